@@ -1,0 +1,348 @@
+#include "platform/platform.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+
+// --- TPixmap ------------------------------------------------------------------------
+
+TPixmap::TPixmap(int width, int height, uint32_t fill)
+    : Width(std::max(width, 0)), Height(std::max(height, 0)),
+      Pixels(size_t(Width) * size_t(Height), fill) {}
+
+void TPixmap::Paste(const TPixmap& src, int x, int y) {
+  int x0 = std::max(0, x), y0 = std::max(0, y);
+  int x1 = std::min(Width, x + src.Width), y1 = std::min(Height, y + src.Height);
+  for (int py = y0; py < y1; ++py)
+    for (int px = x0; px < x1; ++px)
+      Pixels[size_t(py) * Width + px] = src.Pixels[size_t(py - y) * src.Width + (px - x)];
+}
+
+TPixmap TPixmap::Cut(int x, int y, int w, int h) const {
+  TPixmap out(w, h);
+  for (int py = 0; py < out.Height; ++py)
+    for (int px = 0; px < out.Width; ++px) out.Pixels[size_t(py) * out.Width + px] = Get(x + px, y + py);
+  return out;
+}
+
+TPixmap TPixmap::MirroredX() const {
+  TPixmap out(Width, Height);
+  for (int py = 0; py < Height; ++py)
+    for (int px = 0; px < Width; ++px)
+      out.Pixels[size_t(py) * Width + px] = Pixels[size_t(py) * Width + (Width - 1 - px)];
+  return out;
+}
+
+// --- Images -------------------------------------------------------------------------
+
+PImage CreateImage(const TPixmap& source, int frameWidth, int frameHeight, int first, int count,
+                   int flags) {
+  if (source.Width < 1 || source.Height < 1 || frameWidth < 1 || frameHeight < 1 || count < 1 ||
+      first < 0)
+    return nullptr;
+  static std::atomic<uint64_t> NextSerial{1};
+  auto image = std::make_shared<TImage>();
+  image->FrameWidth = frameWidth;
+  image->FrameHeight = frameHeight;
+  image->Flags = flags;
+  image->Serial = NextSerial++;
+  int perRow = std::max(1, source.Width / frameWidth);
+  image->Frames.reserve(size_t(count));
+  for (int i = 0; i < count; ++i) {
+    int n = first + i;
+    image->Frames.push_back(
+        source.Cut((n % perRow) * frameWidth, (n / perRow) * frameHeight, frameWidth, frameHeight));
+  }
+  return image;
+}
+
+TQuad CommandQuad(const TDrawCommand& c) {
+  float w = c.W, h = c.H, x = c.X, y = c.Y;
+  if (c.Kind == TCommandKind::DrawImage && c.Image) {
+    w = float(c.Image->FrameWidth) * c.ScaleX;
+    h = float(c.Image->FrameHeight) * c.ScaleY;
+    x -= c.Image->HandleX * c.ScaleX;
+    y -= c.Image->HandleY * c.ScaleY;
+  }
+  TQuad q;
+  q.X0 = float(c.View.OffsetX) + x * c.View.ScaleX;
+  q.Y0 = float(c.View.OffsetY) + y * c.View.ScaleY;
+  q.X1 = float(c.View.OffsetX) + (x + w) * c.View.ScaleX;
+  q.Y1 = float(c.View.OffsetY) + (y + h) * c.View.ScaleY;
+  return q;
+}
+
+// --- TInputState --------------------------------------------------------------------
+
+namespace {
+bool ValidKey(int code) { return code > 0 && code < KeyCodeCount; }
+bool ValidButton(int button) { return button > 0 && button < MouseButtonCount; }
+}  // namespace
+
+void TInputState::KeyPressed(int code) {
+  if (!ValidKey(code)) return;
+  ++Hits[code];
+  Down[code] = true;
+}
+
+void TInputState::KeyReleased(int code) {
+  if (ValidKey(code)) Down[code] = false;
+}
+
+void TInputState::CharTyped(int ch) {
+  if (ch > 0 && Chars.size() < 256) Chars.push_back(ch);
+}
+
+void TInputState::MouseMoved(int windowX, int windowY) {
+  MouseX = windowX;
+  MouseY = windowY;
+}
+
+void TInputState::MouseButton(int button, bool down) {
+  if (!ValidButton(button)) return;
+  if (down) ++MouseHits[button];
+  MouseIsDown[button] = down;
+}
+
+int TInputState::KeyHit(int code) {
+  if (!ValidKey(code)) return 0;
+  int n = Hits[code];
+  Hits[code] = 0;
+  return n;
+}
+
+bool TInputState::KeyDown(int code) const { return ValidKey(code) && Down[code]; }
+
+int TInputState::PeekKeyHits(int code) const { return ValidKey(code) ? Hits[code] : 0; }
+
+int TInputState::NextChar() {
+  if (Chars.empty()) return 0;
+  int ch = Chars.front();
+  Chars.pop_front();
+  return ch;
+}
+
+int TInputState::MouseHit(int button) {
+  if (!ValidButton(button)) return 0;
+  int n = MouseHits[button];
+  MouseHits[button] = 0;
+  return n;
+}
+
+bool TInputState::MouseDown(int button) const { return ValidButton(button) && MouseIsDown[button]; }
+
+void TInputState::Flush() {
+  std::fill(std::begin(Hits), std::end(Hits), 0);
+  std::fill(std::begin(Down), std::end(Down), false);
+  std::fill(std::begin(MouseHits), std::end(MouseHits), 0);
+  std::fill(std::begin(MouseIsDown), std::end(MouseIsDown), false);
+  Chars.clear();
+}
+
+void TInputState::FlushHits() {
+  std::fill(std::begin(Hits), std::end(Hits), 0);
+  std::fill(std::begin(MouseHits), std::end(MouseHits), 0);
+  Chars.clear();
+}
+
+// --- TPlatform ----------------------------------------------------------------------
+
+TPlatform::~TPlatform() = default;
+
+void TPlatform::SetVirtualResolution(int w, int h) {
+  VirtWidth = std::max(w, 1);
+  VirtHeight = std::max(h, 1);
+  VirtAspect = 0;
+  LogicalView.ScaleX = float(WinWidth) / float(VirtWidth);
+  LogicalView.ScaleY = float(WinHeight) / float(VirtHeight);
+  LogicalView.OffsetX = 0;
+  LogicalView.OffsetY = 0;
+  CurrentView = LogicalView;
+  ResetClip();
+}
+
+void TPlatform::SetVirtualResolutionAspect(int w, int h, float aspect) {
+  VirtWidth = std::max(w, 1);
+  VirtHeight = std::max(h, 1);
+  VirtAspect = aspect;
+  float winW = float(WinWidth), winH = float(std::max(WinHeight, 1));
+  float ratio = winW / winH;
+  TViewTransform view;
+  if (ratio == aspect) {
+    view.ScaleX = winW / float(VirtWidth);
+    view.ScaleY = winH / float(VirtHeight);
+  } else if (ratio > aspect) {
+    float pictureW = aspect * winH;
+    view.ScaleX = pictureW / float(VirtWidth);
+    view.ScaleY = winH / float(VirtHeight);
+    view.OffsetX = int((winW - pictureW) / 2);
+  } else {
+    float pictureH = winW / aspect;
+    view.ScaleX = winW / float(VirtWidth);
+    view.ScaleY = pictureH / float(VirtHeight);
+    view.OffsetY = int((winH - pictureH) / 2);
+  }
+  LogicalView = view;
+  CurrentView = view;
+  ResetClip();
+}
+
+TRect TPlatform::PictureRect() const {
+  TRect r;
+  r.X = LogicalView.OffsetX;
+  r.Y = LogicalView.OffsetY;
+  r.W = int(std::lround(float(VirtWidth) * LogicalView.ScaleX));
+  r.H = int(std::lround(float(VirtHeight) * LogicalView.ScaleY));
+  return r;
+}
+
+void TPlatform::SetRawScale(float scaleX, float scaleY, int offsetX, int offsetY) {
+  CurrentView.ScaleX = scaleX;
+  CurrentView.ScaleY = scaleY;
+  CurrentView.OffsetX = offsetX;
+  CurrentView.OffsetY = offsetY;
+}
+
+void TPlatform::RestoreLogicalScale() { CurrentView = LogicalView; }
+
+void TPlatform::SetClip(float x, float y, float w, float h) {
+  float x0 = float(CurrentView.OffsetX) + x * CurrentView.ScaleX;
+  float y0 = float(CurrentView.OffsetY) + y * CurrentView.ScaleY;
+  float x1 = float(CurrentView.OffsetX) + (x + w) * CurrentView.ScaleX;
+  float y1 = float(CurrentView.OffsetY) + (y + h) * CurrentView.ScaleY;
+  TRect r;
+  r.X = int(std::lround(x0));
+  r.Y = int(std::lround(y0));
+  r.W = std::max(0, int(std::lround(x1)) - r.X);
+  r.H = std::max(0, int(std::lround(y1)) - r.Y);
+  SetClipWindow(r);
+}
+
+void TPlatform::SetClipWindow(const TRect& windowRect) {
+  int x0 = std::max(0, windowRect.X), y0 = std::max(0, windowRect.Y);
+  int x1 = std::min(WinWidth, windowRect.X + windowRect.W);
+  int y1 = std::min(WinHeight, windowRect.Y + windowRect.H);
+  ClipRect = {x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
+}
+
+void TPlatform::ResetClip() {
+  if (VirtWidth > 0)
+    SetClipWindow(PictureRect());
+  else
+    SetClipWindow({0, 0, WinWidth, WinHeight});
+}
+
+void TPlatform::Append(TDrawCommand command) {
+  command.Colour = Colour;
+  command.Alpha = Alpha;
+  command.Clip = ClipRect;
+  command.View = CurrentView;
+  Commands.push_back(std::move(command));
+}
+
+void TPlatform::Clear(uint32_t rgb) {
+  TDrawCommand c;
+  c.Kind = TCommandKind::Clear;
+  Append(c);
+  Commands.back().Colour = rgb & 0xFFFFFF;
+}
+
+void TPlatform::DrawImage(const PImage& image, float x, float y, int frame) {
+  if (!image || frame < 0 || frame >= image->FrameCount()) return;
+  TDrawCommand c;
+  c.Kind = TCommandKind::DrawImage;
+  c.Image = image;
+  c.Frame = frame;
+  c.X = x;
+  c.Y = y;
+  c.ScaleX = ImageScaleX;
+  c.ScaleY = ImageScaleY;
+  Append(std::move(c));
+}
+
+void TPlatform::DrawRect(float x, float y, float w, float h) {
+  TDrawCommand c;
+  c.Kind = TCommandKind::FillRect;
+  c.X = x;
+  c.Y = y;
+  c.W = w;
+  c.H = h;
+  Append(std::move(c));
+}
+
+void TPlatform::CaptureRegion(const TRect& windowRect) {
+  TDrawCommand c;
+  c.Kind = TCommandKind::CaptureRegion;
+  c.Source = windowRect;
+  Append(std::move(c));
+}
+
+void TPlatform::DrawCaptured(const TRect& src, int x, int y) {
+  TDrawCommand c;
+  c.Kind = TCommandKind::DrawCaptured;
+  c.Source = src;
+  c.X = float(x);
+  c.Y = float(y);
+  Append(std::move(c));
+}
+
+void TPlatform::Flip(bool vsync) {
+  if (!Commands.empty()) ExecuteCommands(Commands);
+  Commands.clear();
+  SwapWindow(vsync);
+  ++FrameCounter;
+  PollEvents();
+}
+
+TPixmap TPlatform::ReadPixels(const TRect& windowRect) {
+  if (!Commands.empty()) ExecuteCommands(Commands);
+  Commands.clear();
+  return ReadBack(windowRect);
+}
+
+int TPlatform::MouseX() const {
+  float s = LogicalView.ScaleX == 0 ? 1 : LogicalView.ScaleX;
+  return int(float(InputState.MouseWindowX() - LogicalView.OffsetX) / s);
+}
+
+int TPlatform::MouseY() const {
+  float s = LogicalView.ScaleY == 0 ? 1 : LogicalView.ScaleY;
+  return int(float(InputState.MouseWindowY() - LogicalView.OffsetY) / s);
+}
+
+void TPlatform::WindowResized(int width, int height) {
+  WinWidth = width;
+  WinHeight = height;
+  if (VirtWidth <= 0) {
+    ClipRect = {0, 0, WinWidth, WinHeight};
+    return;
+  }
+  if (VirtAspect > 0)
+    SetVirtualResolutionAspect(VirtWidth, VirtHeight, VirtAspect);
+  else
+    SetVirtualResolution(VirtWidth, VirtHeight);
+}
+
+void TPlatform::ResetDrawingState() {
+  Colour = 0xFFFFFF;
+  Alpha = 1;
+  ImageScaleX = ImageScaleY = 1;
+  Commands.clear();
+  CurrentView = LogicalView = TViewTransform{};
+  VirtWidth = VirtHeight = 0;
+  VirtAspect = 0;
+  ClipRect = {0, 0, WinWidth, WinHeight};
+}
+
+// --- The current platform -----------------------------------------------------------
+
+namespace {
+std::unique_ptr<TPlatform>& Current() {
+  static std::unique_ptr<TPlatform> platform;
+  return platform;
+}
+}  // namespace
+
+TPlatform& Platform() { return *Current(); }
+bool HasPlatform() { return Current() != nullptr; }
+void SetPlatform(std::unique_ptr<TPlatform> platform) { Current() = std::move(platform); }

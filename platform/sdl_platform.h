@@ -1,0 +1,23 @@
+// Inspection and event-injection hooks of the SDL + OpenGL backend, for tests and
+// diagnostics. Callers never see SDL types: keys are named as SDL names them
+// ("Keypad 8", "Left Alt", "Return").
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+
+// GL draw calls of the last presented frame; -1 when the platform is not the SDL one.
+int SdlPlatformLastDrawCalls(TPlatform& platform);
+// Images whose frames sit in the atlases; -1 when the platform is not the SDL one.
+int SdlPlatformCachedImages(TPlatform& platform);
+// Bytes of the device-format buffer behind a sound; -1 when it has none.
+int64_t SdlSoundBytes(const PSound& sound);
+
+// Put events into SDL's queue as if they came from the system; the next PollEvents
+// handles them. False when the key name is unknown or the event queue is not running.
+bool SdlPushKeyEvent(const std::string& keyName, bool down, bool repeat = false);
+bool SdlPushTextEvent(const std::string& text);
+// SDL's button numbering: 1 left, 2 middle, 3 right.
+bool SdlPushMouseButtonEvent(int sdlButton, bool down, int x, int y);

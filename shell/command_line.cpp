@@ -1,0 +1,153 @@
+// The command line and the settings it gives.
+#include "shell/command_line.h"
+
+#include <cctype>
+#include <climits>
+#include <cstdint>
+
+#include "shell/settings.h"
+
+namespace {
+
+std::vector<std::string> Arguments;
+
+std::string UpperCase(std::string text) {
+  for (char& c : text) c = char(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The argument without its leading run of "-" and "/".
+std::string OptionText(const std::string& argument) {
+  const size_t start = argument.find_first_not_of("-/");
+  return start == std::string::npos ? std::string() : argument.substr(start);
+}
+
+#ifdef _WIN32
+constexpr char NativeSeparator = '\\';
+#else
+constexpr char NativeSeparator = '/';
+#endif
+
+// The game directory as typed, ending with exactly the separator it needs. "\" and "/"
+// are both accepted; outside Windows "\" becomes "/" so that paths typed the Windows way
+// still name directories.
+std::string DirectoryPath(std::string path) {
+#ifndef _WIN32
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+#endif
+  const char last = path.back();
+  if (last != '/' && last != '\\') path += NativeSeparator;
+  return path;
+}
+
+}  // namespace
+
+void SetCommandLine(int argc, char** argv) {
+  Arguments.clear();
+  for (int i = 0; i < argc; ++i) {
+    if (argv[i]) Arguments.emplace_back(argv[i]);
+  }
+}
+
+void SetCommandLine(const std::vector<std::string>& arguments) { Arguments = arguments; }
+
+const std::vector<std::string>& CommandLine() { return Arguments; }
+
+bool HasOption(const std::string& name) {
+  const std::string wanted = UpperCase(name);
+  for (const std::string& argument : Arguments) {
+    if (UpperCase(OptionText(argument)) == wanted) return true;
+  }
+  return false;
+}
+
+std::string OptionValue(const std::string& name) {
+  const std::string prefix = UpperCase(name) + "=";
+  for (const std::string& argument : Arguments) {
+    const std::string text = OptionText(argument);
+    if (UpperCase(text.substr(0, prefix.size())) == prefix) return text.substr(prefix.size());
+  }
+  return "";
+}
+
+int OptionNumber(const std::string& text) {
+  size_t i = 0;
+  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  int64_t value = 0;
+  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+    value = value * 10 + (text[i] - '0');
+    if (value > int64_t(INT_MAX) + 1) value = int64_t(INT_MAX) + 1;
+  }
+  if (negative) return int(-value);
+  return value > INT_MAX ? INT_MAX : int(value);
+}
+
+void ParseCommandLine() {
+  std::string value = OptionValue("dir");
+  if (!value.empty()) GameDir = DirectoryPath(value);
+
+  value = OptionValue("ext");
+  if (!value.empty()) GameExt = value[0] == '.' ? value : "." + value;
+
+  value = OptionValue("width");
+  if (!value.empty()) WindowWidth = OptionNumber(value);
+  value = OptionValue("height");
+  if (!value.empty()) WindowHeight = OptionNumber(value);
+  value = OptionValue("bpp");
+  if (!value.empty()) ColourDepth = OptionNumber(value);
+
+  if (!HasOption("nomipmap")) {
+    MaskedImageFlags |= 4;
+    PlainImageFlags |= 4;
+  }
+  if (!HasOption("nofilter")) {
+    MaskedImageFlags |= 2;
+    PlainImageFlags |= 2;
+  }
+
+  if (HasOption("patch")) PatchText = true;
+  if (HasOption("keeptitle")) KeepTitle = true;
+  if (HasOption("export")) ExportMode = true;
+  if (HasOption("kyzmoraltip")) GodMode = true;
+  if (HasOption("asp")) CheatKeys = true;
+  if (HasOption("debug")) DebugMode = true;
+  if (HasOption("nomirrors")) NoMirrors = true;
+  if (HasOption("classic")) EnhancedContent = false;
+  if (HasOption("fixratio")) FixRatio = true;
+  // "waitkey", "skip", "headless" and "script" are asked for where they act.
+}
+
+std::string HelpText() {
+  return "Usage: zyntra [options]   (options start with - or /, names ignore case)\n"
+         "  -dir=path      game directory holding the episode files (default: here)\n"
+         "  -ext=text      episode extension (default .QZ1)\n"
+         "  -width=n       window width (default 640)\n"
+         "  -height=n      window height (default 400)\n"
+         "  -bpp=n         colour depth: 0 opens a window, other values a full screen\n"
+         "  -nomipmap      no mip-maps for scaled images\n"
+         "  -nofilter      no filtering of scaled images\n"
+         "  -patch         patch the episode texts, the exit screen and the title\n"
+         "  -keeptitle     with -patch, leave the title picture as it is\n"
+         "  -export        write the decoded episode data as PNG, WAV and text files\n"
+         "  -kyzmoraltip   the player takes no damage\n"
+         "  -asp           enable the held-key cheats during play\n"
+         "  -debug         enable the debug keys and timing figures\n"
+         "  -nomirrors     do not draw mirrors\n"
+         "  -classic       no replacement images, sounds or music (hrp.ini not read)\n"
+         "  -fixratio      keep a 4:3 picture inside the window\n"
+         "  -waitkey       wait for a key after the window opens\n"
+         "  -skip          skip the start-up boxes\n"
+         "  -headless      run without a window (tests)\n"
+         "  -script=file   scripted input for -headless, one event per line:\n"
+         "                   <ms> press|down|up <key>   key: ESC ENTER SPACE F1 A 7 #27 ...\n"
+         "                   <ms> type <text>           <ms> close|suspend|resume\n"
+         "                   failwindow | failaudio     # comment\n"
+         "  -help          show this text\n";
+}

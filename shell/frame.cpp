@@ -1,0 +1,168 @@
+#include "shell/frame.h"
+
+#include <vector>
+
+#include "platform/platform.h"
+#include "shell/log.h"
+#include "shell/settings.h"
+
+bool ShowCollisionBoxes = false;
+bool DemoScreenshots = false;
+
+namespace {
+
+std::vector<TFrameRoutine>& FrameRoutines() {
+  static std::vector<TFrameRoutine> routines;
+  return routines;
+}
+
+// The 60 Hz software timer: 16 ms a frame plus a remainder of 40/60 ms.
+struct TFrameTimer {
+  bool Started = false;
+  uint32_t Target = 0;
+  int Remainder = 0;
+};
+TFrameTimer Timer60;
+bool PacedStarted = false;
+uint32_t PreviousPacedFrame = 0;
+
+uint8_t RepeatCounters[KeyCodeCount] = {};
+bool AnyKeyIgnored[KeyCodeCount] = {};
+int LastAnyKeyCode = 0;
+
+void RunFrameRoutines() {
+  // Routines may register others (start-up does); iterate by index over a stable count.
+  std::vector<TFrameRoutine>& routines = FrameRoutines();
+  for (size_t i = 0, n = routines.size(); i < n; ++i) routines[i]();
+}
+
+void WaitForTimer() {
+  TPlatform& p = Platform();
+  uint32_t now = p.Millisecs();
+  if (!Timer60.Started) {
+    Timer60 = {true, now, 0};
+    return;
+  }
+  Timer60.Target += 16;
+  Timer60.Remainder += 40;
+  if (Timer60.Remainder >= 60) {
+    Timer60.Remainder -= 60;
+    Timer60.Target += 1;
+  }
+  int32_t wait = int32_t(Timer60.Target - now);
+  if (wait <= 0)
+    Timer60.Target = now;  // no catching up after a stall
+  else
+    p.Sleep(wait);
+}
+
+}  // namespace
+
+void RegisterFrameRoutine(const TFrameRoutine& routine) { FrameRoutines().push_back(routine); }
+void ClearFrameRoutines() { FrameRoutines().clear(); }
+
+void ResetFrameTiming() {
+  Timer60 = {};
+  PacedStarted = false;
+  PreviousPacedFrame = 0;
+}
+
+void PresentFrame() {
+  RunFrameRoutines();
+  TPlatform& p = Platform();
+  bool fullScreen = p.WindowDepth() != 0;
+  if (!fullScreen) WaitForTimer();
+  p.Flip(fullScreen);
+}
+
+void PresentFrameUnpaced() {
+  RunFrameRoutines();
+  Platform().Flip(false);
+}
+
+void PaceFrame(uint8_t fps) {
+  PresentFrame();
+  if (fps == 0) return;
+  TPlatform& p = Platform();
+  int32_t period = 1000 / fps;
+  if (PacedStarted) {
+    int32_t elapsed = int32_t(p.Millisecs() - PreviousPacedFrame);
+    if (elapsed >= 0 && elapsed < period) p.Sleep(period - elapsed);
+  }
+  PacedStarted = true;
+  PreviousPacedFrame = p.Millisecs();
+}
+
+void FlipHookKeys() {
+  TPlatform& p = Platform();
+  TInputState& in = p.Input();
+  if (DebugMode) {
+    if (in.KeyHit(KeyF2)) ShowCollisionBoxes = !ShowCollisionBoxes;
+    if (in.KeyHit(KeyF3)) DemoScreenshots = !DemoScreenshots;
+  }
+  if (in.KeyHit(KeyF12)) ReplacementMode = !ReplacementMode;
+  if (p.CloseRequested()) EndProgram(0);
+  while (p.Suspended()) {
+    p.Sleep(16);
+    p.PollEvents();
+    if (p.CloseRequested()) EndProgram(0);
+  }
+}
+
+void ResetKeys() {
+  Platform().Input().Flush();
+  for (int i = 1; i < KeyCodeCount; ++i) RepeatCounters[i] = 0;
+  LastAnyKeyCode = 0;
+}
+
+void DrainKeyHits() {
+  TInputState& in = Platform().Input();
+  for (int i = 1; i < KeyCodeCount; ++i) in.KeyHit(i);
+  LastAnyKeyCode = 0;
+}
+
+bool AnyKeyHit() {
+  TInputState& in = Platform().Input();
+  for (int i = 1; i < KeyCodeCount; ++i) {
+    // Ignored keys keep their hits for whoever handles them (F12 for FlipHookKeys).
+    if (AnyKeyIgnored[i]) continue;
+    if (in.KeyHit(i)) {
+      LastAnyKeyCode = i;
+      return true;
+    }
+  }
+  return false;
+}
+
+int LastAnyKey() { return LastAnyKeyCode; }
+
+void SetAnyKeyIgnored(int code, bool ignored) {
+  if (code > 0 && code < KeyCodeCount) AnyKeyIgnored[code] = ignored;
+}
+
+bool KeyRepeat(int code, uint8_t delay, uint8_t rate) {
+  if (code <= 0 || code >= KeyCodeCount) return false;
+  TInputState& in = Platform().Input();
+  uint8_t& c = RepeatCounters[code];
+  if (in.KeyHit(code)) {
+    c = 1;
+    return true;
+  }
+  if (!in.KeyDown(code)) {
+    c = 0;
+    return false;
+  }
+  bool result = c == 0 || c == delay;
+  if (c == delay) c = uint8_t(delay - rate);
+  c = uint8_t(c + 1);
+  return result;
+}
+
+void WaitAnyKey() {
+  ResetKeys();
+  for (;;) {
+    Platform().Clear();
+    PresentFrame();
+    if (AnyKeyHit()) return;
+  }
+}

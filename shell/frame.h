@@ -1,0 +1,38 @@
+// Frame presentation, pacing and the keyboard helpers shared by play and menus.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+// Routines run at every frame presentation, in registration order.
+using TFrameRoutine = std::function<void()>;
+void RegisterFrameRoutine(const TFrameRoutine& routine);
+void ClearFrameRoutines();
+
+// Presents the drawn frame: runs the frame routines, waits for the 60 Hz software timer
+// in a window (the vertical refresh in full screen), swaps buffers and polls input.
+void PresentFrame();
+// Presents without any waiting (debug fast-forward).
+void PresentFrameUnpaced();
+// Presents, then sleeps so that frames are at least 1000 / fps milliseconds apart.
+void PaceFrame(uint8_t fps);
+// Forgets the timers' history (start-up and tests).
+void ResetFrameTiming();
+
+// Runs at every presentation: F12 switches replacement content, the debug F2/F3
+// switches, the window's close request ends the program, a suspended window waits.
+void FlipHookKeys();
+
+// Keyboard helpers of the menus and the game loop.
+void ResetKeys();
+void DrainKeyHits();
+bool AnyKeyHit();
+int LastAnyKey();
+void SetAnyKeyIgnored(int code, bool ignored);
+bool KeyRepeat(int code, uint8_t delay, uint8_t rate);
+// Waits (presenting frames) until a key is hit.
+void WaitAnyKey();
+
+// Debug switches toggled by FlipHookKeys.
+extern bool ShowCollisionBoxes;
+extern bool DemoScreenshots;

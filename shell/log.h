@@ -1,0 +1,27 @@
+// The log file "log.txt" in the working directory, opened by the first log call.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "data/stream.h"
+
+void LogLine(const std::string& text);
+void LogText(const std::string& text);
+void OpenLog();
+void CloseLog();  // program end: pending error block, "Closed: " line
+bool LogIsOpen();
+void SetPendingError(const std::string& text);
+void ClearPendingError();
+const std::string& PendingError();
+
+std::string Digits(int32_t value, uint8_t count);
+std::string HexDigits(int64_t value, uint8_t count);
+// Exactly length bytes; the text up to the first zero byte, or "" when short.
+std::string ReadFixedString(TStream& stream, int length);
+
+// Ends the program now: CloseLog, then the exit hook (normally std::exit).
+[[noreturn]] void EndProgram(int status);
+// Tests replace the exit with their own (it must not return).
+using TExitHook = void (*)(int status);
+void SetExitHook(TExitHook hook);

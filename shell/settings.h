@@ -1,0 +1,34 @@
+// Program-wide settings, fixed at start-up from defaults and the command line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+extern std::string GameDir;     // ends with a path separator, or empty
+extern std::string GameExt;     // ".QZ1" unless "ext" is given
+extern int WindowWidth;         // 640
+extern int WindowHeight;        // 400
+extern int ColourDepth;         // 0: window
+extern int MaskedImageFlags;    // flags for masked images (fonts, sprites)
+extern int PlainImageFlags;     // flags for the other images
+extern int DefaultImageFlags;   // flags of the classic sets
+extern bool PatchText;          // "patch"
+extern bool ExportMode;         // "export"
+extern bool KeepTitle;          // "keeptitle"
+extern bool EnhancedContent;    // off with "classic"
+extern bool DebugMode;          // "debug"
+extern bool CheatKeys;          // "asp"
+extern bool NoMirrors;          // "nomirrors" or the mirror time guard
+extern bool FixRatio;           // "fixratio"
+extern bool GodMode;            // "kyzmoraltip", toggled in play
+extern bool HintsDefault;
+extern bool ReplacementMode;    // F12
+extern bool SoundOn;
+extern uint8_t Speed;           // play frames per second
+extern uint8_t PlayKeys[6];     // DOS scan codes: up, down, left, right, fire, jump
+enum : int { KeyIndexUp, KeyIndexDown, KeyIndexLeft, KeyIndexRight, KeyIndexFire, KeyIndexJump };
+extern std::string MenuMusicName;
+extern std::string WindowTitle;
+
+// Back to the built-in defaults (tests and start-up).
+void ResetSettings();

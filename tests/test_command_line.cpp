@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "shell/command_line.h"
+#include "shell/settings.h"
+#include "shell/startup.h"
+
+namespace {
+
+class TCommandLineTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetSettings(); }
+  void TearDown() override {
+    SetCommandLine(std::vector<std::string>{});
+    ResetSettings();
+  }
+  static void Parse(const std::vector<std::string>& arguments) {
+    SetCommandLine(arguments);
+    ParseCommandLine();
+  }
+};
+
+TEST_F(TCommandLineTest, BothDirectoryFormsEndWithOneSeparator) {
+  Parse({"zyntra", "-DIR=C:\\Games\\X"});
+  const std::string first = GameDir;
+  ResetSettings();
+  Parse({"zyntra", "/dir=C:\\Games\\X\\"});
+  EXPECT_EQ(GameDir, first);
+#ifdef _WIN32
+  EXPECT_EQ(GameDir, "C:\\Games\\X\\");
+#else
+  EXPECT_EQ(GameDir, "C:/Games/X/");
+#endif
+
+  ResetSettings();
+  Parse({"zyntra", "-dir=/srv/episode"});
+  EXPECT_EQ(GameDir, "/srv/episode/");
+  ResetSettings();
+  Parse({"zyntra", "-dir=episode/"});
+  EXPECT_EQ(GameDir, "episode/");
+  ResetSettings();
+  Parse({"zyntra"});
+  EXPECT_EQ(GameDir, "");
+}
+
+TEST_F(TCommandLineTest, ExtensionGetsItsDotAndKeepsItsCase) {
+  Parse({"zyntra", "--ext=qz2"});
+  EXPECT_EQ(GameExt, ".qz2");
+  SetHintsDefault();
+  EXPECT_FALSE(HintsDefault);
+
+  ResetSettings();
+  Parse({"zyntra", "-ext=.qz1"});
+  EXPECT_EQ(GameExt, ".qz1");
+  SetHintsDefault();
+  EXPECT_TRUE(HintsDefault);  // compared upper-cased
+
+  ResetSettings();
+  Parse({"zyntra"});
+  EXPECT_EQ(GameExt, ".QZ1");
+  SetHintsDefault();
+  EXPECT_TRUE(HintsDefault);
+}
+
+TEST_F(TCommandLineTest, OptionMatchingRules) {
+  SetCommandLine({"zyntra", "-width=800", "-SKIP", "//--Debug", "-ext=qz2", "-ext=qz3", "-dir="});
+  EXPECT_FALSE(HasOption("width"));  // has a value: not the bare flag
+  EXPECT_TRUE(HasOption("skip"));
+  EXPECT_TRUE(HasOption("DEBUG"));
+  EXPECT_FALSE(HasOption("ski"));
+  EXPECT_FALSE(HasOption("skipx"));
+  EXPECT_EQ(OptionValue("WIDTH"), "800");
+  EXPECT_EQ(OptionValue("ext"), "qz2");  // first match wins
+  EXPECT_EQ(OptionValue("dir"), "");
+  EXPECT_EQ(OptionValue("skip"), "");
+  EXPECT_EQ(OptionValue("wid"), "");  // the name must be followed by "="
+
+  // The program path is an argument like the others.
+  SetCommandLine({"-classic"});
+  EXPECT_TRUE(HasOption("classic"));
+}
+
+TEST_F(TCommandLineTest, EmptyOrMissingValuesLeaveDefaults) {
+  Parse({"zyntra", "-width", "-height=", "-dir=", "-dir=/later/", "-ext="});
+  EXPECT_EQ(WindowWidth, 640);
+  EXPECT_EQ(WindowHeight, 400);
+  EXPECT_EQ(GameDir, "");  // the first "dir=" wins and is empty: not given
+  EXPECT_EQ(GameExt, ".QZ1");
+}
+
+TEST_F(TCommandLineTest, NumbersConvertLikeC) {
+  EXPECT_EQ(OptionNumber("800"), 800);
+  EXPECT_EQ(OptionNumber(" 12abc"), 12);
+  EXPECT_EQ(OptionNumber("\t+7"), 7);
+  EXPECT_EQ(OptionNumber("-16"), -16);
+  EXPECT_EQ(OptionNumber("abc"), 0);
+  EXPECT_EQ(OptionNumber("- 5"), 0);
+  EXPECT_EQ(OptionNumber("+"), 0);
+  EXPECT_EQ(OptionNumber(""), 0);
+  EXPECT_EQ(OptionNumber("1e3"), 1);
+  EXPECT_EQ(OptionNumber("99999999999999999999"), INT_MAX);
+  EXPECT_EQ(OptionNumber("-99999999999999999999"), INT_MIN);
+
+  Parse({"zyntra", "-width= 12abc", "-height=garbage", "-bpp=32bit"});
+  EXPECT_EQ(WindowWidth, 12);
+  EXPECT_EQ(WindowHeight, 0);
+  EXPECT_EQ(ColourDepth, 32);
+}
+
+TEST_F(TCommandLineTest, ImageFlagsGainFilterAndMipmapUnlessTurnedOff) {
+  Parse({"zyntra"});
+  EXPECT_EQ(MaskedImageFlags, 1 | 2 | 4);
+  EXPECT_EQ(PlainImageFlags, 2 | 4);
+
+  ResetSettings();
+  Parse({"zyntra", "-NOMIPMAP"});
+  EXPECT_EQ(MaskedImageFlags, 1 | 2);
+  EXPECT_EQ(PlainImageFlags, 2);
+
+  ResetSettings();
+  Parse({"zyntra", "-nofilter"});
+  EXPECT_EQ(MaskedImageFlags, 1 | 4);
+  EXPECT_EQ(PlainImageFlags, 4);
+
+  ResetSettings();
+  Parse({"zyntra", "-nofilter", "-nomipmap"});
+  EXPECT_EQ(MaskedImageFlags, 1);
+  EXPECT_EQ(PlainImageFlags, 0);
+  EXPECT_EQ(DefaultImageFlags, 1);
+}
+
+TEST_F(TCommandLineTest, EachFlagSetsItsOwnSetting) {
+  Parse({"zyntra"});
+  EXPECT_FALSE(PatchText || KeepTitle || ExportMode || GodMode || CheatKeys || DebugMode ||
+               NoMirrors || FixRatio);
+  EXPECT_TRUE(EnhancedContent);
+
+  struct TCase {
+    const char* Option;
+    bool* Setting;
+    bool Expected;
+  };
+  const TCase cases[] = {
+      {"-patch", &PatchText, true},     {"-keeptitle", &KeepTitle, true},
+      {"-export", &ExportMode, true},   {"-kyzmoraltip", &GodMode, true},
+      {"-asp", &CheatKeys, true},       {"-debug", &DebugMode, true},
+      {"-nomirrors", &NoMirrors, true}, {"-classic", &EnhancedContent, false},
+      {"-fixratio", &FixRatio, true},
+  };
+  bool* all[] = {&PatchText, &KeepTitle, &ExportMode, &GodMode, &CheatKeys,
+                 &DebugMode, &NoMirrors, &EnhancedContent, &FixRatio};
+  for (const TCase& c : cases) {
+    ResetSettings();
+    Parse({"zyntra", c.Option});
+    for (bool* setting : all) {
+      const bool expected = setting == c.Setting ? c.Expected : setting == &EnhancedContent;
+      EXPECT_EQ(*setting, expected) << c.Option;
+    }
+  }
+}
+
+TEST_F(TCommandLineTest, HelpListsEveryOption) {
+  const std::string help = HelpText();
+  for (const char* option :
+       {"-dir=", "-ext=", "-width=", "-height=", "-bpp=", "-nomipmap", "-nofilter", "-patch",
+        "-keeptitle", "-export", "-kyzmoraltip", "-asp", "-debug", "-nomirrors", "-classic",
+        "-fixratio", "-waitkey", "-skip", "-headless", "-script=", "-help"}) {
+    EXPECT_NE(help.find(std::string("  ") + option), std::string::npos) << option;
+  }
+  EXPECT_NE(help.find("run without a window (tests)"), std::string::npos);
+}
+
+}  // namespace

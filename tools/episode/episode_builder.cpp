@@ -1,0 +1,154 @@
+#include "tools/episode/episode_builder.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "data/planar_writer.h"
+#include "data/stream.h"
+#include "tools/episode/episode_source.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string Ext = ".QZ1";
+
+struct TArtFile {
+  std::string Stem;
+  bool Masked;
+  int FirstSprite;  // engine frame of tile 0 in the sprite set, -1 when not a sprite file
+  int FirstTile;    // engine frame of tile 0 in the tile set, -1 when not a tile file
+  int Forced;       // tiles the engine takes (0: the file's count)
+};
+
+std::vector<TArtFile> ArtFiles() {
+  std::vector<TArtFile> files = {{"BORDER", false, -1, -1, 0},
+                                 {"FONT1", true, -1, -1, 0},
+                                 {"FONT2", true, -1, -1, 0}};
+  for (int k = 0; k < 4; ++k) files.push_back({"BACK" + std::to_string(k), false, -1, 48 * k, 48});
+  for (int k = 0; k < 4; ++k) files.push_back({"SOLID" + std::to_string(k), false, -1, 192 + 48 * k, 48});
+  for (int k = 0; k < 5; ++k) files.push_back({"MAN" + std::to_string(k), true, 48 * k, -1, 48});
+  for (int k = 0; k < 6; ++k) files.push_back({"ANIM" + std::to_string(k), true, 240 + 48 * k, -1, 48});
+  for (int k = 0; k < 3; ++k) files.push_back({"OBJECT" + std::to_string(k), true, 528 + 50 * k, -1, 0});
+  files.push_back({"NUMBERS", true, 678, -1, 0});
+  return files;
+}
+
+bool ReadText(const fs::path& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return true;
+}
+
+bool Write(TEpisodeBuild& build, const fs::path& outDir, const std::string& name,
+           const std::vector<uint8_t>& bytes) {
+  if (bytes.empty() || !WriteFileAtomically((outDir / name).string(), bytes)) {
+    build.Errors.push_back("cannot write " + name);
+    return false;
+  }
+  build.Written.push_back(name);
+  return true;
+}
+
+// Sorted list of the .txt sources in a folder.
+std::vector<fs::path> Sources(const fs::path& dir) {
+  std::vector<fs::path> out;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(dir, ec))
+    if (e.is_regular_file() && e.path().extension() == ".txt") out.push_back(e.path());
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+}  // namespace
+
+bool BuildEpisode(const std::string& sourceDir, const std::string& outputDir, TEpisodeBuild& build) {
+  fs::path src(sourceDir), out(outputDir);
+  std::error_code ec;
+  fs::create_directories(out, ec);
+
+  // Tile art, and the library that pictures draw from.
+  TArtLibrary library;
+  library.Sprites.assign(722, TPixmap(16, 16));
+  library.Tiles.assign(384, TPixmap(16, 16));
+  for (const TArtFile& file : ArtFiles()) {
+    fs::path path = src / "art" / (file.Stem + ".txt");
+    std::string text;
+    if (!ReadText(path, text)) {
+      build.Warnings.push_back("no art for " + file.Stem);
+      continue;
+    }
+    TTileArt art;
+    TSourceError error;
+    if (!ParseTileArt(text, path.filename().string(), art, error)) {
+      build.Errors.push_back(error.Text);
+      continue;
+    }
+    Write(build, out, file.Stem + Ext, EncodeTileFile(art.Strip(file.Masked), art.Width / 8, art.Height));
+    int taken = file.Forced ? std::min<int>(file.Forced, int(art.Tiles.size())) : int(art.Tiles.size());
+    for (int i = 0; i < taken; ++i) {
+      if (file.FirstSprite >= 0 && file.FirstSprite + i < 722) library.Sprites[size_t(file.FirstSprite + i)] = art.Tiles[size_t(i)];
+      if (file.FirstTile >= 0 && file.FirstTile + i < 384) library.Tiles[size_t(file.FirstTile + i)] = art.Tiles[size_t(i)];
+    }
+    for (int i = 0; i < int(art.Tiles.size()); ++i) {
+      if (file.Stem == "FONT1" && 22 + i < 256) library.Glyphs[22 + i] = art.Tiles[size_t(i)];
+      if (file.Stem == "FONT2") {
+        int code = i < 19 ? 72 + i : 97 + (i - 19);
+        if (code < 256) library.Glyphs[code] = art.Tiles[size_t(i)];
+      }
+    }
+  }
+
+  // Full-screen pictures (320 x 200) and backdrops (208 x 160).
+  for (const char* stem : {"QZ", "CREDITS", "BRAX", "BADGUY", "END"}) {
+    fs::path path = src / "pictures" / (std::string(stem) + ".txt");
+    std::string text;
+    if (!ReadText(path, text)) {
+      build.Warnings.push_back(std::string("no picture ") + stem);
+      continue;
+    }
+    TPixmap picture(320, 200, 0xFF000000u);
+    TSourceError error;
+    if (!DrawPicture(text, path.filename().string(), library, picture, error)) {
+      build.Errors.push_back(error.Text);
+      continue;
+    }
+    if (picture.Width != 320 || picture.Height != 200) {
+      build.Errors.push_back(path.filename().string() + ": a picture is 320 x 200");
+      continue;
+    }
+    Write(build, out, stem + Ext, EncodePlanarPicture(picture, false));
+  }
+  for (const fs::path& path : Sources(src / "backdrops")) {
+    std::string text;
+    ReadText(path, text);
+    TPixmap picture(208, 160, 0xFF000000u);
+    TSourceError error;
+    if (!DrawPicture(text, path.filename().string(), library, picture, error)) {
+      build.Errors.push_back(error.Text);
+      continue;
+    }
+    if (picture.Width != 208 || picture.Height != 160) {
+      build.Errors.push_back(path.filename().string() + ": a backdrop is 208 x 160");
+      continue;
+    }
+    Write(build, out, path.stem().string() + ".qz1", EncodeBackdrop(picture));
+  }
+
+  // Level maps.
+  for (const fs::path& path : Sources(src / "maps")) {
+    std::string text;
+    ReadText(path, text);
+    std::vector<uint16_t> words;
+    TSourceError error;
+    if (!ParseLevelMap(text, path.filename().string(), words, error)) {
+      build.Errors.push_back(error.Text);
+      continue;
+    }
+    Write(build, out, path.stem().string() + ".qz1", EncodeLevelMap(words));
+  }
+  return build.Errors.empty();
+}

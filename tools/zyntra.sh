@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Set-up and build driver.
+#   bash tools/zyntra.sh play [game options]   builds the release program and plays our episode
+#   bash tools/zyntra.sh test                  builds with sanitizers and runs every test
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+
+PACKAGES=(build-essential cmake ninja-build pkg-config ccache
+          libsdl2-dev libsdl2-mixer-dev libpng-dev libjpeg-dev zlib1g-dev
+          libgtest-dev libgmock-dev libbenchmark-dev
+          libegl1 libegl-mesa0 libgl1-mesa-dri)
+
+install_missing() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+}
+
+configure() { # dir, extra cmake args...
+  local dir=$1; shift
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake -S "$ROOT" -B "$dir" -G Ninja "$@"
+  fi
+}
+
+mode=${1:-play}
+[ $# -gt 0 ] && shift
+install_missing
+case "$mode" in
+  play)
+    configure build/release -DCMAKE_BUILD_TYPE=Release -DZYNTRA_TESTS=OFF -DZYNTRA_BENCH=OFF
+    cmake --build build/release
+    GAMEDIR="$ROOT/build/release/episode/"
+    mkdir -p build/play
+    cd build/play
+    if [ -d "$GAMEDIR" ]; then
+      exec "$ROOT/build/release/zyntra" "-dir=$GAMEDIR" "$@"
+    fi
+    exec "$ROOT/build/release/zyntra" "$@"
+    ;;
+  test)
+    configure build/asan -DCMAKE_BUILD_TYPE=Debug -DZYNTRA_SANITIZE=ON "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1"
+    cmake --build build/asan
+    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+    export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0"
+    export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+    export SDL_VIDEODRIVER=${SDL_VIDEODRIVER:-offscreen}
+    export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+    cd build/asan
+    ctest --output-on-failure -j2 --timeout 300
+    ;;
+  *)
+    echo "usage: bash tools/zyntra.sh play|test" >&2
+    exit 2
+    ;;
+esac
