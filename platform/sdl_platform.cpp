@@ -91,6 +91,18 @@ int KeyCodeFor(SDL_Scancode sc, SDL_Keycode sym) {
   }
 }
 
+// SDL's video part and the GL driver start once and stay up for the rest of the process:
+// Mesa's drivers leave their allocations unreachable when unloaded, and starting them
+// again for every window is slow.
+bool StartVideo() {
+  static bool started = false;
+  if (started) return true;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  SDL_GL_LoadLibrary(nullptr);  // an extra reference: closing the last window keeps it
+  started = true;
+  return true;
+}
+
 class TSdlPlatform : public TPlatform {
  public:
   ~TSdlPlatform() override;
@@ -137,7 +149,6 @@ class TSdlPlatform : public TPlatform {
 
   SDL_Window* Window = nullptr;
   SDL_GLContext Context = nullptr;
-  bool VideoStarted = false;
   TGlRenderer Renderer;
   std::string Title = "Zyntra";
   bool CloseFlag = false;
@@ -145,6 +156,7 @@ class TSdlPlatform : public TPlatform {
   bool FocusLost = false;
   int SwapInterval = -1;  // as last set; -1 unknown
   int FullScreenDepth = 32;
+  int WindowedWidth = 0, WindowedHeight = 0;  // size to return to from full screen
 
   bool AudioOpen = false;
   int DeviceRate = 0, DeviceChannels = 0;
@@ -156,7 +168,6 @@ class TSdlPlatform : public TPlatform {
 TSdlPlatform::~TSdlPlatform() {
   CloseAudio();
   CloseWindow();
-  if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
 }
 
 // --- Window ---------------------------------------------------------------------------
@@ -164,11 +175,10 @@ TSdlPlatform::~TSdlPlatform() {
 bool TSdlPlatform::OpenWindow(int width, int height, int depth, int /*hertz*/) {
   if (Window) CloseWindow();
   if (width < 1 || height < 1) return false;
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+  if (!StartVideo()) {
     LogLine(std::string("ERROR :: OpenWindow :: ") + SDL_GetError());
     return false;
   }
-  VideoStarted = true;
   SDL_GL_ResetAttributes();
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
@@ -204,6 +214,8 @@ bool TSdlPlatform::OpenWindow(int width, int height, int depth, int /*hertz*/) {
 
   WinDepth = depth;
   if (depth != 0) FullScreenDepth = depth;
+  WindowedWidth = width;
+  WindowedHeight = height;
   SwapInterval = -1;
   CloseFlag = Minimised = FocusLost = false;
   ResetDrawingState();
@@ -221,8 +233,6 @@ void TSdlPlatform::CloseWindow() {
   }
   if (Window) SDL_DestroyWindow(Window);
   Window = nullptr;
-  if (VideoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
-  VideoStarted = false;
   ResetDrawingState();
 }
 
@@ -244,6 +254,7 @@ void TSdlPlatform::ToggleFullScreen() {
     return;
   }
   WinDepth = full ? 0 : FullScreenDepth;
+  if (full && WindowedWidth > 0) SDL_SetWindowSize(Window, WindowedWidth, WindowedHeight);
   SyncSize();
 }
 
@@ -324,7 +335,11 @@ void TSdlPlatform::PollEvents() {
         switch (e.window.event) {
           case SDL_WINDOWEVENT_CLOSE: CloseFlag = true; break;
           case SDL_WINDOWEVENT_SIZE_CHANGED:
-          case SDL_WINDOWEVENT_RESIZED: SyncSize(); break;
+          case SDL_WINDOWEVENT_RESIZED:
+            if (Window && !(SDL_GetWindowFlags(Window) & SDL_WINDOW_FULLSCREEN))
+              SDL_GetWindowSize(Window, &WindowedWidth, &WindowedHeight);
+            SyncSize();
+            break;
           case SDL_WINDOWEVENT_MINIMIZED: Minimised = true; break;
           case SDL_WINDOWEVENT_RESTORED:
           case SDL_WINDOWEVENT_MAXIMIZED: Minimised = false; break;

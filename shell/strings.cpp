@@ -163,14 +163,14 @@ std::string TStringReader::GetLines(const std::string& key) const {
   const TStringEntry* entry = Find(key);
   LogLookup("lines", key, entry != nullptr);
   if (!entry) return "";
-  return PatchFunction(Joined(entry->Lines, "\n"));
+  return Patched(Joined(entry->Lines, "\n"));
 }
 
 std::string TStringReader::GetLine(const std::string& key) const {
   const TStringEntry* entry = Find(key);
   LogLookup("line", key, entry != nullptr);
   if (!entry) return "";
-  return PatchFunction(Joined(entry->Lines, ""));
+  return Patched(Joined(entry->Lines, ""));
 }
 
 std::vector<std::string> TStringReader::GetArray(const std::string& key) const {
@@ -178,6 +178,10 @@ std::vector<std::string> TStringReader::GetArray(const std::string& key) const {
   LogLookup("strings", key, entry != nullptr);
   if (!entry) return {};
   return entry->Lines;
+}
+
+std::string TStringReader::Patched(const std::string& text) const {
+  return PatchFunction ? PatchFunction(text) : text;
 }
 
 int TStringReader::GetLineCount(const std::string& key) const {

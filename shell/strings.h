@@ -62,6 +62,7 @@ class TStringReader {
 
  private:
   const TStringEntry* Find(const std::string& key) const;
+  std::string Patched(const std::string& text) const;  // an empty PatchFunction patches nothing
 };
 
 // Entries whose header count is larger are cut to this many lines, so that a garbled

@@ -162,15 +162,4 @@ TEST_F(TCommandLineTest, EachFlagSetsItsOwnSetting) {
   }
 }
 
-TEST_F(TCommandLineTest, HelpListsEveryOption) {
-  const std::string help = HelpText();
-  for (const char* option :
-       {"-dir=", "-ext=", "-width=", "-height=", "-bpp=", "-nomipmap", "-nofilter", "-patch",
-        "-keeptitle", "-export", "-kyzmoraltip", "-asp", "-debug", "-nomirrors", "-classic",
-        "-fixratio", "-waitkey", "-skip", "-headless", "-script=", "-help"}) {
-    EXPECT_NE(help.find(std::string("  ") + option), std::string::npos) << option;
-  }
-  EXPECT_NE(help.find("run without a window (tests)"), std::string::npos);
-}
-
 }  // namespace

@@ -239,7 +239,9 @@ TEST(TImageIoTest, DamagedInputGivesNull) {
     if (round % 3 == 1) bytes.insert(bytes.begin(), png.begin(), png.begin() + 8);
     if (round % 3 == 2) bytes.insert(bytes.begin(), {0xFF, 0xD8, 0xFF, 0xE0});
     PPixmap p = DecodeImageBytes(bytes);
-    if (p) EXPECT_EQ(p->Pixels.size(), size_t(p->Width) * size_t(p->Height));
+    if (p) {
+      EXPECT_EQ(p->Pixels.size(), size_t(p->Width) * size_t(p->Height));
+    }
   }
 }
 

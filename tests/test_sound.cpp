@@ -148,8 +148,9 @@ TEST_F(SoundLoadTest, LyingContainerLoadsWhatItCan) {
   bytes[6] = 24;                     // claims 24 entries, holds 3
   bytes[16 + 16] = 0xF0;             // entry 1 points far beyond the file
   bytes[16 + 17] = 0xFF;
-  bytes.resize(bytes.size() - 2);    // entry 2's tune loses its end word
-  bytes.push_back(0x3A);             // and ends in half a word
+  ASSERT_EQ(bytes.back(), 0xFF);     // entry 2's tune loses its end word
+  bytes[bytes.size() - 2] = 0x3A;    // and ends in half a word
+  bytes.pop_back();
   TTempDir::Write(Temp.Dir() + "BRAX1.QZ1", bytes);
   LoadSounds();
 
@@ -299,6 +300,8 @@ TEST_F(SoundPlayTest, ReplacementsTakeTheirOwnChannels) {
   TTempDir::WriteText("007.ogg", "x");
   LoadSounds();
   ASSERT_TRUE(ReplacementSound(5));
+  ASSERT_TRUE(ReplacementSound(6));
+  ASSERT_TRUE(ReplacementSound(7));
   EXPECT_EQ(ReplacementSound(6)->Name, "006.ogg");
   EXPECT_EQ(ReplacementSound(7)->Name, "007.wav");  // WAVE before Ogg
   EXPECT_FALSE(ReplacementSound(8));
@@ -316,7 +319,7 @@ TEST_F(SoundPlayTest, ReplacementsTakeTheirOwnChannels) {
   plays = Events(TAudioEvent::Play);
   EXPECT_EQ(plays.back().Channel, plays[1].Channel);
 
-  // F12 off: the classic sound on the speaker (which cuts off sound 0, equal or not).
+  // F12 off: the classic sound on the speaker, cutting in at equal priority.
   ReplacementMode = false;
   const size_t mark = Headless->AudioLog().size();
   PlayBraxSound(2);
@@ -340,7 +343,8 @@ TEST_F(SoundPlayTest, StopAllSoundsFreesTheSpeaker) {
   LoadSounds();
   PlayBraxSound(0);
   PlayBraxSound(9);
-  StartMusic("../" + fs::path(Temp.Dir()).parent_path().filename().string() + "/009.wav");
+  TTempDir::WriteText("song.ogg", "x");
+  StartMusic("song.ogg");
   ASSERT_TRUE(MusicIsLoaded());
   const int musicChannel = Events(TAudioEvent::Play).back().Channel;
 

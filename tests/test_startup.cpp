@@ -150,10 +150,15 @@ class TProgramRunTest : public TTempDirTest {
 TEST_F(TProgramRunTest, HelpPrintsTheOptionsAndLeavesNoLog) {
   const TRunResult run = Run({"-help"});
   EXPECT_EQ(run.Status, 0) << ErrorOutput();
-  for (const char* option : {"-dir=", "-ext=", "-width=", "-fixratio", "-skip", "-headless",
-                             "-script=", "run without a window (tests)"}) {
-    EXPECT_NE(run.Out.find(option), std::string::npos) << option;
+  for (const char* option :
+       {"-dir=", "-ext=", "-width=", "-height=", "-bpp=", "-nomipmap", "-nofilter", "-patch",
+        "-keeptitle", "-export", "-kyzmoraltip", "-asp", "-debug", "-nomirrors", "-classic",
+        "-fixratio", "-waitkey", "-skip", "-headless", "-script=", "-help"}) {
+    std::string line = std::string("\n  ") + option;
+    if (line.back() != '=') line += ' ';  // the whole name, not the start of a longer one
+    EXPECT_NE(run.Out.find(line), std::string::npos) << option;
   }
+  EXPECT_NE(run.Out.find("run without a window (tests)"), std::string::npos);
   EXPECT_FALSE(fs::exists(Work / "log.txt"));
 }
 

@@ -145,7 +145,7 @@ TEST_F(StreamTest, WritingToAReadOnlyStreamRaises) {
 TEST_F(StreamTest, ProtocolsAndMissingFilesGiveNull) {
   PStream shared = OpenStream("incbin::SHARED.TXT", true, false);
   ASSERT_NE(shared, nullptr);
-  EXPECT_EQ(shared->ReadLine(), "# Texts shared by every episode.");
+  EXPECT_EQ(shared->ReadLine(), "% Texts shared by every episode.");
   EXPECT_EQ(FileSize("incbin::SHARED.TXT"), shared->Size());
 
   EXPECT_EQ(ReadStream("incbin::NOT_EMBEDDED.TXT"), nullptr);

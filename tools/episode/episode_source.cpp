@@ -116,7 +116,13 @@ bool ParseTileArt(const std::string& text, const std::string& fileName, TTileArt
   std::string line;
   int count = -1;
   art = TTileArt();
-  std::vector<bool> given;
+  std::vector<bool> given, drawn;
+  struct TCopy {
+    int Tile, Source;
+    bool FlipX;
+    size_t Line;
+  };
+  std::vector<TCopy> copies;
   while (in.NextContent(line)) {
     std::vector<std::string> w = Words(line);
     if (w[0] == "size") {
@@ -128,6 +134,7 @@ bool ParseTileArt(const std::string& text, const std::string& fileName, TTileArt
         return in.Fail(error, "count wants a number from 1 to 255");
       art.Tiles.assign(size_t(count), TPixmap(art.Width, art.Height));
       given.assign(size_t(count), false);
+      drawn.assign(size_t(count), false);
     } else if (w[0] == "tile") {
       int k = 0;
       if (count < 0) return in.Fail(error, "tile before count");
@@ -137,18 +144,35 @@ bool ParseTileArt(const std::string& text, const std::string& fileName, TTileArt
       given[size_t(k)] = true;
       if (w.size() >= 4 && w[2] == "=") {
         int j = 0;
-        if (!ParseInt(w[3], j) || j < 0 || j >= count || !given[size_t(j)] || j == k)
-          return in.Fail(error, "a copy names a tile that is not given before it");
-        art.Tiles[size_t(k)] = (w.size() >= 5 && w[4] == "flipx") ? art.Tiles[size_t(j)].MirroredX()
-                                                                   : art.Tiles[size_t(j)];
+        if (!ParseInt(w[3], j) || j < 0 || j >= count || j == k)
+          return in.Fail(error, "a copy names a tile out of range");
+        copies.push_back({k, j, w.size() >= 5 && w[4] == "flipx", in.Next});
       } else if (!ReadGrid(in, art.Width, art.Height, art.Tiles[size_t(k)], error)) {
         return false;
+      } else {
+        drawn[size_t(k)] = true;
       }
     } else {
       return in.Fail(error, "unknown line '" + line + "'");
     }
   }
   if (count < 0) return in.Fail(error, "no count");
+  // Copies may name tiles given later, or other copies: resolve until nothing changes.
+  for (bool progress = true; progress;) {
+    progress = false;
+    for (TCopy& c : copies) {
+      if (drawn[size_t(c.Tile)] || !drawn[size_t(c.Source)]) continue;
+      const TPixmap& source = art.Tiles[size_t(c.Source)];
+      art.Tiles[size_t(c.Tile)] = c.FlipX ? source.MirroredX() : source;
+      drawn[size_t(c.Tile)] = true;
+      progress = true;
+    }
+  }
+  for (const TCopy& c : copies)
+    if (!drawn[size_t(c.Tile)]) {
+      in.Next = c.Line;
+      return in.Fail(error, "tile " + std::to_string(c.Tile) + " copies a tile that is never drawn");
+    }
   return true;
 }
 

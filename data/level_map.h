@@ -1,0 +1,35 @@
+// Level maps: the 128 x 90 grid of tile words, the mirror cells, the tile tests, and the
+// loading of a level file (object codes become objects through hooks that the world
+// supplies; this layer creates no objects itself).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+constexpr int MapColumns = 128;
+constexpr int MapRows = 90;
+constexpr int64_t LevelFileSize = 23040;
+
+extern uint16_t TileGrid[MapRows][MapColumns];
+extern uint8_t MirrorGrid[MapRows][MapColumns];
+
+// x in half-tiles, y in pixels.
+bool IsSolid(int32_t x, int32_t y);
+bool IsHookable(int32_t x, int32_t y);
+inline bool IsObjectCode(uint16_t word) { return word >= 0x3000 && word <= 0x3059; }
+inline bool IsHookableWord(uint16_t word) { return (word >= 0x1B80 && word <= 0x1CA0) || word >= 0x2EE0; }
+
+// What the world does for a level being loaded.
+struct TLevelHooks {
+  std::function<void()> ResetActors;                          // empty list + provisional player
+  std::function<void(uint16_t code, int column, int row)> Spawn;  // one object code
+  std::function<void(int column, int row, int endColumn, int direction)> SpawnConveyorBelt;
+  std::function<void(int column, int row, int width)> SpawnFakeBridge;
+  std::function<void()> PlaceCamera;                          // after the second pass
+};
+void SetLevelHooks(const TLevelHooks& hooks);
+
+// Reads GameDir + name into the grid and spawns its objects. True on failure (the grid
+// and the objects are then left as they were).
+bool LoadMap(const std::string& name);

@@ -1,0 +1,252 @@
+#include "world/actor_list.h"
+
+#include "data/graphics.h"
+#include "data/level_map.h"
+#include "platform/platform.h"
+#include "shell/frame.h"
+#include "world/game_state.h"
+#include "world/player.h"
+
+ZYNTRA_DEFINE_CLASS(TActorListEntry, TObject, ZYNTRA_FIELD(TActorListEntry, SerialNumber),
+                    ZYNTRA_FIELD(TActorListEntry, ListLink))
+ZYNTRA_DEFINE_CLASS(TListSeparator, TActorListEntry)
+ZYNTRA_DEFINE_CLASS(TGameObject, TActorListEntry, ZYNTRA_FIELD(TGameObject, PosX),
+                    ZYNTRA_FIELD(TGameObject, PosY), ZYNTRA_FIELD(TGameObject, Timer),
+                    ZYNTRA_FIELD(TGameObject, Active))
+ZYNTRA_DEFINE_CLASS(TVisibleObject, TGameObject, ZYNTRA_FIELD(TVisibleObject, Frames),
+                    ZYNTRA_FIELD(TVisibleObject, CurrentFrame))
+ZYNTRA_DEFINE_CLASS(TActor, TVisibleObject, ZYNTRA_FIELD(TActor, Width),
+                    ZYNTRA_FIELD(TActor, Height))
+ZYNTRA_DEFINE_CLASS(TInteractiveBackgroundItem, TActor)
+
+namespace {
+
+std::unique_ptr<TActorList>& CurrentList() {
+  static std::unique_ptr<TActorList> list = std::make_unique<TActorList>();
+  return list;
+}
+
+int32_t CamX() { return CurrentGameState ? Game().CamX : 0; }
+int32_t CamY() { return CurrentGameState ? Game().CamY : 0; }
+
+}  // namespace
+
+// --- Entries -------------------------------------------------------------------------
+
+void TActorListEntry::Remove() {
+  if (!ListLink) return;
+  TListLink* link = ListLink;
+  ListLink = nullptr;
+  ActorList().Unlink(link);
+}
+
+void TVisibleObject::Draw() {
+  if (CurrentFrame < 0 || CurrentFrame >= int32_t(Frames.size())) return;
+  const TSpriteFrame& f = Frames[size_t(CurrentFrame)];
+  if (f.Width < 1) return;
+  for (size_t i = 0; i < f.SpriteIndices.size(); ++i) {
+    int32_t x = (PosX - CamX() + f.OffX) * 8 + 16 + int32_t(i % size_t(f.Width)) * 16;
+    int32_t y = PosY + f.OffY - CamY() * 16 + 16 + int32_t(i / size_t(f.Width)) * 16;
+    DrawSprite(float(x), float(y), f.SpriteIndices[i]);
+  }
+}
+
+void TVisibleObject::SingleSpriteFrames(int32_t first, int32_t count) {
+  Frames.clear();
+  for (int32_t i = 0; i < count; ++i) {
+    TSpriteFrame f;
+    f.Width = 1;
+    f.OffY = -15;
+    f.SpriteIndices = {first + i};
+    Frames.push_back(f);
+  }
+}
+
+void TActor::DrawCollisionBox() {
+  TPlatform& p = Platform();
+  int32_t timer = CurrentGameState ? Game().Timer : 0;
+  int gb = int((uint32_t(timer) * 32u) % 256u);
+  p.SetColour(255, gb, gb);
+  float x = float((PosX - CamX()) * 8 + 16);
+  float top = float(PosY - CamY() * 16 + 16 - (Height - 1));
+  float bottom = float(PosY - CamY() * 16 + 16);
+  float w = float(Width * 8 - 1);
+  float h = float(Height - 1);
+  p.DrawRect(x, top, w, 1);
+  p.DrawRect(x, top, 1, h);
+  p.DrawRect(x, bottom, w, 1);
+  p.DrawRect(x + w, top, 1, h);
+  p.SetColour(0xFFFFFF);
+}
+
+bool TActor::CollidesWith(const TActor& other) const {
+  int32_t oX = other.PosX, oW = other.Width, oY = other.PosY, oH = other.Height;
+  if (other.Is<TBraxTovar>()) {
+    oY -= 8;
+    oH -= 8;
+  }
+  bool horizontal = oX < PosX ? oX + oW > PosX : PosX + Width > oX;
+  bool vertical = oY < PosY ? oY > PosY - Height : PosY > oY - oH;
+  return horizontal && vertical;
+}
+
+bool TActor::Visible() const {
+  return PosY >= CamY() * 16 && PosY - Height < CamY() * 16 + 159 && PosX + Width >= CamX() &&
+         PosX <= CamX() + 26;
+}
+
+void TActor::FallingItemCode() {
+  if (Visible() && !IsSolid(PosX, PosY + 1)) PosY += 16;
+}
+
+// --- The list ------------------------------------------------------------------------
+
+TActorList::TActorList() {
+  HeadLink = std::make_shared<TListLink>();
+  Head = HeadLink.get();
+  Head->Next = std::make_shared<TListLink>();
+  Tail = Head->Next.get();
+  Tail->Prev = Head;
+}
+
+TActorList::~TActorList() {
+  // Unlink iteratively so that a long chain of links is not freed by deep recursion.
+  std::shared_ptr<TListLink> link = std::move(HeadLink);
+  while (link) {
+    if (link->Object && link->Object->ListLink == link.get()) link->Object->ListLink = nullptr;
+    std::shared_ptr<TListLink> next = std::move(link->Next);
+    link = std::move(next);
+  }
+}
+
+void TActorList::InsertBefore(TListLink* position, const PActorListEntry& object) {
+  if (!object || !position) return;
+  if (object->ListLink) object->Remove();
+  auto link = std::make_shared<TListLink>();
+  link->Object = object;
+  TListLink* prev = position->Prev;
+  link->Prev = prev;
+  link->Next = prev->Next;  // the shared owner of position
+  position->Prev = link.get();
+  prev->Next = link;
+  if (!object->Is<TListSeparator>()) object->ListLink = link.get();
+}
+
+void TActorList::AddToLayer(const PActorListEntry& object, int layer) {
+  if (layer >= 0 && layer < LayerCount - 1 && Separators[layer])
+    InsertBefore(Separators[layer], object);
+  else
+    InsertBefore(Tail, object);
+}
+
+void TActorList::InsertAfter(const PActorListEntry& object, const TActorListEntry& container) {
+  TListLink* link = container.ListLink;
+  if (!link) {
+    AddToLayer(object, 4);
+    return;
+  }
+  InsertBefore(link->Next.get(), object);
+}
+
+void TActorList::Append(const PActorListEntry& object) { InsertBefore(Tail, object); }
+
+bool TActorList::AdoptSeparators() {
+  int n = 0;
+  for (TListLink* l = First(); !IsEnd(l); l = l->Next.get())
+    if (l->Object && l->Object->Is<TListSeparator>()) {
+      if (n < LayerCount - 1) Separators[n] = l;
+      ++n;
+    }
+  return n == LayerCount - 1;
+}
+
+void TActorList::Unlink(TListLink* link) {
+  if (!link || link->Removed || link == Head || link == Tail) return;
+  link->Removed = true;
+  TListLink* prev = link->Prev;
+  TListLink* next = link->Next.get();
+  next->Prev = prev;
+  prev->Next = link->Next;  // the removed link keeps its own Next
+  // The list no longer holds the object; a pass standing on the link holds its own copy.
+}
+
+std::vector<PActorListEntry> TActorList::Entries() const {
+  std::vector<PActorListEntry> out;
+  for (TListLink* l = First(); !IsEnd(l); l = l->Next.get())
+    if (!l->Removed && l->Object) out.push_back(l->Object);
+  return out;
+}
+
+size_t TActorList::Count() const {
+  size_t n = 0;
+  for (TListLink* l = First(); !IsEnd(l); l = l->Next.get())
+    if (!l->Removed) ++n;
+  return n;
+}
+
+void TActorList::Clear() {
+  for (const PActorListEntry& e : Entries())
+    if (e->Is<TGameObject>()) e->Remove();
+  std::shared_ptr<TListLink> link = std::move(Head->Next);
+  while (link && link.get() != Tail) {
+    if (link->Object && link->Object->ListLink == link.get()) link->Object->ListLink = nullptr;
+    std::shared_ptr<TListLink> next = std::move(link->Next);
+    link->Removed = true;
+    link = std::move(next);
+  }
+  Head->Next = link;  // the tail
+  Tail->Prev = Head;
+  for (TListLink*& s : Separators) s = nullptr;
+}
+
+TActorList& ActorList() { return *CurrentList(); }
+
+const PActorListEntry& SharedSeparator() {
+  static PActorListEntry separator = std::make_shared<TListSeparator>();
+  return separator;
+}
+
+void ResetActorList() {
+  CurrentList()->Clear();
+  auto list = std::make_unique<TActorList>();
+  for (int i = 0; i < TActorList::LayerCount - 1; ++i) list->Append(SharedSeparator());
+  list->AdoptSeparators();
+  CurrentList() = std::move(list);
+}
+
+void SetActorList(std::unique_ptr<TActorList> list) {
+  if (!list) return;
+  CurrentList()->Clear();
+  CurrentList() = std::move(list);
+}
+
+void AddToLayer(const PActorListEntry& object, int layer) { ActorList().AddToLayer(object, layer); }
+
+void TickActorList() {
+  TActorList& list = ActorList();
+  // Hold the current link: a removed link keeps its successor.
+  std::shared_ptr<TListLink> link = list.FirstShared();
+  while (link && !list.IsEnd(link.get())) {
+    if (!link->Removed) {
+      PActorListEntry object = link->Object;  // alive for the whole visit
+      if (auto game = std::dynamic_pointer_cast<TGameObject>(object)) {
+        game->Update();
+        if (auto actor = std::dynamic_pointer_cast<TActor>(object)) actor->CheckCollisions();
+        if (auto visible = std::dynamic_pointer_cast<TVisibleObject>(object))
+          if (visible->ListLink) visible->Draw();
+      }
+    }
+    link = link->Next;
+  }
+}
+
+void DrawActorList() {
+  for (const PActorListEntry& e : ActorList().Entries())
+    if (auto visible = std::dynamic_pointer_cast<TVisibleObject>(e)) visible->Draw();
+}
+
+void DrawCollisionBoxes() {
+  if (!ShowCollisionBoxes) return;
+  for (const PActorListEntry& e : ActorList().Entries())
+    if (auto actor = std::dynamic_pointer_cast<TActor>(e)) actor->DrawCollisionBox();
+}

@@ -1,0 +1,154 @@
+// The base classes of every level object and the layered actor list.
+//
+// Units: x and widths in half-tiles (8 pixels), y and heights in pixels; PosY is the
+// object's bottom pixel row. The list is one doubly linked list of links with seven
+// separator links dividing it into layers 0..7.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "world/object_model.h"
+
+struct TListLink;
+
+class TActorListEntry : public TObject {
+ public:
+  int32_t SerialNumber = 0;
+  TListLink* ListLink = nullptr;  // own position in the list; none when not listed
+
+  // Slot 1: takes the entry out of the list. Harmless when not listed.
+  virtual void Remove();
+  bool IsListed() const { return ListLink != nullptr; }
+  ZYNTRA_CLASS(TActorListEntry)
+};
+
+class TListSeparator : public TActorListEntry {
+  ZYNTRA_CLASS(TListSeparator)
+};
+
+class TGameObject : public TActorListEntry {
+ public:
+  int32_t PosX = 0;
+  int32_t PosY = 0;
+  int32_t Timer = 0;
+  uint8_t Active = 0;
+
+  virtual void Update() {}
+  ZYNTRA_CLASS(TGameObject)
+};
+
+struct TSpriteFrame {
+  int32_t Width = 0;  // sprites per row
+  int32_t OffX = 0;   // half-tiles from PosX to the frame's left edge
+  int32_t OffY = 0;   // pixels from PosY to the frame's top edge
+  std::vector<int32_t> SpriteIndices;
+};
+
+class TVisibleObject : public TGameObject {
+ public:
+  std::vector<TSpriteFrame> Frames;
+  int32_t CurrentFrame = 0;
+
+  virtual void Draw();
+  virtual void InitSpriteFrames() {}
+  // Fills Frames with count frames of one sprite each: first, first + 1, ...
+  void SingleSpriteFrames(int32_t first, int32_t count);
+  ZYNTRA_CLASS(TVisibleObject)
+};
+
+class TActor : public TVisibleObject {
+ public:
+  int32_t Width = 0;
+  int32_t Height = 0;
+
+  virtual void DrawCollisionBox();
+  virtual void CheckCollisions() = 0;
+  virtual bool CollidesWith(const TActor& other) const;
+  virtual bool Visible() const;
+  virtual void FallingItemCode();
+  ZYNTRA_CLASS(TActor)
+};
+
+class TInteractiveBackgroundItem : public TActor {
+ public:
+  TInteractiveBackgroundItem() {
+    Width = 2;
+    Height = 16;
+  }
+  // The item's switching operation (a teleporter's or screen's Activate, a door's Open);
+  // items that cannot be switched ignore it.
+  virtual void Activate() {}
+  ZYNTRA_CLASS(TInteractiveBackgroundItem)
+};
+
+// One position in the list. A removed link keeps its successor so that a pass standing on
+// it continues with the entry that followed it.
+struct TListLink {
+  PActorListEntry Object;
+  TListLink* Prev = nullptr;
+  std::shared_ptr<TListLink> Next;
+  bool Removed = false;
+};
+
+class TActorList {
+ public:
+  TActorList();
+  ~TActorList();
+  TActorList(const TActorList&) = delete;
+  TActorList& operator=(const TActorList&) = delete;
+
+  static constexpr int LayerCount = 8;
+  // Inserts at the end of layer 0..7 (before separator n; layer 7 at the end).
+  void AddToLayer(const PActorListEntry& object, int layer);
+  // Inserts right after another entry's link (a goodie out of its container).
+  void InsertAfter(const PActorListEntry& object, const TActorListEntry& container);
+  // Appends at the end, separators included (reading a quick save).
+  void Append(const PActorListEntry& object);
+  // Marks the separator links as the layer bounds, in the order met (after Append).
+  bool AdoptSeparators();
+  void Unlink(TListLink* link);
+
+  // Every listed entry in list order, separators included.
+  std::vector<PActorListEntry> Entries() const;
+  size_t Count() const;
+  TListLink* First() const { return Head->Next.get(); }
+  std::shared_ptr<TListLink> FirstShared() const { return Head->Next; }
+  bool IsEnd(const TListLink* link) const { return link == nullptr || link == Tail; }
+  // Calls Remove on every game object and drops every link.
+  void Clear();
+
+ private:
+  std::shared_ptr<TListLink> HeadLink;
+  TListLink* Head;
+  TListLink* Tail;
+  TListLink* Separators[LayerCount - 1] = {};
+  void InsertBefore(TListLink* position, const PActorListEntry& object);
+};
+
+// The current level's list.
+TActorList& ActorList();
+// Removes every object, starts a new list with the seven separators.
+void ResetActorList();
+// Replaces the current list (quick load).
+void SetActorList(std::unique_ptr<TActorList> list);
+void AddToLayer(const PActorListEntry& object, int layer);
+// The one separator object of the program run.
+const PActorListEntry& SharedSeparator();
+
+// The tick pass: Update, CheckCollisions and Draw object by object in list order.
+void TickActorList();
+// Draw only, for still pictures.
+void DrawActorList();
+// Outlines every actor's box when the collision-box display is on.
+void DrawCollisionBoxes();
+
+// Every listed object of class T, in list order.
+template <class T>
+std::vector<std::shared_ptr<T>> ListedObjects() {
+  std::vector<std::shared_ptr<T>> out;
+  for (const PActorListEntry& e : ActorList().Entries())
+    if (auto t = std::dynamic_pointer_cast<T>(e)) out.push_back(t);
+  return out;
+}

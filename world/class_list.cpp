@@ -1,0 +1,20 @@
+// Every object class that can be found by name (quick load, spawning by name).
+// Each actor family adds its classes here.
+#include "world/actor_list.h"
+#include "world/game_state.h"
+#include "world/player.h"
+
+const std::vector<const TClassInfo*>& AllClasses() {
+  static const std::vector<const TClassInfo*> classes = {
+      &TObject::StaticClass(),
+      &TActorListEntry::StaticClass(),
+      &TListSeparator::StaticClass(),
+      &TGameObject::StaticClass(),
+      &TVisibleObject::StaticClass(),
+      &TActor::StaticClass(),
+      &TInteractiveBackgroundItem::StaticClass(),
+      &TGameState::StaticClass(),
+      &TBraxTovar::StaticClass(),
+  };
+  return classes;
+}

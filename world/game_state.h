@@ -1,0 +1,72 @@
+// The running game's state: health, score, inventory, camera, tallies and bonus letters.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "world/object_model.h"
+
+class TGameState : public TObject {
+ public:
+  TGameState();
+
+  uint16_t Health = 0;
+  int64_t Score = 0;
+  uint16_t FirePower = 0;
+  uint16_t MapOn = 0;
+  int32_t CamX = 0;
+  int32_t CamY = 0;
+  uint16_t GotBoots = 0;
+  uint16_t GotHooks = 0;
+  uint16_t GotGlove = 0;
+  std::vector<uint16_t> MessageActive;  // 12 hint switches
+  int32_t Timer = 0;
+  uint16_t GotAccessCard = 0;
+  std::vector<uint16_t> GotKey;  // 4 keys
+  int32_t CamDestY = 0;
+  uint8_t ExitLevel = 0;
+  uint8_t PlayerIsDead = 0;
+  uint8_t Victory = 0;
+  int32_t PlayerShotsActive = 0;
+  int32_t EnemyShotsActive = 0;
+  int32_t CamsTotal = 0;
+  int32_t CamsShot = 0;
+  uint8_t GotHit = 0;
+  int32_t SignsTotal = 0;
+  int32_t SignsFallen = 0;
+  int32_t MissilesTotal = 0;
+  int32_t MissilesShot = 0;
+  uint8_t LetterBits = 0;
+  uint8_t CorrectOrder = 0;
+  std::string Letters;
+  uint8_t LetterBonus = 0;
+  int32_t SnakesTotal = 0;
+  int32_t SnakesShot = 0;
+  int32_t BunniesTotal = 0;
+  int32_t BunniesShot = 0;
+
+  virtual void ReInit();
+  virtual void AddHealth(uint8_t n);
+  virtual void AddPistol();
+  virtual void AddScore(int32_t n);
+  virtual bool AddLetter(uint8_t n);
+  virtual uint8_t GetBonusBits() const;
+  virtual bool HintIsActive(uint8_t n) const;
+  virtual void SetHintsActive(uint8_t on);
+
+  // The score as shown, saved and ranked: its low 32 bits, unsigned.
+  uint32_t ShownScore() const { return uint32_t(uint64_t(Score) & 0xFFFFFFFFu); }
+  ZYNTRA_CLASS(TGameState)
+};
+using PGameState = std::shared_ptr<TGameState>;
+
+// The current game state (null before the first game).
+extern PGameState CurrentGameState;
+inline TGameState& Game() { return *CurrentGameState; }
+
+void NewGameState(bool hintsOn);
+void GiveEverything();
+std::string BonusInfoText();
+void ShowBonusInfo();

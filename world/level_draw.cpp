@@ -1,0 +1,225 @@
+#include "world/level_draw.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "data/graphics.h"
+#include "data/level_map.h"
+#include "platform/platform.h"
+#include "shell/frame.h"
+#include "shell/log.h"
+#include "shell/settings.h"
+#include "world/game_state.h"
+#include "world/world.h"
+
+int32_t MirrorLineY[201] = {};
+int32_t MirrorLineHeight[201] = {};
+
+void DrawLevel() {
+  if (!CurrentGameState) return;
+  const TGameState& g = Game();
+  DrawBackdrop(1, 16, 16);
+  bool odd = g.CamX % 2 != 0;
+  int columns = odd ? 14 : 13;
+  TPlatform& p = Platform();
+  for (int i = 0; i < 10; ++i)
+    for (int j = 0; j < columns; ++j) {
+      int column = g.CamX / 2 + j, row = g.CamY + i;
+      uint16_t code = 0;
+      if (column >= 0 && column < MapColumns && row >= 0 && row < MapRows) code = TileGrid[row][column];
+      int b = code / 32;
+      float x = float((odd ? 8 : 16) + 16 * j), y = float(16 + 16 * i);
+      if (b == 0) continue;
+      if (b == 1) {
+        p.SetClip(x, y, 16, 16);
+        DrawBackdrop(2, 16, 16);
+        p.ResetClip();
+      } else if (b <= 46) {
+        DrawTile(x, y, b + int(uint32_t(g.Timer) % 4));
+      } else if (b <= 383) {
+        DrawTile(x, y, b);
+      } else if (b <= 435) {
+        DrawBorderTile(x, y, b % 128);
+      }
+    }
+}
+
+void DrawStatusBorder() {
+  TPlatform& p = Platform();
+  p.SetColour(0);
+  p.DrawRect(240, 16, 64, 160);
+  p.DrawRect(0, 192, 320, 8);
+  p.SetColour(0xFFFFFF);
+  for (int i = 1; i <= 10; ++i) {
+    DrawBorderTile(0, float(16 * i), 0);
+    DrawBorderTile(224, float(16 * i), 1);
+    DrawBorderTile(304, float(16 * i), 10);
+  }
+  for (int i = 1; i <= 13; ++i) {
+    DrawBorderTile(float(16 * i), 0, 2);
+    DrawBorderTile(float(16 * i), 176, 3);
+  }
+  for (int i = 15; i <= 18; ++i)
+    for (int y : {0, 40, 80, 128, 176}) DrawBorderTile(float(16 * i), float(y), 8);
+  for (int y : {40, 80, 128}) {
+    DrawBorderTile(224, float(y), 14);
+    DrawBorderTile(304, float(y), 15);
+  }
+  DrawBorderTile(0, 0, 4);
+  DrawBorderTile(0, 176, 7);
+  DrawBorderTile(224, 0, 5);
+  DrawBorderTile(224, 176, 6);
+  DrawBorderTile(304, 0, 9);
+  DrawBorderTile(304, 176, 11);
+  auto label = [](int first, int last, int x, int y) {
+    for (int n = first; n <= last; ++n) DrawBorderTile(float(x + 16 * (n - first)), float(y), n);
+  };
+  label(26, 29, 88, 176);
+  label(30, 32, 248, 128);
+  label(33, 35, 248, 80);
+  label(38, 39, 256, 0);
+  bool blink = CurrentGameState && Game().Timer % 2 != 0 && Game().Health < 2;
+  if (blink)
+    label(42, 43, 256, 40);
+  else
+    label(36, 37, 256, 40);
+  DrawText("Zyntra Beta 3", 108, 192);
+}
+
+void DrawHud() {
+  if (!CurrentGameState) return;
+  const TGameState& g = Game();
+  std::string score = std::to_string(g.ShownScore() % 100000000u);
+  DrawText(std::string(8 - score.size(), '0') + score, 240, 24);
+  for (int i = 0; i < int(g.Health) - 1; ++i) DrawSprite(float(240 + 8 * i), 60, 589);
+  if (g.FirePower > 0) {
+    for (int i = 0; i < g.FirePower; ++i) DrawSprite(float(240 + 16 * i), 108, 534);
+    DrawSprite(264, 96, 571);
+  }
+  for (int i = 0; i < 4 && i < int(g.GotKey.size()); ++i)
+    if (g.GotKey[size_t(i)]) DrawSprite(float(240 + 16 * i), 144, 652 + i);
+  if (g.GotBoots) DrawSprite(240, 160, 538);
+  if (g.GotHooks) DrawSprite(256, 160, 546);
+  if (g.GotGlove) DrawSprite(272, 160, 591);
+  if (g.GotAccessCard) DrawSprite(288, 160, 592);
+  if (DebugMode) DrawText(g.Letters, 256, 180);
+}
+
+void DrawMirrorRun(int phase, int x, int y, int w, int n) {
+  TPlatform& p = Platform();
+  const TViewTransform& v = p.View();
+  float sx = v.ScaleX, sy = v.ScaleY;
+  int left = int(float(x) * sx + 0.5f);
+  int top = int(float(y - 2 * n) * sy + 0.5f);
+  int right = int(float(x + w) * sx + 0.5f);
+  int bottom = int(float(y) * sy + 0.5f);
+  if (right <= left || bottom <= top) return;
+  // Everything drawn so far, as it stands now: the reflection is built from this copy.
+  p.CaptureRegion({v.OffsetX + left, v.OffsetY + std::max(0, top), right - left, bottom - std::max(0, top)});
+  int destX = v.OffsetX + int(float(x) * sx);
+  int destY = v.OffsetY + MirrorLineY[std::clamp(y + 2, 0, 200)];
+  int line = y - 1 - (phase ? 1 : 0);
+  for (int k = 0; k < n; ++k, line -= 2) {
+    if (line < 0) {
+      destY += std::max(1, int(sy));  // a line above the screen stays empty
+      continue;
+    }
+    int rows = MirrorLineHeight[std::min(line, 200)];
+    p.DrawCaptured({v.OffsetX + left, v.OffsetY + MirrorLineY[std::min(line, 200)], right - left, rows},
+                   destX, destY);
+    destY += rows;
+  }
+}
+
+void DrawMirrors() {
+  if (NoMirrors || !CurrentGameState) return;
+  const TGameState& g = Game();
+  bool odd = g.CamX % 2 != 0;
+  int x0 = odd ? 8 : 16, columns = odd ? 14 : 13;
+  int phase = int(uint32_t(g.Timer) % 2);
+  for (int i = 0; i < 10; ++i) {
+    int n = i == 9 ? 14 : 30;
+    int runX = -1, runW = 0;
+    auto finish = [&] {
+      if (runX < 0) return;
+      runW = std::min(runW, 224 - runX);
+      if (runW > 0) DrawMirrorRun(phase, runX, 16 + 16 * i, runW, n);
+      runX = -1;
+    };
+    for (int j = 0; j < columns; ++j) {
+      int column = g.CamX / 2 + j, row = g.CamY + i;
+      bool mirror = column >= 0 && column < MapColumns && row >= 0 && row < MapRows && MirrorGrid[row][column];
+      if (!mirror) {
+        finish();
+        continue;
+      }
+      if (runX < 0) {
+        runX = x0 + 16 * j;
+        runW = 16;
+        if (j == 0 && x0 == 8) {
+          runX = 16;
+          runW = 8;
+        }
+      } else {
+        runW += 16;
+      }
+    }
+    finish();
+  }
+}
+
+void RowCalibration() {
+  TPlatform& p = Platform();
+  const TViewTransform& v = p.View();
+  float sy = v.ScaleY;
+  if (sy >= 1) {
+    TPixmap test(16, 16, 0xFF000000u);
+    for (int row = 0; row < 16; ++row) test.Set(row % 2, row, 0xFFFFFFFFu);
+    PImage image = CreateImage(test, 16, 16, 0, 1, 0);
+    p.Clear(0);
+    for (int i = 0; i < 13; ++i) p.DrawImage(image, 0, float(16 * i), 0);
+    TRect area{v.OffsetX, v.OffsetY, int(320 * v.ScaleX), int(200 * sy)};
+    TPixmap shot = p.ReadPixels(area);
+    p.Clear(0);
+    int line = -1;
+    uint32_t previous = 0;
+    for (int row = 0; row < shot.Height && line <= 200; ++row) {
+      uint32_t colour = shot.Get(0, row);
+      if (row == 0 || colour != previous) {
+        if (++line > 200) break;
+        MirrorLineY[line] = row;
+        MirrorLineHeight[line] = 1;
+      } else {
+        ++MirrorLineHeight[line];
+      }
+      previous = colour;
+    }
+    // Lines the read-back did not reach (line 200 lies just below the picture).
+    for (int i = std::max(line + 1, 1); i <= 200; ++i) {
+      MirrorLineY[i] = MirrorLineY[i - 1] + MirrorLineHeight[i - 1];
+      MirrorLineHeight[i] = std::max(1, int(sy));
+    }
+    if (line >= 0) return;
+  } else {
+    LogLine(std::to_string(p.WindowWidth()) + "x" + std::to_string(p.WindowHeight()) +
+            "!? You've got to be kidding me!");
+    LogLine("");
+  }
+  for (int i = 0; i <= 200; ++i) MirrorLineY[i] = int(float(i) * sy + 0.5f);
+  for (int i = 1; i <= 200; ++i) MirrorLineHeight[i - 1] = MirrorLineY[i] - MirrorLineY[i - 1];
+  MirrorLineHeight[200] = std::max(1, int(sy + 0.5f));
+}
+
+void ShowInfoBox(const std::string& text, int x, int y, int w, int h, bool needEnter) {
+  ResetKeys();
+  TPlatform& p = Platform();
+  for (int k = 0;; k = (k + 1) % 4) {
+    p.Clear(0);
+    RedrawGame();
+    DrawMessageBox(text, float(x), float(y), w, h);
+    DrawSprite(float(x + 16 * w), float(y + 16 * h), 613 + k);
+    PresentFrame();
+    if (needEnter ? p.Input().KeyHit(KeyEnter) > 0 : AnyKeyHit()) break;
+  }
+  ResetKeys();
+}

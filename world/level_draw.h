@@ -1,0 +1,21 @@
+// Drawing of a game frame apart from the objects: level tiles over the backdrops, the
+// frame and status panel, the values in the panel, the mirrors, and the modal info box.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Window pixel row where virtual line i begins (relative to the picture's top) and how
+// many rows it covers, for lines 0..200.
+extern int32_t MirrorLineY[201];
+extern int32_t MirrorLineHeight[201];
+
+void DrawLevel();
+void DrawStatusBorder();
+void DrawHud();
+void DrawMirrors();
+void DrawMirrorRun(int phase, int x, int y, int w, int n);
+// Measures how the renderer maps virtual lines to window rows (once after the window opens).
+void RowCalibration();
+// A box over a still picture of the level until Enter (needEnter) or any key.
+void ShowInfoBox(const std::string& text, int x, int y, int w, int h, bool needEnter);

@@ -1,0 +1,433 @@
+#include "world/player.h"
+
+#include <algorithm>
+#include <map>
+
+#include "data/level_map.h"
+#include "data/sound.h"
+#include "shell/settings.h"
+#include "world/game_state.h"
+#include "world/world.h"
+
+PBraxTovar Player;
+
+ZYNTRA_DEFINE_CLASS(TBraxTovar, TActor, ZYNTRA_FIELD(TBraxTovar, InvincibilityTimer),
+                    ZYNTRA_FIELD(TBraxTovar, WasHit), ZYNTRA_FIELD(TBraxTovar, Action),
+                    ZYNTRA_FIELD(TBraxTovar, JumpSpeed), ZYNTRA_FIELD(TBraxTovar, Direction),
+                    ZYNTRA_FIELD(TBraxTovar, FallingState), ZYNTRA_FIELD(TBraxTovar, Somersault),
+                    ZYNTRA_FIELD(TBraxTovar, LastDeltaX), ZYNTRA_FIELD(TBraxTovar, DelayedAction),
+                    ZYNTRA_FIELD(TBraxTovar, DelayTics), ZYNTRA_FIELD(TBraxTovar, JumpWasDown),
+                    ZYNTRA_FIELD(TBraxTovar, FireWasDown))
+
+namespace {
+
+std::map<std::string, TUseHandler>& UseHandlers() {
+  static std::map<std::string, TUseHandler> handlers;
+  return handlers;
+}
+
+TElevatorHandler& ElevatorHandler() {
+  static TElevatorHandler handler;
+  return handler;
+}
+
+}  // namespace
+
+void RegisterUseHandler(const std::string& className, const TUseHandler& handler) {
+  UseHandlers()[className] = handler;
+}
+
+void RegisterElevatorHandler(const TElevatorHandler& handler) { ElevatorHandler() = handler; }
+
+TBraxTovar::TBraxTovar() {
+  Width = 2;
+  Height = 32;
+  Direction = 1;
+  InvincibilityTimer = 21;
+  CurrentFrame = 13;
+  InitSpriteFrames();
+}
+
+void TBraxTovar::InitSpriteFrames() {
+  Frames.clear();
+  for (int32_t i = 0; i < 46; ++i) {
+    TSpriteFrame f;
+    f.Width = 2;
+    f.OffX = -1;
+    f.OffY = -31;
+    f.SpriteIndices = {4 * i, 4 * i + 1, 4 * i + 2, 4 * i + 3};
+    Frames.push_back(f);
+  }
+}
+
+void TBraxTovar::Draw() {
+  if (InvincibilityTimer % 2 == 0) TVisibleObject::Draw();
+}
+
+bool TBraxTovar::BlockedDown() const { return IsSolid(PosX, PosY + 1) || IsSolid(PosX + 1, PosY + 1); }
+
+bool TBraxTovar::BlockedUp() const { return IsSolid(PosX, PosY - Height) || IsSolid(PosX + 1, PosY - Height); }
+
+bool TBraxTovar::BlockedLeft() const {
+  for (int32_t y = PosY - 31; y <= PosY - 7; ++y)
+    if (IsSolid(PosX - 1, y)) return true;
+  return false;
+}
+
+bool TBraxTovar::BlockedRight() const {
+  for (int32_t y = PosY - 31; y <= PosY - 7; ++y)
+    if (IsSolid(PosX + 2, y)) return true;
+  return false;
+}
+
+void TBraxTovar::Push(int direction) {
+  if (direction == 0) {
+    if (!BlockedLeft()) --PosX;
+  } else if (!BlockedRight()) {
+    ++PosX;
+  }
+}
+
+void TBraxTovar::SnapToGridY() {
+  // Floor division: the player may stand above the map's top row while jumping.
+  int32_t row = PosY >= 0 ? PosY / 16 : -((15 - PosY) / 16);
+  int32_t r = PosY - 16 * row;
+  PosY = r >= 8 ? 16 * row + 15 : 16 * row - 1;
+}
+
+void TBraxTovar::FrameDuringAir(int notSomersaultFrame) {
+  if (Somersault > 0) {
+    CurrentFrame = 7 * Direction + 21 - (Somersault + 1) / 2;
+    --Somersault;
+  } else {
+    CurrentFrame = notSomersaultFrame;
+  }
+}
+
+void TBraxTovar::StartFalling() {
+  if (BlockedDown()) {
+    Land(true);
+    return;
+  }
+  if (Somersault == 0) CurrentFrame = Direction + 10;
+  Timer = 0;
+  Action = Falling;
+  FallingState = 0;
+  JumpSpeed = 8;
+}
+
+void TBraxTovar::StartJumping() {
+  Timer = 0;
+  if (CurrentGameState && Game().GotBoots) {
+    JumpSpeed = -15;
+    if (Game().Timer % 4 == 0 && Action == Walking) {
+      Somersault = 13;
+      CurrentFrame = 7 * Direction + 14;
+    }
+  } else {
+    JumpSpeed = -13;
+  }
+  Action = Jumping;
+  PlayBraxSound(13);
+}
+
+void TBraxTovar::Land(bool withDust) {
+  CurrentFrame = Direction + 12;
+  Timer = 0;
+  Action = Standing;
+  if (IsSolid(PosX, PosY) || IsSolid(PosX + 1, PosY)) PosY = 16 * (PosY / 16 - 1) + 15;
+  if (withDust) SpawnDust(PosX, PosY);
+  PlayBraxSound(14);
+  if (CurrentGameState) Game().CamDestY = PosY / 16 - 6;
+  Somersault = 0;
+}
+
+void TBraxTovar::HitHead() {
+  Somersault = 0;
+  int32_t y = PosY - Height - 7;
+  if (CurrentGameState && Game().GotHooks && (IsHookable(PosX, y) || IsHookable(PosX + 1, y))) {
+    PosY = 16 * (y / 16) + Height + 15;
+    Action = Hanging;
+    Timer = 0;
+    CurrentFrame = 4 * Direction + 28;
+    PlayBraxSound(27);
+    Game().CamDestY = PosY / 16 - 6;
+    return;
+  }
+  if (BlockedDown()) {
+    Land(false);
+  } else {
+    PosY += 8;
+    StartFalling();
+  }
+  PlayBraxSound(38);
+}
+
+void TBraxTovar::MyUpdate() {
+  if (InvincibilityTimer > 0) --InvincibilityTimer;
+  int d = Direction;
+  switch (Action) {
+    case Standing:
+    case Walking:
+      if (Action == Standing) CurrentFrame = d + 12;
+      if (!BlockedDown()) {
+        PosY += 8;
+        StartFalling();
+      }
+      break;
+    case Hanging:
+      if (!IsHookable(PosX, PosY - Height) && !IsHookable(PosX + 1, PosY - Height)) {
+        if (BlockedDown()) {
+          Land(true);
+        } else {
+          StartFalling();
+          PosY += 8;
+        }
+      }
+      break;
+    case Jumping:
+      ++Timer;
+      FrameDuringAir(d + 8);
+      if (Timer > 9) {
+        StartFalling();
+        PosY += 8;
+      } else {
+        int32_t y = PosY - Height - 7;
+        if (IsSolid(PosX, y) || IsSolid(PosX + 1, y)) {
+          HitHead();
+        } else if (JumpSpeed <= -2) {
+          PosY += JumpSpeed;
+          JumpSpeed += 2;
+        } else if (PosY % 16 != 15) {
+          PosY -= 1;
+        }
+      }
+      if (BlockedDown() && Action != Hanging) Land(true);
+      break;
+    case Falling: {
+      if (BlockedDown()) {
+        Land(true);
+        break;
+      }
+      FrameDuringAir(d + 10);
+      PosY += JumpSpeed;
+      int32_t camTop = CurrentGameState ? 16 * Game().CamY : 0;
+      if (PosY - camTop >= 120) JumpSpeed = 16;
+      if (PosY - camTop >= 139 && CurrentGameState) Game().CamDestY = Game().CamY + 1;
+      if (BlockedDown()) Land(true);
+      break;
+    }
+    case SwingingUp:
+      if (Timer < 3) {
+        PosY -= 16;
+        CurrentFrame = 3 * d + 38 + Timer;
+        ++Timer;
+        if (Timer == 3) {
+          Action = Standing;
+          if (CurrentGameState) Game().CamDestY = PosY / 16 - 6;
+        }
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void TBraxTovar::SwingUp() {
+  Timer = 0;
+  Action = SwingingUp;
+}
+
+void TBraxTovar::Hurt() {
+  PlayBraxSound(15);
+  InvincibilityTimer = 21;
+  WasHit = 1;
+}
+
+void TBraxTovar::Die() {
+  if (DelayedAction == Dying) return;
+  WasHit = 1;
+  DelayedAction = Dying;
+  DelayTics = 30;
+}
+
+void TBraxTovar::StartTeleportingFrom(int index) {
+  DelayedAction = uint8_t(TeleportingFrom0 + index);
+  DelayTics = 8;
+  PlayBraxSound(7);
+}
+
+void TBraxTovar::TeleportFrom(int index) {
+  const auto& destination = Teleporters[index == 0 ? 1 : 0];
+  if (destination) {
+    PosX = destination->PosX;
+    PosY = destination->PosY;
+    destination->Activate();
+  } else {
+    // A level with one teleporter: the player goes to the map's corner rather than nowhere.
+    PosX = 0;
+    PosY = 0;
+  }
+  if (!CurrentGameState) return;
+  TGameState& g = Game();
+  g.CamX = std::min(230, std::max(0, PosX - 14));
+  g.CamY = std::min(80, std::max(0, PosY / 16 - 6));
+  g.CamDestY = g.CamY;
+}
+
+void TBraxTovar::UseInteractiveObjects(bool upOnly) {
+  if (ElevatorHandler()) ElevatorHandler()(*this);  // at most one elevator is ridden
+  for (const PActorListEntry& e : ActorList().Entries()) {
+    auto item = std::dynamic_pointer_cast<TInteractiveBackgroundItem>(e);
+    if (!item || !item->IsListed() || !CollidesWith(*item)) continue;
+    auto handler = UseHandlers().find(item->ClassName());
+    if (handler == UseHandlers().end()) continue;
+    if (!handler->second(*this, *item, upOnly)) return;
+  }
+}
+
+void TBraxTovar::RunDelayedAction() {
+  switch (DelayedAction) {
+    case Dying: {
+      if (WasHit) {
+        WasHit = 0;
+        CurrentFrame = Direction + 44;
+      } else {
+        InvincibilityTimer = -1;
+      }
+      auto burst = [this](std::initializer_list<std::pair<int32_t, int32_t>> points) {
+        PlayBraxSound(10);
+        for (auto [dx, dy] : points) SpawnParticles(PosX + dx, PosY + dy);
+      };
+      switch (DelayTics) {
+        case 29: burst({{1, -16}}); break;
+        case 26: burst({{-2, 0}, {3, 0}}); break;
+        case 25: burst({{3, 0}}); break;
+        case 24: burst({{1, -16}}); break;
+        case 23: burst({{1, 0}}); break;
+        case 18: burst({{3, 0}}); break;
+        case 14: burst({{-2, 0}}); break;
+        case 13: burst({{3, 0}}); break;
+        default: break;
+      }
+      break;
+    }
+    case Leaving:
+      if (DelayTics < 4) InvincibilityTimer = -1;
+      break;
+    default:
+      break;
+  }
+  if (DelayTics > 0) return;
+  switch (DelayedAction) {
+    case Dying:
+      PlayBraxSound(0);
+      if (CurrentGameState) Game().PlayerIsDead = 1;
+      break;
+    case TeleportingFrom0:
+    case TeleportingFrom1:
+      TeleportFrom(DelayedAction - TeleportingFrom0);
+      break;
+    case Leaving:
+      if (CurrentGameState) Game().ExitLevel = 1;
+      break;
+    default:
+      break;
+  }
+  DelayedAction = NoDelayedAction;
+}
+
+void TBraxTovar::ActOnInput(bool up, bool down, bool left, bool right, bool fire, bool jump) {
+  MyUpdate();
+  if (DelayTics > 0) {
+    --DelayTics;
+    RunDelayedAction();
+    return;
+  }
+  int d = Direction;
+  int32_t startX = PosX;
+  bool wanted = (left || right) && !(Action == Hanging && fire);
+  if (wanted) {
+    if (left && !right) {
+      if (Direction == 0) {
+        if (!BlockedLeft()) --PosX;
+      } else {
+        Direction = 0;
+      }
+    } else if (right && !left) {
+      if (Direction == 1) {
+        if (!BlockedRight()) ++PosX;
+      } else {
+        Direction = 1;
+      }
+    }
+    d = Direction;
+    if (Action == Standing) {
+      Action = Walking;
+      Timer = 0;
+    }
+    if (Action == Walking) {
+      Timer = (Timer + 1) % 8;
+      if (Timer % 2 == 1) {
+        PlayBraxSound(22);
+        CurrentFrame = 4 * d + Timer / 2;
+      }
+    } else if (Action == Hanging) {
+      Timer = (Timer + 1) % 8;
+      if (Timer % 2 == 1) {
+        PlayBraxSound(27);
+        CurrentFrame = 4 * d + 28 + Timer / 2;
+      }
+    }
+  } else if (Action == Walking) {
+    Action = Standing;
+    CurrentFrame = d + 12;
+  }
+  LastDeltaX = PosX - startX;
+
+  if (up) {
+    UseInteractiveObjects(!left && !right && !jump);
+    if (Action == Hanging) {
+      if (IsSolid(PosX, PosY - 48) || IsSolid(PosX + 1, PosY - 48))
+        PlayBraxSound(38);
+      else if (IsSolid(PosX, PosY - 64) || IsSolid(PosX + 1, PosY - 64))
+        StartFalling();
+      else
+        SwingUp();
+    }
+  }
+  if (down && Action == Hanging) StartFalling();
+  if (fire) {
+    if (Action == Standing) CurrentFrame = 4 * d + 3;
+    else if (Action == Hanging) CurrentFrame = d + 36;
+    if (!FireWasDown && CurrentGameState && Game().PlayerShotsActive < Game().FirePower)
+      SpawnBraxShot(PosX, 16 * ((PosY - 29) / 16) + 19, Direction);
+  }
+  if (jump && !JumpWasDown && (Action == Standing || Action == Walking)) StartJumping();
+  JumpWasDown = jump;
+  FireWasDown = fire;
+  if (WasHit) {
+    WasHit = 0;
+    if (Action == Jumping || Action == Hanging) StartFalling();
+    CurrentFrame = Direction + 44;
+  }
+}
+
+bool HurtPlayer() {
+  if (!Player || Player->InvincibilityTimer != 0 || GodMode || !CurrentGameState) return false;
+  TGameState& g = Game();
+  g.GotHit = 1;
+  if (g.Health > 1) {
+    --g.Health;
+    Player->Hurt();
+  } else {
+    KillPlayer(false);
+  }
+  return true;
+}
+
+void KillPlayer(bool force) {
+  if (GodMode && !force) return;
+  if (CurrentGameState) Game().Health = 0;
+  if (Player) Player->Die();
+}

@@ -1,0 +1,74 @@
+// The hero, the one actor that the user controls.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "world/actor_list.h"
+
+class TBraxTovar : public TActor {
+ public:
+  TBraxTovar();
+
+  int32_t InvincibilityTimer = 0;
+  uint8_t WasHit = 0;
+  uint8_t Action = 0;  // 0 standing, 1 walking, 2 jumping, 3 falling, 4 hanging, 5 swinging up
+  int32_t JumpSpeed = 0;
+  uint8_t Direction = 0;  // 0 left, 1 right
+  uint8_t FallingState = 0;
+  uint8_t Somersault = 0;
+  int32_t LastDeltaX = 0;
+  uint8_t DelayedAction = 0;  // 0 none, 4 dying, 8/9 teleporting, 16 leaving
+  int32_t DelayTics = 0;
+  uint8_t JumpWasDown = 0;
+  uint8_t FireWasDown = 0;
+
+  enum : uint8_t { Standing, Walking, Jumping, Falling, Hanging, SwingingUp };
+  enum : uint8_t { NoDelayedAction = 0, Dying = 4, TeleportingFrom0 = 8, TeleportingFrom1 = 9, Leaving = 16 };
+
+  void InitSpriteFrames() override;
+  void Draw() override;
+  void CheckCollisions() override {}
+
+  virtual bool BlockedDown() const;
+  virtual bool BlockedUp() const;
+  virtual bool BlockedLeft() const;
+  virtual bool BlockedRight() const;
+  virtual void Push(int direction);
+  virtual void SnapToGridY();
+  virtual void StartFalling();
+  virtual void StartJumping();
+  virtual void Land(bool withDust);
+  virtual void HitHead();
+  virtual void MyUpdate();
+  virtual void SwingUp();
+  virtual void Hurt();
+  virtual void Die();
+  virtual void StartTeleportingFrom(int index);
+  virtual void TeleportFrom(int index);
+  virtual void UseInteractiveObjects(bool upOnly);
+  virtual void ActOnInput(bool up, bool down, bool left, bool right, bool fire, bool jump);
+
+  ZYNTRA_CLASS(TBraxTovar)
+
+ private:
+  void RunDelayedAction();
+  void FrameDuringAir(int notSomersaultFrame);
+};
+using PBraxTovar = std::shared_ptr<TBraxTovar>;
+
+// The one player of the level (null before the first level).
+extern PBraxTovar Player;
+
+bool HurtPlayer();
+void KillPlayer(bool force);
+
+// The hero's use of interactive items: each item class registers what Up does to it.
+// The handler returns false to end the whole use at once (a locked key hole).
+using TUseHandler = std::function<bool(TBraxTovar& player, TInteractiveBackgroundItem& item, bool upOnly)>;
+void RegisterUseHandler(const std::string& className, const TUseHandler& handler);
+
+// Elevators: the level mechanics register how the hero rides one when Up is held.
+// The handler returns true when the player stood on an elevator (only one is handled).
+using TElevatorHandler = std::function<bool(TBraxTovar& player)>;
+void RegisterElevatorHandler(const TElevatorHandler& handler);

@@ -1,0 +1,454 @@
+#include "world/savegame.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "data/graphics.h"
+#include "data/level_map.h"
+#include "data/music.h"
+#include "shell/log.h"
+#include "shell/settings.h"
+#include "shell/strings.h"
+#include "world/game_state.h"
+#include "world/player.h"
+#include "world/world.h"
+
+namespace {
+
+constexpr int64_t MinimumSavegameSize = 46;
+// A string or array longer than this in a quick save is taken as damage, not data.
+constexpr int32_t MaxRecordLength = 1 << 20;
+
+std::string ReadLString(TStream& s) {
+  int32_t n = s.ReadInt();
+  if (n < 0 || n > MaxRecordLength) throw TStreamError("Error reading from stream");
+  std::string text(size_t(n), '\0');
+  if (n > 0) s.ReadBytes(text.data(), size_t(n));
+  return text;
+}
+
+void WriteLString(TStream& s, const std::string& text) {
+  s.WriteInt(int32_t(text.size()));
+  s.WriteString(text);
+}
+
+}  // namespace
+
+// --- Savegames --------------------------------------------------------------------------
+
+void TSavegame::WriteToStream(TStream& s) const {
+  for (uint16_t v : {CamX, CamY, PlayerX, PlayerY, MapNumber, FirePower, GotBoots, GotHooks, Health, GotGlove})
+    s.WriteShort(v);
+  for (uint16_t h : HintsActive) s.WriteShort(h);
+  s.WriteString(std::to_string(Score));
+  s.WriteByte(10);
+}
+
+bool TSavegame::WriteToFile(const std::string& path) const {
+  PStream memory = MemoryStream();
+  WriteToStream(*LittleEndianStream(memory));
+  memory->Seek(0);
+  return WriteFileAtomically(path, memory->ReadAll());
+}
+
+std::string SavegameFileName(int slot) {
+  std::string id = slot == 0 ? "T" : std::to_string(slot);
+  return GameDir + "SAVED" + id + GameExt;
+}
+
+std::unique_ptr<TSavegame> ReadSavegame(TStream& raw) {
+  TStream* s = &raw;
+  auto save = std::make_unique<TSavegame>();
+  try {
+    uint16_t* fields[10] = {&save->CamX, &save->CamY, &save->PlayerX, &save->PlayerY, &save->MapNumber,
+                            &save->FirePower, &save->GotBoots, &save->GotHooks, &save->Health, &save->GotGlove};
+    for (uint16_t* f : fields) *f = s->ReadShort();
+    for (uint16_t& h : save->HintsActive) h = s->ReadShort();
+    // The score: decimal digits up to a line feed.
+    std::string digits;
+    for (int i = 0; i < 24; ++i) {
+      uint8_t c = s->ReadByte();
+      if (c == 10) break;
+      digits += char(c);
+    }
+    save->Score = std::strtoll(digits.c_str(), nullptr, 10);
+  } catch (const TStreamError&) {
+    return nullptr;
+  }
+  return save;
+}
+
+std::unique_ptr<TSavegame> ReadSavegame(const std::string& path) {
+  if (FileSize(path) < MinimumSavegameSize) return nullptr;
+  PStream stream = LittleEndianStream(ReadStream(path));
+  if (!stream) return nullptr;
+  auto save = ReadSavegame(*stream);
+  stream->Close();
+  return save;
+}
+
+void SaveGame(int slot) {
+  if (slot < 0 || slot > 9) {
+    LogLine("ERROR :: SaveGame() called with unhandled number!");
+    return;
+  }
+  if (!CurrentGameState) return;
+  const TGameState& g = Game();
+  TSavegame save;
+  save.CamX = uint16_t(g.CamX);
+  save.CamY = uint16_t(g.CamY);
+  if (Player) {
+    save.PlayerX = uint16_t(Player->PosX - g.CamX + 2);
+    save.PlayerY = uint16_t(Player->PosY - 16 * g.CamY + 16);
+  }
+  save.MapNumber = g.MapOn;
+  save.FirePower = g.FirePower;
+  save.GotBoots = g.GotBoots;
+  save.GotHooks = g.GotHooks;
+  save.Health = g.Health;
+  save.GotGlove = g.GotGlove;
+  for (size_t i = 0; i < 12 && i < g.MessageActive.size(); ++i) save.HintsActive[i] = g.MessageActive[i];
+  save.Score = g.Score;
+  save.WriteToFile(SavegameFileName(slot));
+}
+
+bool LoadGame(int slot) {
+  if (slot < 0 || slot > 9) {
+    LogLine("ERROR :: LoadGame() called with unhandled number!");
+    return true;
+  }
+  std::string name = SavegameFileName(slot);
+  auto save = ReadSavegame(name);
+  if (!save) {
+    LogLine("ERROR :: couldn't load savegame \"" + name + "\"");
+    return true;
+  }
+  NewGameState(true);
+  TGameState& g = Game();
+  g.MapOn = save->MapNumber;
+  g.FirePower = save->FirePower;
+  g.GotBoots = save->GotBoots;
+  g.GotHooks = save->GotHooks;
+  g.Health = save->Health;
+  g.GotGlove = save->GotGlove;
+  for (size_t i = 0; i < 12 && i < g.MessageActive.size(); ++i) g.MessageActive[i] = save->HintsActive[i];
+  g.Score = save->Score;
+  if (LoadLevel()) return true;
+  if (slot >= 1) SaveGame(0);
+  return false;
+}
+
+// --- Object records ---------------------------------------------------------------------
+
+namespace {
+
+bool Serialized(TFieldType t) { return t != TFieldType::Reference && t != TFieldType::Other; }
+
+void WriteValue(TStream& s, const TFieldInfo& f, TObject& o) {
+  void* p = f.Address(o);
+  switch (f.Type) {
+    case TFieldType::Byte: s.WriteByte(*static_cast<uint8_t*>(p)); break;
+    case TFieldType::Short: s.WriteShort(*static_cast<uint16_t*>(p)); break;
+    case TFieldType::Int: s.WriteInt(*static_cast<int32_t*>(p)); break;
+    case TFieldType::Long: s.WriteLong(*static_cast<int64_t*>(p)); break;
+    case TFieldType::Float: s.WriteFloat(*static_cast<float*>(p)); break;
+    case TFieldType::Double: s.WriteDouble(*static_cast<double*>(p)); break;
+    case TFieldType::String: WriteLString(s, *static_cast<std::string*>(p)); break;
+    case TFieldType::ByteArray: {
+      auto& v = *static_cast<std::vector<uint8_t>*>(p);
+      s.WriteInt(int32_t(v.size()));
+      for (uint8_t x : v) s.WriteByte(x);
+      break;
+    }
+    case TFieldType::ShortArray: {
+      auto& v = *static_cast<std::vector<uint16_t>*>(p);
+      s.WriteInt(int32_t(v.size()));
+      for (uint16_t x : v) s.WriteShort(x);
+      break;
+    }
+    case TFieldType::IntArray: {
+      auto& v = *static_cast<std::vector<int32_t>*>(p);
+      s.WriteInt(int32_t(v.size()));
+      for (int32_t x : v) s.WriteInt(x);
+      break;
+    }
+    default: break;
+  }
+}
+
+// A primitive or string value read by its stored type name, as decimal text; false when the
+// type is not a primitive or a string (nothing read).
+bool ReadPrimitiveText(TStream& s, const std::string& type, std::string& text) {
+  if (type == "Byte") text = std::to_string(s.ReadByte());
+  else if (type == "Short") text = std::to_string(s.ReadShort());
+  else if (type == "Int") text = std::to_string(s.ReadInt());
+  else if (type == "Long") text = std::to_string(s.ReadLong());
+  else if (type == "Float") text = std::to_string(s.ReadFloat());
+  else if (type == "Double") text = std::to_string(s.ReadDouble());
+  else if (type == "String") text = ReadLString(s);
+  else return false;
+  return true;
+}
+
+// Sets a field from decimal text (a value stored with another type).
+void SetFromText(const TFieldInfo& f, TObject& o, const std::string& text) {
+  void* p = f.Address(o);
+  int64_t i = std::strtoll(text.c_str(), nullptr, 10);
+  switch (f.Type) {
+    case TFieldType::Byte: *static_cast<uint8_t*>(p) = uint8_t(i); break;
+    case TFieldType::Short: *static_cast<uint16_t*>(p) = uint16_t(i); break;
+    case TFieldType::Int: *static_cast<int32_t*>(p) = int32_t(i); break;
+    case TFieldType::Long: *static_cast<int64_t*>(p) = i; break;
+    case TFieldType::Float: *static_cast<float*>(p) = std::strtof(text.c_str(), nullptr); break;
+    case TFieldType::Double: *static_cast<double*>(p) = std::strtod(text.c_str(), nullptr); break;
+    case TFieldType::String: *static_cast<std::string*>(p) = text; break;
+    default: break;
+  }
+}
+
+template <class T>
+bool ReadArray(TStream& s, void* p, T (TStream::*read)()) {
+  int32_t count = s.ReadInt();
+  if (count > MaxRecordLength) throw TStreamError("Error reading from stream");
+  if (count < 1) return true;
+  std::vector<T> v(static_cast<size_t>(count));
+  for (T& x : v) x = T((s.*read)());
+  *static_cast<std::vector<T>*>(p) = std::move(v);
+  return true;
+}
+
+void ReadValue(TStream& s, const TFieldInfo& f, TObject& o) {
+  void* p = f.Address(o);
+  switch (f.Type) {
+    case TFieldType::Byte: *static_cast<uint8_t*>(p) = s.ReadByte(); break;
+    case TFieldType::Short: *static_cast<uint16_t*>(p) = s.ReadShort(); break;
+    case TFieldType::Int: *static_cast<int32_t*>(p) = s.ReadInt(); break;
+    case TFieldType::Long: *static_cast<int64_t*>(p) = s.ReadLong(); break;
+    case TFieldType::Float: *static_cast<float*>(p) = s.ReadFloat(); break;
+    case TFieldType::Double: *static_cast<double*>(p) = s.ReadDouble(); break;
+    case TFieldType::String: *static_cast<std::string*>(p) = ReadLString(s); break;
+    case TFieldType::ByteArray: ReadArray<uint8_t>(s, p, &TStream::ReadByte); break;
+    case TFieldType::ShortArray: ReadArray<uint16_t>(s, p, &TStream::ReadShort); break;
+    case TFieldType::IntArray: ReadArray<int32_t>(s, p, &TStream::ReadInt); break;
+    default: break;
+  }
+}
+
+// Skips a value of an array type that the class does not hold as such, so that the rest of
+// the record is still read correctly.
+bool SkipArray(TStream& s, const std::string& type) {
+  int width = type == "Byte[]" ? 1 : type == "Short[]" ? 2 : type == "Int[]" ? 4 : 0;
+  if (!width) return false;
+  int32_t count = s.ReadInt();
+  if (count > MaxRecordLength) throw TStreamError("Error reading from stream");
+  for (int32_t i = 0; i < count; ++i)
+    if (width == 1) s.ReadByte();
+    else if (width == 2) s.ReadShort();
+    else s.ReadInt();
+  return true;
+}
+
+}  // namespace
+
+void WriteObject(TStream& s, TObject* object) {
+  if (!object) return;
+  WriteLString(s, object->ClassName());
+  std::vector<const TFieldInfo*> fields;
+  for (const TFieldInfo* f : object->Class().AllFields())
+    if (Serialized(f->Type)) fields.push_back(f);
+  s.WriteInt(int32_t(fields.size()));
+  for (const TFieldInfo* f : fields) {
+    WriteLString(s, f->Name);
+    WriteLString(s, f->TypeName);
+    WriteValue(s, *f, *object);
+  }
+}
+
+PObject ReadObject(TStream& s) {
+  std::string className = ReadLString(s);
+  if (className.empty()) return nullptr;
+  const TClassInfo* cls = FindClass(className);
+  PObject object = cls ? cls->Create() : nullptr;
+  if (!object) LogLine("ReadObject() :: WARNING: reading unknown Type \"" + className + "\"");
+  int32_t count = s.ReadInt();
+  if (count < 0 || count > 4096) throw TStreamError("Error reading from stream");
+  for (int32_t i = 0; i < count; ++i) {
+    std::string name = ReadLString(s);
+    std::string type = ReadLString(s);
+    const TFieldInfo* f = object ? object->Class().FindField(name) : nullptr;
+    if (f && Serialized(f->Type) && f->TypeName == type) {
+      ReadValue(s, *f, *object);
+      continue;
+    }
+    if (f && Serialized(f->Type) && type.size() > 2 && type.substr(type.size() - 2) == "[]") {
+      // An array stored with another element type: skipped whole.
+      LogLine("ReadObject() :: WARNING: reading unhandled Type \"" + type + "\" for Field \"" + name +
+              "\" in Type \"" + className + "\"");
+      LogLine(" -> NO DATA READ!");
+      SkipArray(s, type);
+      continue;
+    }
+    std::string text;
+    bool read = ReadPrimitiveText(s, type, text);
+    if (!read && SkipArray(s, type)) {
+      read = true;
+      text = "(array skipped)";
+    }
+    if (!read) text = "NOTHING (no data was read - this may cause the game to crash!)";
+    if (f && Serialized(f->Type)) {
+      LogLine("ReadObject() :: WARNING: reading \"" + type + "\" value for Field \"" + name + ":" +
+              f->TypeName + "\" in Type \"" + className + "\"");
+      if (read) SetFromText(*f, *object, text);
+    } else {
+      LogLine("ReadObject() :: WARNING: reading unknown Field \"" + name + ":" + type + "\" for Type \"" +
+              className + "\"");
+      LogLine("Value: " + text);
+    }
+    if (!read) throw TStreamError("Error reading from stream");  // the rest cannot be trusted
+  }
+  return cls ? object : nullptr;
+}
+
+void WriteActorList(TStream& s, TActorList& list) {
+  std::vector<PActorListEntry> entries;
+  for (TListLink* l = list.First(); !list.IsEnd(l); l = l->Next.get())
+    if (!l->Removed && l->Object) entries.push_back(l->Object);
+  // Separators are one shared object: each link is numbered in list order, but the object
+  // carries only the last number, which is all a reference to it could name.
+  for (size_t i = 0; i < entries.size(); ++i) entries[i]->SerialNumber = int32_t(i + 1);
+  s.WriteInt(int32_t(entries.size()));
+  for (size_t i = 0; i < entries.size(); ++i) {
+    TActorListEntry& e = *entries[i];
+    if (e.Is<TListSeparator>()) e.SerialNumber = int32_t(i + 1);
+    WriteObject(s, &e);
+    std::vector<std::pair<std::string, int32_t>> refs;
+    for (const TFieldInfo* f : e.Class().AllFields())
+      if (f->Type == TFieldType::Reference)
+        if (PActorListEntry target = f->GetReference(e)) refs.emplace_back(f->Name, target->SerialNumber);
+    s.WriteInt(int32_t(refs.size()));
+    for (auto& [name, serial] : refs) {
+      WriteLString(s, name);
+      s.WriteInt(serial);
+    }
+  }
+}
+
+std::unique_ptr<TActorList> ReadActorList(TStream& s) {
+  struct TReference {
+    PActorListEntry ReferringObject;
+    std::string FieldName;
+    int32_t ReferredSerialNumber;
+  };
+  auto list = std::make_unique<TActorList>();
+  std::vector<TReference> references;
+  std::vector<PActorListEntry> entries;
+  int32_t count = s.ReadInt();
+  if (count < 0 || count > MaxRecordLength) throw TStreamError("Error reading from stream");
+  for (int32_t i = 0; i < count; ++i) {
+    PObject object = ReadObject(s);
+    auto entry = std::dynamic_pointer_cast<TActorListEntry>(object);
+    if (entry && entry->Is<TListSeparator>()) entry = SharedSeparator();  // one separator object
+    if (entry) {
+      list->Append(entry);
+      entries.push_back(entry);
+    }
+    int32_t refs = s.ReadInt();
+    if (refs < 0 || refs > 4096) throw TStreamError("Error reading from stream");
+    for (int32_t r = 0; r < refs; ++r) {
+      std::string name = ReadLString(s);
+      int32_t serial = s.ReadInt();
+      references.push_back({entry, name, serial});
+    }
+  }
+  for (const TReference& ref : references) {
+    if (!ref.ReferringObject) continue;
+    const TFieldInfo* f = ref.ReferringObject->Class().FindField(ref.FieldName);
+    if (!f || f->Type != TFieldType::Reference) continue;
+    for (const PActorListEntry& e : entries)
+      if (e->SerialNumber == ref.ReferredSerialNumber) {
+        f->SetReference(*ref.ReferringObject, e);
+        break;
+      }
+  }
+  return list;
+}
+
+// --- Quick save -------------------------------------------------------------------------
+
+std::string QuickSaveFileName() { return "QuickSav" + GameExt; }
+
+void QuickSave() {
+  if (!CurrentGameState) return;
+  auto automatic = ReadSavegame(SavegameFileName(0));
+  if (!automatic) return;  // damaged or missing restart point: nothing sensible to write
+  PStream memory = MemoryStream();
+  PStream s = LittleEndianStream(memory);
+  automatic->WriteToStream(*s);
+  for (int r = 0; r < MapRows; ++r)
+    for (int c = 0; c < MapColumns; ++c) {
+      s->WriteShort(TileGrid[r][c]);
+      s->WriteByte(MirrorGrid[r][c]);
+    }
+  WriteObject(*s, CurrentGameState.get());
+  WriteActorList(*s, ActorList());
+  memory->Seek(0);
+  WriteFileAtomically(QuickSaveFileName(), memory->ReadAll());
+}
+
+void QuickLoad() {
+  PStream s = LittleEndianStream(ReadStream(QuickSaveFileName()));
+  if (!s) return;
+  // Everything is read before anything of the running game is replaced.
+  std::unique_ptr<TSavegame> automatic;
+  std::vector<uint16_t> tiles(size_t(MapRows) * MapColumns);
+  std::vector<uint8_t> mirrors(size_t(MapRows) * MapColumns);
+  PGameState state;
+  std::unique_ptr<TActorList> list;
+  try {
+    automatic = ReadSavegame(*s);
+    if (!automatic) throw TStreamError("Error reading from stream");
+    for (size_t i = 0; i < tiles.size(); ++i) {
+      tiles[i] = s->ReadShort();
+      mirrors[i] = s->ReadByte();
+    }
+    state = std::dynamic_pointer_cast<TGameState>(ReadObject(*s));
+    if (!state) throw TStreamError("Error reading from stream");
+    list = ReadActorList(*s);
+  } catch (const TStreamError&) {
+    LogLine("ERROR :: QuickLoad :: cannot read \"" + QuickSaveFileName() + "\"");
+    return;
+  }
+  s->Close();
+  automatic->WriteToFile(SavegameFileName(0));
+  for (int r = 0; r < MapRows; ++r)
+    for (int c = 0; c < MapColumns; ++c) {
+      TileGrid[r][c] = tiles[size_t(r) * MapColumns + size_t(c)];
+      MirrorGrid[r][c] = mirrors[size_t(r) * MapColumns + size_t(c)];
+    }
+  CurrentGameState = state;
+  Teleporters[0] = Teleporters[1] = nullptr;
+  PBraxTovar player;
+  int separators = 0;
+  for (const PActorListEntry& e : list->Entries()) {
+    if (auto visible = std::dynamic_pointer_cast<TVisibleObject>(e)) visible->InitSpriteFrames();
+    if (auto p = std::dynamic_pointer_cast<TBraxTovar>(e)) player = p;
+    if (e->ClassName() == "TTeleporter") {
+      int64_t index = 0;
+      GetObjectField(*e, "TeleIndex", index);
+      Teleporters[index ? 1 : 0] = std::dynamic_pointer_cast<TInteractiveBackgroundItem>(e);
+    }
+    if (e->Is<TListSeparator>()) {
+      if (separators >= 7) LogLine("QuickLoad() :: ERROR: unhandled list separator #" + std::to_string(separators));
+      ++separators;
+    } else if (!e->Is<TGameObject>()) {
+      LogLine("QuickLoad() :: ERROR: object is of unhandled type!");
+    }
+  }
+  list->AdoptSeparators();
+  SetActorList(std::move(list));
+  Player = player;
+  size_t n = Game().MapOn, e = n & ~size_t(1);
+  LoadBackdrops(e < BackdropList.size() ? BackdropList[e] : "", e + 1 < BackdropList.size() ? BackdropList[e + 1] : "");
+  StartLevelMusic(int(n));
+}

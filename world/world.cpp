@@ -1,0 +1,224 @@
+#include "world/world.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "data/graphics.h"
+#include "data/level_map.h"
+#include "data/music.h"
+#include "platform/platform.h"
+#include "shell/log.h"
+#include "shell/settings.h"
+#include "shell/strings.h"
+#include "world/game_state.h"
+#include "world/level_draw.h"
+#include "world/player.h"
+#include "world/savegame.h"
+
+namespace {
+uint32_t PreviousMirrorTime = 0;
+}
+
+void ScrollCameraX() {
+  if (!Player || !CurrentGameState) return;
+  TGameState& g = Game();
+  for (int i = 0; i < 2; ++i) {
+    if (Player->PosX - g.CamX < 10 && g.CamX > 0) --g.CamX;
+    if (Player->PosX - g.CamX > 14 && g.CamX < 230) ++g.CamX;
+  }
+}
+
+void ScrollCameraY() {
+  if (!CurrentGameState) return;
+  TGameState& g = Game();
+  if (!g.Victory) {
+    if (g.CamDestY < g.CamY && g.CamY > 0) --g.CamY;
+    if (g.CamY < g.CamDestY && g.CamY < 80) ++g.CamY;
+  } else if (g.CamY > 0) {
+    --g.CamY;
+  }
+}
+
+void MirrorTimeGuard(uint32_t ms) {
+  if (ms > 88 && PreviousMirrorTime > 88) {
+    LogLine("");
+    LogLine("WARNING: DrawMirrors :: drawing the mirrors took " + std::to_string(ms) +
+            " ms -- mirrors are now turned OFF to increase performance");
+    LogLine("");
+    NoMirrors = true;
+  }
+  PreviousMirrorTime = ms;
+}
+
+void ResetMirrorTimeGuard() { PreviousMirrorTime = 0; }
+
+void GameTick(bool up, bool down, bool left, bool right, bool fire, bool jump) {
+  if (!CurrentGameState) return;
+  if (Player) Player->ActOnInput(up, down, left, right, fire, jump);
+  ScrollCameraX();
+  ++Game().Timer;
+  DrawLevel();
+  TickActorList();
+  DrawCollisionBoxes();
+  DrawStatusBorder();
+  DrawHud();
+  if (!NoMirrors) {
+    // The real clock: mirrors are a drawing cost, not game logic.
+    uint32_t start = Platform().Millisecs();
+    DrawMirrors();
+    uint32_t ms = Platform().Millisecs() - start;
+    if (DebugMode) DrawText(std::to_string(ms) + " ms", 0, 192);
+    MirrorTimeGuard(ms);
+  }
+  ScrollCameraY();
+}
+
+void RedrawGame() {
+  if (!CurrentGameState) return;
+  DrawLevel();
+  DrawActorList();
+  DrawCollisionBoxes();
+  DrawStatusBorder();
+  DrawHud();
+  if (!NoMirrors) DrawMirrors();
+}
+
+int LastMapNumber() { return std::max(0, int(LevelList.size()) - 1); }
+
+namespace {
+
+void PlaceCamera() {
+  if (!Player || !CurrentGameState) return;
+  TGameState& g = Game();
+  g.CamX = Player->PosX - 14;
+  g.CamY = Player->PosY / 16 - 4;
+  g.CamDestY = g.CamY - 1;
+  if (Player->BlockedDown()) --g.CamDestY;
+}
+
+}  // namespace
+
+void InstallLevelHooks() {
+  TLevelHooks hooks;
+  hooks.ResetActors = [] {
+    ResetActorList();
+    Teleporters[0] = Teleporters[1] = nullptr;
+    CreatePlayer(1, 1);
+  };
+  hooks.Spawn = SpawnObjectCode;
+  hooks.SpawnConveyorBelt = [](int c, int r, int end, int direction) {
+    SpawnConveyorBelt(2 * c, 16 * r + 15, end, direction);
+  };
+  hooks.SpawnFakeBridge = [](int c, int r, int width) { SpawnFakeBridge(2 * c, 16 * r + 15, width); };
+  hooks.PlaceCamera = PlaceCamera;
+  SetLevelHooks(hooks);
+}
+
+bool LoadLevel() {
+  if (!CurrentGameState) NewGameState(HintsDefault);
+  TGameState& g = Game();
+  g.ReInit();
+  size_t n = g.MapOn, e = n & ~size_t(1);
+  LoadBackdrops(e < BackdropList.size() ? BackdropList[e] : "",
+                e + 1 < BackdropList.size() ? BackdropList[e + 1] : "");
+  StartLevelMusic(int(n));
+  if (n >= LevelList.size()) {
+    LogLine("WARNING :: LoadMap :: cannot read \"\" as level file!");
+    return true;
+  }
+  return LoadMap(LevelList[n]);
+}
+
+void AdvanceToNextMap() {
+  if (!CurrentGameState) return;
+  TGameState& g = Game();
+  int m = g.MapOn;
+  uint8_t bits = (m % 2 == 0) ? g.GetBonusBits() : 0;
+  g.MapOn = uint16_t(std::min(LastMapNumber(), m + 1));
+  LoadLevel();
+  if (m % 2 != 0) return;
+  int32_t y = 16 * Game().CamY + 160;
+  for (int i = 0; i <= 6; ++i)
+    if (bits & (1 << i)) {
+      ScoreFlasher(101 + i, Game().CamX + 15, y);
+      y += 32;
+    }
+  SaveGame(0);
+}
+
+// --- State hash (FNV-1a over the game state and every listed object's fields) -----------
+
+namespace {
+
+struct THasher {
+  uint64_t H = 1469598103934665603ull;
+  void Bytes(const void* data, size_t n) {
+    const auto* p = static_cast<const uint8_t*>(data);
+    for (size_t i = 0; i < n; ++i) {
+      H ^= p[i];
+      H *= 1099511628211ull;
+    }
+  }
+  template <class T>
+  void Value(T v) { Bytes(&v, sizeof v); }
+  void Text(const std::string& s) {
+    Value(uint32_t(s.size()));
+    Bytes(s.data(), s.size());
+  }
+};
+
+void HashObject(THasher& h, TObject& object) {
+  h.Text(object.ClassName());
+  for (const TFieldInfo* f : object.Class().AllFields()) {
+    if (f->Name == "SerialNumber") continue;  // numbering is only meaningful while saving
+    switch (f->Type) {
+      case TFieldType::Byte: h.Value(*static_cast<uint8_t*>(f->Address(object))); break;
+      case TFieldType::Short: h.Value(*static_cast<uint16_t*>(f->Address(object))); break;
+      case TFieldType::Int: h.Value(*static_cast<int32_t*>(f->Address(object))); break;
+      case TFieldType::Long: h.Value(*static_cast<int64_t*>(f->Address(object))); break;
+      case TFieldType::Float: h.Value(*static_cast<float*>(f->Address(object))); break;
+      case TFieldType::Double: h.Value(*static_cast<double*>(f->Address(object))); break;
+      case TFieldType::String: h.Text(*static_cast<std::string*>(f->Address(object))); break;
+      case TFieldType::ByteArray: {
+        auto& v = *static_cast<std::vector<uint8_t>*>(f->Address(object));
+        h.Value(uint32_t(v.size()));
+        h.Bytes(v.data(), v.size());
+        break;
+      }
+      case TFieldType::ShortArray: {
+        auto& v = *static_cast<std::vector<uint16_t>*>(f->Address(object));
+        h.Value(uint32_t(v.size()));
+        for (uint16_t x : v) h.Value(x);
+        break;
+      }
+      case TFieldType::IntArray: {
+        auto& v = *static_cast<std::vector<int32_t>*>(f->Address(object));
+        h.Value(uint32_t(v.size()));
+        for (int32_t x : v) h.Value(x);
+        break;
+      }
+      case TFieldType::Reference: {
+        PActorListEntry target = f->GetReference(object);
+        h.Value(uint8_t(target != nullptr));
+        if (auto g = std::dynamic_pointer_cast<TGameObject>(target)) {
+          h.Value(g->PosX);
+          h.Value(g->PosY);
+        }
+        break;
+      }
+      case TFieldType::Other: break;
+    }
+  }
+}
+
+}  // namespace
+
+uint64_t WorldStateHash() {
+  THasher h;
+  if (CurrentGameState) HashObject(h, *CurrentGameState);
+  h.Bytes(TileGrid, sizeof TileGrid);
+  h.Bytes(MirrorGrid, sizeof MirrorGrid);
+  for (const PActorListEntry& e : ActorList().Entries()) HashObject(h, *e);
+  h.Value(ParticleColourCounter);
+  return h.H;
+}
