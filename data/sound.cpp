@@ -273,9 +273,7 @@ bool WriteWav(const std::vector<uint8_t>& samples, const std::string& path, int 
 
 // --- Inspection --------------------------------------------------------------------------
 
-const TClassicSound& ClassicSound(int n) {
-  return n >= 0 && n < SoundCount ? Classic[n] : NoSound;
-}
+const TClassicSound& ClassicSound(int n) { return n >= 0 && n < SoundCount ? Classic[n] : NoSound; }
 
 PSound ReplacementSound(int n) { return n >= 0 && n < SoundCount ? Replacement[n] : nullptr; }
 

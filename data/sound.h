@@ -10,10 +10,10 @@
 #include "data/stream.h"
 #include "platform/platform.h"
 
-constexpr int SoundCount = 48;           // sounds 0..23 in the first container, 24..47 in the second
+constexpr int SoundCount = 48;  // sounds 0..23 in the first container, 24..47 in the second
 constexpr int SoundsPerContainer = 24;
-constexpr int SpeakerRate = 22050;       // samples per second of the synthesised sounds
-constexpr int SamplesPerWord = 153;      // one timer word lasts 153 samples (about 1/144 s)
+constexpr int SpeakerRate = 22050;           // samples per second of the synthesised sounds
+constexpr int SamplesPerWord = 153;          // one timer word lasts 153 samples (about 1/144 s)
 constexpr uint32_t SoundMagic = 0x00444E53;  // "SND" and a zero byte
 constexpr uint16_t TuneEnd = 0xFFFF;
 
@@ -38,8 +38,8 @@ class TAudioChannel {
 
 // One classic sound as loaded from a container.
 struct TClassicSound {
-  bool Loaded = false;           // the entry was read
-  std::string Name;              // up to 12 characters
+  bool Loaded = false;  // the entry was read
+  std::string Name;     // up to 12 characters
   uint8_t Priority = 0;
   std::vector<uint8_t> Samples;  // 8-bit unsigned, SpeakerRate
   PSound Sound;                  // null without a platform or when it could not be made
@@ -67,8 +67,7 @@ void StopAllSounds();
 
 // An 8-bit mono RIFF WAVE file. False (and nothing written) when the path cannot be
 // created.
-bool WriteWav(const std::vector<uint8_t>& samples, const std::string& path,
-              int rate = SpeakerRate);
+bool WriteWav(const std::vector<uint8_t>& samples, const std::string& path, int rate = SpeakerRate);
 
 // Inspection and reset (tests, start-up).
 const TClassicSound& ClassicSound(int n);  // n outside 0..47 gives an empty sound

@@ -26,7 +26,8 @@ std::vector<uint8_t> WriteSoundContainer(const std::vector<TSoundSource>& entrie
     out->WriteShort(uint32_t(tuneAt));
     out->WriteByte(entry.Priority);
     out->WriteByte(0);
-    for (size_t i = 0; i < 12; ++i) out->WriteByte(i < entry.Name.size() ? uint8_t(entry.Name[i]) : 0);
+    for (size_t i = 0; i < 12; ++i)
+      out->WriteByte(i < entry.Name.size() ? uint8_t(entry.Name[i]) : 0);
     tuneAt += 2 * (int64_t(entry.Words.size()) + 1);
   }
   for (const TSoundSource& entry : entries) {
@@ -46,7 +47,7 @@ uint16_t DivisorForFrequency(int hz) {
 
 namespace {
 
-constexpr int MinHz = 19;      // the largest divisor below 0xFFFF
+constexpr int MinHz = 19;  // the largest divisor below 0xFFFF
 constexpr int MaxHz = 20000;
 constexpr int MaxTicks = 2000;
 constexpr int MaxRepeat = 100;
@@ -305,6 +306,7 @@ TSoundContainers BuildSoundContainersFromText(const std::string& text) {
   const auto middle = sounds.begin() + SoundsPerContainer;
   result.First = WriteSoundContainer({sounds.begin(), middle});
   result.Second = WriteSoundContainer({middle, sounds.end()});
-  if (result.First.empty() || result.Second.empty()) result.Error = "tunes too long for a container";
+  if (result.First.empty() || result.Second.empty())
+    result.Error = "tunes too long for a container";
   return result;
 }

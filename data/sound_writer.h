@@ -8,9 +8,9 @@
 
 // One tune of a container.
 struct TSoundSource {
-  std::string Name;              // at most 12 characters are stored
+  std::string Name;  // at most 12 characters are stored
   uint8_t Priority = 0;
-  std::vector<uint16_t> Words;   // timer divisors, 0 = silence; no 0xFFFF
+  std::vector<uint16_t> Words;  // timer divisors, 0 = silence; no 0xFFFF
 };
 
 // The bytes of a container holding the entries in order, each tune ended by 0xFFFF.
@@ -23,8 +23,7 @@ uint16_t DivisorForFrequency(int hz);
 
 // Parses the text form of the 48 sounds (see episode/sounds.txt for the format) into
 // sounds[0..47]. False with a message naming the line when the text is wrong.
-bool ParseSoundText(const std::string& text, std::vector<TSoundSource>& sounds,
-                    std::string& error);
+bool ParseSoundText(const std::string& text, std::vector<TSoundSource>& sounds, std::string& error);
 
 // Both containers of an episode: sounds 0..23 and 24..47.
 struct TSoundContainers {

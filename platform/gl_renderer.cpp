@@ -316,10 +316,11 @@ TGlRenderer::TSlot TGlRenderer::Place(const TPixmap& frame, int kind, bool maske
 }
 
 const TGlRenderer::TCachedImage* TGlRenderer::EnsureImage(const PImage& image) {
-  auto it = Images.find(image->Serial);
+  TImageKey key{image->Serial, image.get()};
+  auto it = Images.find(key);
   if (it != Images.end()) {
     if (it->second.Owner.lock() == image) return &it->second;
-    // The serial belongs to another (or a dead) image: start again.
+    // A dead image lived at this address: start again.
     ReleaseImage(it->second);
     Images.erase(it);
   }
@@ -330,7 +331,7 @@ const TGlRenderer::TCachedImage* TGlRenderer::EnsureImage(const PImage& image) {
   entry.Frames.reserve(image->Frames.size());
   for (const TPixmap& frame : image->Frames) entry.Frames.push_back(Place(frame, kind, masked, entry.Pages));
   for (int page : entry.Pages) ++Pages[size_t(page)].LiveImages;
-  return &(Images[image->Serial] = std::move(entry));
+  return &(Images[key] = std::move(entry));
 }
 
 void TGlRenderer::ReleaseImage(const TCachedImage& entry) {
@@ -434,7 +435,7 @@ void TGlRenderer::Execute(const std::vector<TDrawCommand>& commands) {
       }
       case TCommandKind::DrawImage: {
         if (!c.Image || !ClipToTarget(c.Clip, clip)) break;
-        auto it = Images.find(c.Image->Serial);
+        auto it = Images.find(TImageKey{c.Image->Serial, c.Image.get()});
         if (it == Images.end() || c.Frame < 0 || c.Frame >= int(it->second.Frames.size())) break;
         const TSlot& slot = it->second.Frames[size_t(c.Frame)];
         if (slot.Page < 0) break;

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/gl_functions.h"
@@ -100,7 +101,10 @@ class TGlRenderer {
   GLint ViewSizeUniform = -1;
   GLuint Fbo = 0, TargetTexture = 0, CaptureTexture = 0;
   std::vector<TPage> Pages;
-  std::map<uint64_t, TCachedImage> Images;  // by TImage::Serial
+  // By serial and address: hand-made images may share a serial, and a dead image's
+  // address may be reused (the weak owner tells them apart).
+  using TImageKey = std::pair<uint64_t, const TImage*>;
+  std::map<TImageKey, TCachedImage> Images;
   std::vector<TVertex> Vertices;
   std::vector<TOp> Ops;
   int DrawCalls = 0, LastDrawCalls = 0;

@@ -5,14 +5,24 @@
 #include <memory>
 #include <string>
 
+#include "data/graphics.h"
+#include "data/music.h"
+#include "data/sound.h"
 #include "data/stream.h"
+#include "menus/high_scores.h"
+#include "menus/menu.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "shell/command_line.h"
 #include "shell/frame.h"
+#include "shell/flow.h"
 #include "shell/input_script.h"
+#include "shell/keys.h"
 #include "shell/log.h"
 #include "shell/settings.h"
+#include "shell/strings.h"
+#include "world/level_draw.h"
+#include "world/world.h"
 
 // ReplacementIni ("hrp.ini") is defined with the replacement images in data/graphics.cpp.
 
@@ -20,22 +30,15 @@ namespace {
 
 bool Started = false;
 
+// The built-in credits box: four rows of 22 characters.
+const std::string CreditsBoxText =
+    "      Z Y N T R A\n\n  a free engine and a\n    free episode by\n\n  the Zyntra team\n";
+
 std::string UpperCase(std::string text) {
   for (char& c : text) {
     if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
   }
   return text;
-}
-
-// Stands in for the loading of the border and font graphics: without the episode's border
-// file there is nothing to show, and the program has to end before its window opens.
-bool LoadEssentialGraphicsPlaceholder() {
-  const std::string name = "BORDER" + GameExt;
-  if (FileSize(GameDir + name) < 0) {
-    LogLine("ERROR :: LoadEssentialGraphics :: cannot read graphics from \"" + name + "\"");
-    return false;
-  }
-  return true;
 }
 
 // The real program runs on SDL; "headless" runs without a window, driven by "script".
@@ -61,14 +64,12 @@ void SetLogicalScreen(int width, int height) {
   }
 }
 
-// Until the title loop exists, the open window stays empty until Esc (closing the window
-// ends the program inside FlipHookKeys).
-[[noreturn]] void ShowEmptyScreenUntilEsc() {
-  ResetKeys();
-  for (;;) {
-    Platform().Clear(0);
+// Shows a box until ms milliseconds have passed since start (no wait when they have).
+void ShowBoxUntil(TMessageWindow& box, uint32_t start, uint32_t ms) {
+  TPlatform& p = Platform();
+  while (int32_t(p.Millisecs() - start) < int32_t(ms)) {
+    box.Draw(false);
     PresentFrame();
-    if (Platform().Input().KeyHit(KeyEscape)) QuitProgram();
   }
 }
 
@@ -94,8 +95,10 @@ void StartUp(int argc, char** argv) {
     std::fflush(stdout);
     EndProgram(0);
   }
-  // Embedded exit screens and the shared modules (text screen, world, high scores, string
-  // tables, demo recorder) register here as they arrive.
+  // The shared modules: the object-code table of the level loader and the default
+  // high-score table. (The embedded resources are compiled in.)
+  InstallLevelHooks();
+  SetDefaultHighScores();
 
   ResetSettings();
   ParseCommandLine();
@@ -106,13 +109,11 @@ void StartUp(int argc, char** argv) {
   LogLine("GameExt = " + GameExt);
   LogLine("");
 
-  // With "export": the backdrop files of the game directory are saved as PNG here.
-  // LoadConfig: speed from "Zyntra.ini" and the KEYS file.
-
-  if (!LoadEssentialGraphicsPlaceholder()) EndProgram(1);
-
-  // LoadStrings("STRINGS" + GameExt + ".TXT").
-  // Window title: "Zyntra - " + the string "game_title" when that is not empty.
+  if (ExportMode) ExportBackdrops();
+  LoadConfig();
+  if (LoadEssentialGraphics()) EndProgram(1);
+  LoadStrings("STRINGS" + GameExt + ".TXT");
+  if (!GameTitleText.empty()) WindowTitle = "Zyntra - " + GameTitleText;
 
   CreatePlatform();
   SetAnyKeyIgnored(KeyF12, true);
@@ -137,8 +138,8 @@ void StartUp(int argc, char** argv) {
   if (FixRatio) {
     LogLine("Enforcing 4:3 aspect ratio correction");
     SetLogicalScreen(320, 200);
-    // The side borders of "hrp.ini" are registered here when the picture leaves bars.
     const TRect picture = Platform().PictureRect();
+    if (picture.X > 0 && LoadBorderImages()) RegisterFrameRoutine(DrawSideBorders);
     LogLine("Viewport size is " + std::to_string(picture.W) + "x" + std::to_string(picture.H));
     LogLine("");
   } else {
@@ -147,18 +148,44 @@ void StartUp(int argc, char** argv) {
 
   if (HasOption("waitkey")) WaitAnyKey();
 
-  if (!Platform().OpenAudio()) LogLine("WARNING :: StartUp :: no audio device, sound is off");
+  TPlatform& p = Platform();
+  auto box = CreateMessageWindow(LoadingText, 56, 80, 12, 1, nullptr);
+  box->FadeIn(0, 16);
+  uint32_t t0 = p.Millisecs();
 
-  // Loading box, RowCalibration, the remaining graphics, the sounds, the high scores, the
-  // shared screens and the menu music; then the timed start-up boxes unless "skip"; then
-  // the title loop.
-  ShowEmptyScreenUntilEsc();
+  RowCalibration();
+  LoadRemainingGraphics();
+  if (!p.OpenAudio()) LogLine("WARNING :: StartUp :: no audio device, sound is off");
+  LoadSounds();
+  LoadHighScores(GameDir + "HIGHS" + GameExt);
+  CreateSharedScreens();
+  EnsureMusic(MenuMusicName);
+
+  if (HasOption("skip")) {
+    box->FadeOut(0, 16);
+  } else {
+    ShowBoxUntil(*box, t0, 2000);
+    box->FadeOut(0, 16);
+    uint32_t t1 = p.Millisecs();
+    box->Init(VersionText, 56, 48, 12, 6, nullptr);
+    box->FadeIn(0, 16);
+    ShowBoxUntil(*box, t1, 2000);
+    box->FadeOut(0, 16);
+    uint32_t t2 = p.Millisecs();
+    box->Init(CreditsBoxText, 56, 56, 12, 4, nullptr);
+    box->FadeIn(0, 16);
+    ShowBoxUntil(*box, t2, 2000);
+    box->FadeOut(0, 16);
+  }
+  TitleLoop();
 }
 
 void QuitProgram() {
   LogLine("QuitProgram() started");
-  // The quit question box fades out; high scores and configuration are saved and the
-  // music stops here.
+  if (QuitQuestion) QuitQuestion->FadeOut(0, 32);
+  SaveHighScores(GameDir + "HIGHS" + GameExt);
+  SaveConfig();
+  StopMusic();
   TPlatform& platform = Platform();
   if (platform.WindowWidth() < 640 || platform.WindowHeight() < 400) {
     platform.CloseWindow();

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "data/graphics.h"
+#include "shell/keys.h"
 #include "shell/log.h"
 #include "shell/settings.h"
 
@@ -245,6 +246,7 @@ std::string Padded(const std::string& text, int lineCount, int lines) {
 void FetchStrings(const TStringReader& reader) {
   GameTitleText = reader.GetLines("game_title");
   KeyNamesList = reader.GetArray("keynames");
+  SetKeyNames(KeyNamesList);
   LevelList = reader.GetArray("levels");
   BackdropList = reader.GetArray("backdrops");
   LoadingText = reader.GetLines("loading");
@@ -361,10 +363,10 @@ void LoadStrings(const std::string& name) {
     }
     if (i == 0 && exportFile) {
       // Only what the built-in episode table added or replaced is still unsaved.
-      if (WriteExportLines(exportFile, {"", banner,
-                                        "%  Episode-Specific Strings for \"" +
-                                            UpperCase(GameExt) + "\"",
-                                        banner}))
+      if (WriteExportLines(
+              exportFile,
+              {"", banner, "%  Episode-Specific Strings for \"" + UpperCase(GameExt) + "\"",
+               banner}))
         reader.SaveFile(exportFile, separator);
       exportFile->Close();
       exportFile.reset();

@@ -136,6 +136,12 @@ TEST(TImageIoTest, SavedPngLoadsBackFromFile) {
   ASSERT_TRUE(loaded);
   EXPECT_EQ(loaded->Pixels, original.Pixels);
   EXPECT_FALSE(LoadImageFile((dir / "missing.png").string()));
+  // Embedded resources load through their stream paths.
+  PPixmap embedded = LoadImageFile("incbin::e.png");
+  ASSERT_TRUE(embedded);
+  EXPECT_EQ(embedded->Width, 16);
+  EXPECT_EQ(embedded->Height, 12);
+  EXPECT_FALSE(LoadImageFile("incbin::no_such_resource.png"));
   EXPECT_FALSE(SavePng(original, (dir / "no_such_folder" / "x.png").string()));
   EXPECT_FALSE(SavePng(TPixmap(), (dir / "empty.png").string()));
   EXPECT_TRUE(EncodePng(TPixmap(0, 3)).empty());

@@ -99,24 +99,6 @@ TEST_F(MusicTest, EnsureLeavesThePlayingSongAlone) {
   EXPECT_FALSE(Headless->ChannelPlaying(OnlyPlay(mark).Channel));
 }
 
-TEST_F(MusicTest, SpeakerSoundsLeaveTheMusicPlaying) {
-  std::vector<TSoundSource> tunes(24, TSoundSource{"T", 1, {1082}});
-  TTempDir::Write(GameDir + "BRAX1.QZ1", WriteSoundContainer(tunes));
-  LoadSounds();
-  TTempDir::WriteText(GameDir + "song.ogg", "x");
-  StartMusic("song.ogg");
-  const int channel = OnlyPlay(0).Channel;
-  for (int i = 0; i < 5; ++i) {
-    PlayBraxSound(i);
-    Headless->AdvanceClock(10);
-  }
-  for (const TAudioEvent& play : Events(TAudioEvent::Play))
-    if (play.Name == "T") {
-      EXPECT_NE(play.Channel, channel);
-    }
-  EXPECT_TRUE(Headless->ChannelPlaying(channel));
-}
-
 TEST_F(MusicTest, LevelSongsFromTheReplacementIni) {
   for (const char* name : {"episode3.ogg", "general3.ogg", "general4.ogg"})
     TTempDir::WriteText(GameDir + name, "x");

@@ -322,6 +322,20 @@ TEST_F(TSdlPlatformTest, WindowReopensWithFreshGlObjects) {
   EXPECT_EQ(shot.Get(10, 10), 0xFF123456u);
   EXPECT_EQ(shot.Get(13, 13), 0xFF123456u);
   EXPECT_EQ(shot.Get(14, 14), 0xFF000000u);
+
+  // Hand-made images with the same serial are still told apart.
+  auto handMade = [](uint32_t argb) {
+    auto image = std::make_shared<TImage>();
+    image->FrameWidth = image->FrameHeight = 1;
+    image->Frames.push_back(TPixmap(1, 1, argb));
+    return image;
+  };
+  PImage first = handMade(0xFF0000FFu), second = handMade(0xFF00FF00u);
+  Sdl->DrawImage(first, 20, 5);
+  Sdl->DrawImage(second, 30, 5);
+  shot = Sdl->Screenshot();
+  EXPECT_EQ(shot.Get(40, 10), 0xFF0000FFu);
+  EXPECT_EQ(shot.Get(60, 10), 0xFF00FF00u);
 }
 
 TEST_F(TSdlPlatformTest, KeysTextAndMouseComeFromSdlEvents) {

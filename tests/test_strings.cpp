@@ -182,8 +182,8 @@ TEST_F(TStringsTest, NamePatchReplacesTovurOnlyWhenComplete) {
     int Count;
   };
   const TCase cases[] = {
-      {"TOVUR", "TOVAR", 1},   {"tovur", "tovar", 1},      {"TTOVUR", "TTOVAR", 1},
-      {"TOVUUR", "TOVUUR", 0}, {"TOVURR", "TOVARR", 1},    {"ToVuR", "ToVaR", 1},
+      {"TOVUR", "TOVAR", 1},   {"tovur", "tovar", 1},           {"TTOVUR", "TTOVAR", 1},
+      {"TOVUUR", "TOVUUR", 0}, {"TOVURR", "TOVARR", 1},         {"ToVuR", "ToVaR", 1},
       {"TOV UR", "TOV UR", 0}, {"tovurTOVUR", "tovarTOVAR", 2}, {"", "", 0},
   };
   for (const TCase& c : cases) {
@@ -228,7 +228,8 @@ TEST_F(TStringsTest, LoadStringsReadsTheBuiltInTables) {
       "already read.\r\n"
       "   Trying to open \"incbin::STRINGS.QZ1.TXT\"... ok.\r\n"
       "   Trying to open \"STRINGS.QZ1.TXT\"... failed.\r\n"
-      "   Trying to open \"" + GameDir + "STRINGS.QZ1.TXT\"... failed.\r\n";
+      "   Trying to open \"" +
+      GameDir + "STRINGS.QZ1.TXT\"... failed.\r\n";
   EXPECT_NE(log.find(expected), std::string::npos) << log;
   EXPECT_NE(log.find("LoadStrings() terminated\r\n\r\n"), std::string::npos);
 
@@ -265,7 +266,8 @@ TEST_F(TStringsTest, HintsAndMessagesArePaddedBeforePressEnter) {
   EXPECT_EQ(MessageLineCount[1], 2);
   TStringReader reader = Embedded("STRINGS.QZ1.TXT");
   const int lines = reader.GetLineCount("message_2");
-  EXPECT_EQ(MessageText[2], reader.GetLines("message_2") + std::string(size_t(6 - lines), '\n') + "GO");
+  EXPECT_EQ(MessageText[2],
+            reader.GetLines("message_2") + std::string(size_t(6 - lines), '\n') + "GO");
 }
 
 TEST_F(TStringsTest, PatchOptionPatchesTextsButNotLists) {
@@ -291,8 +293,8 @@ TEST_F(TStringsTest, ExportWritesTheBuiltInTablesWithBanners) {
   EXPECT_EQ(lines[0], banner);
   EXPECT_EQ(lines[1], "%  Shared Strings (All Episodes)");
   EXPECT_EQ(lines[2], banner);
-  const size_t episode = text.find("\r\n\r\n" + banner + "\r\n%  Episode-Specific Strings for \".QZ1\"\r\n" +
-                                   banner + "\r\n");
+  const size_t episode = text.find(
+      "\r\n\r\n" + banner + "\r\n%  Episode-Specific Strings for \".QZ1\"\r\n" + banner + "\r\n");
   ASSERT_NE(episode, std::string::npos);
   EXPECT_LT(text.find(" MAIN_MENU\r\n"), episode);
   EXPECT_GT(text.find(" LEVELS\r\n"), episode);

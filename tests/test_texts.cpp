@@ -75,13 +75,14 @@ INSTANTIATE_TEST_SUITE_P(Episodes, TTextsTest, ::testing::Values(0, 1, 2));
 
 TEST_P(TTextsTest, EveryFetchedKeyIsPresent) {
   std::vector<std::string> keys = {
-      "game_title", "keynames", "levels", "backdrops", "loading", "version", "quit", "restart",
-      "going_in", "main_menu", "help_menu", "game_setup", "keyboard_mode", "restore",
-      "not_found", "save", "saved", "not_saved", "cannot_save", "instructions", "story1",
-      "story2", "keyboard1", "info1", "info2", "order1", "order2", "cheat", "any_key", "paused",
-      "hint_off", "hint_on", "sound_off", "sound_on", "died", "press_enter", "high_score",
-      "high_scores", "no_demo", "intro1", "intro2", "extro1", "extro2", "extro3", "extro4",
-      "extro", "finale", "demotext"};
+      "game_title",    "keynames",     "levels",    "backdrops", "loading",   "version",
+      "quit",          "restart",      "going_in",  "main_menu", "help_menu", "game_setup",
+      "keyboard_mode", "restore",      "not_found", "save",      "saved",     "not_saved",
+      "cannot_save",   "instructions", "story1",    "story2",    "keyboard1", "info1",
+      "info2",         "order1",       "order2",    "cheat",     "any_key",   "paused",
+      "hint_off",      "hint_on",      "sound_off", "sound_on",  "died",      "press_enter",
+      "high_score",    "high_scores",  "no_demo",   "intro1",    "intro2",    "extro1",
+      "extro2",        "extro3",       "extro4",    "extro",     "finale",    "demotext"};
   for (int i = 1; i <= 6; ++i) keys.push_back("mod_key" + std::to_string(i));
   for (int i = 0; i < HintCount; ++i) keys.push_back("hint_" + std::to_string(i));
   for (int i = 0; i < 21; ++i) keys.push_back("message_" + std::to_string(i));
@@ -90,9 +91,9 @@ TEST_P(TTextsTest, EveryFetchedKeyIsPresent) {
   // The episode's own table carries its story, lists and notes.
   TStringReader episode;
   ASSERT_TRUE(episode.LoadFile(std::string("incbin::") + Episodes[GetParam()], false));
-  for (const char* key : {"game_title", "levels", "backdrops", "story2", "intro1", "intro2",
-                          "extro1", "extro2", "extro3", "extro4", "extro", "finale",
-                          "message_0", "message_20"})
+  for (const char* key :
+       {"game_title", "levels", "backdrops", "story2", "intro1", "intro2", "extro1", "extro2",
+        "extro3", "extro4", "extro", "finale", "message_0", "message_20"})
     EXPECT_GT(episode.GetLineCount(key), 0) << key;
   EXPECT_EQ(Reader.GetLineCount("game_title"), 1);
 }
@@ -100,18 +101,21 @@ TEST_P(TTextsTest, EveryFetchedKeyIsPresent) {
 TEST_P(TTextsTest, KeyNamesFollowTheScanCodes) {
   std::vector<std::string> names = {"NULL", "ESC"};
   for (char c = '1'; c <= '9'; ++c) names.push_back(std::string(1, c));
-  for (const char* n : {"0", "-", "=", "BKSP", "TAB", "Q", "W", "E", "R", "T", "Y", "U", "I",
-                        "O", "P", " ", " ", "ENTR", "CTRL", "A", "S", "D", "F", "G", "H", "J",
-                        "K", "L", ";", "\"", "TILDE", "LSHFT", " ", "Z", "X", "C", "V", "B",
-                        "N", "M", ",", ".", "?", "RSHFT", "PRTSC", "ALT", "SPACE", "CAPLK"})
+  for (const char* n :
+       {"0", "-", "=", "BKSP", "TAB", "Q",    "W",     "E",     "R",     "T",   "Y",     "U",
+        "I", "O", "P", " ",    " ",   "ENTR", "CTRL",  "A",     "S",     "D",   "F",     "G",
+        "H", "J", "K", "L",    ";",   "\"",   "TILDE", "LSHFT", " ",     "Z",   "X",     "C",
+        "V", "B", "N", "M",    ",",   ".",    "?",     "RSHFT", "PRTSC", "ALT", "SPACE", "CAPLK"})
     names.push_back(n);
   for (int f = 1; f <= 10; ++f) names.push_back("F" + std::to_string(f));
   for (const std::string& n :
-       {std::string("NUMLK"), std::string("SCRLK"), std::string("HOME"), std::string(1, char(24)),
-        std::string("PGUP"), std::string("-"), std::string(1, char(27)), std::string("5"),
-        std::string(1, char(26)), std::string("+"), std::string("END"), std::string(1, char(25)),
-        std::string("PGDN"), std::string("INS"), std::string("DEL"), std::string("SYSRQ"),
-        std::string(), std::string(), std::string("F11"), std::string("F12")})
+       {std::string("NUMLK"),     std::string("SCRLK"), std::string("HOME"),
+        std::string(1, char(24)), std::string("PGUP"),  std::string("-"),
+        std::string(1, char(27)), std::string("5"),     std::string(1, char(26)),
+        std::string("+"),         std::string("END"),   std::string(1, char(25)),
+        std::string("PGDN"),      std::string("INS"),   std::string("DEL"),
+        std::string("SYSRQ"),     std::string(),        std::string(),
+        std::string("F11"),       std::string("F12")})
     names.push_back(n);
   ASSERT_EQ(names.size(), 89u);
   EXPECT_EQ(Reader.GetArray("keynames"), names);
@@ -121,7 +125,8 @@ TEST_P(TTextsTest, LevelAndBackdropListsMatchTheEpisodeFiles) {
   const std::string ext = Extensions[GetParam()];
   std::vector<std::string> levels;
   for (int n = 0; n <= 20; ++n)
-    levels.push_back(n % 2 ? "worldal2" + ext : "worldal" + std::string(1, "13456789abc"[n / 2]) + ext);
+    levels.push_back(n % 2 ? "worldal2" + ext
+                           : "worldal" + std::string(1, "13456789abc"[n / 2]) + ext);
   EXPECT_EQ(Reader.GetArray("levels"), levels);
 
   const int drops[3][22] = {
@@ -129,7 +134,8 @@ TEST_P(TTextsTest, LevelAndBackdropListsMatchTheEpisodeFiles) {
       {8, 9, 9, 9, 8, 5, 11, 2, 3, 9, 3, 3, 5, 8, 1, 1, 5, 2, 8, 11, 13, 9},
       {0, 10, 10, 3, 6, 5, 12, 12, 12, 13, 1, 1, 0, 0, 2, 6, 2, 2, 13, 2, 13, 9}};
   std::vector<std::string> backdrops;
-  for (int k = 0; k < 22; ++k) backdrops.push_back("drop" + std::to_string(drops[GetParam()][k]) + ext);
+  for (int k = 0; k < 22; ++k)
+    backdrops.push_back("drop" + std::to_string(drops[GetParam()][k]) + ext);
   EXPECT_EQ(Reader.GetArray("backdrops"), backdrops);
 }
 
@@ -217,7 +223,8 @@ TEST_P(TTextsTest, MenuItemsSitOnTheBallRows) {
   // line 12.
   ExpectItems("keyboard_mode", (24 - 8) / 8, {"1", "2", "3", "4", "5", "6"}, 0);
   const std::vector<std::string> keyboard = Lines("keyboard_mode");
-  for (int row = 0; row < 6; ++row) EXPECT_LT(keyboard[size_t(2 + row)].size(), size_t((136 - 8) / 8));
+  for (int row = 0; row < 6; ++row)
+    EXPECT_LT(keyboard[size_t(2 + row)].size(), size_t((136 - 8) / 8));
   EXPECT_LE(keyboard.size(), size_t((96 - 8) / 8));
 
   // Quit question: the ball sits at x + 128, y + 16: column 15 of line 1.
@@ -229,7 +236,8 @@ TEST_P(TTextsTest, MenuItemsSitOnTheBallRows) {
   // the first ball row, y = 96 (text from 56).
   for (const char* key : {"restore", "save"}) {
     std::string text = Reader.GetLines(key) + "\n";
-    for (int slot = 1; slot <= 9; ++slot) text += "\n  " + std::to_string(slot) + ") 01 9 1      12345";
+    for (int slot = 1; slot <= 9; ++slot)
+      text += "\n  " + std::to_string(slot) + ") 01 9 1      12345";
     const std::vector<std::string> lines = Split(text);
     ASSERT_LE(int(lines.size()), BoxLines(7)) << key;
     EXPECT_EQ(lines[(96 - 56) / 8].substr(0, 5), "  1) ") << key;

@@ -67,6 +67,11 @@ extern PGameState CurrentGameState;
 inline TGameState& Game() { return *CurrentGameState; }
 
 void NewGameState(bool hintsOn);
+// Hint n (0..11) in an info box when its switch is on; the switch becomes keep.
+void ShowHint(uint8_t n, bool keep);
+// The note of the current map.
+void ShowNote();
+void GiveFirepowerAndKeys();
 void GiveEverything();
 std::string BonusInfoText();
 void ShowBonusInfo();

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "data/planar_writer.h"
+#include "data/sound_writer.h"
 #include "data/stream.h"
 #include "tools/episode/episode_source.h"
 
@@ -149,6 +150,19 @@ bool BuildEpisode(const std::string& sourceDir, const std::string& outputDir, TE
       continue;
     }
     Write(build, out, path.stem().string() + ".qz1", EncodeLevelMap(words));
+  }
+  // Sounds: the two speaker containers.
+  std::string soundText;
+  if (!ReadText(src / "sounds.txt", soundText)) {
+    build.Warnings.push_back("no sounds.txt");
+  } else {
+    TSoundContainers sounds = BuildSoundContainersFromText(soundText);
+    if (!sounds.Ok()) {
+      build.Errors.push_back("sounds.txt: " + sounds.Error);
+    } else {
+      Write(build, out, "BRAX1" + Ext, sounds.First);
+      Write(build, out, "BRAX1-B" + Ext, sounds.Second);
+    }
   }
   return build.Errors.empty();
 }

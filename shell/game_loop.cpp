@@ -1,0 +1,197 @@
+#include "shell/game_loop.h"
+
+#include <algorithm>
+
+#include "data/graphics.h"
+#include "data/sound.h"
+#include "menus/menu.h"
+#include "platform/platform.h"
+#include "shell/demo.h"
+#include "shell/flow.h"
+#include "shell/frame.h"
+#include "shell/keys.h"
+#include "shell/settings.h"
+#include "shell/strings.h"
+#include "world/game_state.h"
+#include "world/level_draw.h"
+#include "world/player.h"
+#include "world/savegame.h"
+#include "world/world.h"
+
+namespace {
+
+void QuickBox(const std::string& text) {
+  RedrawGame();
+  DrawMessageBox(text, 16, 48, 12, 1);
+  PresentFrame();
+}
+
+// Plays ticks with no input after the villain is beaten.
+void VictoryTicks(int count) {
+  for (int i = 0; i < count; ++i) {
+    GameTick(false, false, false, false, false, false);
+    PaceFrame(Speed);
+  }
+}
+
+}  // namespace
+
+void GameLoop(bool newGame) {
+  TPlatform& p = Platform();
+  TInputState& in = p.Input();
+  if (newGame) {
+    NewGameState(HintsDefault);
+    Game().MapOn = 0;
+    if (LoadLevel()) return;
+  }
+  ResetKeys();
+  SaveGame(0);
+  std::string typed;
+  bool freeCamera = false;
+  for (;;) {
+    p.Clear(0);
+    if (!freeCamera) {
+      bool left = ScanDown(PlayKeys[KeyIndexLeft]), right = ScanDown(PlayKeys[KeyIndexRight]);
+      bool up = ScanDown(PlayKeys[KeyIndexUp]), down = ScanDown(PlayKeys[KeyIndexDown]);
+      bool jump = ScanDown(PlayKeys[KeyIndexJump]), fire = ScanDown(PlayKeys[KeyIndexFire]);
+      GameTick(up, down, left, right, fire, jump);
+      if (DemoRecorder.Active) {
+        DemoRecorder.NextTick(up, down, left, right, fire, jump);
+        DrawBorderTile(16, 0, 16);
+      }
+    } else {
+      TGameState& g = Game();
+      if (ScanDown(PlayKeys[KeyIndexUp])) g.CamY = std::max(0, g.CamY - 1);
+      if (ScanDown(PlayKeys[KeyIndexDown])) g.CamY = std::min(80, g.CamY + 1);
+      if (ScanDown(PlayKeys[KeyIndexLeft])) g.CamX = std::max(0, g.CamX - 1);
+      if (ScanDown(PlayKeys[KeyIndexRight])) g.CamX = std::min(230, g.CamX + 1);
+      RedrawGame();
+    }
+    if (in.KeyDown(KeyPeriod) && Speed < 20) {
+      ++Speed;
+      DrawBorderTile(32, 0, 40);
+    }
+    if (in.KeyDown(KeyComma) && Speed > 8) {
+      --Speed;
+      DrawBorderTile(32, 0, 41);
+    }
+    if (DebugMode && (in.KeyDown(KeyLeftShift) || in.KeyDown(KeyRightShift)))
+      PresentFrameUnpaced();
+    else
+      PaceFrame(Speed);
+
+    // Keys hit during the tick, in this order.
+    if (in.KeyHit('H')) {
+      HintsDefault = !HintsDefault;
+      Game().SetHintsActive(HintsDefault ? 1 : 0);
+      ShowInfoBox(HintsDefault ? HintOnText : HintOffText, 16, 48, 12, 2, false);
+    }
+    if (in.KeyHit('S')) {
+      bool wasOn = SoundOn;
+      SoundOn = !SoundOn;
+      if (wasOn) StopAllSounds();
+      ShowInfoBox(SoundOn ? SoundOnText : SoundOffText, 16, 48, 12, 2, false);
+    }
+    if (in.KeyHit('P')) ShowInfoBox(PausedText, 16, 48, 12, 1, false);
+    if (in.KeyHit(KeyF1)) InGameMenu();
+    if (in.KeyHit(KeyF5)) {
+      QuickBox("        QuickSave!");
+      QuickSave();
+    }
+    if (in.KeyHit(KeyF9)) {
+      DemoRecorder.Stop();
+      QuickBox("        QuickLoad!");
+      QuickLoad();
+    }
+    if (in.KeyHit(KeyF10) && Game().MapOn % 2 == 0 && RestartQuestion->Invoke()) {
+      DemoRecorder.Stop();
+      GameScreen->FadeOut(-1, 16);
+      GoingInBox->FadeIn(-1, 16);
+      LoadGame(0);
+    }
+    if (in.KeyHit(KeyEscape) + in.KeyHit('Q') > 0) {
+      QuitQuestion->Init(QuitText, 16, 80, 12, 1, GameScreen.get());
+      QuitQuestion->SetRelativeBallPosition(128, 16);
+      if (QuitQuestion->Invoke()) break;
+    }
+
+    if (in.KeyDown(KeyHome) && in.KeyDown(KeyDelete)) GiveFirepowerAndKeys();
+    if (CheatKeys && in.KeyDown('K') && in.KeyDown('V')) {
+      if (in.KeyDown('X')) GiveEverything();
+      if (in.KeyDown('N')) Game().ExitLevel = 1;
+    }
+
+    if (DebugMode) {
+      for (int digit = 0; digit <= 9; ++digit)
+        if (in.KeyHit('0' + digit) && LoadGame(digit)) return;
+      if (in.KeyHit('B')) ShowBonusInfo();
+      if (in.KeyHit('E'))
+        for (const PActorListEntry& e : ActorList().Entries())
+          if (e->ClassName() == "TExtender") static_cast<TGameObject&>(*e).Active = 1;
+      if (in.KeyHit(KeyTab)) freeCamera = !freeCamera;
+      if (in.KeyHit(KeyPageUp)) {
+        DemoRecorder.Stop();
+        Game().MapOn = uint16_t(std::max(0, Game().MapOn - 1));
+        LoadLevel();
+        ResetKeys();
+      }
+      if (in.KeyHit(KeyPageDown)) {
+        DemoRecorder.Stop();
+        Game().MapOn = uint16_t(std::min(LastMapNumber(), Game().MapOn + 1));
+        LoadLevel();
+        ResetKeys();
+      }
+      if (Player && in.MouseDown(1)) {
+        Player->PosX = Game().CamX + (p.MouseX() - 16) / 8;
+        Player->PosY = Game().CamY * 16 + p.MouseY() - 16;
+      }
+      if (in.MouseDown(2))
+        SpawnMetalShard(Game().CamX + (p.MouseX() - 16) / 8, Game().CamY * 16 + p.MouseY() - 16);
+      if (int ch = in.NextChar()) {
+        typed += char(ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch);
+        if (typed.size() > 64) typed.erase(0, typed.size() - 64);
+        if (typed.size() >= 6 && typed.compare(typed.size() - 6, 6, "vbqelt") == 0) {
+          GodMode = !GodMode;
+          typed.clear();
+        }
+      }
+    }
+
+    TGameState& g = Game();
+    if (g.Victory == 1) {
+      DemoRecorder.Stop();
+      VictoryTicks(32);
+      Game().AddScore(100000);
+      EpisodeEnding(false);
+      break;
+    }
+    if (g.Victory == 2) {
+      DemoRecorder.Stop();
+      VictoryTicks(8);
+      Game().AddScore(100000);
+      for (int i = 0; i < 55; ++i) {
+        p.Clear(0);
+        RedrawGame();
+        PaceFrame(16);
+      }
+      EpisodeEnding(true);
+      break;
+    }
+    if (g.ExitLevel) {
+      DemoRecorder.Stop();
+      AdvanceToNextMap();
+    } else if (g.PlayerIsDead) {
+      DemoRecorder.Stop();
+      if (g.MapOn > 0) {
+        auto died = CreateMessageWindow(DiedText, 16, 16, 12, 2, GameScreen.get());
+        died->ShowLoop(true);
+        died->FadeOut(-1, 16);
+      } else {
+        GameScreen->FadeOut(-1, 16);
+      }
+      GoingInBox->FadeIn(-1, 16);
+      LoadGame(0);
+    }
+  }
+  EndOfGame();
+}

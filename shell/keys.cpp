@@ -1,0 +1,140 @@
+#include "shell/keys.h"
+
+#include <array>
+
+#include "data/stream.h"
+#include "platform/platform.h"
+#include "shell/log.h"
+#include "shell/settings.h"
+
+TIniParser ConfigIni;
+
+namespace {
+
+std::vector<std::string> KeyNames;
+
+std::array<std::vector<int>, 256> BuildTable() {
+  std::array<std::vector<int>, 256> t;
+  t[1] = {KeyEscape};
+  for (int i = 2; i <= 10; ++i) t[size_t(i)] = {'1' + (i - 2)};
+  t[11] = {'0'};
+  t[12] = {KeyMinus};
+  t[13] = {KeyEquals};
+  t[14] = {KeyBackspace};
+  t[15] = {KeyTab};
+  const char* row1 = "QWERTYUIOP";
+  for (int i = 0; i < 10; ++i) t[size_t(16 + i)] = {row1[i]};
+  t[26] = {KeyLeftBracket};
+  t[27] = {KeyRightBracket};
+  t[28] = {KeyEnter};
+  t[29] = {KeyLeftControl, KeyRightControl};
+  const char* row2 = "ASDFGHJKL";
+  for (int i = 0; i < 9; ++i) t[size_t(30 + i)] = {row2[i]};
+  t[39] = {KeySemicolon};
+  t[40] = {KeyQuote};
+  t[41] = {KeyBackquote};
+  t[42] = {KeyLeftShift};
+  t[43] = {KeyOem102};
+  const char* row3 = "ZXCVBNM";
+  for (int i = 0; i < 7; ++i) t[size_t(44 + i)] = {row3[i]};
+  t[51] = {KeyComma};
+  t[52] = {KeyPeriod};
+  t[53] = {KeySlash, KeyDivide};
+  t[54] = {KeyRightShift};
+  t[56] = {KeyLeftAlt, KeyRightAlt};
+  t[57] = {KeySpace};
+  t[58] = {KeyCapsLock};
+  for (int i = 0; i < 10; ++i) t[size_t(59 + i)] = {KeyF1 + i};
+  t[69] = {KeyNumLock};
+  t[70] = {KeyScrollLock};
+  t[71] = {103, KeyHome};
+  t[72] = {104, KeyUp};
+  t[73] = {105, KeyPageUp};
+  t[74] = {KeySubtract};
+  t[75] = {100, KeyLeft};
+  t[76] = {101};
+  t[77] = {102, KeyRight};
+  t[78] = {KeyAdd};
+  t[79] = {97, KeyEnd};
+  t[80] = {98, KeyDown};
+  t[81] = {99, KeyPageDown};
+  t[82] = {96, KeyInsert};
+  t[83] = {KeyDecimal, KeyDelete};
+  t[87] = {KeyF11};
+  t[88] = {KeyF12};
+  return t;
+}
+
+const std::array<std::vector<int>, 256>& Table() {
+  static const std::array<std::vector<int>, 256> table = BuildTable();
+  return table;
+}
+
+}  // namespace
+
+const std::vector<int>& ScanCodeKeys(int scanCode) {
+  static const std::vector<int> none;
+  return scanCode >= 0 && scanCode < 256 ? Table()[size_t(scanCode)] : none;
+}
+
+int ScanHit(int scanCode) {
+  int hits = 0;
+  for (int key : ScanCodeKeys(scanCode)) hits += Platform().Input().KeyHit(key);
+  return hits;
+}
+
+bool ScanDown(int scanCode) {
+  for (int key : ScanCodeKeys(scanCode))
+    if (Platform().Input().KeyDown(key)) return true;
+  return false;
+}
+
+int FirstScanHit() {
+  for (int code = 1; code < 256; ++code)
+    if (ScanHit(code)) return code;
+  return 0;
+}
+
+std::string KeyName(int scanCode) {
+  if (scanCode >= 0 && scanCode < int(KeyNames.size()) && !KeyNames[size_t(scanCode)].empty())
+    return KeyNames[size_t(scanCode)];
+  return "KEY #" + std::to_string(scanCode);
+}
+
+void SetKeyNames(const std::vector<std::string>& names) { KeyNames = names; }
+
+std::string KeysFileName() { return GameDir + "KEYS" + GameExt; }
+
+void LoadConfig() {
+  ConfigIni.LoadIniFile("Zyntra.ini", true);
+  Speed = uint8_t(ConfigIni.GetInt("game", "speed", 16) & 0xFF);
+  std::string name = KeysFileName();
+  LogText("LoadConfig :: Trying to load key settings from \"" + name + "\" ... ");
+  PStream file = ReadStream(name);
+  bool ok = false;
+  if (file) {
+    // A file shorter than six bytes is not trusted at all: every key keeps its default.
+    uint8_t keys[6];
+    try {
+      file->ReadBytes(keys, 6);
+      for (int i = 0; i < 6; ++i) PlayKeys[i] = keys[i];
+      ok = true;
+    } catch (const TStreamError&) {
+    }
+    file->Close();
+  }
+  if (ok) {
+    LogLine("ok.");
+    return;
+  }
+  LogLine("ERROR");
+  LogLine("  Using default keys instead.");
+  const uint8_t defaults[6] = {72, 80, 75, 77, 56, 29};
+  for (int i = 0; i < 6; ++i) PlayKeys[i] = defaults[i];
+}
+
+void SaveConfig() {
+  ConfigIni.SetInt("game", "speed", Speed);
+  ConfigIni.SaveIniFile("Zyntra.ini");
+  WriteFileAtomically(KeysFileName(), std::vector<uint8_t>(PlayKeys, PlayKeys + 6));
+}

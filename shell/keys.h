@@ -1,0 +1,24 @@
+// The six play keys as DOS scan codes, their translation to platform key codes, their
+// names, and the settings files "Zyntra.ini" and KEYS.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "shell/ini_parser.h"
+
+// Platform key codes of each DOS scan code 0..255 (empty for unlisted codes).
+const std::vector<int>& ScanCodeKeys(int scanCode);
+
+int ScanHit(int scanCode);     // hits of the entry's keys; reading consumes them
+bool ScanDown(int scanCode);   // any of the entry's keys held
+int FirstScanHit();            // lowest scan code 1..255 with a hit, else 0
+std::string KeyName(int scanCode);
+void SetKeyNames(const std::vector<std::string>& names);
+
+// "Zyntra.ini" of the working directory.
+extern TIniParser ConfigIni;
+std::string KeysFileName();  // GameDir + "KEYS" + GameExt
+void LoadConfig();
+void SaveConfig();

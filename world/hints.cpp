@@ -1,0 +1,28 @@
+// The game-state operations that talk to the player through boxes and sounds.
+#include "data/sound.h"
+#include "shell/frame.h"
+#include "shell/strings.h"
+#include "world/game_state.h"
+#include "world/level_draw.h"
+
+void ShowHint(uint8_t n, bool keep) {
+  if (!CurrentGameState || n >= 12 || !Game().MessageActive[n]) return;
+  Game().MessageActive[n] = keep ? 1 : 0;
+  PlayBraxSound(25);
+  ShowInfoBox(HintText[n], 16, 48, 12, 2, true);
+}
+
+void ShowNote() {
+  if (!CurrentGameState) return;
+  size_t map = Game().MapOn;
+  ShowInfoBox(map < MessageText.size() ? MessageText[map] : "", 16, 16, 12, 3, true);
+}
+
+void GiveFirepowerAndKeys() {
+  if (!CurrentGameState) return;
+  PlayBraxSound(25);
+  ShowInfoBox(CheatText, 16, 16, 12, 2, false);
+  Game().FirePower = 4;
+  for (uint16_t& key : Game().GotKey) key = 1;
+  ResetKeys();
+}
