@@ -177,8 +177,16 @@ void THeadlessPlatform::ExecuteCommands(const std::vector<TDrawCommand>& command
   }
 }
 
+void THeadlessPlatform::ScheduleScreenshot(uint32_t atMs, const std::string& path) {
+  Screenshots.emplace(atMs, path);
+}
+
 void THeadlessPlatform::SwapWindow(bool /*vsync*/) {
   Shown = Frame;
+  while (!Screenshots.empty() && Screenshots.begin()->first <= Clock) {
+    if (ScreenshotSink) ScreenshotSink(Shown, Screenshots.begin()->second);
+    Screenshots.erase(Screenshots.begin());
+  }
   Clock += FrameCostMs;
   PresentedCommands.swap(LastFrameCommands);
   LastFrameCommands.clear();

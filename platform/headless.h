@@ -45,6 +45,9 @@ class THeadlessPlatform : public TPlatform {
   void TypeText(const std::string& text, uint32_t atMs);
   void AdvanceClock(uint32_t ms) { Clock += ms; }
   void ResizeWindow(int width, int height);  // as if the user resized the window
+  // The first frame shown at or after atMs goes to ScreenshotSink with the path.
+  void ScheduleScreenshot(uint32_t atMs, const std::string& path);
+  std::function<void(const TPixmap&, const std::string&)> ScreenshotSink;
   size_t PendingScriptEvents() const { return ScriptQueue.size(); }
   // The command list of the last presented frame, and its picture.
   const std::vector<TDrawCommand>& LastFrame() const { return PresentedCommands; }
@@ -97,6 +100,7 @@ class THeadlessPlatform : public TPlatform {
   bool AudioOpen = false;
   bool MusicOn = false;
   std::multimap<uint32_t, TScriptedEvent> ScriptQueue;  // ordered by time, then insertion
+  std::multimap<uint32_t, std::string> Screenshots;
   std::vector<TDrawCommand> LastFrameCommands;  // executed so far in this frame
   std::vector<TDrawCommand> PresentedCommands;
   TPixmap Frame, Capture, Shown;

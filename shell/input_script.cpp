@@ -113,6 +113,11 @@ bool ApplyInputScriptLine(const std::string& line, THeadlessPlatform& platform) 
     }
     return true;
   }
+  if (command == "SHOT") {
+    if (Trim(rest).empty()) return false;
+    platform.ScheduleScreenshot(at, Trim(rest));
+    return true;
+  }
   if (!Trim(rest).empty()) return false;
   if (command == "CLOSE" || command == "SUSPEND" || command == "RESUME") {
     TScriptedEvent event;

@@ -8,6 +8,7 @@
 //   600 type abc       type the characters after "type "
 //   800 close          the user closes the window
 //   800 suspend        the window goes inactive ("resume" makes it active again)
+//   900 shot a.png     the first frame shown at or after 900 ms is saved as a PNG
 //   failwindow         opening the window fails
 //   failaudio          opening the audio device fails
 // Keys: ESC ENTER SPACE TAB BKSP UP DOWN LEFT RIGHT HOME END PGUP PGDN INS DEL F1..F12

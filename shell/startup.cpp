@@ -6,6 +6,7 @@
 #include <string>
 
 #include "data/graphics.h"
+#include "data/image_io.h"
 #include "data/music.h"
 #include "data/sound.h"
 #include "data/stream.h"
@@ -14,6 +15,7 @@
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "shell/command_line.h"
+#include "shell/exit_screen.h"
 #include "shell/frame.h"
 #include "shell/flow.h"
 #include "shell/input_script.h"
@@ -48,6 +50,9 @@ void CreatePlatform() {
   const std::string script = OptionValue("script");
   if (HasOption("headless")) {
     auto headless = std::make_unique<THeadlessPlatform>();
+    headless->ScreenshotSink = [](const TPixmap& picture, const std::string& path) {
+      SavePng(picture, path, 5);
+    };
     if (!script.empty()) LoadInputScript(script, *headless);
     SetPlatform(std::move(headless));
     return;
@@ -196,6 +201,6 @@ void QuitProgram() {
     }
   }
   SetLogicalScreen(640, 400);
-  // The text-mode exit screen is shown here until a key is hit.
+  ShowExitScreen();
   EndProgram(0);
 }

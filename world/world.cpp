@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "actors/families.h"
 #include "data/graphics.h"
 #include "data/level_map.h"
 #include "data/music.h"
@@ -99,6 +100,7 @@ void PlaceCamera() {
 }  // namespace
 
 void InstallLevelHooks() {
+  InstallActorHandlers();
   TLevelHooks hooks;
   hooks.ResetActors = [] {
     ResetActorList();
@@ -106,10 +108,9 @@ void InstallLevelHooks() {
     CreatePlayer(1, 1);
   };
   hooks.Spawn = SpawnObjectCode;
-  hooks.SpawnConveyorBelt = [](int c, int r, int end, int direction) {
-    SpawnConveyorBelt(2 * c, 16 * r + 15, end, direction);
-  };
-  hooks.SpawnFakeBridge = [](int c, int r, int width) { SpawnFakeBridge(2 * c, 16 * r + 15, width); };
+  // Belts and fake bridges keep their column and row (they work on map cells).
+  hooks.SpawnConveyorBelt = [](int c, int r, int end, int direction) { SpawnConveyorBelt(c, r, end, direction); };
+  hooks.SpawnFakeBridge = [](int c, int r, int width) { SpawnFakeBridge(c, r, width); };
   hooks.PlaceCamera = PlaceCamera;
   SetLevelHooks(hooks);
 }

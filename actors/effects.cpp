@@ -1,0 +1,262 @@
+#include "actors/effects.h"
+
+#include "actors/families.h"
+#include "data/graphics.h"
+#include "data/level_map.h"
+#include "data/sound.h"
+#include "world/game_state.h"
+#include "world/player.h"
+#include "world/world.h"
+
+ZYNTRA_DEFINE_CLASS(TBraxShot, TActor, ZYNTRA_FIELD(TBraxShot, Direction))
+ZYNTRA_DEFINE_CLASS(TEnemyShot, TActor, ZYNTRA_FIELD(TEnemyShot, Direction))
+ZYNTRA_DEFINE_CLASS(TExplosion, TActor, ZYNTRA_FIELD(TExplosion, Direction))
+ZYNTRA_DEFINE_CLASS(TSmokeCloud, TVisibleObject)
+ZYNTRA_DEFINE_CLASS(TDust, TVisibleObject)
+ZYNTRA_DEFINE_CLASS(TDecoExplosion, TVisibleObject)
+ZYNTRA_DEFINE_CLASS(TWhiteBall, TVisibleObject)
+ZYNTRA_DEFINE_CLASS(TParticle, TVisibleObject, ZYNTRA_FIELD(TParticle, ParticleIndex))
+ZYNTRA_DEFINE_CLASS(TMetalShard, TVisibleObject)
+
+const std::vector<const TClassInfo*>& EffectClasses() {
+  static const std::vector<const TClassInfo*> classes = {
+      &TBraxShot::StaticClass(),   &TEnemyShot::StaticClass(),     &TExplosion::StaticClass(),
+      &TSmokeCloud::StaticClass(), &TDust::StaticClass(),          &TDecoExplosion::StaticClass(),
+      &TWhiteBall::StaticClass(),  &TParticle::StaticClass(),      &TMetalShard::StaticClass(),
+  };
+  return classes;
+}
+
+namespace {
+
+// Division rounding down, so that points left of or above the map stay outside it.
+int32_t FloorDiv(int32_t a, int32_t b) { return a >= 0 ? a / b : -((b - 1 - a) / b); }
+
+bool PlayerTouches(const TActor& actor) { return Player && actor.CollidesWith(*Player); }
+
+}  // namespace
+
+void DrawSpriteAtObject(const TGameObject& object, int sprite, int dx, int dy) {
+  int32_t camX = CurrentGameState ? Game().CamX : 0;
+  int32_t camY = CurrentGameState ? Game().CamY : 0;
+  DrawSprite(float(8 * (object.PosX - camX) + 16 + dx), float(object.PosY - 16 * camY + 1 + dy), sprite);
+}
+
+std::vector<PBraxShot> BraxShotsHitting(const TActor& target) {
+  std::vector<PBraxShot> out;
+  for (const PActorListEntry& e : ActorList().Entries())
+    if (auto shot = std::dynamic_pointer_cast<TBraxShot>(e))
+      if (target.CollidesWith(*shot)) out.push_back(shot);
+  return out;
+}
+
+PBraxShot FirstBraxShotHitting(const TActor& target) {
+  for (const PActorListEntry& e : ActorList().Entries())
+    if (auto shot = std::dynamic_pointer_cast<TBraxShot>(e))
+      if (target.CollidesWith(*shot)) return shot;
+  return nullptr;
+}
+
+// --- The player's shot ---------------------------------------------------------------
+
+TBraxShot::TBraxShot() {
+  Width = 2;
+  Height = 16;
+}
+
+void TBraxShot::Update() {
+  ++Timer;
+  CurrentFrame = CurrentFrame == 0 ? 1 : 0;
+  const int32_t step = Direction == 1 ? 1 : -1;
+  PosX += step;
+
+  // A cracked block in either of the two rows ahead breaks; the upper row first.
+  const int32_t column = FloorDiv(PosX + Direction, 2);
+  const int32_t firstRow = FloorDiv(PosY - 8, 16);
+  for (int32_t row = firstRow; row <= firstRow + 1; ++row) {
+    if (column < 0 || column >= MapColumns || row < 0 || row >= MapRows) continue;
+    if (TileGrid[row][column] != 0x1800) continue;
+    TileGrid[row][column] = 0x17E0;
+    Explode();
+    SpawnSmokeCloud(PosX, 16 * row + 15);
+    PlayBraxSound(42);
+    if (CurrentGameState) Game().AddScore(10);
+    return;
+  }
+
+  if (IsSolid(PosX + Direction, PosY - 8)) {
+    Explode();
+    return;
+  }
+  PosX += step;
+  if (!Visible()) Remove();
+}
+
+void TBraxShot::Draw() { DrawSpriteAtObject(*this, Timer == 1 ? 574 + Direction : 534 + CurrentFrame); }
+
+void TBraxShot::Explode() {
+  SpawnDecoExplosion(PosX, PosY + 4);
+  Remove();
+}
+
+void TBraxShot::Remove() {
+  if (CurrentGameState && Game().PlayerShotsActive > 0) --Game().PlayerShotsActive;
+  TActor::Remove();
+}
+
+// --- The robots' shot ----------------------------------------------------------------
+
+TEnemyShot::TEnemyShot() {
+  Width = 2;
+  Height = 16;
+}
+
+bool TEnemyShot::IsBlocked() const {
+  const int32_t x = PosX + 1 - Direction;
+  return IsSolid(x, PosY - 15) || IsSolid(x, PosY - 7);
+}
+
+void TEnemyShot::Update() {
+  ++Timer;
+  if (IsBlocked()) {
+    Explode();
+    return;
+  }
+  if (Timer > 1) {
+    if (Direction == 0) {
+      --PosX;
+      CurrentFrame = CurrentFrame == 0 ? 1 : 0;
+    } else {
+      ++PosX;
+      CurrentFrame = CurrentFrame == 2 ? 3 : 2;
+    }
+  }
+  if (!Visible()) Remove();
+}
+
+void TEnemyShot::Draw() { DrawSpriteAtObject(*this, Timer == 1 ? 576 + Direction : 567 + CurrentFrame); }
+
+void TEnemyShot::CheckCollisions() {
+  if (!PlayerTouches(*this)) return;
+  if (HurtPlayer() && Player) Player->Push(Direction);
+  Remove();
+}
+
+void TEnemyShot::Explode() { Remove(); }
+
+void TEnemyShot::Remove() {
+  if (CurrentGameState && Game().EnemyShotsActive > 0) --Game().EnemyShotsActive;
+  TActor::Remove();
+}
+
+// --- The floor explosion -------------------------------------------------------------
+
+TExplosion::TExplosion() {
+  Width = 2;
+  Height = 16;
+}
+
+void TExplosion::Update() {
+  if (Timer == 6) {
+    Remove();
+    return;
+  }
+  CurrentFrame = Timer;
+  if (Timer == 2 && Direction != 0) {
+    const int32_t side = Direction > 0 ? 1 : -1;
+    const int32_t x2 = PosX + 2 * side;
+    if (IsSolid(x2, PosY + 1) && !IsSolid(x2, PosY)) SpawnExplosion(x2, PosY, Direction - side);
+  }
+  ++Timer;
+}
+
+void TExplosion::Draw() { DrawSpriteAtObject(*this, 330 + CurrentFrame); }
+
+void TExplosion::CheckCollisions() {
+  if (PlayerTouches(*this)) HurtPlayer();
+}
+
+// --- Visual effects ------------------------------------------------------------------
+
+void TSmokeCloud::Update() {
+  if (++CurrentFrame >= 5) Remove();
+}
+void TSmokeCloud::Draw() { DrawSpriteAtObject(*this, 562 + CurrentFrame); }
+
+void TDust::Update() {
+  if (++CurrentFrame >= 5) Remove();
+}
+void TDust::Draw() { DrawSpriteAtObject(*this, 547 + CurrentFrame); }
+
+void TDecoExplosion::Update() {
+  if (++CurrentFrame >= 6) Remove();
+}
+void TDecoExplosion::Draw() { DrawSpriteAtObject(*this, 282 + CurrentFrame); }
+
+void TWhiteBall::Update() {
+  if (++CurrentFrame >= 4) Remove();
+}
+
+void TWhiteBall::Draw() {
+  if (CurrentFrame == 1) {
+    DrawSpriteAtObject(*this, 447);
+  } else if (CurrentFrame == 3) {
+    DrawSpriteAtObject(*this, 448, -8, -8);
+    DrawSpriteAtObject(*this, 449, 8, -8);
+    DrawSpriteAtObject(*this, 450, -8, 8);
+    DrawSpriteAtObject(*this, 451, 8, 8);
+  }
+}
+
+namespace {
+// The four paths of a burst: steps per update, indexed by path and Timer.
+const int32_t ParticleDx[4][10] = {
+    {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1},
+    {0, 0, 0, -1, 0, 0, 0, 0, -1, 0},
+    {1, 0, 1, 0, 1, 0, 0, 0, 1, 0},
+    {1, 1, 1, 1, 1, 1, 1, 1, 1, 1},
+};
+const int32_t ParticleDy[4][10] = {
+    {1, 2, 3, 4, 6, 6, 9, 9, 10, 13},
+    {-8, -5, -4, -4, -1, 0, 2, 2, 2, 4},
+    {-6, -4, -3, -1, 1, 3, 4, 6, 2, 4},
+    {0, 1, 1, 2, 1, 3, 3, 4, 4, 5},
+};
+}  // namespace
+
+void TParticle::Update() {
+  if (Timer > 8) Remove();  // the last step is still taken
+  if (Timer >= 0 && Timer < 10 && ParticleIndex < 4) {
+    PosX += ParticleDx[ParticleIndex][Timer];
+    PosY += ParticleDy[ParticleIndex][Timer];
+  }
+  ++Timer;
+}
+
+void TParticle::Draw() { DrawSpriteAtObject(*this, 529 + CurrentFrame); }
+
+TMetalShard::TMetalShard() { InitSpriteFrames(); }
+
+void TMetalShard::InitSpriteFrames() {
+  Frames.clear();
+  for (int32_t i = 0; i < 5; ++i) {
+    TSpriteFrame f;
+    f.Width = 2;
+    f.OffX = -1;
+    f.OffY = -15;
+    f.SpriteIndices = {386 + 2 * i, 387 + 2 * i};
+    Frames.push_back(f);
+  }
+}
+
+void TMetalShard::Update() {
+  // Pixels per update by Timer; the last step only moves a shard that leaves next update.
+  static const int32_t Step[15] = {0, -4, -2, -1, 0, 1, 2, 2, 4, 4, 8, 8, 16, 16, 16};
+  ++Timer;
+  if (Timer >= 15 || Timer < 1) {
+    Remove();
+    return;
+  }
+  CurrentFrame = (Timer - 1) / 3;
+  PosY += Step[Timer];
+}

@@ -1,0 +1,6 @@
+#include "actors/families.h"
+
+void InstallActorHandlers() {
+  InstallInteractiveHandlers();
+  InstallMechanicsHandlers();
+}

@@ -1,0 +1,420 @@
+#include "actors/hazards.h"
+
+#include "actors/families.h"
+#include "actors/interactive.h"
+#include "actors/scenery_helpers.h"
+#include "data/level_map.h"
+#include "data/sound.h"
+#include "world/world.h"
+
+ZYNTRA_DEFINE_CLASS(TSpikes, TActor, ZYNTRA_FIELD(TSpikes, SpriteIndex))
+ZYNTRA_DEFINE_CLASS(TNail, TActor, ZYNTRA_FIELD(TNail, IsRisen))
+ZYNTRA_DEFINE_CLASS(TCamera, TActor, ZYNTRA_FIELD(TCamera, Orientation))
+ZYNTRA_DEFINE_CLASS(TACMESign, TActor, ZYNTRA_FIELD(TACMESign, State))
+ZYNTRA_DEFINE_CLASS(TReactor, TActor, ZYNTRA_FIELD(TReactor, IsWhite), ZYNTRA_FIELD(TReactor, Health))
+ZYNTRA_DEFINE_CLASS(TRocket, TActor, ZYNTRA_FIELD(TRocket, State))
+ZYNTRA_DEFINE_CLASS(TMine, TActor)
+ZYNTRA_DEFINE_CLASS(TJumpingMine, TActor)
+ZYNTRA_DEFINE_CLASS(TFlameThrower, TActor, ZYNTRA_FIELD(TFlameThrower, Orientation))
+
+const std::vector<const TClassInfo*>& HazardClasses() {
+  static const std::vector<const TClassInfo*> classes = {
+      &TSpikes::StaticClass(),  &TNail::StaticClass(),        &TCamera::StaticClass(),
+      &TACMESign::StaticClass(), &TReactor::StaticClass(),    &TRocket::StaticClass(),
+      &TMine::StaticClass(),     &TJumpingMine::StaticClass(), &TFlameThrower::StaticClass(),
+  };
+  return classes;
+}
+
+namespace {
+
+// The map cell (column, row) takes the value of the cell below it (0 below the last row).
+// False when the cell lies outside the map.
+bool DropCellFromBelow(int32_t column, int32_t row) {
+  if (column < 0 || column >= MapColumns || row < 0 || row >= MapRows) return false;
+  TileGrid[row][column] = row + 1 < MapRows ? TileGrid[row + 1][column] : 0;
+  return true;
+}
+
+void Tally(int32_t TGameState::*counter) {
+  if (CurrentGameState) ++(Game().*counter);
+}
+
+}  // namespace
+
+// --- Static hazards --------------------------------------------------------------------
+
+TSpikes::TSpikes() {
+  Width = 2;
+  Height = 16;
+  InitSpriteFrames();
+}
+
+void TSpikes::CheckCollisions() {
+  if (TouchesPlayer(*this)) HurtPlayer();
+}
+
+void TSpikes::Draw() { DrawAtActor(*this, SpriteIndex); }
+
+TNail::TNail() {
+  Width = 2;
+  Height = 16;
+  InitSpriteFrames();
+}
+
+void TNail::Update() { IsRisen = 0; }
+
+void TNail::CheckCollisions() {
+  if (!TouchesPlayer(*this)) return;
+  IsRisen = 1;
+  HurtPlayer();
+}
+
+void TNail::Draw() { DrawAtActor(*this, IsRisen ? 624 : 623); }
+
+TFlameThrower::TFlameThrower() {
+  Width = 6;
+  Height = 16;
+  InitSpriteFrames();
+}
+
+// A 65-tick cycle: quiet, an 11-tick warning of the pilot flame, a 20-tick flame, quiet.
+void TFlameThrower::Update() {
+  ++Timer;
+  if (Timer >= 13 && Timer <= 23) {
+    CurrentFrame = (Timer - 13) % 2;
+    if (Timer == 13 && Visible()) PlayBraxSound(43);
+  } else if (Timer >= 24 && Timer <= 43) {
+    CurrentFrame = 2 + (Timer - 23) % 2;
+  } else {
+    CurrentFrame = 0;
+  }
+  if (Timer >= 65 || Timer < 0) Timer = 0;
+}
+
+void TFlameThrower::CheckCollisions() {
+  if (CurrentFrame > 1 && TouchesPlayer(*this)) HurtPlayer();
+}
+
+void TFlameThrower::Draw() {
+  const int side = Orientation == 1 ? 1 : 0;
+  const int base = side ? 32 : 0;
+  const int step = side ? -16 : 16;
+  if (CurrentFrame == 1) {
+    DrawAtActor(*this, 552 + 5 * side, base);
+  } else if (CurrentFrame == 2 || CurrentFrame == 3) {
+    const int s = 551 + CurrentFrame + 5 * side;
+    DrawAtActor(*this, s, base);
+    DrawAtActor(*this, s, base + step);
+    DrawAtActor(*this, s + 2, base + 2 * step);
+  }
+}
+
+TMine::TMine() {
+  Width = 2;
+  Height = 16;
+  InitSpriteFrames();
+}
+
+void TMine::Update() {
+  if (Visible() && !IsSolid(PosX, PosY + 1)) PosY += 8;
+}
+
+void TMine::CheckCollisions() {
+  if (!TouchesPlayer(*this)) return;
+  HurtPlayer();
+  Explode();
+}
+
+void TMine::Draw() { DrawAtActor(*this, 463); }
+
+void TMine::Explode() {
+  PlayBraxSound(33);
+  SpawnExplosion(PosX, PosY, 0);
+  Remove();
+}
+
+TJumpingMine::TJumpingMine() {
+  Width = 2;
+  Height = 16;
+  InitSpriteFrames();
+}
+
+void TJumpingMine::Update() {
+  static const int32_t Hop[14] = {-16, -12, -8, -4, -1, -1, 0, 0, 1, 1, 4, 8, 12, 16};
+  if (!Visible()) return;
+  const int32_t phase = ((Timer % 14) + 14) % 14;
+  PosY += Hop[phase];
+  if (phase == 0) PlayBraxSound(34);
+  Timer = (phase + 1) % 14;
+}
+
+void TJumpingMine::CheckCollisions() {
+  if (TouchesPlayer(*this)) HurtPlayer();
+  for (const auto& shot : PlayerShotsHitting(*this, false)) shot->Remove();
+}
+
+void TJumpingMine::Draw() { DrawAtActor(*this, 463); }
+
+// --- Targets ---------------------------------------------------------------------------
+
+TCamera::TCamera() {
+  Width = 2;
+  Height = 16;
+  InitSpriteFrames();
+}
+
+void TCamera::Update() {
+  if (!Player) return;
+  if (Player->PosX < PosX - 2)
+    Orientation = 0;
+  else if (Player->PosX > PosX + 2)
+    Orientation = 2;
+  else
+    Orientation = 1;
+}
+
+void TCamera::CheckCollisions() {
+  auto shots = PlayerShotsHitting(*this, true);
+  if (shots.empty()) return;
+  PlayBraxSound(18);
+  ScoreFlasher(1, PosX, PosY);
+  SpawnDecoExplosion(PosX, PosY);
+  shots.front()->Remove();
+  Remove();
+  Tally(&TGameState::CamsShot);
+}
+
+void TCamera::Draw() { DrawAtActor(*this, 440 + (Orientation > 2 ? 1 : Orientation)); }
+
+TACMESign::TACMESign() {
+  Width = 4;
+  Height = 16;
+  InitSpriteFrames();
+}
+
+void TACMESign::Update() {
+  switch (State) {
+    case Hanging:
+      if (Visible() && Player && PosY < Player->PosY && PosX < Player->PosX + Player->Width &&
+          Player->PosX < PosX + Width) {
+        State = Shaking;
+        Timer = 0;
+      }
+      break;
+    case Shaking:
+      if (!Visible()) break;
+      ++Timer;
+      if (Timer < 13) {
+        PosY += Timer % 2 ? 1 : -1;
+      } else {
+        State = Falling;
+        PlayBraxSound(32);
+      }
+      break;
+    case Falling:
+      PosY += 12;
+      for (int32_t i = 0; i < Width; ++i)
+        if (IsSolid(PosX + i, PosY)) {
+          Explode();
+          break;
+        }
+      break;
+    default:
+      break;
+  }
+}
+
+void TACMESign::CheckCollisions() {
+  // A sign that shattered on the floor in this tick's Update is gone: it neither hurts nor
+  // counts a second time.
+  if (State != Falling || !IsListed()) return;
+  if (TouchesPlayer(*this)) HurtPlayer();
+  auto shots = PlayerShotsHitting(*this, true);
+  if (shots.empty()) return;
+  Explode();
+  ScoreFlasher(3, PosX + 1, PosY);
+  shots.front()->Remove();
+}
+
+void TACMESign::Draw() {
+  DrawAtActor(*this, 611);
+  DrawAtActor(*this, 612, 16);
+}
+
+void TACMESign::Explode() {
+  SpawnSmokeCloud(PosX + 1, PosY);
+  SpawnParticles(PosX + 1, PosY);
+  PlayBraxSound(10);
+  Remove();
+  Tally(&TGameState::SignsFallen);
+}
+
+TRocket::TRocket() {
+  Width = 2;
+  Height = 16;
+  InitSpriteFrames();
+}
+
+void TRocket::Draw() {
+  DrawAtActor(*this, 539, 0, -48);
+  DrawAtActor(*this, 540, 0, -32);
+  DrawAtActor(*this, 540, 0, -16);
+  DrawAtActor(*this, 541);
+  DrawAtActor(*this, 542, -16, 0);
+  DrawAtActor(*this, 543, 16, 0);
+  if (CurrentFrame == 1) {
+    DrawAtActor(*this, 545, 0, 16);
+  } else if (CurrentFrame == 2) {
+    DrawAtActor(*this, 544, 0, 16);
+    DrawAtActor(*this, 545, 0, 32);
+  }
+}
+
+void TRocket::CheckCollisions() {
+  if (State != Standing) return;
+  auto shots = PlayerShotsHitting(*this, true);
+  if (shots.empty()) return;
+  Start();
+  shots.front()->Remove();
+}
+
+void TRocket::Start() {
+  State = Launched;
+  Timer = 0;
+  PlayBraxSound(30);
+  if (CurrentGameState) Game().AddScore(200);
+}
+
+void TRocket::Update() {
+  if (State != Launched) return;
+  ++Timer;
+  CurrentFrame = Timer % 2;
+  if (Timer == 1) SpawnWhiteBall(PosX, PosY + 16);
+  if (Timer == 7) PosY -= 16;
+  if (Timer >= 8) {
+    if (Timer == 8) DestroyGround();
+    PosY -= 16;
+    CurrentFrame = 2 * (Timer % 2);
+    if (BlockedUp()) Explode();
+  }
+}
+
+bool TRocket::BlockedUp() const { return IsSolid(PosX, PosY - 48); }
+
+// The launch breaks the floor cell under the rocket's starting place.
+void TRocket::DestroyGround() {
+  const int32_t a = PosX / 2;
+  const int32_t t = PosY / 16 + 2;
+  if (DropCellFromBelow(a, t)) SpawnParticles(2 * a, 16 * t + 15);
+}
+
+// The nose breaks the ceiling cell it met.
+void TRocket::Explode() {
+  DropCellFromBelow(PosX / 2, PosY / 16 - 3);
+  SpawnParticles(PosX, PosY - 16);
+  SpawnParticles(PosX - 1, PosY - 32);
+  SpawnParticles(PosX + 1, PosY - 48);
+  SpawnParticles(PosX + 2, PosY - 48);
+  SpawnParticles(PosX - 2, PosY - 64);
+  PlayBraxSound(42);
+  Remove();
+  Tally(&TGameState::MissilesShot);
+}
+
+TReactor::TReactor() {
+  Width = 2;
+  Height = 32;
+  InitSpriteFrames();
+}
+
+void TReactor::Draw() {
+  const int sprite = IsWhite ? 495 : 618 + (CurrentFrame >= 0 && CurrentFrame < 5 ? CurrentFrame : 0);
+  DrawAtActor(*this, sprite);
+  DrawAtActor(*this, sprite, 0, -16);
+  DrawAtActor(*this, sprite, 0, -32);
+}
+
+void TReactor::Update() {
+  IsWhite = 0;
+  if (Health > 0) {
+    if (Visible()) PlayBraxSound(36);
+    CurrentFrame = (CurrentFrame + 1) % 5;
+    return;
+  }
+  Meltdown();
+}
+
+void TReactor::CheckCollisions() {
+  if (Health > 0 && TouchesPlayer(*this)) KillPlayer(false);
+  for (const auto& shot : PlayerShotsHitting(*this, false)) {
+    shot->Remove();
+    if (Health == 0) continue;
+    --Health;
+    IsWhite = 1;
+    SpawnParticles(shot->PosX, shot->PosY);
+    if (Health == 0) {
+      Timer = 0;
+      SpawnDecoExplosion(PosX - 1, PosY);
+    }
+  }
+}
+
+// The 31 ticks between the last hit and the explosion.
+void TReactor::Meltdown() {
+  CurrentFrame = 0;
+  ++Timer;
+  if (Timer % 4 == 0) SpawnSmokeCloud(PosX + 1, PosY);
+  if (Timer % 4 == 2) SpawnSmokeCloud(PosX - 1, PosY);
+  auto deco = [this](int32_t dx, int32_t dy) { SpawnDecoExplosion(PosX + dx, PosY + dy); };
+  auto ball = [this](int32_t dx, int32_t dy) { SpawnWhiteBall(PosX + dx, PosY + dy); };
+  auto part = [this](int32_t dx, int32_t dy) { SpawnParticles(PosX + dx, PosY + dy); };
+  auto shard = [this](int32_t dx, int32_t dy) { SpawnMetalShard(PosX + dx, PosY + dy); };
+  switch (Timer) {
+    case 6:
+      deco(-2, -16);
+      break;
+    case 8:
+      deco(1, 32);
+      break;
+    case 11:
+      deco(0, 16), deco(0, -48), deco(-1, 48);
+      ball(0, 16), ball(2, 0);
+      break;
+    case 15:
+      deco(-3, -48), deco(2, 0), deco(1, 32);
+      PlayBraxSound(10);
+      part(0, 0);
+      break;
+    case 16:
+      PlayBraxSound(10);
+      part(4, -32);
+      break;
+    case 22:
+      ball(-2, -16), ball(-3, -32);
+      deco(-1, 0), deco(2, 0), deco(1, 32);
+      PlayBraxSound(10);
+      part(0, 0), part(2, 16), part(-1, -32), part(4, -32);
+      break;
+    case 27:
+      deco(0, 16), deco(0, -48), deco(1, 32);
+      ball(-1, 48), ball(2, -16);
+      PlayBraxSound(10);
+      part(0, 48), part(3, 0);
+      shard(2, 24), shard(3, -40);
+      break;
+    default:
+      break;
+  }
+  if (Timer >= 31) {
+    PlayBraxSound(17);
+    Explode();
+  }
+}
+
+void TReactor::Explode() {
+  ScoreFlasher(7, PosX - 1, PosY);
+  ScoreFlasher(7, PosX + 1, PosY);
+  Remove();
+  for (const auto& beam : ListedObjects<TEnergyBeam>()) beam->Remove();
+}

@@ -1,0 +1,388 @@
+#include "actors/interactive.h"
+
+#include "actors/families.h"
+#include "actors/scenery_helpers.h"
+#include "data/level_map.h"
+#include "data/sound.h"
+#include "world/world.h"
+
+ZYNTRA_DEFINE_CLASS(TExitDoor, TInteractiveBackgroundItem)
+ZYNTRA_DEFINE_CLASS(TKeyHole, TInteractiveBackgroundItem, ZYNTRA_FIELD(TKeyHole, KeyNum),
+                    ZYNTRA_FIELD(TKeyHole, Unlocked))
+ZYNTRA_DEFINE_CLASS(TKeyDoor, TVisibleObject, ZYNTRA_FIELD(TKeyDoor, KeyNum), ZYNTRA_FIELD(TKeyDoor, State))
+ZYNTRA_DEFINE_CLASS(TGloveSlot, TInteractiveBackgroundItem, ZYNTRA_FIELD(TGloveSlot, Unlocked),
+                    ZYNTRA_FIELD(TGloveSlot, Direction))
+ZYNTRA_DEFINE_CLASS(TCardSlot, TInteractiveBackgroundItem, ZYNTRA_FIELD(TCardSlot, Unlocked))
+ZYNTRA_DEFINE_CLASS(TForceField, TActor)
+ZYNTRA_DEFINE_CLASS(TForceFieldLeft, TForceField)
+ZYNTRA_DEFINE_CLASS(TForceFieldRight, TForceField)
+ZYNTRA_DEFINE_CLASS(TNote, TInteractiveBackgroundItem)
+ZYNTRA_DEFINE_CLASS(TMalvexScreen, TInteractiveBackgroundItem, ZYNTRA_FIELD(TMalvexScreen, WasActive))
+ZYNTRA_DEFINE_CLASS(TMonitorTrigger, TActor, ZYNTRA_FIELD(TMonitorTrigger, Monitor))
+ZYNTRA_DEFINE_CLASS(TEnergyBeam, TActor, ZYNTRA_FIELD(TEnergyBeam, IsColliding))
+ZYNTRA_DEFINE_CLASS(TTeleporter, TInteractiveBackgroundItem, ZYNTRA_FIELD(TTeleporter, TeleIndex),
+                    ZYNTRA_FIELD(TTeleporter, BlinkFrame), ZYNTRA_FIELD(TTeleporter, DrawBolt))
+ZYNTRA_DEFINE_CLASS(TBackgroundSprite, TVisibleObject, ZYNTRA_FIELD(TBackgroundSprite, SpriteIndex))
+
+const std::vector<const TClassInfo*>& InteractiveClasses() {
+  static const std::vector<const TClassInfo*> classes = {
+      &TExitDoor::StaticClass(),       &TKeyHole::StaticClass(),         &TKeyDoor::StaticClass(),
+      &TGloveSlot::StaticClass(),      &TCardSlot::StaticClass(),        &TForceField::StaticClass(),
+      &TForceFieldLeft::StaticClass(), &TForceFieldRight::StaticClass(), &TNote::StaticClass(),
+      &TMalvexScreen::StaticClass(),   &TMonitorTrigger::StaticClass(),  &TEnergyBeam::StaticClass(),
+      &TTeleporter::StaticClass(),     &TBackgroundSprite::StaticClass(),
+  };
+  return classes;
+}
+
+// --- Exit door -------------------------------------------------------------------------
+
+TExitDoor::TExitDoor() {
+  Width = 2;
+  Height = 32;
+  InitSpriteFrames();
+}
+
+void TExitDoor::InitSpriteFrames() {
+  Frames.clear();
+  for (int32_t i = 0; i < 4; ++i)
+    Frames.push_back(TSpriteFrame{2, -1, -31, {336 + 4 * i, 337 + 4 * i, 338 + 4 * i, 339 + 4 * i}});
+}
+
+// Opens and closes again in 7 ticks; leaving the level is the player's delayed action.
+void TExitDoor::Update() {
+  static const int32_t Sequence[7] = {0, 1, 2, 3, 2, 1, 0};
+  if (!Active) return;
+  if (Timer >= 0 && Timer < 7) CurrentFrame = Sequence[Timer];
+  ++Timer;
+  if (Timer >= 7 || Timer < 0) {
+    Active = 0;
+    CurrentFrame = 0;
+  }
+}
+
+void TExitDoor::CheckCollisions() {
+  if (TouchesPlayer(*this)) ShowHint(5, false);
+}
+
+void TExitDoor::Open() {
+  Active = 1;
+  Timer = 0;
+  PlayBraxSound(CurrentGameState && Game().MapOn % 2 ? 39 : 19);
+}
+
+// --- Key holes and key doors ----------------------------------------------------------
+
+TKeyHole::TKeyHole() { InitSpriteFrames(); }
+
+void TKeyHole::Draw() { DrawAtActor(*this, Unlocked || TickPhase(8) >= 4 ? 665 + KeyNum : 664); }
+
+void TKeyHole::CheckCollisions() {
+  if (TouchesPlayer(*this)) ShowHint(0, false);
+}
+
+TKeyDoor::TKeyDoor() { InitSpriteFrames(); }
+
+void TKeyDoor::Draw() { DrawAtActor(*this, 656 + State); }
+
+void TKeyDoor::Update() {
+  if (State == 0) return;
+  ++State;
+  if (State >= 8) Remove();
+}
+
+// The door's cell becomes passable at once: it takes the picture of the cell to its left.
+void TKeyDoor::Open() {
+  State = 1;
+  const int32_t column = PosX / 2;
+  const int32_t row = PosY / 16;
+  if (column >= 1 && column < MapColumns && row >= 0 && row < MapRows)
+    TileGrid[row][column] = TileGrid[row][column - 1];
+}
+
+// --- Glove and card slots --------------------------------------------------------------
+
+TGloveSlot::TGloveSlot() { InitSpriteFrames(); }
+
+void TGloveSlot::Draw() {
+  DrawAtActor(*this, Unlocked || TickPhase(8) >= 4 ? 643 : 642);
+  DrawAtActor(*this, 644, -16);
+  DrawAtActor(*this, 645, 16);
+}
+
+// Used without the glove, the slot fires to both sides in turn while it is on screen.
+void TGloveSlot::Update() {
+  if (!Active) return;
+  if (!Visible()) {
+    Active = 0;
+    return;
+  }
+  SpawnEnemyShot(PosX, PosY, Direction);
+  Direction = Direction ? 0 : 1;
+}
+
+void TGloveSlot::CheckCollisions() {
+  if (TouchesPlayer(*this)) ShowHint(8, false);
+}
+
+TCardSlot::TCardSlot() { InitSpriteFrames(); }
+
+void TCardSlot::Draw() { DrawAtActor(*this, Unlocked ? 641 : 633 + TickPhase(8)); }
+
+void TCardSlot::CheckCollisions() {
+  if (TouchesPlayer(*this)) ShowHint(9, false);
+}
+
+// --- Force fields ----------------------------------------------------------------------
+
+TForceField::TForceField() {
+  Width = 2;
+  Height = 16;
+  InitSpriteFrames();
+}
+
+void TForceField::Draw() { DrawAtActor(*this, 593 + TickPhase(4)); }
+
+void TForceField::Update() {
+  if (Visible() && TickPhase(4) == 0) PlayBraxSound(21);
+}
+
+// The field swallows every player shot; it neither hurts nor blocks the player.
+void TForceField::CheckCollisions() {
+  for (const auto& shot : PlayerShotsHitting(*this, false)) shot->Remove();
+}
+
+void TForceFieldLeft::CheckCollisions() {
+  if (TouchesPlayer(*this) && Player->LastDeltaX > 0) --Player->PosX;
+}
+
+void TForceFieldRight::CheckCollisions() {
+  if (TouchesPlayer(*this) && Player->LastDeltaX < 0) ++Player->PosX;
+}
+
+// --- Note ------------------------------------------------------------------------------
+
+TNote::TNote() { InitSpriteFrames(); }
+
+void TNote::Draw() { DrawAtActor(*this, 651); }
+
+void TNote::CheckCollisions() {
+  if (TouchesPlayer(*this)) ShowHint(1, false);
+}
+
+// --- The villain's monitor --------------------------------------------------------------
+
+TMalvexScreen::TMalvexScreen() {
+  Width = 4;
+  Height = 16;
+  InitSpriteFrames();
+}
+
+// A new screen starts active.
+void TMalvexScreen::InitSpriteFrames() {
+  Frames.clear();
+  for (int32_t i = 0; i < 6; ++i) Frames.push_back(TSpriteFrame{2, 0, -31, {498 + 2 * i, 499 + 2 * i, 496, 497}});
+  Active = 1;
+}
+
+// While active the villain looks toward the player; off screen it falls back to static.
+void TMalvexScreen::Update() {
+  if (!Visible()) Active = 0;
+  if (Active) {
+    WasActive = 1;
+    const int32_t x = Player ? Player->PosX : PosX;
+    CurrentFrame = x < PosX - 1 ? 3 : x < PosX + 4 ? 4 : 5;
+  } else {
+    CurrentFrame = TickPhase(3);
+  }
+}
+
+void TMalvexScreen::Activate() {
+  Active = 1;
+  WasActive = 1;
+  for (const auto& trigger : ListedObjects<TMonitorTrigger>()) trigger->Remove();
+  PlayBraxSound(29);
+  Update();
+  ShowNote();
+}
+
+TMonitorTrigger::TMonitorTrigger() {
+  Width = 2;
+  Height = 16;
+  InitSpriteFrames();
+}
+
+void TMonitorTrigger::CheckCollisions() {
+  if (Monitor && TouchesPlayer(*this)) Monitor->Activate();
+}
+
+// --- Energy beam -----------------------------------------------------------------------
+
+TEnergyBeam::TEnergyBeam() {
+  Width = 2;
+  Height = 16;
+  InitSpriteFrames();
+}
+
+void TEnergyBeam::Update() {
+  IsColliding = 0;
+  if (Visible() && TickPhase(4) == 0) PlayBraxSound(21);
+}
+
+void TEnergyBeam::CheckCollisions() {
+  if (!TouchesPlayer(*this)) return;
+  IsColliding = 1;
+  HurtPlayer();
+}
+
+void TEnergyBeam::Draw() { DrawAtActor(*this, 578 + TickPhase(4) + (IsColliding ? 4 : 0)); }
+
+// --- Teleporter ------------------------------------------------------------------------
+
+TTeleporter::TTeleporter() { InitSpriteFrames(); }
+
+void TTeleporter::InitSpriteFrames() {
+  Frames.clear();
+  Frames.push_back(TSpriteFrame{3, -2, -47, {452, 453, 454, 455, 456, 457, 458, 459, 460}});
+}
+
+void TTeleporter::Update() {
+  BlinkFrame = uint8_t((BlinkFrame + 1) % 3);
+  if (Timer > 0) {
+    DrawBolt = uint8_t((DrawBolt + 1) % 4);
+    --Timer;
+  } else {
+    DrawBolt = 0;
+  }
+}
+
+// Eight ticks of lightning.
+void TTeleporter::Activate() { Timer = 8; }
+
+void TTeleporter::Draw() {
+  TInteractiveBackgroundItem::Draw();
+  if (BlinkFrame != 0) {
+    DrawAtActor(*this, 463 + BlinkFrame, 0, -16);
+    DrawAtActor(*this, 465 + BlinkFrame, 16, -16);
+  }
+  if (DrawBolt == 1) DrawAtActor(*this, 461, 0, -32);
+  if (DrawBolt == 2) DrawAtActor(*this, 462, 0, -32);
+}
+
+void TTeleporter::CheckCollisions() {
+  if (TouchesPlayer(*this)) ShowHint(7, false);
+}
+
+// --- Background sprite -----------------------------------------------------------------
+
+// PosY is the top row of the sprite.
+void TBackgroundSprite::Draw() {
+  DrawSprite(float(8 * (PosX - SceneryCamX()) + 16), float(PosY - 16 * SceneryCamY() + 16), SpriteIndex);
+}
+
+// --- What Up does to each item ---------------------------------------------------------
+
+namespace {
+
+// A locked key hole opens every door of its key with the key, or ends the whole use.
+bool UseKeyHole(TBraxTovar&, TInteractiveBackgroundItem& item, bool) {
+  auto& hole = static_cast<TKeyHole&>(item);
+  if (hole.Unlocked) return true;
+  if (!CurrentGameState) return true;
+  TGameState& g = Game();
+  if (hole.KeyNum > 3 || hole.KeyNum >= g.GotKey.size() || !g.GotKey[hole.KeyNum]) {
+    ShowHint(11, true);
+    return false;
+  }
+  PlayBraxSound(31);
+  g.AddScore(1000);
+  g.GotKey[hole.KeyNum] = 0;
+  // The hole counts as unlocked only when a door opened; its key is spent all the same.
+  for (const auto& door : ListedObjects<TKeyDoor>()) {
+    if (door->KeyNum != hole.KeyNum) continue;
+    door->Open();
+    hole.Unlocked = 1;
+  }
+  return true;
+}
+
+bool UseCardSlot(TBraxTovar&, TInteractiveBackgroundItem& item, bool) {
+  auto& slot = static_cast<TCardSlot&>(item);
+  if (slot.Unlocked || !CurrentGameState) return true;
+  if (!Game().GotAccessCard) {
+    ShowHint(10, true);
+    return true;
+  }
+  PlayBraxSound(31);
+  Game().GotAccessCard = 0;
+  for (const auto& field : ListedObjects<TForceField>()) field->Remove();  // the ends too
+  slot.Unlocked = 1;
+  return true;
+}
+
+bool UseGloveSlot(TBraxTovar&, TInteractiveBackgroundItem& item, bool) {
+  auto& slot = static_cast<TGloveSlot&>(item);
+  if (slot.Unlocked || !CurrentGameState) return true;
+  if (!Game().GotGlove) {
+    slot.Active = 1;  // the slot fights back
+    return true;
+  }
+  for (const PActorListEntry& e : ActorList().Entries()) {
+    if (e->ClassName() != "TExtender") continue;
+    if (auto extender = std::dynamic_pointer_cast<TGameObject>(e)) {
+      extender->Active = 1;
+      PlayBraxSound(5);
+    }
+  }
+  slot.Unlocked = 1;
+  return true;
+}
+
+bool UseExitDoor(TBraxTovar& player, TInteractiveBackgroundItem& item, bool upOnly) {
+  if (!upOnly) return true;
+  player.DelayedAction = TBraxTovar::Leaving;
+  player.DelayTics = 8;
+  static_cast<TExitDoor&>(item).Open();
+  return true;
+}
+
+bool UseTeleporter(TBraxTovar& player, TInteractiveBackgroundItem& item, bool upOnly) {
+  if (!upOnly) return true;
+  auto& teleporter = static_cast<TTeleporter&>(item);
+  teleporter.Activate();
+  player.StartTeleportingFrom(teleporter.TeleIndex);
+  return true;
+}
+
+bool UseNote(TBraxTovar&, TInteractiveBackgroundItem&, bool) {
+  PlayBraxSound(25);
+  ShowNote();
+  return true;
+}
+
+bool UseMalvexScreen(TBraxTovar&, TInteractiveBackgroundItem& item, bool) {
+  item.Activate();
+  return true;
+}
+
+// Registers a handler that runs only for objects of the class itself (the registry
+// dispatches on the class name, so the cast inside the handler is safe).
+template <class T>
+void Register(bool (*handler)(TBraxTovar&, TInteractiveBackgroundItem&, bool)) {
+  RegisterUseHandler(T::StaticClass().Name(), [handler](TBraxTovar& player, TInteractiveBackgroundItem& item,
+                                                        bool upOnly) {
+    return item.Is<T>() ? handler(player, item, upOnly) : true;
+  });
+}
+
+}  // namespace
+
+void InstallInteractiveHandlers() {
+  Register<TKeyHole>(UseKeyHole);
+  Register<TCardSlot>(UseCardSlot);
+  Register<TGloveSlot>(UseGloveSlot);
+  Register<TExitDoor>(UseExitDoor);
+  Register<TTeleporter>(UseTeleporter);
+  Register<TNote>(UseNote);
+  Register<TMalvexScreen>(UseMalvexScreen);
+}

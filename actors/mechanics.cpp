@@ -1,0 +1,231 @@
+#include "actors/mechanics.h"
+
+#include "actors/families.h"
+#include "data/graphics.h"
+#include "data/level_map.h"
+#include "data/sound.h"
+#include "world/game_state.h"
+#include "world/player.h"
+#include "world/world.h"
+
+ZYNTRA_DEFINE_CLASS(TElevator, TVisibleObject, ZYNTRA_FIELD(TElevator, InitialY))
+ZYNTRA_DEFINE_CLASS(TConveyorBelt, TGameObject, ZYNTRA_FIELD(TConveyorBelt, Width),
+                    ZYNTRA_FIELD(TConveyorBelt, EndX), ZYNTRA_FIELD(TConveyorBelt, Direction))
+ZYNTRA_DEFINE_CLASS(TFakeBridge, TGameObject, ZYNTRA_FIELD(TFakeBridge, Width), ZYNTRA_FIELD(TFakeBridge, State))
+ZYNTRA_DEFINE_CLASS(TExtender, TGameObject)
+ZYNTRA_DEFINE_CLASS(TFan, TActor, ZYNTRA_FIELD(TFan, Wind), ZYNTRA_FIELD(TFan, State),
+                    ZYNTRA_FIELD(TFan, ShotTimer))
+ZYNTRA_DEFINE_CLASS(TWind, TActor, ZYNTRA_FIELD(TWind, Direction))
+
+namespace {
+
+int32_t ViewX() { return CurrentGameState ? Game().CamX : 0; }
+int32_t ViewY() { return CurrentGameState ? Game().CamY : 0; }
+
+// One 16 x 16 sprite whose bottom row lies on the object's PosY, moved by (dx, dy) pixels.
+void DrawAtObject(const TGameObject& object, int sprite, int dx = 0, int dy = 0) {
+  DrawSprite(float(8 * (object.PosX - ViewX()) + 16 + dx), float(object.PosY - 16 * ViewY() + 1 + dy), sprite);
+}
+
+bool InMap(int32_t column, int32_t row) { return column >= 0 && column < MapColumns && row >= 0 && row < MapRows; }
+
+void SetCell(int32_t column, int32_t row, uint16_t word) {
+  if (InMap(column, row)) TileGrid[row][column] = word;
+}
+
+// The word of a cell; an empty word above the top row.
+uint16_t CellWord(int32_t column, int32_t row) { return InMap(column, row) ? TileGrid[row][column] : 0; }
+
+// Copies the word of the cell above into the cell (clears a shaft top, drops a bridge).
+void PullFromAbove(int32_t column, int32_t row) { SetCell(column, row, CellWord(column, row - 1)); }
+
+// The player shots touching an actor, in list order.
+std::vector<std::shared_ptr<TActor>> ShotsHitting(const TActor& target) {
+  std::vector<std::shared_ptr<TActor>> shots;
+  for (const PActorListEntry& e : ActorList().Entries()) {
+    if (e->ClassName() != "TBraxShot" || !e->IsListed()) continue;
+    auto shot = std::dynamic_pointer_cast<TActor>(e);
+    if (shot && target.CollidesWith(*shot)) shots.push_back(shot);
+  }
+  return shots;
+}
+
+}  // namespace
+
+// --- Elevator ----------------------------------------------------------------------------
+
+void TElevator::Draw() { DrawAtObject(*this, 533); }
+
+bool TElevator::PlayerStandsOnMe() const {
+  return Player && Player->PosX == PosX && PosY == Player->PosY + 16 && Player->Action != TBraxTovar::Hanging;
+}
+
+void TElevator::GoUp() {
+  SetCell(PosX / 2, PosY / 16 - 1, ElevatorShaftTile);
+  PosY -= 16;
+}
+
+void TElevator::GoDown() {
+  PullFromAbove(PosX / 2, PosY / 16);
+  PosY += 16;
+}
+
+void TElevator::Update() {
+  if (PlayerStandsOnMe())
+    ShowHint(6, false);
+  else if (PosY / 16 < InitialY)
+    GoDown();
+}
+
+// --- Conveyor belt -----------------------------------------------------------------------
+
+bool TConveyorBelt::PlayerStandsOnMe() const {
+  return Player && 16 * PosY == Player->PosY + 1 && 2 * PosX - 1 <= Player->PosX &&
+         Player->PosX < 2 * (EndX + 1) && Player->Action != TBraxTovar::Hanging;
+}
+
+bool TConveyorBelt::PlayerHangsOnMe() const {
+  return Player && Player->PosY == 16 * PosY + Player->Height + 15 && 2 * PosX - 1 <= Player->PosX &&
+         Player->PosX < 2 * (EndX + 1) && Player->Action == TBraxTovar::Hanging;
+}
+
+void TConveyorBelt::Update() {
+  // The phase runs forward for a belt to the right, backward for one to the left; a hero
+  // hanging underneath is dragged the other way.
+  int hangingPush;
+  if (Direction == 1) {
+    Timer = ((Timer + 1) % 4 + 4) % 4;
+    hangingPush = 0;
+  } else {
+    Timer = ((Timer - 1) % 4 + 4) % 4;
+    hangingPush = 1;
+  }
+  if (PlayerHangsOnMe()) Player->Push(hangingPush);
+  if (PlayerStandsOnMe()) Player->Push(Direction);
+
+  SetCell(PosX, PosY, uint16_t(BeltStartTile + 32 * Timer));
+  for (int32_t c = PosX + 1; c < EndX; ++c) SetCell(c, PosY, Timer % 2 ? BeltMiddleTile + 32 : BeltMiddleTile);
+  SetCell(EndX, PosY, uint16_t(BeltEndTile + 32 * Timer));
+}
+
+// --- Fake bridge -------------------------------------------------------------------------
+
+bool TFakeBridge::PlayerStandsOnMe() const {
+  return Player && 16 * PosY == Player->PosY + 1 && 2 * PosX - 1 <= Player->PosX &&
+         Player->PosX <= 2 * PosX - 1 + 2 * Width;
+}
+
+void TFakeBridge::Update() {
+  switch (State) {
+    case 0:
+      if (PlayerStandsOnMe()) State = 1;
+      break;
+    case 1:
+      if (!PlayerStandsOnMe()) State = 2;
+      break;
+    case 2:
+      if (!PlayerStandsOnMe()) break;
+      State = 3;
+      for (int32_t i = 1; i < Width; i += 2) SpawnDecoExplosion(2 * (PosX + i), 16 * PosY + 15);
+      break;
+    default:
+      PlayBraxSound(10);
+      for (int32_t i = 0; i < Width; ++i) {
+        PullFromAbove(PosX + i, PosY);
+        if (i % 2) SpawnParticles(2 * (PosX + i + 1), 16 * PosY + 15);
+      }
+      Remove();
+      break;
+  }
+}
+
+// --- Extender ----------------------------------------------------------------------------
+
+void TExtender::Update() {
+  if (!Active) return;
+  ++PosX;
+  if (InMap(PosX, PosY) && TileGrid[PosY][PosX] != ExtenderBridgeTile) {
+    TileGrid[PosY][PosX] = ExtenderBridgeTile;
+    SpawnWhiteBall(2 * PosX, 16 * PosY + 15);
+  } else {
+    Active = 0;
+    Remove();
+  }
+}
+
+// --- Fan and wind ------------------------------------------------------------------------
+
+TFan::TFan() {
+  Width = 2;
+  Height = 32;
+  InitSpriteFrames();
+}
+
+void TFan::Draw() {
+  DrawAtObject(*this, 396 + 2 * CurrentFrame, 0, -16);
+  DrawAtObject(*this, 397 + 2 * CurrentFrame);
+}
+
+void TFan::Update() {
+  if (State == 0) {
+    CurrentFrame = (CurrentFrame + 1) % 4;
+  } else if (ShotTimer < 42) {
+    // The blades run down: fewer and fewer steps, then they stand still.
+    ++ShotTimer;
+    if (ShotTimer == 2 || ShotTimer == 6 || ShotTimer == 12 || ShotTimer == 22) CurrentFrame = (CurrentFrame + 1) % 4;
+  }
+}
+
+void TFan::CheckCollisions() {
+  for (const auto& shot : ShotsHitting(*this)) {
+    State = 1;
+    ShotTimer = 0;
+    SpawnSmokeCloud(PosX, PosY - 24);
+    PlayBraxSound(18);
+    if (Wind) {
+      if (CurrentGameState) Game().AddScore(1000);
+      Wind->Remove();
+      Wind = nullptr;
+    }
+    shot->Remove();
+  }
+}
+
+TWind::TWind() {
+  Width = 6;
+  Height = 32;
+  InitSpriteFrames();
+}
+
+void TWind::CheckCollisions() {
+  if (Player && CollidesWith(*Player)) Player->Push(Direction);
+}
+
+// --- Registration ------------------------------------------------------------------------
+
+const std::vector<const TClassInfo*>& MechanicsClasses() {
+  static const std::vector<const TClassInfo*> classes = {
+      &TElevator::StaticClass(), &TConveyorBelt::StaticClass(), &TFakeBridge::StaticClass(),
+      &TExtender::StaticClass(), &TFan::StaticClass(),          &TWind::StaticClass(),
+  };
+  return classes;
+}
+
+void InstallMechanicsHandlers() {
+  // Up on an elevator: the hero rides it one tile up, or bumps his head under a ceiling.
+  RegisterElevatorHandler([](TBraxTovar& player) {
+    for (const auto& elevator : ListedObjects<TElevator>()) {
+      if (!elevator->PlayerStandsOnMe()) continue;
+      if (player.BlockedUp()) {
+        player.HitHead();
+      } else {
+        PlayBraxSound(20);
+        player.PosY -= 16;
+        if (CurrentGameState && player.PosY - 16 * Game().CamY < 64) Game().CamDestY = player.PosY / 16 - 6;
+        elevator->GoUp();
+      }
+      return true;
+    }
+    return false;
+  });
+}

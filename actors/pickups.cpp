@@ -1,0 +1,6 @@
+#include "actors/families.h"
+
+const std::vector<const TClassInfo*>& PickupClasses() {
+  static const std::vector<const TClassInfo*> classes = {};
+  return classes;
+}
