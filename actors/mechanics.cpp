@@ -1,7 +1,7 @@
 #include "actors/mechanics.h"
 
+#include "actors/effects.h"
 #include "actors/families.h"
-#include "data/graphics.h"
 #include "data/level_map.h"
 #include "data/sound.h"
 #include "world/game_state.h"
@@ -19,14 +19,6 @@ ZYNTRA_DEFINE_CLASS(TWind, TActor, ZYNTRA_FIELD(TWind, Direction))
 
 namespace {
 
-int32_t ViewX() { return CurrentGameState ? Game().CamX : 0; }
-int32_t ViewY() { return CurrentGameState ? Game().CamY : 0; }
-
-// One 16 x 16 sprite whose bottom row lies on the object's PosY, moved by (dx, dy) pixels.
-void DrawAtObject(const TGameObject& object, int sprite, int dx = 0, int dy = 0) {
-  DrawSprite(float(8 * (object.PosX - ViewX()) + 16 + dx), float(object.PosY - 16 * ViewY() + 1 + dy), sprite);
-}
-
 bool InMap(int32_t column, int32_t row) { return column >= 0 && column < MapColumns && row >= 0 && row < MapRows; }
 
 void SetCell(int32_t column, int32_t row, uint16_t word) {
@@ -39,22 +31,11 @@ uint16_t CellWord(int32_t column, int32_t row) { return InMap(column, row) ? Til
 // Copies the word of the cell above into the cell (clears a shaft top, drops a bridge).
 void PullFromAbove(int32_t column, int32_t row) { SetCell(column, row, CellWord(column, row - 1)); }
 
-// The player shots touching an actor, in list order.
-std::vector<std::shared_ptr<TActor>> ShotsHitting(const TActor& target) {
-  std::vector<std::shared_ptr<TActor>> shots;
-  for (const PActorListEntry& e : ActorList().Entries()) {
-    if (e->ClassName() != "TBraxShot" || !e->IsListed()) continue;
-    auto shot = std::dynamic_pointer_cast<TActor>(e);
-    if (shot && target.CollidesWith(*shot)) shots.push_back(shot);
-  }
-  return shots;
-}
-
 }  // namespace
 
 // --- Elevator ----------------------------------------------------------------------------
 
-void TElevator::Draw() { DrawAtObject(*this, 533); }
+void TElevator::Draw() { DrawSpriteAtObject(*this, 533); }
 
 bool TElevator::PlayerStandsOnMe() const {
   return Player && Player->PosX == PosX && PosY == Player->PosY + 16 && Player->Action != TBraxTovar::Hanging;
@@ -162,8 +143,8 @@ TFan::TFan() {
 }
 
 void TFan::Draw() {
-  DrawAtObject(*this, 396 + 2 * CurrentFrame, 0, -16);
-  DrawAtObject(*this, 397 + 2 * CurrentFrame);
+  DrawSpriteAtObject(*this, 396 + 2 * CurrentFrame, 0, -16);
+  DrawSpriteAtObject(*this, 397 + 2 * CurrentFrame);
 }
 
 void TFan::Update() {
@@ -177,7 +158,7 @@ void TFan::Update() {
 }
 
 void TFan::CheckCollisions() {
-  for (const auto& shot : ShotsHitting(*this)) {
+  for (const PBraxShot& shot : BraxShotsHitting(*this)) {
     State = 1;
     ShotTimer = 0;
     SpawnSmokeCloud(PosX, PosY - 24);

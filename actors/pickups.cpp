@@ -1,6 +1,368 @@
+#include "actors/pickups.h"
+
+#include "actors/effects.h"
 #include "actors/families.h"
+#include "data/level_map.h"
+#include "data/sound.h"
+#include "world/game_state.h"
+#include "world/player.h"
+#include "world/world.h"
+
+ZYNTRA_DEFINE_CLASS(TBonusFlasher, TVisibleObject, ZYNTRA_FIELD(TBonusFlasher, TimeToLive),
+                    ZYNTRA_FIELD(TBonusFlasher, BaseSprite))
+ZYNTRA_DEFINE_CLASS(TLargeBonusFlasher, TBonusFlasher)
+ZYNTRA_DEFINE_CLASS(TBox, TActor, ZYNTRA_FIELD(TBox, BoxSprite), ZYNTRA_FIELD(TBox, ContentID))
+ZYNTRA_DEFINE_CLASS(TBalloonBox, TBox)
+ZYNTRA_DEFINE_CLASS(TPickup, TActor)
+ZYNTRA_DEFINE_CLASS(TSoda, TPickup, ZYNTRA_FIELD(TSoda, IsLeaking), ZYNTRA_FIELD(TSoda, IsRising))
+ZYNTRA_DEFINE_CLASS(TTurkey, TPickup)
+ZYNTRA_DEFINE_CLASS(TFootball, TPickup)
+ZYNTRA_DEFINE_CLASS(TJoystick, TPickup)
+ZYNTRA_DEFINE_CLASS(TDisk, TPickup)
+ZYNTRA_DEFINE_CLASS(TFlag, TPickup)
+ZYNTRA_DEFINE_CLASS(TRadio, TPickup)
+ZYNTRA_DEFINE_CLASS(TAtom, TPickup)
+ZYNTRA_DEFINE_CLASS(TBalloon, TPickup, ZYNTRA_FIELD(TBalloon, IsExploding))
+ZYNTRA_DEFINE_CLASS(TLetter, TPickup, ZYNTRA_FIELD(TLetter, LetterNum))
+ZYNTRA_DEFINE_CLASS(TInventoryItem, TPickup)
+ZYNTRA_DEFINE_CLASS(TPistol, TInventoryItem)
+ZYNTRA_DEFINE_CLASS(TBoots, TInventoryItem)
+ZYNTRA_DEFINE_CLASS(THooks, TInventoryItem)
+ZYNTRA_DEFINE_CLASS(TGlove, TInventoryItem)
+ZYNTRA_DEFINE_CLASS(TAccessCard, TInventoryItem)
+ZYNTRA_DEFINE_CLASS(TKey, TActor, ZYNTRA_FIELD(TKey, KeyNum))
+ZYNTRA_DEFINE_CLASS(TDynamite, TActor)
 
 const std::vector<const TClassInfo*>& PickupClasses() {
-  static const std::vector<const TClassInfo*> classes = {};
+  static const std::vector<const TClassInfo*> classes = {
+      &TBonusFlasher::StaticClass(), &TLargeBonusFlasher::StaticClass(),
+      &TBox::StaticClass(),          &TBalloonBox::StaticClass(),
+      &TSoda::StaticClass(),         &TTurkey::StaticClass(),
+      &TFootball::StaticClass(),     &TJoystick::StaticClass(),
+      &TDisk::StaticClass(),         &TFlag::StaticClass(),
+      &TRadio::StaticClass(),        &TAtom::StaticClass(),
+      &TBalloon::StaticClass(),      &TLetter::StaticClass(),
+      &TPistol::StaticClass(),       &TBoots::StaticClass(),
+      &THooks::StaticClass(),        &TGlove::StaticClass(),
+      &TAccessCard::StaticClass(),   &TKey::StaticClass(),
+      &TDynamite::StaticClass(),
+  };
   return classes;
+}
+
+namespace {
+
+bool PlayerTouches(const TActor& actor) { return Player && actor.CollidesWith(*Player); }
+
+void Popup(int code, const TGameObject& at) { ScoreFlasher(code, at.PosX, at.PosY); }
+
+}  // namespace
+
+// --- Score popups --------------------------------------------------------------------
+
+void TBonusFlasher::Update() {
+  if (TimeToLive <= 0) {
+    Remove();
+    return;
+  }
+  --PosY;
+  --TimeToLive;
+  CurrentFrame = CurrentFrame == 0 ? 1 : 0;
+}
+
+void TBonusFlasher::Draw() { DrawSpriteAtObject(*this, BaseSprite + CurrentFrame); }
+
+void TLargeBonusFlasher::Draw() {
+  DrawSpriteAtObject(*this, BaseSprite + CurrentFrame);
+  DrawSpriteAtObject(*this, BaseSprite + CurrentFrame + 2, 16, 0);
+}
+
+// --- Boxes ---------------------------------------------------------------------------
+
+TBox::TBox() {
+  Width = 2;
+  Height = 16;
+}
+
+void TBox::Draw() { DrawSpriteAtObject(*this, BoxSprite); }
+
+void TBox::Update() { FallingItemCode(); }
+
+void TBox::CheckCollisions() {
+  if (PBraxShot shot = FirstBraxShotHitting(*this)) {
+    shot->Remove();
+    Explode();
+  }
+}
+
+void TBox::Explode() {
+  SpawnParticles(PosX, PosY);
+  // The goodie follows the box in the list: drawn over it and visited in this pass.
+  SpawnGoodie(ContentID, PosX / 2, PosY / 16, this);
+  PlayBraxSound(10);
+  if (!IsSolid(PosX, PosY + 1)) ScoreFlasher(3, PosX, PosY);
+  Remove();
+}
+
+TBalloonBox::TBalloonBox() {
+  BoxSprite = 628;
+  ContentID = 0xF000;
+}
+
+void TBalloonBox::FallingItemCode() {
+  if (!IsSolid(PosX, PosY + 1)) PosY += 8;
+}
+
+// --- Goodies -------------------------------------------------------------------------
+
+TPickup::TPickup() {
+  Width = 2;
+  Height = 16;
+}
+
+void TPickup::Update() { FallingItemCode(); }
+
+void TPickup::CheckCollisions() {
+  if (PlayerTouches(*this)) {
+    Collect();
+    Remove();
+  }
+  // A goodie that was just caught takes no shots.
+  if (ListLink) CheckShots();
+}
+
+// Soda: drinkable, or shot to leak and rise until it bursts under a ceiling.
+void TSoda::Draw() { DrawSpriteAtObject(*this, 368 + CurrentFrame); }
+
+void TSoda::Update() {
+  if (++Timer >= 4) {
+    Timer = 0;
+    CurrentFrame = (CurrentFrame + 1) % 4;
+  }
+  if (!IsLeaking) {
+    FallingItemCode();
+    return;
+  }
+  if (IsRising) PosY -= 8;
+  IsRising = 1;
+  CurrentFrame = CurrentFrame % 4 + 4;
+  if (IsSolid(PosX, PosY - Height)) {
+    Remove();
+    SpawnDecoExplosion(PosX, PosY);
+  }
+}
+
+void TSoda::Collect() {
+  if (IsLeaking) {
+    PlayBraxSound(16);
+    Popup(4, *this);
+    return;
+  }
+  PlayBraxSound(1);
+  if (CurrentGameState) Game().AddHealth(1);
+  ShowHint(2, false);
+  Popup(2, *this);
+}
+
+void TSoda::CheckShots() {
+  if (IsLeaking) return;
+  for (const PBraxShot& shot : BraxShotsHitting(*this)) {
+    shot->Remove();
+    StartLeaking();
+  }
+}
+
+void TSoda::StartLeaking() {
+  IsLeaking = 1;
+  PlayBraxSound(2);
+}
+
+// Turkey: a shot cooks it, which doubles what it gives.
+void TTurkey::Draw() { DrawSpriteAtObject(*this, 572 + CurrentFrame); }
+
+void TTurkey::Collect() {
+  const bool cooked = CurrentFrame != 0;
+  PlayBraxSound(1);
+  if (CurrentGameState) Game().AddHealth(cooked ? 2 : 1);
+  ShowHint(3, false);
+  Popup(cooked ? 2 : 1, *this);
+}
+
+void TTurkey::CheckShots() {
+  if (CurrentFrame != 0) return;
+  for (const PBraxShot& shot : BraxShotsHitting(*this)) {
+    shot->Remove();
+    CurrentFrame = 1;
+  }
+}
+
+void TFootball::Draw() { DrawSpriteAtObject(*this, 586); }
+void TFootball::Collect() {
+  PlayBraxSound(16);
+  Popup(1, *this);
+}
+
+void TJoystick::Draw() { DrawSpriteAtObject(*this, 587); }
+void TJoystick::Collect() {
+  PlayBraxSound(16);
+  Popup(5, *this);
+}
+
+void TDisk::Draw() { DrawSpriteAtObject(*this, 588); }
+void TDisk::Collect() {
+  PlayBraxSound(16);
+  Popup(6, *this);
+}
+
+void TFlag::Draw() { DrawSpriteAtObject(*this, 625 + CurrentFrame); }
+void TFlag::Update() {
+  FallingItemCode();
+  CurrentFrame = (CurrentFrame + 1) % 3;
+}
+void TFlag::Collect() {
+  PlayBraxSound(16);
+  Popup(16, *this);
+}
+
+void TRadio::Draw() { DrawSpriteAtObject(*this, 630 + CurrentFrame); }
+void TRadio::Update() {
+  FallingItemCode();
+  CurrentFrame = (CurrentFrame + 1) % 3;
+}
+void TRadio::Collect() {
+  PlayBraxSound(16);
+  Popup(16, *this);
+}
+
+void TAtom::Draw() { DrawSpriteAtObject(*this, 602 + CurrentFrame); }
+void TAtom::Update() {
+  FallingItemCode();
+  CurrentFrame = (CurrentFrame + 1) % 9;
+}
+void TAtom::Collect() {
+  PlayBraxSound(4);
+  if (CurrentGameState) Game().AddHealth(8);
+  ShowHint(4, false);
+  Popup(4, *this);
+}
+
+// Balloon: rises until a ceiling or a shot bursts it; the burst shows for one draw.
+TBalloon::TBalloon() { Height = 32; }
+
+void TBalloon::Draw() {
+  if (IsExploding) {
+    DrawSpriteAtObject(*this, 601, 0, -16);
+    return;
+  }
+  DrawSpriteAtObject(*this, 597, 0, -16);
+  DrawSpriteAtObject(*this, 598 + CurrentFrame);
+}
+
+void TBalloon::Update() {
+  if (IsExploding) {
+    SpawnSmokeCloud(PosX, PosY - 16);
+    Remove();
+    return;
+  }
+  if (++Timer >= 4) {
+    Timer = 0;
+    CurrentFrame = (CurrentFrame + 1) % 3;
+  }
+  if (IsSolid(PosX, PosY - Height))
+    IsExploding = 1;
+  else
+    --PosY;
+}
+
+void TBalloon::CheckCollisions() {
+  if (IsExploding) return;
+  TPickup::CheckCollisions();
+}
+
+void TBalloon::Collect() {
+  PlayBraxSound(3);
+  Popup(7, *this);
+}
+
+void TBalloon::CheckShots() {
+  if (IsExploding) return;
+  if (PBraxShot shot = FirstBraxShotHitting(*this)) {
+    shot->Remove();
+    IsExploding = 1;
+  }
+}
+
+// Letter: four in the order B, R, A, X give the letter bonus.
+void TLetter::Draw() { DrawSpriteAtObject(*this, 646 + LetterNum); }
+
+void TLetter::Collect() {
+  const bool bonus = CurrentGameState && Game().AddLetter(LetterNum);
+  if (bonus) {
+    Popup(7, *this);
+    PlayBraxSound(37);
+  } else {
+    Popup(3, *this);
+    PlayBraxSound(16);
+  }
+}
+
+// --- Inventory -----------------------------------------------------------------------
+
+void TInventoryItem::Draw() { DrawSpriteAtObject(*this, Sprite()); }
+
+void TInventoryItem::Collect() {
+  PlayBraxSound(12);
+  Popup(4, *this);
+  if (CurrentGameState) Give();
+}
+
+void TPistol::Give() { Game().AddPistol(); }
+void TBoots::Give() { Game().GotBoots = 1; }
+void THooks::Give() { Game().GotHooks = 1; }
+void TGlove::Give() { Game().GotGlove = 1; }
+void TAccessCard::Give() { Game().GotAccessCard = 1; }
+
+// --- Keys ----------------------------------------------------------------------------
+
+TKey::TKey() {
+  Width = 2;
+  Height = 16;
+}
+
+void TKey::Draw() { DrawSpriteAtObject(*this, 652 + KeyNum); }
+
+void TKey::CheckCollisions() {
+  if (!PlayerTouches(*this)) return;
+  Remove();
+  PlayBraxSound(9);
+  Popup(4, *this);
+  if (KeyNum < 4 && CurrentGameState && KeyNum < Game().GotKey.size()) Game().GotKey[KeyNum] = 1;
+}
+
+// --- Dynamite ------------------------------------------------------------------------
+
+TDynamite::TDynamite() {
+  Width = 2;
+  Height = 16;
+}
+
+void TDynamite::Draw() {
+  if (CurrentFrame < 2) DrawSpriteAtObject(*this, 352 + CurrentFrame);
+}
+
+void TDynamite::Update() {
+  CurrentFrame = Timer <= 9 ? (Timer & 1) : 2;
+  if (Timer == 12) {
+    PlayBraxSound(33);
+    SpawnExplosion(PosX, PosY, 0);
+  }
+  if (Timer == 15) {
+    // The flame runs along the floor on each side that has floor and room two columns away.
+    for (int32_t side : {2, -2}) {
+      const int32_t x = PosX + side;
+      if (IsSolid(x, PosY + 1) && !IsSolid(x, PosY)) SpawnExplosion(x, PosY, side > 0 ? 3 : -3);
+    }
+    Remove();
+  }
+  ++Timer;
 }

@@ -1,7 +1,7 @@
 #include "actors/walkers.h"
 
+#include "actors/effects.h"
 #include "actors/families.h"
-#include "data/graphics.h"
 #include "data/level_map.h"
 #include "data/sound.h"
 #include "world/game_state.h"
@@ -22,33 +22,11 @@ namespace {
 int32_t ViewX() { return CurrentGameState ? Game().CamX : 0; }
 int32_t ViewY() { return CurrentGameState ? Game().CamY : 0; }
 
-void DrawAtActor(const TActor& actor, int sprite) {
-  DrawSprite(float(8 * (actor.PosX - ViewX()) + 16), float(actor.PosY - 16 * ViewY() + 1), sprite);
-}
-
 void AddPoints(int32_t points) {
   if (CurrentGameState) Game().AddScore(points);
 }
 
 bool TouchesPlayer(const TActor& actor) { return Player && actor.CollidesWith(*Player); }
-
-// The player shots touching an actor, in list order; only the first when firstOnly.
-std::vector<std::shared_ptr<TActor>> ShotsHitting(const TActor& target, bool firstOnly) {
-  std::vector<std::shared_ptr<TActor>> shots;
-  for (const PActorListEntry& e : ActorList().Entries()) {
-    if (e->ClassName() != "TBraxShot" || !e->IsListed()) continue;
-    auto shot = std::dynamic_pointer_cast<TActor>(e);
-    if (!shot || !target.CollidesWith(*shot)) continue;
-    shots.push_back(shot);
-    if (firstOnly) break;
-  }
-  return shots;
-}
-
-std::shared_ptr<TActor> FirstShotHitting(const TActor& target) {
-  auto shots = ShotsHitting(target, true);
-  return shots.empty() ? nullptr : shots.front();
-}
 
 // Standing on something under either half of a two-column body.
 bool Grounded(const TActor& actor) {
@@ -80,7 +58,7 @@ TCrawlBot::TCrawlBot() {
   InitSpriteFrames();
 }
 
-void TCrawlBot::Draw() { DrawAtActor(*this, (Orientation == 0 ? 379 : 383) - ((PosY % 4) + 4) % 4); }
+void TCrawlBot::Draw() { DrawSpriteAtObject(*this, (Orientation == 0 ? 379 : 383) - ((PosY % 4) + 4) % 4); }
 
 void TCrawlBot::Update() {
   if (!Visible()) return;
@@ -93,7 +71,7 @@ void TCrawlBot::Update() {
 
 void TCrawlBot::CheckCollisions() {
   if (TouchesPlayer(*this)) HurtPlayer();
-  if (auto shot = FirstShotHitting(*this)) {
+  if (auto shot = FirstBraxShotHitting(*this)) {
     AddPoints(100);
     SpawnSmokeCloud(PosX, PosY - 8);
     SpawnDecoExplosion(PosX, PosY);
@@ -111,7 +89,7 @@ TTechBot::TTechBot() {
   InitSpriteFrames();
 }
 
-void TTechBot::Draw() { DrawAtActor(*this, 320 + CurrentFrame); }
+void TTechBot::Draw() { DrawSpriteAtObject(*this, 320 + CurrentFrame); }
 
 // It also wakes while standing on the row just above the view.
 bool TTechBot::Visible() const {
@@ -153,10 +131,8 @@ void TTechBot::StartExploding() {
 
 void TTechBot::CheckCollisions() {
   if (Exploding) return;
-  if (auto shot = FirstShotHitting(*this)) {
-    int64_t direction = 0;
-    GetObjectField(*shot, "Direction", direction);
-    PosX += direction == 1 ? 1 : -1;
+  if (auto shot = FirstBraxShotHitting(*this)) {
+    PosX += shot->Direction == 1 ? 1 : -1;
     StartExploding();
     PlayBraxSound(18);
     shot->Remove();
@@ -198,7 +174,7 @@ void TFlameBot::Update() {
 
 void TFlameBot::CheckCollisions() {
   if (TouchesPlayer(*this)) HurtPlayer();
-  for (const auto& shot : ShotsHitting(*this, false)) shot->Remove();
+  for (const PBraxShot& shot : BraxShotsHitting(*this)) shot->Remove();
 }
 
 // --- Bunny bot ---------------------------------------------------------------------------
@@ -260,7 +236,7 @@ void TBunnyBot::Explode() {
 void TBunnyBot::CheckCollisions() {
   // Spinning or turning round, it cannot be hit.
   if (Rotating || CurrentFrame > 5) return;
-  if (auto shot = FirstShotHitting(*this)) {
+  if (auto shot = FirstBraxShotHitting(*this)) {
     PlayBraxSound(18);
     AddPoints(200);
     Explode();
@@ -344,7 +320,7 @@ void TCannonBot::Update() {
 }
 
 void TCannonBot::CheckCollisions() {
-  for (const auto& shot : ShotsHitting(*this, false)) {
+  for (const PBraxShot& shot : BraxShotsHitting(*this)) {
     shot->Remove();
     if (Health > 0) --Health;
     if (Health == 0) {
@@ -415,7 +391,7 @@ void TWheelBot::Update() {
 
 void TWheelBot::CheckCollisions() {
   if (TouchesPlayer(*this)) HurtPlayer();
-  for (const auto& shot : ShotsHitting(*this, false)) {
+  for (const PBraxShot& shot : BraxShotsHitting(*this)) {
     shot->Remove();
     if (FlameOn) continue;  // the shield swallows the shot
     if (Health > 0) --Health;

@@ -101,6 +101,8 @@ int TKeyboardMenu::GetNewKey(const std::string& text) {
   for (;;) {
     Draw(true);
     PresentFrame();
+    // F12 is left to the frame routine, which switches the pictures; it is never a new key.
+    if (Platform().Input().PeekKeyHits(KeyF12) > 0) continue;
     if (int key = FirstScanHit()) return key;
   }
 }

@@ -327,6 +327,7 @@ void InGameMenu() {
       bool yes = RestartQuestion->Invoke();
       RestartQuestion->Parent = previous;
       if (yes) {
+        DemoRecorder.Stop();
         RestartQuestion->FadeOut(-1, 16);
         GoingInBox->FadeIn(-1, 16);
         LoadGame(0);
@@ -374,6 +375,9 @@ void NewGame() {
   GoingInBox->FadeIn(-1, 16);
   DemoRecorder.Reset(UserDemoFileName());
   GameLoop(true);
+  // A first level that fails to load ends the recording too, or a game restored later
+  // would be recorded into the user demo.
+  DemoRecorder.Stop();
 }
 
 void EndOfGame() {

@@ -216,7 +216,7 @@ TEST_F(TProgramRunTest, EscapeEndsAHeadlessRunCleanly) {
   CopyEpisode();
   fs::rename(Game / "BORDER.QZ1", Game / "border.qz1");  // found whatever its case
   const TRunResult run = Run({GameOption(), "-headless", "-skip", "-width=800", "-HEIGHT=600",
-                              ScriptOption("2000 press ESC\n3000 press Y\n")});
+                              ScriptOption("2000 press ESC\n3000 press Y\n6000 press SPACE\n")});
   EXPECT_EQ(run.Status, 0) << ErrorOutput();
   const std::string log = Log();
   EXPECT_NE(log.find("Graphics Mode:\r\n   Width:  800\r\n   Height: 600\r\n   Depth:  0\r\n\r\n"
@@ -243,7 +243,7 @@ TEST_F(TProgramRunTest, ClosingTheWindowEndsTheProgram) {
 TEST_F(TProgramRunTest, FixRatioAndMissingAudioAreLogged) {
   CopyEpisode();
   const TRunResult run = Run({GameOption(), "-headless", "-fixratio", "-waitkey", "-skip",
-                              ScriptOption("failaudio\n200 press SPACE\n2000 press ESC\n3000 press Y\n")});
+                              ScriptOption("failaudio\n200 press SPACE\n2000 press ESC\n3000 press Y\n6000 press SPACE\n")});
   EXPECT_EQ(run.Status, 0) << ErrorOutput();
   const std::string log = Log();
   EXPECT_NE(log.find("Starting Graphics... ok\r\n\r\nEnforcing 4:3 aspect ratio correction\r\n"
@@ -257,7 +257,7 @@ TEST_F(TProgramRunTest, FixRatioAndMissingAudioAreLogged) {
 TEST_F(TProgramRunTest, BadScriptLinesAreLoggedAndSkipped) {
   CopyEpisode();
   const TRunResult run = Run({GameOption(), "-headless", "-skip",
-                              ScriptOption("100 press NOKEY\n2000 press ESC\n3000 press Y\n")});
+                              ScriptOption("100 press NOKEY\n2000 press ESC\n3000 press Y\n6000 press SPACE\n")});
   EXPECT_EQ(run.Status, 0) << ErrorOutput();
   EXPECT_NE(Log().find("WARNING :: LoadInputScript :: line 1 not understood: 100 press NOKEY"),
             std::string::npos);

@@ -15,6 +15,12 @@
 int32_t MirrorLineY[201] = {};
 int32_t MirrorLineHeight[201] = {};
 
+namespace {
+// The map column at the view's left edge. Rounded down: a level start near the left edge
+// leaves the camera left of the map, and an odd CamX there must not shift the tiles.
+int FirstViewColumn(int32_t camX) { return camX >= 0 ? camX / 2 : (camX - 1) / 2; }
+}  // namespace
+
 void DrawLevel() {
   if (!CurrentGameState) return;
   const TGameState& g = Game();
@@ -24,7 +30,7 @@ void DrawLevel() {
   TPlatform& p = Platform();
   for (int i = 0; i < 10; ++i)
     for (int j = 0; j < columns; ++j) {
-      int column = g.CamX / 2 + j, row = g.CamY + i;
+      int column = FirstViewColumn(g.CamX) + j, row = g.CamY + i;
       uint16_t code = 0;
       if (column >= 0 && column < MapColumns && row >= 0 && row < MapRows) code = TileGrid[row][column];
       int b = code / 32;
@@ -147,7 +153,7 @@ void DrawMirrors() {
       runX = -1;
     };
     for (int j = 0; j < columns; ++j) {
-      int column = g.CamX / 2 + j, row = g.CamY + i;
+      int column = FirstViewColumn(g.CamX) + j, row = g.CamY + i;
       bool mirror = column >= 0 && column < MapColumns && row >= 0 && row < MapRows && MirrorGrid[row][column];
       if (!mirror) {
         finish();

@@ -109,7 +109,7 @@ void SaveGame(int slot) {
   save.Health = g.Health;
   save.GotGlove = g.GotGlove;
   for (size_t i = 0; i < 12 && i < g.MessageActive.size(); ++i) save.HintsActive[i] = g.MessageActive[i];
-  save.Score = g.Score;
+  save.Score = g.ShownScore();  // the saved score is its low 32 bits, unsigned
   save.WriteToFile(SavegameFileName(slot));
 }
 
@@ -342,16 +342,19 @@ std::unique_ptr<TActorList> ReadActorList(TStream& s) {
   };
   auto list = std::make_unique<TActorList>();
   std::vector<TReference> references;
-  std::vector<PActorListEntry> entries;
+  // Each entry with the serial number it was saved with: the separator links all share one
+  // object, whose own number may be left over from another list.
+  std::vector<std::pair<PActorListEntry, int32_t>> entries;
   int32_t count = s.ReadInt();
   if (count < 0 || count > MaxRecordLength) throw TStreamError("Error reading from stream");
   for (int32_t i = 0; i < count; ++i) {
     PObject object = ReadObject(s);
     auto entry = std::dynamic_pointer_cast<TActorListEntry>(object);
+    int32_t serial = entry ? entry->SerialNumber : 0;
     if (entry && entry->Is<TListSeparator>()) entry = SharedSeparator();  // one separator object
     if (entry) {
       list->Append(entry);
-      entries.push_back(entry);
+      entries.emplace_back(entry, serial);
     }
     int32_t refs = s.ReadInt();
     if (refs < 0 || refs > 4096) throw TStreamError("Error reading from stream");
@@ -365,8 +368,8 @@ std::unique_ptr<TActorList> ReadActorList(TStream& s) {
     if (!ref.ReferringObject) continue;
     const TFieldInfo* f = ref.ReferringObject->Class().FindField(ref.FieldName);
     if (!f || f->Type != TFieldType::Reference) continue;
-    for (const PActorListEntry& e : entries)
-      if (e->SerialNumber == ref.ReferredSerialNumber) {
+    for (const auto& [e, serial] : entries)
+      if (serial == ref.ReferredSerialNumber) {
         f->SetReference(*ref.ReferringObject, e);
         break;
       }
@@ -426,6 +429,9 @@ void QuickLoad() {
       TileGrid[r][c] = tiles[size_t(r) * MapColumns + size_t(c)];
       MirrorGrid[r][c] = mirrors[size_t(r) * MapColumns + size_t(c)];
     }
+  // The old objects leave under the old game state: a shot's Remove must not lower the
+  // loaded state's count of live shots.
+  ActorList().Clear();
   CurrentGameState = state;
   Teleporters[0] = Teleporters[1] = nullptr;
   PBraxTovar player;

@@ -394,7 +394,7 @@ void SpawnObjectCode(uint16_t code, int c, int r) {
     case 0x3033: return SpawnBox(528, 0xF004, c, r);
     case 0x3034: return SpawnCardSlot(c, r);
     case 0x3035: return SpawnGloveSlot(c, r);
-    case 0x3036: return SpawnExtender(CellX(c), CellY(r));
+    case 0x3036: return SpawnExtender(c, r);  // an extender works on map cells
     case 0x3037: return SpawnBox(528, 0xF101, c, r);
     case 0x3038: return SpawnBox(528, 0xF102, c, r);
     case 0x3039: return SpawnBox(528, 0xF103, c, r);

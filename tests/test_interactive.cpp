@@ -1,0 +1,442 @@
+// Interactive background items: their animations and what the hero's Up does to each.
+#include "actors/interactive.h"
+#include "scenery_test.h"
+
+namespace {
+
+class InteractiveTest : public TSceneryTest {
+ protected:
+  // One tick of play with Up held (and optionally another button).
+  static void HoldUp(bool left = false, bool jump = false) { GameTick(true, false, left, false, false, jump); }
+  static void Idle() { GameTick(false, false, false, false, false, false); }
+  static void SetTimer(int32_t t) { Game().Timer = t; }
+};
+
+// --- Key holes and doors ------------------------------------------------------------------
+
+TEST_F(InteractiveTest, LockedKeyHoleBlinksUnlockedStaysLit) {
+  SpawnKeyHole(2, 6, 3);
+  auto hole = Only<TKeyHole>();
+  ASSERT_TRUE(hole);
+  EXPECT_EQ(LayerOf(hole.get()), 1);
+  std::vector<int> shown;
+  for (int t = 8; t < 16; ++t) {
+    SetTimer(t);
+    shown.push_back(DrawnBy(*hole).at(0).Frame);
+  }
+  EXPECT_EQ(shown, (std::vector<int>{664, 664, 664, 664, 667, 667, 667, 667}));
+  hole->Unlocked = 1;
+  SetTimer(8);
+  EXPECT_EQ(DrawnBy(*hole), (std::vector<TDrawn>{{112, 64, 667}}));
+}
+
+TEST_F(InteractiveTest, KeyHoleWithoutTheKeyShowsHintElevenAndEndsTheUse) {
+  Game().MessageActive[11] = 1;
+  SpawnKeyHole(1, 2, FloorRow - 1);
+  SpawnCardSlot(2, FloorRow - 1);  // touched too, after the key hole
+  Game().GotAccessCard = 1;
+  Game().GotKey[0] = 1;            // the wrong key
+  size_t mark = AudioMark();
+  AnswerNextBox();
+  HoldUp();
+  EXPECT_TRUE(BoxWasShown());
+  EXPECT_TRUE(Has(SoundsPlayed(mark), 25));
+  EXPECT_EQ(Game().MessageActive[11], 1);  // shown every time
+  EXPECT_EQ(Only<TKeyHole>()->Unlocked, 0);
+  EXPECT_EQ(Only<TCardSlot>()->Unlocked, 0);
+  EXPECT_EQ(Game().GotAccessCard, 1);
+  EXPECT_EQ(Game().GotKey[0], 1);
+}
+
+TEST_F(InteractiveTest, KeyOpensEveryMatchingDoorAndIsSpent) {
+  SpawnKeyHole(1, 2, FloorRow - 1);
+  SpawnKeyDoor(1, 6, FloorRow - 1);
+  SpawnKeyDoor(1, 9, FloorRow - 1);
+  SpawnKeyDoor(2, 7, FloorRow - 1);
+  for (int c = 5; c <= 9; ++c) TileGrid[FloorRow - 1][c] = uint16_t(0x1800 + 32 * c);
+  Game().GotKey[1] = 1;
+  size_t mark = AudioMark();
+  HoldUp();
+  EXPECT_TRUE(Has(SoundsPlayed(mark), 31));
+  EXPECT_EQ(Game().Score, 1000);
+  EXPECT_EQ(Game().GotKey[1], 0);
+  EXPECT_EQ(Only<TKeyHole>()->Unlocked, 1);
+  auto doors = ListedObjects<TKeyDoor>();
+  ASSERT_EQ(doors.size(), 3u);
+  // The pass updated the opened doors once after Up: state 2.
+  EXPECT_EQ(doors[0]->State, 2);
+  EXPECT_EQ(doors[1]->State, 2);
+  EXPECT_EQ(doors[2]->State, 0);
+  EXPECT_EQ(TileGrid[FloorRow - 1][6], 0x1800 + 32 * 5);  // the cell to the left
+  EXPECT_EQ(TileGrid[FloorRow - 1][9], 0x1800 + 32 * 8);
+  EXPECT_EQ(TileGrid[FloorRow - 1][7], 0x1800 + 32 * 7);
+  EXPECT_EQ(DrawnBy(*doors[0]).at(0).Frame, 658);
+
+  HoldUp();  // unlocked for good: no second score
+  EXPECT_EQ(Game().Score, 1000);
+  for (int t = 0; t < 4; ++t) Idle();
+  EXPECT_EQ(doors[0]->State, 7);
+  EXPECT_TRUE(doors[0]->IsListed());
+  Idle();
+  EXPECT_FALSE(doors[0]->IsListed());
+  EXPECT_FALSE(doors[1]->IsListed());
+  EXPECT_TRUE(doors[2]->IsListed());
+}
+
+TEST_F(InteractiveTest, KeyHoleWithoutADoorSpendsTheKeyAndStaysLocked) {
+  SpawnKeyHole(3, 2, FloorRow - 1);
+  Game().GotKey[3] = 1;
+  HoldUp();
+  EXPECT_EQ(Game().GotKey[3], 0);
+  EXPECT_EQ(Game().Score, 1000);
+  EXPECT_EQ(Only<TKeyHole>()->Unlocked, 0);
+}
+
+TEST_F(InteractiveTest, KeyDoorAtTheMapEdgeOpensWithoutTouchingTheMap) {
+  SpawnKeyDoor(0, 0, 5);
+  auto door = Only<TKeyDoor>();
+  ASSERT_TRUE(door);
+  TileGrid[5][0] = 0x1860;
+  door->Open();
+  EXPECT_EQ(TileGrid[5][0], 0x1860);
+  for (int t = 0; t < 7; ++t) door->Update();
+  EXPECT_FALSE(door->IsListed());
+}
+
+// --- Exit door and teleporters -------------------------------------------------------------
+
+TEST_F(InteractiveTest, ExitDoorOpensOnlyForUpAloneAndTheLevelEndsEightTicksLater) {
+  SpawnExitDoor(2, FloorRow - 1);
+  auto door = Only<TExitDoor>();
+  ASSERT_TRUE(door);
+  EXPECT_EQ(door->PosX, 5);
+  EXPECT_EQ(LayerOf(door.get()), 0);
+  HoldUp(true);
+  HoldUp(false, true);
+  EXPECT_EQ(Player->DelayedAction, 0);
+  EXPECT_EQ(door->Active, 0);
+  for (int t = 0; t < 40 && Player->Action != TBraxTovar::Standing; ++t) Idle();  // land again
+  ASSERT_EQ(Player->Action, TBraxTovar::Standing);
+
+  size_t mark = AudioMark();
+  HoldUp();
+  EXPECT_EQ(Player->DelayedAction, TBraxTovar::Leaving);
+  EXPECT_EQ(Player->DelayTics, 8);
+  EXPECT_EQ(SoundsPlayed(mark).at(0), 19);
+  std::vector<int32_t> frames = {door->CurrentFrame};
+  for (int t = 0; t < 8; ++t) {
+    EXPECT_EQ(Game().ExitLevel, 0);
+    HoldUp();  // the buttons are ignored while the action runs
+    frames.push_back(door->CurrentFrame);
+  }
+  EXPECT_EQ(Game().ExitLevel, 1);
+  EXPECT_EQ(frames, (std::vector<int32_t>{0, 1, 2, 3, 2, 1, 0, 0, 0}));
+  EXPECT_EQ(door->Active, 0);
+  EXPECT_EQ(Player->InvincibilityTimer, -1);
+}
+
+TEST_F(InteractiveTest, ExitDoorSoundDependsOnTheMapAndItDrawsFromItsFrames) {
+  SpawnExitDoor(2, FloorRow - 1);
+  auto door = Only<TExitDoor>();
+  ASSERT_TRUE(door);
+  Game().MapOn = 3;
+  size_t mark = AudioMark();
+  door->Activate();
+  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{39});
+  door->CurrentFrame = 2;
+  EXPECT_EQ(DrawnBy(*door),
+            (std::vector<TDrawn>{{48, 112, 344}, {64, 112, 345}, {48, 128, 346}, {64, 128, 347}}));
+}
+
+TEST_F(InteractiveTest, TeleporterPairMovesThePlayerAndTheCameraJumps) {
+  for (int c = 0; c < MapColumns; ++c) TileGrid[21][c] = Wall;
+  SpawnTeleporter(0, 1, FloorRow - 1);  // PosX 4: under the player
+  SpawnTeleporter(1, 40, 20);           // PosX 82, PosY 335
+  ASSERT_TRUE(Teleporters[0] && Teleporters[1]);
+  auto here = std::static_pointer_cast<TTeleporter>(Teleporters[0]);
+  auto there = std::static_pointer_cast<TTeleporter>(Teleporters[1]);
+  EXPECT_EQ(there->TeleIndex, 1);
+  EXPECT_EQ(LayerOf(there.get()), 6);
+
+  HoldUp(true);  // not with another button
+  EXPECT_EQ(Player->DelayedAction, 0);
+  size_t mark = AudioMark();
+  HoldUp();
+  EXPECT_EQ(Player->DelayedAction, TBraxTovar::TeleportingFrom0);
+  EXPECT_EQ(here->Timer, 7);  // activated, then its own update in the same tick
+  EXPECT_EQ(SoundsPlayed(mark).at(0), 7);
+  for (int t = 0; t < 7; ++t) Idle();
+  EXPECT_EQ(Player->PosX, 4);
+  Idle();
+  EXPECT_EQ(Player->PosX, 82);
+  EXPECT_EQ(Player->PosY, 335);
+  EXPECT_EQ(Game().CamX, 68);
+  EXPECT_EQ(Game().CamY, 14);
+  EXPECT_EQ(Game().CamDestY, 14);
+  EXPECT_EQ(there->Timer, 7);
+  EXPECT_EQ(there->DrawBolt, 1);
+}
+
+TEST_F(InteractiveTest, TeleporterBlinksAndShowsLightningAfterActivation) {
+  SpawnTeleporter(0, 3, FloorRow - 1);  // PosX 8
+  auto tele = Only<TTeleporter>();
+  ASSERT_TRUE(tele);
+  tele->Activate();
+  tele->Update();
+  EXPECT_EQ(tele->BlinkFrame, 1);
+  EXPECT_EQ(tele->DrawBolt, 1);
+  auto drawn = DrawnBy(*tele);
+  ASSERT_EQ(drawn.size(), 12u);
+  EXPECT_EQ(drawn[0], (TDrawn{64, 96, 452}));
+  EXPECT_EQ(drawn[8], (TDrawn{96, 128, 460}));
+  EXPECT_EQ(drawn[9], (TDrawn{80, 112, 464}));
+  EXPECT_EQ(drawn[10], (TDrawn{96, 112, 466}));
+  EXPECT_EQ(drawn[11], (TDrawn{80, 96, 461}));
+
+  std::vector<int> bolts;
+  for (int t = 0; t < 9; ++t) {
+    tele->Update();
+    bolts.push_back(tele->DrawBolt);
+  }
+  EXPECT_EQ(bolts, (std::vector<int>{2, 3, 0, 1, 2, 3, 0, 0, 0}));
+  EXPECT_EQ(tele->BlinkFrame, 1);  // ten updates: 10 mod 3
+  tele->Update();
+  tele->Update();
+  EXPECT_EQ(DrawnBy(*tele).size(), 9u);  // blink frame 0, no bolt
+}
+
+// --- Slots and force fields ------------------------------------------------------------------
+
+TEST_F(InteractiveTest, CardSlotRemovesEveryForceFieldWithTheCard) {
+  SpawnCardSlot(2, FloorRow - 1);
+  SpawnForceField(8, FloorRow - 1);
+  SpawnForceField(20, 30);
+  EXPECT_EQ(Count("TForceField") + Count("TForceFieldLeft") + Count("TForceFieldRight"), 6u);
+  auto slot = Only<TCardSlot>();
+  ASSERT_TRUE(slot);
+  SetTimer(13);
+  EXPECT_EQ(DrawnBy(*slot).at(0).Frame, 638);
+
+  Game().MessageActive[10] = 1;
+  AnswerNextBox();
+  HoldUp();
+  EXPECT_TRUE(BoxWasShown());
+  EXPECT_EQ(slot->Unlocked, 0);
+  EXPECT_EQ(Count("TForceField"), 2u);
+
+  Game().GotAccessCard = 1;
+  size_t mark = AudioMark();
+  HoldUp();
+  EXPECT_EQ(SoundsPlayed(mark).at(0), 31);
+  EXPECT_EQ(slot->Unlocked, 1);
+  EXPECT_EQ(Game().GotAccessCard, 0);
+  EXPECT_EQ(Count("TForceField") + Count("TForceFieldLeft") + Count("TForceFieldRight"), 0u);
+  EXPECT_EQ(DrawnBy(*slot).at(0).Frame, 641);
+}
+
+TEST_F(InteractiveTest, GloveSlotFiresBothWaysWhileOnScreenWithoutTheGlove) {
+  SpawnGloveSlot(2, FloorRow - 1);
+  auto slot = Only<TGloveSlot>();
+  ASSERT_TRUE(slot);
+  HoldUp();
+  EXPECT_EQ(slot->Active, 1);
+  EXPECT_EQ(slot->Unlocked, 0);
+  EXPECT_EQ(slot->Direction, 1);  // it fired to the left in the same tick's pass
+
+  for (const auto& s : Listed("TEnemyShot")) s->Remove();
+  Game().EnemyShotsActive = 0;
+  Player->PosX = 40;
+  std::vector<int64_t> directions;
+  for (int t = 0; t < 2; ++t) {
+    slot->Update();
+    directions.push_back(Field(Listed("TEnemyShot").back(), "Direction"));
+  }
+  EXPECT_EQ(directions, (std::vector<int64_t>{1, 0}));
+
+  Game().CamX = 100;  // off screen: it stops until used again
+  const size_t before = Count("TEnemyShot");
+  slot->Update();
+  EXPECT_EQ(slot->Active, 0);
+  Game().CamX = 0;
+  slot->Update();
+  EXPECT_EQ(Count("TEnemyShot"), before);
+}
+
+TEST_F(InteractiveTest, GloveSlotWithTheGloveStartsEveryExtender) {
+  SpawnGloveSlot(2, FloorRow - 1);
+  SpawnExtender(40, 30);
+  SpawnExtender(60, 30);
+  Game().GotGlove = 1;
+  auto slot = Only<TGloveSlot>();
+  ASSERT_TRUE(slot);
+  EXPECT_EQ(DrawnBy(*slot), (std::vector<TDrawn>{{48, 128, 642}, {32, 128, 644}, {64, 128, 645}}));
+  size_t mark = AudioMark();
+  HoldUp();
+  EXPECT_EQ(slot->Unlocked, 1);
+  EXPECT_EQ(slot->Active, 0);
+  for (const auto& e : Listed("TExtender")) EXPECT_EQ(AsGame(e)->Active, 1);
+  const auto sounds = SoundsPlayed(mark);
+  EXPECT_EQ(std::count(sounds.begin(), sounds.end(), 5), 2);
+  EXPECT_EQ(DrawnBy(*slot).at(0).Frame, 643);
+}
+
+TEST_F(InteractiveTest, ForceFieldSwallowsShotsAndItsEndsPushOnlyAWalkerBack) {
+  SpawnForceField(5, FloorRow - 1);  // field at 10, ends at 9 and 11
+  auto parts = ListedObjects<TForceField>();  // the ends are force fields too
+  ASSERT_EQ(parts.size(), 3u);
+  auto field = parts[0];
+  EXPECT_EQ(field->ClassName(), "TForceField");
+  auto left = Only<TForceFieldLeft>();
+  auto right = Only<TForceFieldRight>();
+  ASSERT_TRUE(left && right);
+  EXPECT_EQ(left->PosX, 9);
+  EXPECT_EQ(right->PosX, 11);
+
+  auto first = AddShot(10, 127);
+  auto second = AddShot(11, 127);
+  field->CheckCollisions();
+  EXPECT_FALSE(first->IsListed());
+  EXPECT_FALSE(second->IsListed());
+  EXPECT_EQ(Game().PlayerShotsActive, 0);
+
+  Player->PosX = 10;  // inside the field: harmless
+  field->CheckCollisions();
+  EXPECT_EQ(Game().Health, 9);
+
+  Player->PosX = 8;  // touching the left end
+  Player->LastDeltaX = 0;
+  left->CheckCollisions();
+  EXPECT_EQ(Player->PosX, 8);
+  Player->LastDeltaX = -1;
+  left->CheckCollisions();
+  EXPECT_EQ(Player->PosX, 8);
+  Player->LastDeltaX = 1;
+  left->CheckCollisions();
+  EXPECT_EQ(Player->PosX, 7);
+
+  Player->PosX = 12;  // touching the right end
+  right->CheckCollisions();
+  EXPECT_EQ(Player->PosX, 12);
+  Player->LastDeltaX = -1;
+  right->CheckCollisions();
+  EXPECT_EQ(Player->PosX, 13);
+  EXPECT_TRUE(DrawnBy(*left).empty());
+  SetTimer(6);
+  EXPECT_EQ(DrawnBy(*field).at(0).Frame, 595);
+}
+
+TEST_F(InteractiveTest, WalkingIntoAForceFieldGetsNowhere) {
+  SpawnForceField(5, FloorRow - 1);
+  Player->PosX = 6;
+  for (int t = 0; t < 10; ++t) GameTick(false, false, false, true, false, false);
+  EXPECT_LE(Player->PosX + Player->Width, 10);  // never reaches the field itself
+  EXPECT_EQ(Game().Health, 9);
+}
+
+// --- Notes, the monitor, beams, background sprites ------------------------------------------
+
+TEST_F(InteractiveTest, NoteIsReadWithUp) {
+  SpawnNote(2, FloorRow - 1);
+  EXPECT_EQ(DrawnBy(*Only<TNote>()).at(0).Frame, 651);
+  size_t mark = AudioMark();
+  AnswerNextBox();
+  HoldUp(true);  // a note is read whatever else is held
+  EXPECT_TRUE(BoxWasShown());
+  EXPECT_TRUE(Has(SoundsPlayed(mark), 25));
+}
+
+TEST_F(InteractiveTest, TouchHintsAreShownOnce) {
+  Game().SetHintsActive(1);
+  SpawnExitDoor(2, FloorRow - 1);
+  AnswerNextBox();
+  Idle();
+  EXPECT_TRUE(BoxWasShown());
+  EXPECT_EQ(Game().MessageActive[5], 0);
+  EXPECT_EQ(Game().MessageActive[0], 1);
+  AnswerNextBox();  // would close a wrong second box
+  Idle();
+  EXPECT_EQ(Headless->PendingScriptEvents(), 2u);  // no box consumed the press
+}
+
+TEST_F(InteractiveTest, MonitorWakesOnceWhenWalkedPastAndTurnsToThePlayer) {
+  SpawnMalvexScreen(6, FloorRow - 1);  // screen at 12, triggers at 6 and 20
+  auto screen = Only<TMalvexScreen>();
+  ASSERT_TRUE(screen);
+  EXPECT_EQ(screen->Active, 1);
+  auto triggers = ListedObjects<TMonitorTrigger>();
+  ASSERT_EQ(triggers.size(), 2u);
+  EXPECT_EQ(triggers[0]->PosX, 6);
+  EXPECT_EQ(triggers[1]->PosX, 20);
+  EXPECT_EQ(triggers[0]->Monitor, screen);
+  screen->Active = 0;
+  screen->WasActive = 0;
+
+  Player->PosX = 6;
+  size_t mark = AudioMark();
+  AnswerNextBox();
+  triggers[0]->CheckCollisions();
+  EXPECT_TRUE(BoxWasShown());
+  EXPECT_TRUE(Has(SoundsPlayed(mark), 29));
+  EXPECT_EQ(Count("TMonitorTrigger"), 0u);
+  EXPECT_EQ(screen->Active, 1);
+  EXPECT_EQ(screen->WasActive, 1);
+  EXPECT_EQ(screen->CurrentFrame, 3);
+
+  const std::pair<int32_t, int32_t> looks[] = {{10, 3}, {11, 4}, {15, 4}, {16, 5}};
+  for (auto [x, frame] : looks) {
+    Player->PosX = x;
+    screen->Update();
+    EXPECT_EQ(screen->CurrentFrame, frame) << x;
+  }
+  EXPECT_EQ(DrawnBy(*screen), (std::vector<TDrawn>{{112, 112, 508}, {128, 112, 509}, {112, 128, 496}, {128, 128, 497}}));
+
+  Game().CamX = 100;  // off screen: back to static
+  SetTimer(5);
+  screen->Update();
+  EXPECT_EQ(screen->Active, 0);
+  EXPECT_EQ(screen->CurrentFrame, 2);
+
+  TMonitorTrigger orphan;  // without a screen: nothing
+  orphan.PosX = Player->PosX;
+  orphan.PosY = Player->PosY;
+  mark = AudioMark();
+  orphan.CheckCollisions();
+  EXPECT_EQ(AudioMark(), mark);
+}
+
+TEST_F(InteractiveTest, EnergyBeamHurtsEveryTickOfContactAndChangesItsSprite) {
+  SpawnEnergyBeam(2, FloorRow - 1);
+  auto beam = Only<TEnergyBeam>();
+  ASSERT_TRUE(beam);
+  SetTimer(5);
+  beam->Update();
+  beam->CheckCollisions();
+  EXPECT_EQ(Game().Health, 8);
+  EXPECT_EQ(beam->IsColliding, 1);
+  EXPECT_EQ(DrawnBy(*beam).at(0).Frame, 583);
+  beam->Update();
+  beam->CheckCollisions();  // invincible: no damage, but the contact sprite shows
+  EXPECT_EQ(Game().Health, 8);
+  EXPECT_EQ(beam->IsColliding, 1);
+  Player->InvincibilityTimer = 0;
+  beam->CheckCollisions();
+  EXPECT_EQ(Game().Health, 7);
+  Player->PosX = 40;
+  beam->Update();
+  beam->CheckCollisions();
+  EXPECT_EQ(beam->IsColliding, 0);
+  EXPECT_EQ(DrawnBy(*beam).at(0).Frame, 579);
+}
+
+TEST_F(InteractiveTest, BackgroundSpriteHangsFromTheTopOfItsCell) {
+  SpawnBackgroundSprite(443, 5, 4);
+  auto sprite = Only<TBackgroundSprite>();
+  ASSERT_TRUE(sprite);
+  EXPECT_EQ(sprite->PosY, 64);
+  EXPECT_EQ(LayerOf(sprite.get()), 0);
+  Game().CamX = 2;
+  Game().CamY = 1;
+  EXPECT_EQ(DrawnBy(*sprite), (std::vector<TDrawn>{{80, 64, 443}}));
+}
+
+}  // namespace

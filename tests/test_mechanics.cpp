@@ -1,0 +1,456 @@
+// Elevators, conveyor belts, fake bridges, extenders, fans and wind.
+#include "actors/mechanics.h"
+
+#include "actors/effects.h"
+#include "world_fixture.h"
+
+namespace {
+
+class TMechanicsTest : public TWorldTest {
+ protected:
+  void SetUp() override {
+    TWorldTest::SetUp();
+    Game().SetHintsActive(0);
+    Game().FirePower = 4;
+  }
+
+  static void Fill(int firstColumn, int lastColumn, int row, uint16_t word = 0x1800) {
+    for (int c = firstColumn; c <= lastColumn; ++c) TileGrid[row][c] = word;
+  }
+  template <class T>
+  static std::shared_ptr<T> Last() {
+    auto all = ListedObjects<T>();
+    return all.empty() ? nullptr : all.back();
+  }
+  // A player shot at (x, y) in object units.
+  static PBraxShot Shoot(int32_t x, int32_t y, int direction) {
+    SpawnBraxShot(x, y, direction);
+    auto shots = ListedObjects<TBraxShot>();
+    return shots.empty() ? nullptr : shots.back();
+  }
+  static int Count(const std::string& className) { return int(Listed(className).size()); }
+};
+
+// --- Elevator ----------------------------------------------------------------------------
+
+// An elevator at column 10 resting in row 19 on a floor at row 20, the player on it.
+class TElevatorTest : public TMechanicsTest {
+ protected:
+  void SetUp() override {
+    TMechanicsTest::SetUp();
+    Fill(0, 127, 20);
+    TileGrid[19][10] = ElevatorShaftTile;
+    SpawnElevator(10, 19);
+    Elevator = Last<TElevator>();
+    PlacePlayer(10, 18);
+  }
+  std::shared_ptr<TElevator> Elevator;
+};
+
+TEST_F(TElevatorTest, UpRaisesPlayerAndPlatformOneTileOverANewShaftCell) {
+  ASSERT_TRUE(Elevator);
+  EXPECT_EQ(Elevator->InitialY, 19);
+  EXPECT_EQ(Elevator->PosY, 319);
+  ASSERT_TRUE(Elevator->PlayerStandsOnMe());
+
+  const size_t mark = AudioMark();
+  for (int press = 1; press <= 3; ++press) {
+    GameTick(true, false, false, false, false, false);
+    EXPECT_EQ(Player->PosY, 303 - 16 * press);
+    EXPECT_EQ(Elevator->PosY, 319 - 16 * press);
+    EXPECT_EQ(TileGrid[19 - press][10], ElevatorShaftTile);
+    EXPECT_EQ(Player->Action, TBraxTovar::Standing) << "he stands on the shaft, not falling";
+  }
+  EXPECT_EQ(TileGrid[15][10], 0);
+  const auto sounds = SoundsPlayed(mark);
+  EXPECT_EQ(std::count(sounds.begin(), sounds.end(), 20), 3);
+}
+
+TEST_F(TElevatorTest, SinksOneRowPerTickOnlyWhileNobodyStandsOnIt) {
+  Elevator->GoUp();
+  Elevator->GoUp();
+  Player->PosY -= 32;  // riding along
+  ASSERT_EQ(Elevator->PosY, 287);
+
+  Elevator->Update();
+  EXPECT_EQ(Elevator->PosY, 287) << "the rider keeps it up";
+
+  // Hanging from a ceiling right above it is not standing on it.
+  Player->Action = TBraxTovar::Hanging;
+  EXPECT_FALSE(Elevator->PlayerStandsOnMe());
+  Elevator->Update();
+  EXPECT_EQ(Elevator->PosY, 303);
+  EXPECT_EQ(TileGrid[17][10], 0) << "the top of the shaft is cleared";
+  EXPECT_EQ(TileGrid[18][10], ElevatorShaftTile);
+
+  Player->PosX = 40;
+  Elevator->Update();
+  EXPECT_EQ(Elevator->PosY, 319);
+  EXPECT_EQ(TileGrid[18][10], 0);
+  EXPECT_EQ(TileGrid[19][10], ElevatorShaftTile) << "its own resting cell stays";
+  Elevator->Update();
+  EXPECT_EQ(Elevator->PosY, 319) << "never below its lowest row";
+}
+
+TEST_F(TElevatorTest, CeilingAboveStopsTheRideAndOnlyOneElevatorIsRidden) {
+  Fill(9, 11, 16);  // a ceiling on the player's head
+  ASSERT_TRUE(Player->BlockedUp());
+  const size_t mark = AudioMark();
+  Player->UseInteractiveObjects(true);
+  EXPECT_EQ(Elevator->PosY, 319);
+  EXPECT_EQ(Player->PosY, 303);
+  EXPECT_EQ(TileGrid[18][10], 0);
+  EXPECT_TRUE(Has(SoundsPlayed(mark), 38)) << "the hero bumps his head";
+  EXPECT_FALSE(Has(SoundsPlayed(mark), 20));
+
+  Fill(9, 11, 16, 0);
+  SpawnElevator(10, 19);  // a second one in the same place
+  auto second = Last<TElevator>();
+  Player->UseInteractiveObjects(true);
+  EXPECT_EQ(Elevator->PosY, 303);
+  EXPECT_EQ(second->PosY, 319);
+  EXPECT_EQ(Player->PosY, 287);
+}
+
+TEST_F(TElevatorTest, CameraFollowsOnlyNearTheTopOfTheView) {
+  Game().CamY = 10;  // player 143 pixels below the top of the view
+  Game().CamDestY = 7;
+  Player->UseInteractiveObjects(true);
+  EXPECT_EQ(Game().CamDestY, 7);
+
+  Game().CamY = 14;  // after the ride 271 - 224 = 47 pixels below the top
+  Player->UseInteractiveObjects(true);
+  EXPECT_EQ(Player->PosY, 271);
+  EXPECT_EQ(Game().CamDestY, 271 / 16 - 6);
+}
+
+TEST_F(TElevatorTest, ShowsTheElevatorHintOnceAndDrawsThePlatform) {
+  Game().SetHintsActive(1);
+  Headless->PressKey(KeyEnter, Headless->Millisecs() + 100);
+  const size_t mark = AudioMark();
+  Elevator->Update();
+  EXPECT_EQ(Game().MessageActive[6], 0);
+  EXPECT_TRUE(Has(SoundsPlayed(mark), 25));
+  Elevator->Update();  // shown once: no second box (this would wait for Enter)
+
+  Present();
+  Game().CamX = 4;
+  Game().CamY = 12;
+  Elevator->Draw();
+  const auto drawn = DrawnFrom(Present(), SpriteImage);
+  ASSERT_EQ(drawn.size(), 1u);
+  EXPECT_EQ(drawn[0], (TDrawn{8 * (20 - 4) + 16, 319 - 16 * 12 + 1, 533}));
+}
+
+// --- Conveyor belt -----------------------------------------------------------------------
+
+class TBeltTest : public TMechanicsTest {
+ protected:
+  void SetUp() override {
+    TMechanicsTest::SetUp();
+    Fill(5, 10, 20, 0x3004);
+  }
+  std::shared_ptr<TConveyorBelt> Belt(int direction) {
+    SpawnConveyorBelt(5, 20, 10, direction);
+    return Last<TConveyorBelt>();
+  }
+};
+
+TEST_F(TBeltTest, AnimatesItsTilesForwardOrBackward) {
+  auto right = Belt(1);
+  right->Update();
+  EXPECT_EQ(TileGrid[20][5], 0x1BA0);
+  for (int c = 6; c <= 9; ++c) EXPECT_EQ(TileGrid[20][c], 0x1C20);
+  EXPECT_EQ(TileGrid[20][10], 0x1C60);
+  right->Update();
+  right->Update();
+  right->Update();
+  EXPECT_EQ(right->Timer, 0);
+  EXPECT_EQ(TileGrid[20][5], 0x1B80);
+  EXPECT_EQ(TileGrid[20][7], 0x1C00);
+  EXPECT_EQ(TileGrid[20][10], 0x1C40);
+  EXPECT_EQ(TileGrid[20][11], 0) << "nothing beyond its end column";
+
+  right->Remove();
+  auto left = Belt(0);
+  left->Update();
+  EXPECT_EQ(left->Timer, 3);
+  EXPECT_EQ(TileGrid[20][5], 0x1BE0);
+  EXPECT_EQ(TileGrid[20][8], 0x1C20);
+  EXPECT_EQ(TileGrid[20][10], 0x1CA0);
+}
+
+TEST_F(TBeltTest, CarriesAStandingPlayerWithItAndAHangingOneAgainstIt) {
+  auto belt = Belt(1);
+  PlacePlayer(7, 19);
+  belt->Update();
+  EXPECT_EQ(Player->PosX, 15);
+
+  // Under the belt, hanging from it.
+  Player->Action = TBraxTovar::Hanging;
+  Player->PosY = 16 * 20 + Player->Height + 15;
+  Player->PosX = 14;
+  ASSERT_TRUE(belt->PlayerHangsOnMe());
+  belt->Update();
+  EXPECT_EQ(Player->PosX, 13);
+
+  belt->Remove();
+  auto left = Belt(0);
+  left->Update();
+  EXPECT_EQ(Player->PosX, 14);
+  Player->Action = TBraxTovar::Standing;
+  Player->PosY = 319;
+  left->Update();
+  EXPECT_EQ(Player->PosX, 13);
+}
+
+TEST_F(TBeltTest, ReachExtendsHalfATileBeforeItsStartAndToItsEnd) {
+  auto belt = Belt(1);
+  PlacePlayer(0, 19);
+  for (int32_t x : {9, 21}) {
+    Player->PosX = x;
+    EXPECT_TRUE(belt->PlayerStandsOnMe()) << x;
+  }
+  for (int32_t x : {8, 22}) {
+    Player->PosX = x;
+    EXPECT_FALSE(belt->PlayerStandsOnMe()) << x;
+    belt->Update();
+    EXPECT_EQ(Player->PosX, x) << "not pushed";
+  }
+  Player->PosX = 12;
+  Player->PosY = 318;  // a jumping player one pixel higher is not carried
+  EXPECT_FALSE(belt->PlayerStandsOnMe());
+}
+
+// --- Fake bridge -------------------------------------------------------------------------
+
+class TFakeBridgeTest : public TMechanicsTest {
+ protected:
+  void SetUp() override {
+    TMechanicsTest::SetUp();
+    for (int c = 5; c <= 8; ++c) TileGrid[20][c] = c % 2 ? 0x21A0 : 0x21C0;
+    TileGrid[19][6] = 0x0040;  // some scenery above the bridge falls into its place
+    SpawnFakeBridge(5, 20, 4);
+    Bridge = Last<TFakeBridge>();
+    PlacePlayer(6, 19);
+  }
+  std::shared_ptr<TFakeBridge> Bridge;
+};
+
+TEST_F(TFakeBridgeTest, HoldsOnTheFirstVisitAndCollapsesOnTheSecond) {
+  ASSERT_TRUE(Bridge);
+  for (int tick = 0; tick < 50; ++tick) Bridge->Update();
+  EXPECT_EQ(Bridge->State, 1);
+  EXPECT_EQ(Count("TDecoExplosion"), 0);
+
+  Player->PosX = 40;
+  Bridge->Update();
+  EXPECT_EQ(Bridge->State, 2);
+  Bridge->Update();
+  EXPECT_EQ(Bridge->State, 2);
+
+  Player->PosX = 12;
+  Bridge->Update();
+  EXPECT_EQ(Bridge->State, 3);
+  auto blasts = Listed("TDecoExplosion");
+  ASSERT_EQ(blasts.size(), 2u);
+  EXPECT_EQ(AsGame(blasts[0])->PosX, 12);
+  EXPECT_EQ(AsGame(blasts[1])->PosX, 16);
+  EXPECT_EQ(AsGame(blasts[0])->PosY, 335);
+  EXPECT_EQ(TileGrid[20][5], 0x21A0) << "still there in the tick of the explosions";
+
+  const size_t mark = AudioMark();
+  Bridge->Update();
+  EXPECT_FALSE(Bridge->IsListed());
+  EXPECT_TRUE(Has(SoundsPlayed(mark), 10));
+  EXPECT_EQ(TileGrid[20][5], 0);
+  EXPECT_EQ(TileGrid[20][6], 0x0040);
+  EXPECT_EQ(TileGrid[20][8], 0);
+  auto particles = Listed("TParticle");
+  ASSERT_EQ(particles.size(), 8u);
+  EXPECT_EQ(AsGame(particles[0])->PosX, 14);
+  EXPECT_EQ(AsGame(particles[4])->PosX, 18);
+
+  GameTick(false, false, false, false, false, false);
+  EXPECT_EQ(Player->Action, TBraxTovar::Falling);
+}
+
+TEST_F(TFakeBridgeTest, ReachCoversItsColumnsPlusHalfATileEachSide) {
+  for (int32_t x : {9, 17}) {
+    Player->PosX = x;
+    EXPECT_TRUE(Bridge->PlayerStandsOnMe()) << x;
+  }
+  for (int32_t x : {8, 18}) {
+    Player->PosX = x;
+    EXPECT_FALSE(Bridge->PlayerStandsOnMe()) << x;
+  }
+}
+
+// --- Extender ----------------------------------------------------------------------------
+
+TEST_F(TMechanicsTest, ExtendersGrowUntilTheyMeetABridgeOrTheMapEdge) {
+  TileGrid[30][3] = ExtenderBridgeTile;
+  TileGrid[30][10] = ExtenderBridgeTile;
+  SpawnExtender(3, 30);
+  SpawnExtender(10, 30);
+  auto extenders = ListedObjects<TExtender>();
+  ASSERT_EQ(extenders.size(), 2u);
+
+  for (int tick = 0; tick < 5; ++tick) extenders[0]->Update();
+  EXPECT_EQ(TileGrid[30][4], 0) << "idle until switched on";
+
+  for (auto& e : extenders) e->Active = 1;
+  extenders[0]->Update();
+  EXPECT_EQ(TileGrid[30][4], ExtenderBridgeTile);
+  EXPECT_EQ(TileGrid[30][5], 0) << "one cell per tick";
+  auto balls = Listed("TWhiteBall");
+  ASSERT_EQ(balls.size(), 1u);
+  EXPECT_EQ(AsGame(balls[0])->PosX, 8);
+  EXPECT_EQ(AsGame(balls[0])->PosY, 495);
+
+  for (int tick = 0; tick < 200; ++tick)
+    for (auto& e : extenders) e->Update();
+  for (int c = 3; c < 128; ++c) EXPECT_EQ(TileGrid[30][c], ExtenderBridgeTile) << c;
+  EXPECT_FALSE(extenders[0]->IsListed());
+  EXPECT_FALSE(extenders[1]->IsListed());
+  EXPECT_EQ(extenders[0]->PosX, 10) << "stopped at the other one's cell";
+  EXPECT_EQ(int(Listed("TWhiteBall").size()), 6 + 117);
+}
+
+TEST_F(TMechanicsTest, AnExtenderOutsideTheMapLeavesAtOnce) {
+  SpawnExtender(127, 5);
+  SpawnExtender(4, 90);
+  for (auto& e : ListedObjects<TExtender>()) {
+    e->Active = 1;
+    e->Update();
+    EXPECT_FALSE(e->IsListed());
+    EXPECT_EQ(e->Active, 0);
+  }
+  EXPECT_EQ(Count("TWhiteBall"), 0);
+}
+
+// --- Fan and wind ------------------------------------------------------------------------
+
+TEST_F(TMechanicsTest, WindBesideTheFanPushesThePlayer) {
+  Fill(0, 127, 21);
+  SpawnFan(1, 10, 20);
+  SpawnFan(0, 30, 20);
+  auto fans = ListedObjects<TFan>();
+  ASSERT_EQ(fans.size(), 2u);
+  ASSERT_TRUE(fans[0]->Wind && fans[1]->Wind);
+  EXPECT_EQ(fans[0]->Wind->PosX, 22);
+  EXPECT_EQ(fans[1]->Wind->PosX, 54);
+  EXPECT_EQ(fans[0]->Wind->Width, 6);
+  EXPECT_EQ(fans[0]->Height, 32);
+
+  PlacePlayer(13, 20);  // PosX 26, inside the right-blowing wind
+  fans[0]->Wind->CheckCollisions();
+  EXPECT_EQ(Player->PosX, 27);
+  Player->PosX = 28;  // just beyond it
+  fans[0]->Wind->CheckCollisions();
+  EXPECT_EQ(Player->PosX, 28);
+
+  Player->PosX = 56;
+  fans[1]->Wind->CheckCollisions();
+  EXPECT_EQ(Player->PosX, 55);
+  Player->PosX = 60;
+  ASSERT_TRUE(fans[1]->CollidesWith(*Player));
+  fans[1]->CheckCollisions();  // the fan itself is harmless
+  EXPECT_EQ(Game().Health, 9);
+}
+
+TEST_F(TMechanicsTest, ShootingAFanStopsItsWindForPointsOnce) {
+  SpawnFan(1, 10, 20);
+  auto fan = Last<TFan>();
+  auto wind = fan->Wind;
+  for (int tick = 0; tick < 5; ++tick) fan->Update();
+  EXPECT_EQ(fan->CurrentFrame, 1);
+
+  const size_t mark = AudioMark();
+  auto first = Shoot(20, 319, 1);
+  auto second = Shoot(20, 335, 1);  // all-hits: both go in the same tick
+  fan->CheckCollisions();
+  EXPECT_FALSE(first->IsListed());
+  EXPECT_FALSE(second->IsListed());
+  EXPECT_EQ(Game().PlayerShotsActive, 0);
+  EXPECT_EQ(Game().Score, 1000);
+  EXPECT_FALSE(wind->IsListed());
+  EXPECT_EQ(fan->Wind, nullptr);
+  EXPECT_EQ(fan->State, 1);
+  EXPECT_EQ(Count("TSmokeCloud"), 2);
+  EXPECT_EQ(AsGame(Listed("TSmokeCloud")[0])->PosY, 335 - 24);
+  EXPECT_TRUE(Has(SoundsPlayed(mark), 18));
+
+  // The blades run down in four steps, then stand still.
+  std::vector<int32_t> changes;
+  for (int tick = 1; tick <= 60; ++tick) {
+    const int32_t before = fan->CurrentFrame;
+    fan->Update();
+    if (fan->CurrentFrame != before) changes.push_back(tick);
+  }
+  EXPECT_EQ(changes, (std::vector<int32_t>{2, 6, 12, 22}));
+  EXPECT_EQ(fan->ShotTimer, 42);
+
+  Shoot(21, 330, 0);
+  fan->CheckCollisions();
+  EXPECT_EQ(Game().Score, 1000) << "no more points";
+  EXPECT_EQ(fan->ShotTimer, 0) << "the slow-down starts again";
+  EXPECT_EQ(Game().PlayerShotsActive, 0);
+}
+
+TEST_F(TMechanicsTest, FanDrawsItsBladesAboveItsBase) {
+  SpawnFan(1, 10, 20);
+  auto fan = Last<TFan>();
+  fan->Update();
+  fan->Update();
+  Present();
+  fan->Draw();
+  const auto drawn = DrawnFrom(Present(), SpriteImage);
+  ASSERT_EQ(drawn.size(), 2u);
+  EXPECT_EQ(drawn[0], (TDrawn{176, 335 + 1 - 16, 400}));
+  EXPECT_EQ(drawn[1], (TDrawn{176, 335 + 1, 401}));
+}
+
+// --- Level loading -----------------------------------------------------------------------
+
+TEST_F(TMechanicsTest, LevelLoadingPlacesBeltsBridgesAndExtendersOnMapCells) {
+  auto map = EmptyMap();
+  Floor(map, 40);
+  Put(map, 20, 30, 0x3004);
+  Put(map, 26, 30, 0x3005);
+  Put(map, 50, 30, 0x3019);
+  Put(map, 53, 30, 0x1800);
+  Put(map, 60, 35, 0x3036);
+  Put(map, 70, 39, 0x3001);
+  WriteMap("TEST.QZ1", map);
+  ASSERT_FALSE(LoadMap("TEST.QZ1"));
+
+  auto belt = Last<TConveyorBelt>();
+  ASSERT_TRUE(belt);
+  EXPECT_EQ(belt->PosX, 20);
+  EXPECT_EQ(belt->PosY, 30);
+  EXPECT_EQ(belt->EndX, 26);
+  EXPECT_EQ(belt->Direction, 1);
+  auto bridge = Last<TFakeBridge>();
+  ASSERT_TRUE(bridge);
+  EXPECT_EQ(bridge->PosX, 50);
+  EXPECT_EQ(bridge->PosY, 30);
+  EXPECT_EQ(bridge->Width, 2);
+  auto extender = Last<TExtender>();
+  ASSERT_TRUE(extender);
+  EXPECT_EQ(extender->PosX, 60);
+  EXPECT_EQ(extender->PosY, 35);
+  EXPECT_EQ(TileGrid[35][60], ExtenderBridgeTile);
+  auto elevator = Last<TElevator>();
+  ASSERT_TRUE(elevator);
+  EXPECT_EQ(elevator->PosX, 140);
+  EXPECT_EQ(elevator->InitialY, 39);
+  EXPECT_EQ(LayerOf(elevator.get()), 0);
+  EXPECT_EQ(LayerOf(belt.get()), 7);
+
+  belt->Update();
+  EXPECT_EQ(TileGrid[30][20], 0x1BA0);
+  EXPECT_EQ(TileGrid[30][26], 0x1C60);
+}
+
+}  // namespace

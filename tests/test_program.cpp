@@ -1,0 +1,111 @@
+// Whole runs of the program on our built episode, headless, driven by scripted keys:
+// the files and log it leaves, and equal runs leaving equal recordings.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+class TProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "zyntra_program_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    Root = pattern;
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(Root, ec);
+  }
+
+  // A fresh working directory and a copy of the episode; returns the exit status.
+  int Run(const std::string& name, const std::string& script, const std::string& options = "") {
+    fs::path work = Root / name / "work", game = Root / name / "game";
+    fs::create_directories(work);
+    fs::copy(ZYNTRA_EPISODE_DIR, game, fs::copy_options::recursive);
+    std::ofstream(Root / name / "script.txt") << script;
+    std::string command = "cd '" + work.string() + "' && timeout 300 '" + ZYNTRA_BINARY +
+                          "' -headless -skip -dir='" + game.string() + "/' -script='" +
+                          (Root / name / "script.txt").string() + "' " + options + " > ../out.txt 2>&1";
+    int status = std::system(command.c_str());
+    return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  std::string Log(const std::string& name) { return ReadFile(Root / name / "work" / "log.txt"); }
+  fs::path Game(const std::string& name) { return Root / name / "game"; }
+
+  fs::path Root;
+};
+
+// Title, main menu, a new game through the intro boxes, some running and jumping on the
+// first level, the quit question in play, the high-score table, and the quit question.
+// Hints pop up on first contact with things and wait for Enter: Enter is pressed now and
+// then during play (it does nothing else there).
+const char* const PlayScript =
+    "2500 press SPACE\n"      // title -> main menu
+    "4000 press S\n"          // start a new game
+    "6000 press ENTER\n"      // the villain's intro
+    "8000 press ENTER\n"      // the hero's answer
+    "10000 down RIGHT\n"
+    "11000 press ENTER\n"
+    "12000 press LCTRL\n"     // jump
+    "13000 press ENTER\n"
+    "14000 up RIGHT\n"
+    "14500 down LEFT\n"
+    "15000 press ENTER\n"
+    "16000 up LEFT\n"
+    "16500 press LALT\n"      // fire
+    "17000 press ENTER\n"
+    "18000 press ESC\n"       // quit question in play
+    "19000 press Y\n"
+    "21000 press ENTER\n"     // the high-score table
+    "24000 press ESC\n"       // title: quit question
+    "25000 press Y\n"
+    "27000 press SPACE\n";    // the exit screen
+
+TEST_F(TProgramTest, PlayingTheFirstLevelLeavesItsFiles) {
+  ASSERT_EQ(Run("a", PlayScript), 0) << ReadFile(Root / "a" / "out.txt");
+  std::string log = Log("a");
+  EXPECT_EQ(log.find("cannot read"), std::string::npos) << log;
+  EXPECT_EQ(log.find("ERROR ::"), std::string::npos) << log;
+  EXPECT_NE(log.find("QuitProgram() started"), std::string::npos);
+  EXPECT_EQ(fs::file_size(Game("a") / "USERDEMO.QZ1"), 17002u);
+  EXPECT_EQ(fs::file_size(Game("a") / "KEYS.QZ1"), 6u);
+  EXPECT_TRUE(fs::exists(Game("a") / "HIGHS.QZ1"));
+  EXPECT_GE(fs::file_size(Game("a") / "SAVEDT.QZ1"), 46u);
+  EXPECT_TRUE(fs::exists(Root / "a" / "work" / "Zyntra.ini"));
+  // The recording is longer than a few ticks: the game really ran.
+  std::string demo = ReadFile(Game("a") / "USERDEMO.QZ1");
+  int ticks = ((unsigned char)demo[0] | (unsigned char)demo[1] << 8) / 6;
+  EXPECT_GT(ticks, 100);
+}
+
+TEST_F(TProgramTest, EqualRunsRecordEqualDemos) {
+  ASSERT_EQ(Run("a", PlayScript), 0);
+  ASSERT_EQ(Run("b", PlayScript), 0);
+  EXPECT_EQ(ReadFile(Game("a") / "USERDEMO.QZ1"), ReadFile(Game("b") / "USERDEMO.QZ1"));
+  EXPECT_EQ(ReadFile(Game("a") / "SAVEDT.QZ1"), ReadFile(Game("b") / "SAVEDT.QZ1"));
+}
+
+TEST_F(TProgramTest, ExportWritesTheSheetsOfTheEpisode) {
+  ASSERT_EQ(Run("x", "2500 press ESC\n3500 press Y\n5000 press SPACE\n", "-export"), 0);
+  fs::path work = Root / "x" / "work";
+  for (const char* name : {"_border.png", "_font.png", "_tiles.png", "_sprites.png", "_QZ.QZ1.png",
+                           "_CREDITS.png", "_BRAX.png", "_BADGUY.png", "_END.QZ1.png", "_drop0.png"})
+    EXPECT_TRUE(fs::exists(work / name)) << name;
+  EXPECT_TRUE(fs::exists(work / "_STRINGS.QZ1.TXT"));
+}
+
+}  // namespace

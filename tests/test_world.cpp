@@ -1,0 +1,632 @@
+// The world: camera steps, the game tick, the mirror time guard, the spawn operations,
+// the state hash, and the drawing of the level, the panel and the mirrors.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "world_fixture.h"
+
+namespace {
+
+uint32_t LineColour(int line) { return uint32_t(0x400000 + line * 0x010305); }
+
+}  // namespace
+
+class WorldTest : public TWorldTest {};
+
+// --- Camera ----------------------------------------------------------------------------------
+
+TEST_F(WorldTest, HorizontalCameraMovesAtMostTwoAndKeepsItsBounds) {
+  PlacePlayer(0, 5);
+  struct TCase {
+    int32_t PosX, CamX, Expected;
+  };
+  const TCase cases[] = {
+      {26, 10, 12},    // 16 ahead: two steps
+      {25, 10, 11},    // 15 ahead: one step
+      {24, 10, 10},    // 14: stays
+      {20, 10, 10},    // 10: stays
+      {19, 10, 9},     // 9: one step back
+      {10, 10, 8},     // far behind: two steps at most
+      {250, 229, 230}, // never beyond 230
+      {255, 230, 230},
+      {0, 1, 0},       // never below 0
+      {0, 0, 0},
+  };
+  for (const TCase& c : cases) {
+    Player->PosX = c.PosX;
+    Game().CamX = c.CamX;
+    ScrollCameraX();
+    EXPECT_EQ(Game().CamX, c.Expected) << c.PosX << " " << c.CamX;
+  }
+}
+
+TEST_F(WorldTest, VerticalCameraFollowsItsDestinationAndRollsUpOnVictory) {
+  TGameState& g = Game();
+  g.CamY = 5;
+  g.CamDestY = 8;
+  ScrollCameraY();
+  EXPECT_EQ(g.CamY, 6);
+  g.CamDestY = 2;
+  ScrollCameraY();
+  EXPECT_EQ(g.CamY, 5);
+  g.CamY = 80;
+  g.CamDestY = 85;
+  ScrollCameraY();
+  EXPECT_EQ(g.CamY, 80);
+  g.CamY = 0;
+  g.CamDestY = -3;
+  ScrollCameraY();
+  EXPECT_EQ(g.CamY, 0);
+
+  g.CamY = 2;
+  g.CamDestY = 40;
+  g.Victory = 1;
+  std::vector<int32_t> rows;
+  for (int i = 0; i < 4; ++i) {
+    ScrollCameraY();
+    rows.push_back(g.CamY);
+  }
+  EXPECT_EQ(rows, (std::vector<int32_t>{1, 0, 0, 0}));
+}
+
+TEST_F(WorldTest, MirrorTimeGuardNeedsTwoSlowTicksInARow) {
+  const std::string warning =
+      "WARNING: DrawMirrors :: drawing the mirrors took 90 ms -- mirrors are now turned OFF to increase performance";
+  MirrorTimeGuard(90);
+  MirrorTimeGuard(50);
+  MirrorTimeGuard(90);
+  MirrorTimeGuard(88);
+  MirrorTimeGuard(88);
+  EXPECT_FALSE(NoMirrors);
+  EXPECT_FALSE(LogContains("DrawMirrors"));
+  MirrorTimeGuard(89);
+  MirrorTimeGuard(90);
+  EXPECT_TRUE(NoMirrors);
+  const auto lines = LogLines();
+  auto at = std::find(lines.begin(), lines.end(), warning);
+  ASSERT_NE(at, lines.end());
+  ASSERT_NE(at, lines.begin());
+  ASSERT_NE(at + 1, lines.end());
+  EXPECT_EQ(*(at - 1), "");
+  EXPECT_EQ(*(at + 1), "");
+
+  // Once off, the tick does not draw mirrors any more.
+  MirrorGrid[0][0] = 1;
+  GameTick(false, false, false, false, false, false);
+  for (const TDrawCommand& c : Present()) EXPECT_NE(c.Kind, TCommandKind::CaptureRegion);
+}
+
+TEST_F(WorldTest, TickMovesThePlayerAndXCameraBeforeDrawingAndYCameraAfter) {
+  auto map = EmptyMap();
+  Floor(map, 31);
+  Put(map, 20, 30, 0x3032);
+  WriteMap("tick.qz1", map);
+  ASSERT_FALSE(LoadMap("tick.qz1"));
+  TGameState& g = Game();
+  g.CamX = 24;  // the player is 16 half-tiles ahead
+  g.CamY = 26;
+  g.CamDestY = 20;
+  g.Timer = 7;
+  TileGrid[27][13] = 47 * 32;
+  GameTick(false, false, false, false, false, false);
+  EXPECT_EQ(g.Timer, 8);
+  EXPECT_EQ(g.CamX, 26);
+  EXPECT_EQ(g.CamY, 25);
+  // Column 13 is the first of the view with the new CamX, row 27 the second with the old CamY.
+  auto tiles = DrawnFrom(Present(), TileImage);
+  ASSERT_EQ(tiles.size(), 14u);  // 13 floor cells and the marked one
+  EXPECT_EQ(tiles[0], (TDrawn{16, 32, 47}));
+}
+
+// --- Spawning --------------------------------------------------------------------------------
+
+TEST_F(WorldTest, ScoreFlashers) {
+  TGameState& g = Game();
+  const int64_t randomPoints[4] = {100, 500, 2000, 5000};
+  const int64_t randomSprites[4] = {678, 682, 686, 688};
+  for (int timer = 0; timer < 5; ++timer) {
+    ResetActorList();
+    g.Timer = timer;
+    int64_t before = g.Score;
+    ScoreFlasher(16, 30, 200);
+    EXPECT_EQ(g.Score - before, randomPoints[timer % 4]) << timer;
+    auto flashers = Listed("TBonusFlasher");
+    ASSERT_EQ(flashers.size(), 1u);
+    EXPECT_EQ(Field(flashers[0], "BaseSprite"), randomSprites[timer % 4]);
+    EXPECT_EQ(Field(flashers[0], "TimeToLive"), 39);
+    EXPECT_EQ(AsGame(flashers[0])->PosX, 30);
+    EXPECT_EQ(AsGame(flashers[0])->PosY, 200);
+    EXPECT_EQ(LayerOf(flashers[0].get()), 3);
+  }
+
+  ResetActorList();
+  g.Score = 0;
+  ScoreFlasher(7, 1, 2);
+  EXPECT_EQ(g.Score, 10000);
+  ScoreFlasher(107, 5, 300);
+  EXPECT_EQ(g.Score, 20000);
+  auto large = Listed("TLargeBonusFlasher");
+  ASSERT_EQ(large.size(), 1u);
+  EXPECT_EQ(Field(large[0], "BaseSprite"), 692 + 4 * 6);
+  EXPECT_EQ(Field(large[0], "TimeToLive"), 316);
+  EXPECT_EQ(Field(Listed("TBonusFlasher")[0], "BaseSprite"), 690);
+
+  for (int kind : {0, 8, 15, 17, 100, 108}) ScoreFlasher(kind, 1, 2);
+  EXPECT_EQ(g.Score, 20000);
+  EXPECT_EQ(ActorList().Count(), 9u);
+}
+
+TEST_F(WorldTest, GoodiesByIdAndAfterTheirContainer) {
+  SpawnGoodie(0x1234, 3, 4);
+  SpawnGoodie(0xF00F, 3, 4);
+  EXPECT_EQ(CountLog("WARNING :: SpawnGoodie :: unknown ID 0x1234"), 1);
+  EXPECT_EQ(CountLog("WARNING :: SpawnGoodie :: unknown ID 0xF00F"), 1);
+  SpawnGoodie(0, 3, 4);
+  EXPECT_EQ(ActorList().Count(), 7u);
+  int warnings = 0;
+  for (const std::string& l : LogLines()) warnings += l.find("SpawnGoodie") != std::string::npos;
+  EXPECT_EQ(warnings, 2);  // ID 0 says nothing
+
+  SpawnGoodie(0xF103, 6, 7);
+  auto letters = Listed("TLetter");
+  ASSERT_EQ(letters.size(), 1u);
+  EXPECT_EQ(Field(letters[0], "LetterNum"), 2);
+  EXPECT_EQ(AsGame(letters[0])->PosX, 12);
+  EXPECT_EQ(AsGame(letters[0])->PosY, 127);
+  EXPECT_EQ(LayerOf(letters[0].get()), 4);
+
+  // Out of a box: right after the box, ahead of objects added later to its layer.
+  SpawnBox(629, 0x3052, 9, 9);
+  SpawnBox(628, 0, 10, 9);
+  auto boxes = Listed("TBox");
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(Field(boxes[0], "BoxSprite"), 629);
+  EXPECT_EQ(Field(boxes[0], "ContentID"), 0x3052);
+  SpawnGoodie(0x3052, 9, 9, boxes[0].get());
+  std::vector<std::string> order;
+  for (const PActorListEntry& e : ActorList().Entries())
+    if (!e->Is<TListSeparator>()) order.push_back(e->ClassName());
+  EXPECT_EQ(order, (std::vector<std::string>{"TLetter", "TBox", "TSoda", "TBox"}));
+}
+
+TEST_F(WorldTest, ParticleBurstsCycleColourPatterns) {
+  const int32_t patterns[5][4] = {{1, 3, 0, 2}, {2, 1, 3, 0}, {1, 2, 3, 0}, {2, 0, 1, 3}, {1, 3, 0, 2}};
+  for (int burst = 0; burst < 5; ++burst) {
+    ResetActorList();
+    EXPECT_EQ(ParticleColourCounter, burst % 4);
+    SpawnParticles(50, 300);
+    auto particles = Listed("TParticle");
+    ASSERT_EQ(particles.size(), 4u);
+    const int32_t dx[4] = {0, 0, 1, 1}, dy[4] = {1, -9, -7, 1};
+    for (size_t i = 0; i < 4; ++i) {
+      auto p = std::dynamic_pointer_cast<TVisibleObject>(particles[i]);
+      ASSERT_NE(p, nullptr);
+      EXPECT_EQ(Field(p, "ParticleIndex"), int64_t(i));
+      EXPECT_EQ(p->CurrentFrame, patterns[burst][i]) << burst << " " << i;
+      EXPECT_EQ(p->PosX, 50 + dx[i]);
+      EXPECT_EQ(p->PosY, 300 + dy[i]);
+      EXPECT_EQ(LayerOf(p.get()), 3);
+    }
+  }
+}
+
+TEST_F(WorldTest, PlayerShotsStopAtFirePower) {
+  TGameState& g = Game();
+  g.FirePower = 2;
+  size_t mark = AudioMark();
+  SpawnBraxShot(20, 99, 0);
+  SpawnBraxShot(22, 99, 1);
+  EXPECT_EQ(g.PlayerShotsActive, 2);
+  EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{6, 6}));
+  auto shots = Listed("TBraxShot");
+  ASSERT_EQ(shots.size(), 2u);
+  EXPECT_EQ(Field(shots[1], "Direction"), 1);
+  EXPECT_EQ(AsGame(shots[1])->PosX, 22);
+  EXPECT_EQ(LayerOf(shots[0].get()), 2);
+
+  mark = AudioMark();
+  SpawnBraxShot(24, 99, 1);
+  EXPECT_EQ(Listed("TBraxShot").size(), 2u);
+  EXPECT_EQ(g.PlayerShotsActive, 2);
+  EXPECT_TRUE(SoundsPlayed(mark).empty());
+
+  shots[0]->Remove();  // a shot that disappears frees its place
+  EXPECT_EQ(g.PlayerShotsActive, 1);
+  SpawnBraxShot(24, 99, 1);
+  EXPECT_EQ(Listed("TBraxShot").size(), 2u);
+}
+
+TEST_F(WorldTest, SnakeRespawnKeepsNineSegments) {
+  SpawnSnake(10, 20);
+  SpawnSnake(30, 40);
+  auto segments = Listed("TSnakeBot");
+  ASSERT_EQ(segments.size(), 9u);
+  EXPECT_EQ(Game().SnakesTotal, 9);
+  for (size_t i = 0; i < 9; ++i) {
+    EXPECT_EQ(AsGame(segments[i])->PosX, 2 * (30 + int(i)));
+    EXPECT_EQ(AsGame(segments[i])->PosY, 16 * 40 + 15);
+    EXPECT_EQ(Field(segments[i], "StartDelay"), 8 - int(i));
+    EXPECT_EQ(LayerOf(segments[i].get()), 5);
+  }
+}
+
+TEST_F(WorldTest, SpawnPlacementsLayersAndTallies) {
+  SpawnObjectCode(0x3026, 3, 4);  // background sprite 444 at 16 * row
+  auto sprites = Listed("TBackgroundSprite");
+  ASSERT_EQ(sprites.size(), 1u);
+  EXPECT_EQ(Field(sprites[0], "SpriteIndex"), 444);
+  EXPECT_EQ(AsGame(sprites[0])->PosY, 64);
+  EXPECT_EQ(LayerOf(sprites[0].get()), 0);
+
+  SpawnObjectCode(0x3007, 5, 5);
+  SpawnObjectCode(0x3007, 6, 5);
+  EXPECT_EQ(Game().MissilesTotal, 2);  // one per rocket
+
+  SpawnObjectCode(0x3030, 8, 2);
+  ASSERT_NE(Teleporters[1], nullptr);
+  EXPECT_EQ(Teleporters[0], nullptr);
+  EXPECT_EQ(Teleporters[1]->PosX, 18);
+  EXPECT_EQ(Field(Teleporters[1], "TeleIndex"), 1);
+  EXPECT_EQ(LayerOf(Teleporters[1].get()), 6);
+
+  SpawnMalvexScreen(20, 10);
+  auto screens = Listed("TMalvexScreen");
+  auto triggers = Listed("TMonitorTrigger");
+  ASSERT_EQ(screens.size(), 1u);
+  ASSERT_EQ(triggers.size(), 2u);
+  for (size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(Reference(triggers[i], "Monitor"), screens[0]);
+    EXPECT_EQ(AsGame(triggers[i])->PosX, i == 0 ? 40 - 6 : 40 + 8);
+    EXPECT_EQ(AsGame(triggers[i])->PosY, 175);
+    EXPECT_EQ(LayerOf(triggers[i].get()), 1);
+  }
+
+  SpawnFan(1, 30, 10);
+  SpawnFan(0, 50, 10);
+  auto fans = Listed("TFan");
+  auto winds = Listed("TWind");
+  ASSERT_EQ(fans.size(), 2u);
+  ASSERT_EQ(winds.size(), 2u);
+  EXPECT_EQ(Reference(fans[0], "Wind"), winds[0]);
+  EXPECT_EQ(Reference(fans[1], "Wind"), winds[1]);
+  EXPECT_EQ(AsGame(winds[0])->PosX, 62);  // right of the fan
+  EXPECT_EQ(Field(winds[0], "Direction"), 1);
+  EXPECT_EQ(AsGame(winds[1])->PosX, 94);  // left of the fan: 100 - 6
+  EXPECT_EQ(Field(winds[1], "Direction"), 0);
+  std::vector<std::string> layer4;
+  for (const PActorListEntry& e : ActorList().Entries())
+    if (LayerOf(e.get()) == 4 && !e->Is<TListSeparator>()) layer4.push_back(e->ClassName());
+  EXPECT_EQ(layer4, (std::vector<std::string>{"TRocket", "TRocket", "TFan", "TWind", "TFan", "TWind"}));
+}
+
+// --- Level sequence and state hash ----------------------------------------------------------------
+
+TEST_F(WorldTest, LoadLevelStartsTheMapOfMapOn) {
+  auto map = EmptyMap();
+  Put(map, 9, 9, 0x3032);
+  WriteMap("one.qz1", map);
+  LevelList = {"missing.qz1", "one.qz1"};
+  CurrentGameState = nullptr;
+  EXPECT_TRUE(LoadLevel());  // map 0 cannot be read
+  ASSERT_NE(CurrentGameState, nullptr);
+  EXPECT_EQ(Game().Health, 9);
+  Game().MapOn = 1;
+  Game().Timer = 55;
+  Game().GotKey[2] = 1;
+  EXPECT_FALSE(LoadLevel());
+  EXPECT_EQ(Game().Timer, 0);
+  EXPECT_EQ(Game().GotKey[2], 0);
+  EXPECT_EQ(Player->PosX, 18);
+  Game().MapOn = 2;  // past the list
+  EXPECT_TRUE(LoadLevel());
+  EXPECT_EQ(Player->PosX, 18);
+}
+
+namespace {
+
+struct TButtons {
+  bool Up, Down, Left, Right, Fire, Jump;
+};
+
+TButtons Script(int t) {
+  return {t >= 150 && t < 156, t >= 160 && t < 163, t >= 100 && t < 140, t < 60 || (t >= 170 && t < 190),
+          t % 17 < 3, t % 25 == 3};
+}
+
+}  // namespace
+
+TEST_F(WorldTest, StateHashRepeatsForEqualInputs) {
+  ReleaseGraphics();  // nothing to look at: keep the ticks cheap
+  auto map = EmptyMap();
+  Floor(map, 20);
+  for (int c = 0; c < 128; ++c) Put(map, c, 14, 0x1B80);  // a ceiling to bump into
+  Put(map, 5, 19, 0x3032);
+  Put(map, 30, 19, 0x1800);
+  Put(map, 31, 18, 0x1800);
+  Put(map, 12, 17, 0x3014);
+  WriteMap("hash.qz1", map);
+
+  auto run = [&](int changedTick) {
+    NewGameState(true);
+    ParticleColourCounter = 0;
+    ResetMirrorTimeGuard();
+    EXPECT_FALSE(LoadMap("hash.qz1"));
+    std::vector<uint64_t> hashes{WorldStateHash()};
+    for (int t = 0; t < 200; ++t) {
+      TButtons b = Script(t);
+      if (t == changedTick) b.Jump = !b.Jump;
+      GameTick(b.Up, b.Down, b.Left, b.Right, b.Fire, b.Jump);
+      hashes.push_back(WorldStateHash());
+    }
+    return hashes;
+  };
+  auto first = run(-1);
+  auto second = run(-1);
+  EXPECT_EQ(first, second);
+  EXPECT_NE(first[0], first[10]);
+  EXPECT_NE(first[10], first[11]);  // the timer alone changes it
+
+  // A jump pressed in tick 70 that was not pressed before: equal up to there, then not.
+  auto changed = run(70);
+  ASSERT_EQ(changed.size(), first.size());
+  EXPECT_TRUE(std::equal(first.begin(), first.begin() + 71, changed.begin()));
+  for (int t : {71, 72, 75}) EXPECT_NE(first[size_t(t)], changed[size_t(t)]) << t;
+}
+
+// --- Drawing -------------------------------------------------------------------------------------
+
+TEST_F(WorldTest, LevelTilesBackdropCellsAndAnimation) {
+  TGameState& g = Game();
+  TileGrid[3][2] = 0x20;             // the second backdrop shows through
+  TileGrid[0][0] = 2 * 32 + 31;      // animated, low bits ignored
+  TileGrid[0][1] = 46 * 32;          // last animated picture
+  TileGrid[0][2] = 47 * 32;          // plain tiles from 47
+  TileGrid[0][3] = 383 * 32;
+  TileGrid[0][4] = 0x3000;           // picture 384: border tile 0
+  TileGrid[0][5] = 435 * 32;         // border tile 51
+  TileGrid[0][6] = 436 * 32;         // nothing
+  TileGrid[3][5] = 47 * 32;          // drawn after the backdrop cell, unclipped
+  std::vector<std::vector<TDrawn>> frames;
+  for (int timer = 0; timer < 5; ++timer) {
+    g.Timer = timer;
+    DrawLevel();
+    auto commands = Present();
+    if (timer == 0) {
+      auto backdrops = DrawnFrom(commands, Backdrop1);
+      ASSERT_EQ(backdrops.size(), 1u);
+      EXPECT_EQ(backdrops[0], (TDrawn{16, 16, 0}));
+      EXPECT_EQ(DrawnFrom(commands, BorderTiles), (std::vector<TDrawn>{{80, 16, 0}, {96, 16, 51}}));
+      // Backdrop 2 restricted to its cell (window pixels at scale 2), then the clip is lifted.
+      bool seen = false;
+      for (size_t i = 0; i < commands.size(); ++i)
+        if (commands[i].Image == Backdrop2) {
+          seen = true;
+          EXPECT_EQ(commands[i].X, 16);
+          EXPECT_EQ(commands[i].Y, 16);
+          EXPECT_EQ(commands[i].Clip, (TRect{96, 128, 32, 32}));
+          ASSERT_LT(i + 1, commands.size());
+          EXPECT_EQ(commands[i + 1].Clip, (TRect{0, 0, 640, 400}));
+        }
+      EXPECT_TRUE(seen);
+    }
+    frames.push_back(DrawnFrom(commands, TileImage));
+  }
+  for (int timer = 0; timer < 5; ++timer)
+    EXPECT_EQ(frames[size_t(timer)], (std::vector<TDrawn>{{16, 16, 2 + timer % 4},
+                                                          {32, 16, 46 + timer % 4},
+                                                          {48, 16, 47},
+                                                          {64, 16, 383},
+                                                          {96, 64, 47}}))
+        << timer;
+}
+
+TEST_F(WorldTest, LevelViewWithOddCameraAndMapEdges) {
+  TGameState& g = Game();
+  g.CamX = 229;  // columns 114..127 from x 8
+  g.CamY = 85;   // rows 85..94: the last five lie outside
+  for (int c = 114; c < 128; ++c) TileGrid[89][c] = 50 * 32;
+  TileGrid[84][120] = 50 * 32;  // above the view
+  DrawLevel();
+  auto tiles = DrawnFrom(Present(), TileImage);
+  ASSERT_EQ(tiles.size(), 14u);
+  EXPECT_EQ(tiles.front(), (TDrawn{8, 80, 50}));
+  EXPECT_EQ(tiles.back(), (TDrawn{216, 80, 50}));
+
+  g.CamX = 231;  // a camera past the map draws what is inside only
+  DrawLevel();
+  EXPECT_EQ(DrawnFrom(Present(), TileImage).size(), 13u);
+}
+
+TEST_F(WorldTest, HudScoreHealthFirePowerKeysAndInventory) {
+  TGameState& g = Game();
+  auto scoreText = [&](int64_t score) {
+    g.Score = score;
+    DrawHud();
+    std::string text;
+    float x = 240;
+    for (const TDrawn& d : DrawnFrom(Present(), FontImage))
+      if (d.Y == 24) {
+        EXPECT_EQ(d.X, x);
+        x += 8;
+        text += char(d.Frame);
+      }
+    return text;
+  };
+  EXPECT_EQ(scoreText(123456789), "23456789");
+  EXPECT_EQ(scoreText(42), "00000042");
+  EXPECT_EQ(scoreText(0), "00000000");
+  EXPECT_EQ(scoreText((int64_t(1) << 32) + 42), "00000042");  // low 32 bits only
+
+  g.Health = 1;
+  g.FirePower = 0;
+  DrawHud();
+  EXPECT_TRUE(DrawnFrom(Present(), SpriteImage).empty());
+
+  g.Health = 3;
+  g.FirePower = 2;
+  g.GotKey = {0, 1, 0, 1};
+  g.GotBoots = g.GotGlove = 1;
+  DrawHud();
+  EXPECT_EQ(DrawnFrom(Present(), SpriteImage), (std::vector<TDrawn>{{240, 60, 589},
+                                                                    {248, 60, 589},
+                                                                    {240, 108, 534},
+                                                                    {256, 108, 534},
+                                                                    {264, 96, 571},
+                                                                    {256, 144, 653},
+                                                                    {288, 144, 655},
+                                                                    {240, 160, 538},
+                                                                    {272, 160, 591}}));
+}
+
+TEST_F(WorldTest, HealthLabelBlinksOnOddTicksBelowTwo) {
+  TGameState& g = Game();
+  auto label = [&](int health, int timer) {
+    g.Health = uint16_t(health);
+    g.Timer = timer;
+    DrawStatusBorder();
+    std::vector<int> found;
+    for (const TDrawn& d : DrawnFrom(Present(), BorderTiles))
+      if (d.Y == 40 && (d.X == 256 || d.X == 272) && d.Frame != 8) found.push_back(d.Frame);  // 8: the frame
+    return found;
+  };
+  EXPECT_EQ(label(1, 0), (std::vector<int>{36, 37}));
+  EXPECT_EQ(label(1, 1), (std::vector<int>{42, 43}));
+  EXPECT_EQ(label(1, 2), (std::vector<int>{36, 37}));
+  EXPECT_EQ(label(0, 3), (std::vector<int>{42, 43}));
+  EXPECT_EQ(label(2, 1), (std::vector<int>{36, 37}));
+}
+
+TEST_F(WorldTest, RowCalibrationMeasuresTheLines) {
+  for (int i = 0; i <= 200; ++i) MirrorLineY[i] = MirrorLineHeight[i] = -1;
+  RowCalibration();
+  for (int i = 0; i < 200; ++i) {
+    EXPECT_EQ(MirrorLineY[i], 2 * i) << i;
+    EXPECT_EQ(MirrorLineHeight[i], 2) << i;
+  }
+  EXPECT_EQ(MirrorLineY[200], 400);
+
+  // A window smaller than the virtual screen: computed, with a line in the log.
+  Headless->ResizeWindow(160, 100);
+  RowCalibration();
+  EXPECT_EQ(CountLog("160x100!? You've got to be kidding me!"), 1);
+  EXPECT_EQ(MirrorLineY[3], 2);  // 1.5 + 0.5
+  EXPECT_EQ(MirrorLineY[200], 100);
+  EXPECT_EQ(MirrorLineHeight[2], 1);
+  EXPECT_EQ(MirrorLineHeight[3], 0);
+}
+
+TEST_F(WorldTest, MirrorInTheLowestRowReflectsFourteenLines) {
+  TGameState& g = Game();
+  TPlatform& p = Platform();
+  for (int line = 100; line < 176; ++line) {
+    p.SetColour(LineColour(line));
+    p.DrawRect(16, float(line), 208, 1);
+  }
+  p.SetColour(0xFFFFFF);
+  MirrorGrid[9][3] = 1;  // view row 9, column 3: x 64, y 160
+  for (int phase = 0; phase < 2; ++phase) {
+    g.Timer = phase;
+    if (phase == 1)
+      for (int line = 100; line < 176; ++line) {
+        p.SetColour(LineColour(line));
+        p.DrawRect(16, float(line), 208, 1);
+      }
+    DrawMirrors();
+    auto commands = Present();
+    std::vector<TDrawCommand> captures, draws;
+    for (const TDrawCommand& c : commands) {
+      if (c.Kind == TCommandKind::CaptureRegion) captures.push_back(c);
+      if (c.Kind == TCommandKind::DrawCaptured) draws.push_back(c);
+    }
+    ASSERT_EQ(captures.size(), 1u);
+    EXPECT_EQ(captures[0].Source, (TRect{128, 264, 32, 56}));
+    ASSERT_EQ(draws.size(), 14u);
+    const TPixmap& shown = Headless->ShownFrame();
+    for (int k = 0; k < 14; ++k) {
+      int line = 159 - phase - 2 * k;
+      EXPECT_EQ(draws[size_t(k)].Source, (TRect{128, 2 * line, 32, 2}));
+      EXPECT_EQ(draws[size_t(k)].X, 128);
+      EXPECT_EQ(draws[size_t(k)].Y, 324 + 2 * k);
+      for (int row : {324 + 2 * k, 325 + 2 * k}) {
+        EXPECT_EQ(shown.Get(130, row) & 0xFFFFFFu, LineColour(line)) << phase << " " << k;
+        EXPECT_EQ(shown.Get(200, row) & 0xFFFFFFu, LineColour(row / 2)) << "outside the run";
+      }
+    }
+  }
+}
+
+TEST_F(WorldTest, MirrorRunsWithAnOddCameraAndAtTheRightEdge) {
+  TGameState& g = Game();
+  g.CamX = 1;  // column 0 is half hidden
+  auto captures = [&]() {
+    DrawMirrors();
+    std::vector<TRect> out;
+    int draws = 0;
+    for (const TDrawCommand& c : Present()) {
+      if (c.Kind == TCommandKind::CaptureRegion) out.push_back(c.Source);
+      draws += c.Kind == TCommandKind::DrawCaptured;
+    }
+    EXPECT_GT(draws, 0);
+    return out;
+  };
+  MirrorGrid[2][0] = 1;
+  // Row 2 (y 48) reflects from 60 lines up, above the screen: the read-back starts at 0.
+  EXPECT_EQ(captures(), (std::vector<TRect>{{32, 0, 16, 96}}));
+  MirrorGrid[2][1] = 1;
+  MirrorGrid[2][3] = 1;  // a second run after a gap
+  EXPECT_EQ(captures(), (std::vector<TRect>{{32, 0, 48, 96}, {(8 + 48) * 2, 0, 32, 96}}));
+
+  for (int c = 0; c < 4; ++c) MirrorGrid[2][c] = 0;
+  MirrorGrid[5][13] = 1;  // the last column of 14 starts at x 216: cut to 8 pixels
+  MirrorGrid[5][12] = 1;
+  EXPECT_EQ(captures(), (std::vector<TRect>{{(8 + 16 * 12) * 2, 2 * (96 - 60), 48, 120}}));
+  g.CamX = 0;  // 13 columns: the run ends with the view
+  EXPECT_EQ(captures(), (std::vector<TRect>{{(16 + 16 * 12) * 2, 2 * (96 - 60), 32, 120}}));
+
+  NoMirrors = true;
+  DrawMirrors();
+  for (const TDrawCommand& c : Present()) EXPECT_NE(c.Kind, TCommandKind::CaptureRegion);
+}
+
+TEST_F(WorldTest, InfoBoxOverTheStillLevelUntilEnter) {
+  Headless->PressKey(KeySpace, Headless->Millisecs() + 50);
+  Headless->PressKey(KeyEnter, Headless->Millisecs() + 200);
+  ShowInfoBox("Hello", 16, 48, 12, 2, true);
+  EXPECT_GE(Headless->Millisecs(), 200u);  // the space did not dismiss it
+  const auto& frame = Headless->LastFrame();
+  EXPECT_EQ(DrawnFrom(frame, Backdrop1).size(), 1u);  // the level behind the box
+  std::vector<TDrawn> cursor;
+  for (const TDrawn& d : DrawnFrom(frame, SpriteImage))
+    if (d.X == 16 + 16 * 12 && d.Y == 48 + 16 * 2) cursor.push_back(d);
+  ASSERT_EQ(cursor.size(), 1u);
+  EXPECT_GE(cursor[0].Frame, 613);
+  EXPECT_LE(cursor[0].Frame, 616);
+
+  // Without needEnter any key ends it.
+  const uint32_t start = Headless->Millisecs();
+  Headless->PressKey(KeySpace, start + 40);
+  ShowInfoBox("Note", 16, 16, 12, 3, false);
+  EXPECT_LT(Headless->Millisecs() - start, 200u);
+}
+
+TEST_F(WorldTest, CameraLeftOfTheMapKeepsTilesUnderTheirObjects) {
+  // A level start near the left edge puts CamX below 0 (player x - 14).
+  TGameState& g = Game();
+  TileGrid[0][0] = 50 * 32;
+  MirrorGrid[1][0] = 1;
+  for (int32_t camX : {-8, -7}) {
+    g.CamX = camX;
+    DrawLevel();
+    DrawMirrors();
+    auto commands = Present();
+    int32_t x = (0 - camX) * 8 + 16;  // where an object at half-tile 0 is drawn
+    EXPECT_EQ(DrawnFrom(commands, TileImage), (std::vector<TDrawn>{{float(x), 16, 50}})) << camX;
+    std::vector<TRect> captures;
+    for (const TDrawCommand& c : commands)
+      if (c.Kind == TCommandKind::CaptureRegion) captures.push_back(c.Source);
+    EXPECT_EQ(captures, (std::vector<TRect>{{2 * x, 0, 32, 64}})) << camX;
+  }
+}

@@ -1,0 +1,197 @@
+// A fixture for the world tests: the headless platform with audio, a temporary working
+// directory that is also the game directory, recognisable image sets, numbered speaker
+// sounds ("S00".."S47"), the level hooks, a new game state and an empty actor list.
+// Objects that the spawn operations create by class name are read through the registry
+// (class name and field name), so the tests do not depend on the actor classes' own code.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "data/graphics.h"
+#include "data/level_map.h"
+#include "data/sound.h"
+#include "data/sound_writer.h"
+#include "headless_fixture.h"
+#include "shell/strings.h"
+#include "temp_dir.h"
+#include "tools/episode/episode_source.h"
+#include "world/actor_list.h"
+#include "world/game_state.h"
+#include "world/level_draw.h"
+#include "world/player.h"
+#include "world/world.h"
+
+class TWorldTest : public THeadlessTest {
+ protected:
+  void SetUp() override {
+    THeadlessTest::SetUp();
+    ASSERT_TRUE(Headless->OpenAudio());
+    GameDir = Temp.Dir();
+    WriteNumberedSounds();
+    ResetSounds();
+    LoadSounds();
+    MakeImageSets();
+    InstallLevelHooks();
+    ResetMirrorTimeGuard();
+    ParticleColourCounter = 0;
+    ClearGrids();
+    Player = nullptr;
+    Teleporters[0] = Teleporters[1] = nullptr;
+    NewGameState(true);
+    ResetActorList();
+    for (int i = 0; i <= 200; ++i) {
+      MirrorLineY[i] = 2 * i;
+      MirrorLineHeight[i] = 2;
+    }
+  }
+  void TearDown() override {
+    ResetActorList();
+    Player = nullptr;
+    Teleporters[0] = Teleporters[1] = nullptr;
+    CurrentGameState = nullptr;
+    LevelList.clear();
+    BackdropList.clear();
+    ClearGrids();
+    ResetSounds();
+    ReleaseGraphics();
+    ResetSettings();
+    THeadlessTest::TearDown();
+  }
+
+  // --- Maps ------------------------------------------------------------------------------
+  static std::vector<uint16_t> EmptyMap() { return std::vector<uint16_t>(size_t(MapRows) * MapColumns, 0); }
+  static void Put(std::vector<uint16_t>& map, int column, int row, uint16_t word) {
+    map[size_t(row) * MapColumns + size_t(column)] = word;
+  }
+  // Solid tiles along a whole row.
+  static void Floor(std::vector<uint16_t>& map, int row, uint16_t word = 0x1800) {
+    for (int c = 0; c < MapColumns; ++c) Put(map, c, row, word);
+  }
+  void WriteMap(const std::string& name, const std::vector<uint16_t>& map) const {
+    TTempDir::Write(Temp.Dir() + name, EncodeLevelMap(map));
+  }
+  static void ClearGrids() {
+    for (int r = 0; r < MapRows; ++r)
+      for (int c = 0; c < MapColumns; ++c) {
+        TileGrid[r][c] = 0;
+        MirrorGrid[r][c] = 0;
+      }
+  }
+  // A player standing on the floor of the cell (column, row), without the start flicker.
+  void PlacePlayer(int column, int row) {
+    CreatePlayer(column, row);
+    Player->InvincibilityTimer = 0;
+  }
+
+  // --- Objects ---------------------------------------------------------------------------
+  static std::vector<PActorListEntry> Listed(const std::string& className) {
+    std::vector<PActorListEntry> out;
+    for (const PActorListEntry& e : ActorList().Entries())
+      if (e->ClassName() == className) out.push_back(e);
+    return out;
+  }
+  static int64_t Field(const PActorListEntry& object, const std::string& name) {
+    int64_t value = -999999;
+    EXPECT_TRUE(GetObjectField(*object, name, value)) << object->ClassName() << "." << name;
+    return value;
+  }
+  // The object a reference field points to.
+  static PActorListEntry Reference(const PActorListEntry& object, const std::string& name) {
+    const TFieldInfo* f = object->Class().FindField(name);
+    EXPECT_TRUE(f && f->Type == TFieldType::Reference) << object->ClassName() << "." << name;
+    return f && f->GetReference ? f->GetReference(*object) : nullptr;
+  }
+  static std::shared_ptr<TGameObject> AsGame(const PActorListEntry& e) {
+    return std::dynamic_pointer_cast<TGameObject>(e);
+  }
+  // The layer an entry stands in: the number of separators before it.
+  static int LayerOf(const TActorListEntry* object) {
+    int layer = 0;
+    for (const PActorListEntry& e : ActorList().Entries()) {
+      if (e.get() == object) return layer;
+      if (e->Is<TListSeparator>()) ++layer;
+    }
+    return -1;
+  }
+
+  // --- Log and sounds --------------------------------------------------------------------
+  std::vector<std::string> LogLines() const {
+    const std::string bytes = TTempDir::ReadText("log.txt");
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < bytes.size()) {
+      size_t end = bytes.find("\r\n", start);
+      if (end == std::string::npos) end = bytes.size();
+      lines.push_back(bytes.substr(start, end - start));
+      start = end + 2;
+    }
+    return lines;
+  }
+  int CountLog(const std::string& line) const {
+    const auto lines = LogLines();
+    return int(std::count(lines.begin(), lines.end(), line));
+  }
+  bool LogContains(const std::string& part) const {
+    for (const std::string& l : LogLines())
+      if (l.find(part) != std::string::npos) return true;
+    return false;
+  }
+  // Sound numbers played since the audio log position `from`.
+  std::vector<int> SoundsPlayed(size_t from = 0) const {
+    std::vector<int> out;
+    const auto& log = Headless->AudioLog();
+    for (size_t i = from; i < log.size(); ++i)
+      if (log[i].Kind == TAudioEvent::Play && log[i].Name.size() == 3 && log[i].Name[0] == 'S')
+        out.push_back(std::stoi(log[i].Name.substr(1)));
+    return out;
+  }
+  size_t AudioMark() const { return Headless->AudioLog().size(); }
+  static bool Has(const std::vector<int>& sounds, int n) {
+    return std::find(sounds.begin(), sounds.end(), n) != sounds.end();
+  }
+
+  // --- Drawing ---------------------------------------------------------------------------
+  // The drawing commands recorded since the last presentation, after presenting them.
+  std::vector<TDrawCommand> Present() {
+    Headless->Flip(false);
+    return Headless->LastFrame();
+  }
+  // (x, y, frame) of every DrawImage of the image, in order.
+  struct TDrawn {
+    float X, Y;
+    int Frame;
+    bool operator==(const TDrawn&) const = default;
+  };
+  static std::vector<TDrawn> DrawnFrom(const std::vector<TDrawCommand>& commands, const PImage& image) {
+    std::vector<TDrawn> out;
+    for (const TDrawCommand& c : commands)
+      if (c.Kind == TCommandKind::DrawImage && c.Image == image) out.push_back({c.X, c.Y, c.Frame});
+    return out;
+  }
+
+  TTempDir Temp;
+
+ private:
+  // Every sound one timer word long and of equal priority, so that each play is recorded.
+  void WriteNumberedSounds() const {
+    std::vector<TSoundSource> first, second;
+    for (int n = 0; n < 48; ++n) {
+      TSoundSource s{"S" + Digits(n, 2), 1, {1082}};
+      (n < 24 ? first : second).push_back(s);
+    }
+    TTempDir::Write(Temp.Dir() + "BRAX1.QZ1", WriteSoundContainer(first));
+    TTempDir::Write(Temp.Dir() + "BRAX1-B.QZ1", WriteSoundContainer(second));
+  }
+  static void MakeImageSets() {
+    TileImage = CreateImage(TPixmap(16, 16, 0xFF00FF00u), 16, 16, 0, TileFrameCount, 1);
+    SpriteImage = CreateImage(TPixmap(16, 16, 0xFFFF0000u), 16, 16, 0, SpriteFrameCount, 1);
+    BorderTiles = CreateImage(TPixmap(16, 16, 0xFF0000FFu), 16, 16, 0, 128, 1);
+    FontImage = CreateImage(TPixmap(8, 8, 0xFFFFFFFFu), 8, 8, 0, FontFrameCount, 1);
+    Backdrop1 = CreateImage(TPixmap(208, 160, 0xFF202020u), 208, 160, 0, 1, 0);
+    Backdrop2 = CreateImage(TPixmap(208, 160, 0xFF404040u), 208, 160, 0, 1, 0);
+  }
+};
