@@ -112,7 +112,7 @@ void THeadlessPlatform::Sleep(int ms) {
 
 void THeadlessPlatform::ExecuteCommands(const std::vector<TDrawCommand>& commands) {
   LastFrameCommands.insert(LastFrameCommands.end(), commands.begin(), commands.end());
-  if (!Open) return;
+  if (!Open || !RenderPixels) return;
   for (const TDrawCommand& c : commands) {
     int cx0 = std::max(0, c.Clip.X), cy0 = std::max(0, c.Clip.Y);
     int cx1 = std::min(Frame.Width, c.Clip.X + c.Clip.W);

@@ -39,6 +39,7 @@ class THeadlessPlatform : public TPlatform {
   bool FailWindow = false;  // OpenWindow fails
   bool FailAudio = false;   // OpenAudio fails
   uint32_t FrameCostMs = 0; // virtual time that each presentation takes
+  bool RenderPixels = true; // false: commands are recorded, no pixels are drawn
   void Script(const TScriptedEvent& event);
   void PressKey(int code, uint32_t atMs);            // press now-or-later, release 1 ms later
   void HoldKey(int code, uint32_t fromMs, uint32_t toMs);
