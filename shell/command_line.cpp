@@ -148,6 +148,7 @@ std::string HelpText() {
          "  -script=file   scripted input for -headless, one event per line:\n"
          "                   <ms> press|down|up <key>   key: ESC ENTER SPACE F1 A 7 #27 ...\n"
          "                   <ms> type <text>           <ms> close|suspend|resume\n"
-         "                   failwindow | failaudio     # comment\n"
+         "                   <ms> shot <file.png>       failwindow | failaudio   # comment\n"
+         "  -levelshot=N   write the whole of map N to levelshotN.png and exit\n"
          "  -help          show this text\n";
 }

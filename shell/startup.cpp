@@ -24,6 +24,7 @@
 #include "shell/settings.h"
 #include "shell/strings.h"
 #include "world/level_draw.h"
+#include "world/level_shot.h"
 #include "world/world.h"
 
 // ReplacementIni ("hrp.ini") is defined with the replacement images in data/graphics.cpp.
@@ -119,6 +120,15 @@ void StartUp(int argc, char** argv) {
   if (LoadEssentialGraphics()) EndProgram(1);
   LoadStrings("STRINGS" + GameExt + ".TXT");
   if (!GameTitleText.empty()) WindowTitle = "Zyntra - " + GameTitleText;
+
+  // "levelshot=N": a picture of the whole of map N, without opening a window.
+  if (!OptionValue("levelshot").empty()) {
+    LoadRemainingGraphics();
+    int map = int(ParseLeadingInteger(OptionValue("levelshot")));
+    bool ok = WriteLevelShot(map);
+    LogLine(ok ? "levelshot" + std::to_string(map) + ".png written" : "ERROR :: StartUp :: no levelshot of map " + std::to_string(map));
+    EndProgram(ok ? 0 : 1);
+  }
 
   CreatePlatform();
   SetAnyKeyIgnored(KeyF12, true);

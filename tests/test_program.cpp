@@ -108,4 +108,18 @@ TEST_F(TProgramTest, ExportWritesTheSheetsOfTheEpisode) {
   EXPECT_TRUE(fs::exists(work / "_STRINGS.QZ1.TXT"));
 }
 
+TEST_F(TProgramTest, LevelShotDrawsTheWholeMapAndExits) {
+  ASSERT_EQ(Run("l", "", "-levelshot=0"), 0) << ReadFile(Root / "l" / "out.txt");
+  std::string png = ReadFile(Root / "l" / "work" / "levelshot0.png");
+  ASSERT_GT(png.size(), 24u);
+  // Width and height from the PNG header: the whole 128 x 90 map of 16-pixel cells.
+  auto be32 = [&](size_t at) {
+    return uint32_t((unsigned char)png[at]) << 24 | uint32_t((unsigned char)png[at + 1]) << 16 |
+           uint32_t((unsigned char)png[at + 2]) << 8 | uint32_t((unsigned char)png[at + 3]);
+  };
+  EXPECT_EQ(be32(16), 2048u);
+  EXPECT_EQ(be32(20), 1440u);
+  EXPECT_NE(Run("m", "", "-levelshot=99"), 0);  // no such map
+}
+
 }  // namespace
