@@ -5,27 +5,12 @@
 #include <algorithm>
 #include <utility>
 
-#include "world_fixture.h"
+#include "actor_fixture.h"
 
 namespace {
 
-class TFlyerTest : public TWorldTest {
+class TFlyerTest : public TActorTest {
  protected:
-  void SetUp() override {
-    TWorldTest::SetUp();
-    Game().SetHintsActive(0);
-    Game().FirePower = 4;
-  }
-
-  static void Fill(int firstColumn, int lastColumn, int row, uint16_t word = 0x1800) {
-    for (int c = firstColumn; c <= lastColumn; ++c) TileGrid[row][c] = word;
-  }
-  template <class T>
-  static std::shared_ptr<T> Last() {
-    auto all = ListedObjects<T>();
-    return all.empty() ? nullptr : all.back();
-  }
-  static int Count(const std::string& className) { return int(Listed(className).size()); }
   // A live player shot standing at (x, y) in object units.
   static std::shared_ptr<TActor> ShotAt(int32_t x, int32_t y) {
     auto shot = std::dynamic_pointer_cast<TActor>(CreateObject("TBraxShot"));

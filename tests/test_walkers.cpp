@@ -4,33 +4,12 @@
 #include <algorithm>
 
 #include "actors/effects.h"
-#include "world_fixture.h"
+#include "actor_fixture.h"
 
 namespace {
 
-class TWalkerTest : public TWorldTest {
+class TWalkerTest : public TActorTest {
  protected:
-  void SetUp() override {
-    TWorldTest::SetUp();
-    Game().SetHintsActive(0);
-    Game().FirePower = 4;
-  }
-
-  static void Fill(int firstColumn, int lastColumn, int row, uint16_t word = 0x1800) {
-    for (int c = firstColumn; c <= lastColumn; ++c) TileGrid[row][c] = word;
-  }
-  template <class T>
-  static std::shared_ptr<T> Last() {
-    auto all = ListedObjects<T>();
-    return all.empty() ? nullptr : all.back();
-  }
-  // A player shot at (x, y) in object units.
-  static PBraxShot Shoot(int32_t x, int32_t y, int direction) {
-    SpawnBraxShot(x, y, direction);
-    auto shots = ListedObjects<TBraxShot>();
-    return shots.empty() ? nullptr : shots.back();
-  }
-  static int Count(const std::string& className) { return int(Listed(className).size()); }
   // The player standing right where an actor stands, touching it.
   static void PlayerOn(const TActor& actor) {
     Player->PosX = actor.PosX;
