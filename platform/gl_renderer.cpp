@@ -352,6 +352,8 @@ void TGlRenderer::ReleaseImage(const TCachedImage& entry) {
 void TGlRenderer::EndFrame() {
   LastDrawCalls = DrawCalls;
   DrawCalls = 0;
+  LastCaptures = Captures;
+  Captures = 0;
   for (auto it = Images.begin(); it != Images.end();) {
     if (it->second.Owner.expired()) {
       ReleaseImage(it->second);
@@ -486,6 +488,7 @@ void TGlRenderer::Execute(const std::vector<TDrawCommand>& commands) {
         Gl.BindTexture(GL_TEXTURE_2D, CaptureTexture);
         Gl.CopyTexSubImage2D(GL_TEXTURE_2D, 0, op.Rect.X, Height - op.Rect.Y - op.Rect.H, op.Rect.X,
                              Height - op.Rect.Y - op.Rect.H, op.Rect.W, op.Rect.H);
+        ++Captures;
         break;
       case TOp::Draw:
         Gl.Enable(GL_SCISSOR_TEST);
@@ -511,6 +514,7 @@ void TGlRenderer::PresentTo(int width, int height) {
 
 TPixmap TGlRenderer::Read(const TRect& rect) {
   if (!Fbo || rect.W < 1 || rect.H < 1) return {};
+  ++ReadBackCount;
   TPixmap out(rect.W, rect.H, 0xFF000000u);
   TRect r;
   if (!ClipToTarget(rect, r)) return out;

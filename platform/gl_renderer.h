@@ -42,6 +42,9 @@ class TGlRenderer {
   // of images that no longer exist.
   void EndFrame();
   int LastFrameDrawCalls() const { return LastDrawCalls; }
+  // Copies on the GPU (mirrors) in the last presented frame; CPU read-backs ever made.
+  int LastFrameCaptures() const { return LastCaptures; }
+  int ReadBacks() const { return ReadBackCount; }
   int CachedImages() const { return int(Images.size()); }
 
  private:
@@ -108,5 +111,6 @@ class TGlRenderer {
   std::vector<TVertex> Vertices;
   std::vector<TOp> Ops;
   int DrawCalls = 0, LastDrawCalls = 0;
+  int Captures = 0, LastCaptures = 0, ReadBackCount = 0;
   bool WarnedOversize = false;
 };

@@ -182,7 +182,8 @@ void THeadlessPlatform::ScheduleScreenshot(uint32_t atMs, const std::string& pat
 }
 
 void THeadlessPlatform::SwapWindow(bool /*vsync*/) {
-  Shown = Frame;
+  // Without pixels there is nothing new to show (and a megabyte less to copy per frame).
+  if (RenderPixels) Shown = Frame;
   while (!Screenshots.empty() && Screenshots.begin()->first <= Clock) {
     if (ScreenshotSink) ScreenshotSink(Shown, Screenshots.begin()->second);
     Screenshots.erase(Screenshots.begin());

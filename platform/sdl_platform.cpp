@@ -135,6 +135,8 @@ class TSdlPlatform : public TPlatform {
 
   int LastDrawCalls() const { return Renderer.LastFrameDrawCalls(); }
   int CachedImages() const { return Renderer.CachedImages(); }
+  int LastCaptures() const { return Renderer.LastFrameCaptures(); }
+  int ReadBacks() const { return Renderer.ReadBacks(); }
 
  protected:
   void ExecuteCommands(const std::vector<TDrawCommand>& commands) override;
@@ -510,6 +512,16 @@ std::unique_ptr<TPlatform> CreateSdlPlatform() { return std::make_unique<TSdlPla
 int SdlPlatformLastDrawCalls(TPlatform& platform) {
   auto* sdl = dynamic_cast<TSdlPlatform*>(&platform);
   return sdl ? sdl->LastDrawCalls() : -1;
+}
+
+int SdlPlatformLastCaptures(TPlatform& platform) {
+  auto* sdl = dynamic_cast<TSdlPlatform*>(&platform);
+  return sdl ? sdl->LastCaptures() : -1;
+}
+
+int SdlPlatformReadBacks(TPlatform& platform) {
+  auto* sdl = dynamic_cast<TSdlPlatform*>(&platform);
+  return sdl ? sdl->ReadBacks() : -1;
 }
 
 int SdlPlatformCachedImages(TPlatform& platform) {

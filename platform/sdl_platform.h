@@ -10,6 +10,10 @@
 
 // GL draw calls of the last presented frame; -1 when the platform is not the SDL one.
 int SdlPlatformLastDrawCalls(TPlatform& platform);
+// GPU copies of the picture (mirrors) in the last presented frame, and read-backs of
+// the picture to the CPU since the window opened; -1 when the platform is not the SDL one.
+int SdlPlatformLastCaptures(TPlatform& platform);
+int SdlPlatformReadBacks(TPlatform& platform);
 // Images whose frames sit in the atlases; -1 when the platform is not the SDL one.
 int SdlPlatformCachedImages(TPlatform& platform);
 // Bytes of the device-format buffer behind a sound; -1 when it has none.

@@ -121,6 +121,12 @@ void ParseCommandLine() {
   if (HasOption("nomirrors")) NoMirrors = true;
   if (HasOption("classic")) EnhancedContent = false;
   if (HasOption("fixratio")) FixRatio = true;
+  // Only a plain number turns these on; anything else leaves them off.
+  auto count = [](const std::string& text, int off) {
+    return !text.empty() && std::isdigit(static_cast<unsigned char>(text[0])) ? OptionNumber(text) : off;
+  };
+  WarpMap = count(OptionValue("warp"), -1);
+  TickLimit = count(OptionValue("ticks"), 0);
   // "waitkey", "skip", "headless" and "script" are asked for where they act.
 }
 
@@ -150,5 +156,7 @@ std::string HelpText() {
          "                   <ms> type <text>           <ms> close|suspend|resume\n"
          "                   <ms> shot <file.png>       failwindow | failaudio   # comment\n"
          "  -levelshot=N   write the whole of map N to levelshotN.png and exit\n"
+         "  -warp=N        start a new game on map N, without title and menus\n"
+         "  -ticks=N       quit after N ticks of play, logging the state hash\n"
          "  -help          show this text\n";
 }

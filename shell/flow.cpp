@@ -12,6 +12,7 @@
 #include "shell/frame.h"
 #include "shell/game_loop.h"
 #include "shell/keys.h"
+#include "shell/log.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
 #include "shell/strings.h"
@@ -378,6 +379,12 @@ void NewGame() {
   // A first level that fails to load ends the recording too, or a game restored later
   // would be recorded into the user demo.
   DemoRecorder.Stop();
+}
+
+void WarpGame(int map) {
+  LogLine("Warp to map " + std::to_string(map));
+  GameLoop(true, map);
+  ResetKeys();
 }
 
 void EndOfGame() {

@@ -20,6 +20,8 @@ void ShowOrderInfo();
 void ShowHeroMessage(const std::string& text, int fadeOut, int fadeIn);
 void ShowVillainMessage(const std::string& text, int fadeOut, int fadeIn);
 void NewGame();
+// "warp=N": a new game straight on map N, without the intro boxes or a recording.
+void WarpGame(int map);
 void EpisodeEnding(bool shortForm);
 std::string EnterHighScoreName();
 // The slot lines of the restore and save menus.

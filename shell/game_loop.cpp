@@ -1,6 +1,7 @@
 #include "shell/game_loop.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "data/graphics.h"
 #include "data/sound.h"
@@ -11,6 +12,8 @@
 #include "shell/frame.h"
 #include "shell/keys.h"
 #include "shell/settings.h"
+#include "shell/startup.h"
+#include "shell/log.h"
 #include "shell/strings.h"
 #include "world/game_state.h"
 #include "world/level_draw.h"
@@ -34,20 +37,30 @@ void VictoryTicks(int count) {
   }
 }
 
+// The tick limit of "ticks=N": the state hash goes to the log and the program quits.
+void CountTick(int& ticks) {
+  if (TickLimit <= 0 || ++ticks < TickLimit) return;
+  char hash[40];
+  std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(WorldStateHash()));
+  LogLine("State hash after " + std::to_string(ticks) + " ticks: " + hash);
+  QuitProgram();
+}
+
 }  // namespace
 
-void GameLoop(bool newGame) {
+void GameLoop(bool newGame, int firstMap) {
   TPlatform& p = Platform();
   TInputState& in = p.Input();
   if (newGame) {
     NewGameState(HintsDefault);
-    Game().MapOn = 0;
+    Game().MapOn = uint16_t(std::clamp(firstMap, 0, 0xFFFF));
     if (LoadLevel()) return;
   }
   ResetKeys();
   SaveGame(0);
   std::string typed;
   bool freeCamera = false;
+  int ticks = 0;
   for (;;) {
     p.Clear(0);
     if (!freeCamera) {
@@ -59,6 +72,7 @@ void GameLoop(bool newGame) {
         DemoRecorder.NextTick(up, down, left, right, fire, jump);
         DrawBorderTile(16, 0, 16);
       }
+      CountTick(ticks);
     } else {
       TGameState& g = Game();
       if (ScanDown(PlayKeys[KeyIndexUp])) g.CamY = std::max(0, g.CamY - 1);

@@ -23,6 +23,8 @@ bool ReplacementMode = true;
 bool SoundOn = true;
 uint8_t Speed = 16;
 uint8_t PlayKeys[6] = {72, 80, 75, 77, 56, 29};
+int WarpMap = -1;
+int TickLimit = 0;
 std::string MenuMusicName;
 std::string WindowTitle = "Zyntra";
 
@@ -50,6 +52,8 @@ void ResetSettings() {
   Speed = 16;
   const uint8_t defaultKeys[6] = {72, 80, 75, 77, 56, 29};
   for (int i = 0; i < 6; ++i) PlayKeys[i] = defaultKeys[i];
+  WarpMap = -1;
+  TickLimit = 0;
   MenuMusicName.clear();
   WindowTitle = "Zyntra";
 }

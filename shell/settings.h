@@ -27,6 +27,8 @@ extern bool SoundOn;
 extern uint8_t Speed;           // play frames per second
 extern uint8_t PlayKeys[6];     // DOS scan codes: up, down, left, right, fire, jump
 enum : int { KeyIndexUp, KeyIndexDown, KeyIndexLeft, KeyIndexRight, KeyIndexFire, KeyIndexJump };
+extern int WarpMap;              // "warp=N": start a new game on map N; -1 none
+extern int TickLimit;            // "ticks=N": quit after N play ticks; 0 none
 extern std::string MenuMusicName;
 extern std::string WindowTitle;
 

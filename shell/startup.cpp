@@ -192,6 +192,7 @@ void StartUp(int argc, char** argv) {
     ShowBoxUntil(*box, t2, 2000);
     box->FadeOut(0, 16);
   }
+  if (WarpMap >= 0) WarpGame(WarpMap);
   TitleLoop();
 }
 

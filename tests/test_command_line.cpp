@@ -110,6 +110,24 @@ TEST_F(TCommandLineTest, NumbersConvertLikeC) {
   EXPECT_EQ(ColourDepth, 32);
 }
 
+TEST_F(TCommandLineTest, WarpAndTicksTakeOnlyPlainNumbers) {
+  Parse({"zyntra"});
+  EXPECT_EQ(WarpMap, -1);
+  EXPECT_EQ(TickLimit, 0);
+  Parse({"zyntra", "-warp=0", "-ticks=600"});
+  EXPECT_EQ(WarpMap, 0);
+  EXPECT_EQ(TickLimit, 600);
+  Parse({"zyntra", "-warp=7b", "-ticks=99999999999"});
+  EXPECT_EQ(WarpMap, 7);
+  EXPECT_EQ(TickLimit, INT_MAX);
+  for (const char* bad : {"-warp=-3", "-warp=x", "-warp= 2", "-warp="}) {
+    ResetSettings();
+    Parse({"zyntra", bad, "-ticks=-5"});
+    EXPECT_EQ(WarpMap, -1) << bad;
+    EXPECT_EQ(TickLimit, 0) << bad;
+  }
+}
+
 TEST_F(TCommandLineTest, ImageFlagsGainFilterAndMipmapUnlessTurnedOff) {
   Parse({"zyntra"});
   EXPECT_EQ(MaskedImageFlags, 1 | 2 | 4);

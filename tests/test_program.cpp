@@ -32,12 +32,13 @@ class TProgramTest : public ::testing::Test {
   }
 
   // A fresh working directory and a copy of the episode; returns the exit status.
-  int Run(const std::string& name, const std::string& script, const std::string& options = "") {
+  int Run(const std::string& name, const std::string& script, const std::string& options = "",
+          const std::string& binary = ZYNTRA_BINARY) {
     fs::path work = Root / name / "work", game = Root / name / "game";
     fs::create_directories(work);
     fs::copy(ZYNTRA_EPISODE_DIR, game, fs::copy_options::recursive);
     std::ofstream(Root / name / "script.txt") << script;
-    std::string command = "cd '" + work.string() + "' && timeout 300 '" + ZYNTRA_BINARY +
+    std::string command = "cd '" + work.string() + "' && timeout 300 '" + binary +
                           "' -headless -skip -dir='" + game.string() + "/' -script='" +
                           (Root / name / "script.txt").string() + "' " + options + " > ../out.txt 2>&1";
     int status = std::system(command.c_str());
@@ -120,6 +121,75 @@ TEST_F(TProgramTest, LevelShotDrawsTheWholeMapAndExits) {
   EXPECT_EQ(be32(16), 2048u);
   EXPECT_EQ(be32(20), 1440u);
   EXPECT_NE(Run("m", "", "-levelshot=99"), 0);  // no such map
+}
+
+// 600 ticks of play straight on the first level: running both ways, jumps, shots, a
+// somersault, ducking and looking up; Enter now and then answers the hints. The program
+// quits by itself after the last tick (the exit screen then waits for a key).
+std::string WarpScript() {
+  std::string s =
+      "500 down RIGHT\n"
+      "3000 press LCTRL\n"
+      "4200 press LALT\n"
+      "6000 down LCTRL\n"
+      "6600 up LCTRL\n"
+      "7000 up RIGHT\n"
+      "7200 down LEFT\n"
+      "9000 press LALT\n"
+      "9500 press LALT\n"
+      "11000 up LEFT\n"
+      "11500 down DOWN\n"
+      "12500 up DOWN\n"
+      "13000 down UP\n"
+      "14000 up UP\n"
+      "14500 down RIGHT\n"
+      "16000 down LCTRL\n"
+      "17000 up LCTRL\n"
+      "20000 up RIGHT\n"
+      "21000 down LEFT\n"
+      "23000 press LCTRL\n"
+      "26000 up LEFT\n"
+      "27000 down RIGHT\n"
+      "30000 press LALT\n"
+      "34000 up RIGHT\n";
+  for (int ms = 1000; ms < 60000; ms += 1500) s += std::to_string(ms) + " press ENTER\n";
+  for (int ms = 60000; ms <= 120000; ms += 5000) s += std::to_string(ms) + " press SPACE\n";
+  return s;
+}
+
+std::string HashLine(const std::string& log) {
+  size_t at = log.find("State hash after 600 ticks: ");
+  return at == std::string::npos ? "" : log.substr(at, log.find('\n', at) - at);
+}
+
+TEST_F(TProgramTest, WarpRunsGiveEqualStateHashesAcrossRunsAndBuilds) {
+  ASSERT_EQ(Run("a", WarpScript(), "-warp=0 -ticks=600"), 0) << ReadFile(Root / "a" / "out.txt");
+  ASSERT_EQ(Run("b", WarpScript(), "-warp=0 -ticks=600"), 0);
+  std::string log = Log("a");
+  EXPECT_NE(log.find("Warp to map 0"), std::string::npos) << log;
+  EXPECT_EQ(log.find("ERROR ::"), std::string::npos) << log;
+  EXPECT_NE(log.find("QuitProgram() started"), std::string::npos);
+  const std::string hash = HashLine(log);
+  ASSERT_FALSE(hash.empty()) << log;
+  EXPECT_EQ(HashLine(Log("b")), hash);
+  // The state moved: a run without input ends elsewhere.
+  ASSERT_EQ(Run("idle", "5000 press ENTER\n60000 press SPACE\n70000 press SPACE\n", "-warp=0 -ticks=600"), 0);
+  EXPECT_NE(HashLine(Log("idle")), "");
+  EXPECT_NE(HashLine(Log("idle")), hash);
+
+  // The release build plays the same ticks (the test command builds it alongside).
+  const char* release = std::getenv("ZYNTRA_RELEASE_BINARY");
+  if (!release || !*release) GTEST_SKIP() << "ZYNTRA_RELEASE_BINARY is not set";
+  ASSERT_EQ(Run("r", WarpScript(), "-warp=0 -ticks=600", release), 0) << ReadFile(Root / "r" / "out.txt");
+  EXPECT_EQ(HashLine(Log("r")), hash);
+}
+
+TEST_F(TProgramTest, WarpToAMissingMapFallsBackToTheTitle) {
+  ASSERT_EQ(Run("w", "2000 press ESC\n3000 press Y\n5000 press SPACE\n", "-warp=99"), 0);
+  std::string log = Log("w");
+  EXPECT_NE(log.find("Warp to map 99"), std::string::npos) << log;
+  EXPECT_NE(log.find("cannot read \"\" as level file"), std::string::npos) << log;
+  EXPECT_EQ(log.find("State hash"), std::string::npos);
 }
 
 }  // namespace

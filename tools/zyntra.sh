@@ -50,6 +50,10 @@ case "$mode" in
   test)
     configure build/asan -DCMAKE_BUILD_TYPE=Debug -DZYNTRA_SANITIZE=ON "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1"
     cmake --build build/asan
+    # The release program too: a test plays the same ticks in both builds.
+    configure build/release -DCMAKE_BUILD_TYPE=Release -DZYNTRA_TESTS=OFF -DZYNTRA_BENCH=OFF
+    cmake --build build/release --target zyntra
+    export ZYNTRA_RELEASE_BINARY="$ROOT/build/release/zyntra"
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
     export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1

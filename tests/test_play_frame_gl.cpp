@@ -1,0 +1,130 @@
+// Play frames of our episode's first level on the OpenGL backend: a frame with the status
+// panel and HUD, and a frame over the mirror floor. Each must equal its reference picture
+// and the software renderer's picture (filtering is nearest), and the mirrors must be
+// copied on the GPU without reading the picture back to the CPU.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "data/graphics.h"
+#include "data/image_io.h"
+#include "platform/headless.h"
+#include "platform/sdl_platform.h"
+#include "shell/log.h"
+#include "shell/settings.h"
+#include "shell/strings.h"
+#include "world/game_state.h"
+#include "world/level_draw.h"
+#include "world/player.h"
+#include "world/world.h"
+
+namespace {
+
+struct TFrames {
+  TPixmap Play, Mirror;
+  int MirrorCaptures = 0;  // capture commands in the mirror frame's list
+  int ReadBacksDuringPlay = -1;
+  int GpuCaptures = -1;
+};
+
+void Ticks(int count) {
+  for (int i = 0; i < count; ++i) GameTick(false, false, false, false, false, false);
+}
+
+void Present() {
+  Platform().Flip(false);
+}
+
+// The same steps on whichever platform is current.
+TFrames PlayFrames(bool gl) {
+  TPlatform& p = Platform();
+  p.SetVirtualResolution(320, 200);
+  RowCalibration();
+  NewGameState(false);
+  Game().MapOn = 0;
+  EXPECT_FALSE(LoadLevel());
+  Game().AddScore(4200);
+  Game().Health = 5;
+  Ticks(9);  // the start flicker leaves the hero shown (timer 21 - 9 is even)
+  TFrames frames;
+  p.Clear(0);
+  RedrawGame();
+  frames.Play = p.Screenshot();
+
+  // Over the mirror floor of row 28: the hero stands on it, the camera settles.
+  Player->PosX = 144;
+  Player->PosY = 28 * 16 - 1;
+  Game().CamX = Player->PosX - 14;
+  Game().CamY = Player->PosY / 16 - 4;
+  Ticks(12);
+  int readBacks = gl ? SdlPlatformReadBacks(p) : 0;
+  for (int i = 0; i < 3; ++i) {
+    p.Clear(0);
+    RedrawGame();
+    if (i < 2) Present();
+  }
+  for (const TDrawCommand& c : p.PendingCommands())
+    if (c.Kind == TCommandKind::CaptureRegion) ++frames.MirrorCaptures;
+  if (gl) {
+    frames.GpuCaptures = SdlPlatformLastCaptures(p);
+    frames.ReadBacksDuringPlay = SdlPlatformReadBacks(p) - readBacks;
+  }
+  frames.Mirror = p.Screenshot();
+  return frames;
+}
+
+void ExpectReference(const TPixmap& picture, const std::string& name) {
+  std::string path = std::string(ZYNTRA_SOURCE_DIR) + "/tests/ref/" + name;
+  if (std::getenv("ZYNTRA_WRITE_REFERENCE")) {
+    ASSERT_TRUE(SavePng(picture, path));
+    return;
+  }
+  PPixmap reference = LoadImageFile(path);
+  ASSERT_TRUE(reference) << path;
+  EXPECT_EQ(reference->Width, picture.Width);
+  EXPECT_TRUE(reference->Pixels == picture.Pixels) << name << " differs from the reference";
+}
+
+TEST(TPlayFrameGlTest, FirstLevelAndMirrorMatchReferencesWithoutReadBack) {
+  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  CloseLog();
+  ResetSettings();
+  GameDir = ZYNTRA_EPISODE_DIR;
+  EnhancedContent = false;
+  std::unique_ptr<TPlatform> gl = CreateSdlPlatform();
+  if (!gl->OpenWindow(640, 400, 0, 60)) GTEST_SKIP() << "no OpenGL 3.3 core window here";
+  SetPlatform(std::move(gl));
+  ASSERT_FALSE(LoadEssentialGraphics());
+  LoadRemainingGraphics();
+  LoadStrings("STRINGS.QZ1.TXT");
+  InstallLevelHooks();
+  TFrames fromGl = PlayFrames(true);
+
+  auto software = std::make_unique<THeadlessPlatform>();
+  software->RenderPixels = true;
+  ASSERT_TRUE(software->OpenWindow(640, 400, 0, 60));
+  SetPlatform(std::move(software));
+  TFrames fromSoftware = PlayFrames(false);
+
+  // The mirror frame really has mirrors, copied on the GPU, and nothing came back to the
+  // CPU while the frames were drawn and shown.
+  EXPECT_GT(fromSoftware.MirrorCaptures, 0);
+  EXPECT_EQ(fromGl.MirrorCaptures, fromSoftware.MirrorCaptures);
+  EXPECT_EQ(fromGl.GpuCaptures, fromGl.MirrorCaptures);
+  EXPECT_EQ(fromGl.ReadBacksDuringPlay, 0);
+
+  ASSERT_EQ(fromGl.Play.Width, 640);
+  ASSERT_EQ(fromGl.Play.Height, 400);
+  EXPECT_TRUE(fromGl.Play.Pixels == fromSoftware.Play.Pixels) << "play frame: GL and software differ";
+  EXPECT_TRUE(fromGl.Mirror.Pixels == fromSoftware.Mirror.Pixels) << "mirror frame: GL and software differ";
+  EXPECT_FALSE(fromGl.Play.Pixels == fromGl.Mirror.Pixels);
+  ExpectReference(fromGl.Play, "play_frame.png");
+  ExpectReference(fromGl.Mirror, "mirror_frame.png");
+
+  ReleaseGraphics();
+  SetPlatform(nullptr);
+  CloseLog();
+}
+
+}  // namespace
