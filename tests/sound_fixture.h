@@ -41,16 +41,7 @@ class TSoundTestBase : public ::testing::Test {
 
   // The log lines written so far.
   std::vector<std::string> LogLines() const {
-    const std::string bytes = TTempDir::ReadText("log.txt");
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < bytes.size()) {
-      size_t end = bytes.find("\r\n", start);
-      if (end == std::string::npos) end = bytes.size();
-      lines.push_back(bytes.substr(start, end - start));
-      start = end + 2;
-    }
-    return lines;
+    return TTempDir::LogLines();
   }
   int CountLog(const std::string& line) const {
     int count = 0;

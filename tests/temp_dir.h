@@ -39,6 +39,19 @@ class TTempDir {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
+  // Text split at CR LF, as the log writes its lines.
+  static std::vector<std::string> SplitCrLf(const std::string& bytes) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < bytes.size()) {
+      size_t end = bytes.find("\r\n", start);
+      if (end == std::string::npos) end = bytes.size();
+      lines.push_back(bytes.substr(start, end - start));
+      start = end + 2;
+    }
+    return lines;
+  }
+  static std::vector<std::string> LogLines() { return SplitCrLf(ReadText("log.txt")); }
 
  private:
   std::filesystem::path Previous;

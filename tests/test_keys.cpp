@@ -28,16 +28,7 @@ class TKeysTest : public THeadlessTest {
   void Poll() { Headless->PollEvents(); }
   std::vector<uint8_t> Keys() const { return std::vector<uint8_t>(PlayKeys, PlayKeys + 6); }
   static std::vector<std::string> LogLines() {
-    const std::string bytes = TTempDir::ReadText("log.txt");
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < bytes.size()) {
-      size_t end = bytes.find("\r\n", start);
-      if (end == std::string::npos) end = bytes.size();
-      lines.push_back(bytes.substr(start, end - start));
-      start = end + 2;
-    }
-    return lines;
+    return TTempDir::LogLines();
   }
   std::string TryLine() const {
     return "LoadConfig :: Trying to load key settings from \"" + Temp.Dir() + "KEYS.QZ1\" ... ";

@@ -15,6 +15,7 @@
 #include "tests/log_stamp.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
+#include "temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -30,17 +31,7 @@ void WriteFile(const fs::path& path, const std::string& text) {
   file << text;
 }
 
-std::vector<std::string> SplitCrLf(const std::string& bytes) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = bytes.find("\r\n", start);
-    if (end == std::string::npos) end = bytes.size();
-    lines.push_back(bytes.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
+std::vector<std::string> SplitCrLf(const std::string& bytes) { return TTempDir::SplitCrLf(bytes); }
 
 // A fresh temporary directory: "work" is the program's working directory, "game" a game
 // directory, the captured output lies beside them.
