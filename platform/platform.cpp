@@ -104,6 +104,34 @@ void TInputState::MouseButton(int button, bool down) {
   MouseIsDown[button] = down;
 }
 
+int PadButtonKey(int button) {
+  switch (button) {
+    case PadUp: return KeyUp;
+    case PadDown: return KeyDown;
+    case PadLeft: return KeyLeft;
+    case PadRight: return KeyRight;
+    case PadA: return KeyEnter;
+    case PadStart: return KeyF1;
+    case PadBack: return KeyEscape;
+    default: return 0;
+  }
+}
+
+void TInputState::PadButton(int button, bool down) {
+  if (button < 0 || button >= PadButtonCount || PadIsDown[button] == down) return;
+  PadIsDown[button] = down;
+  if (int key = PadButtonKey(button)) {
+    if (down)
+      KeyPressed(key);
+    else
+      KeyReleased(key);
+  }
+}
+
+bool TInputState::PadDown(int button) const {
+  return button >= 0 && button < PadButtonCount && PadIsDown[button];
+}
+
 int TInputState::KeyHit(int code) {
   if (!ValidKey(code)) return 0;
   int n = Hits[code];
@@ -136,6 +164,7 @@ void TInputState::Flush() {
   std::fill(std::begin(Down), std::end(Down), false);
   std::fill(std::begin(MouseHits), std::end(MouseHits), 0);
   std::fill(std::begin(MouseIsDown), std::end(MouseIsDown), false);
+  std::fill(std::begin(PadIsDown), std::end(PadIsDown), false);
   Chars.clear();
 }
 

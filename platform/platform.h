@@ -117,6 +117,15 @@ enum : int {
 constexpr int KeyCodeCount = 256;
 constexpr int MouseButtonCount = 3;  // 1 left, 2 right
 
+// Game controller buttons, of whichever controller is plugged in. The directions come from
+// the pad and the left stick.
+enum : int {
+  PadUp, PadDown, PadLeft, PadRight, PadA, PadB, PadX, PadY, PadStart, PadBack, PadButtonCount
+};
+// The key a controller button also presses, so menus and message boxes work with it:
+// the directions are the arrow keys, A is Enter, Start is F1 and Back is Esc; 0 for none.
+int PadButtonKey(int button);
+
 // Keyboard and mouse state as the game sees it, fed by the backend from its events.
 class TInputState {
  public:
@@ -126,6 +135,8 @@ class TInputState {
   void CharTyped(int ch);
   void MouseMoved(int windowX, int windowY);
   void MouseButton(int button, bool down);
+  // A controller button changed: its own state, and its key (PadButtonKey) with it.
+  void PadButton(int button, bool down);
 
   // Queries.
   int KeyHit(int code);  // hits since the last read; reading clears them
@@ -136,6 +147,7 @@ class TInputState {
   int MouseWindowY() const { return MouseY; }
   int MouseHit(int button);
   bool MouseDown(int button) const;
+  bool PadDown(int button) const;
   void Flush();  // forgets hits, down states, typed characters and mouse buttons
   void FlushHits(); // forgets hits and typed characters, keeps down states
 
@@ -144,6 +156,7 @@ class TInputState {
   bool Down[KeyCodeCount] = {};
   int MouseHits[MouseButtonCount] = {};
   bool MouseIsDown[MouseButtonCount] = {};
+  bool PadIsDown[PadButtonCount] = {};
   int MouseX = 0, MouseY = 0;
   std::deque<int> Chars;
 };

@@ -99,6 +99,8 @@ bool StartVideo() {
   if (started) return true;
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   SDL_GL_LoadLibrary(nullptr);  // an extra reference: closing the last window keeps it
+  // Controllers are optional: without the subsystem the game is played on the keyboard.
+  SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
   started = true;
   return true;
 }
@@ -148,6 +150,10 @@ class TSdlPlatform : public TPlatform {
   void SyncSize();
   void MouseToDrawable(int& x, int& y) const;
   void CloseAudio();
+  void HandleControllerButton(int sdlButton, bool down);
+  void HandleControllerAxis(int axis, int value);
+  void SetDirection(int direction);
+  void CloseControllers();
 
   SDL_Window* Window = nullptr;
   SDL_GLContext Context = nullptr;
@@ -165,9 +171,14 @@ class TSdlPlatform : public TPlatform {
   SDL_AudioFormat DeviceFormat = 0;
   std::vector<std::weak_ptr<TSdlSound>> Sounds;  // to free their chunks with the device
   Mix_Music* Music = nullptr;
+
+  std::vector<SDL_GameController*> Controllers;
+  // The directions held on the pad and on the stick; a direction is down while either is.
+  bool PadDirection[4] = {}, StickDirection[4] = {};
 };
 
 TSdlPlatform::~TSdlPlatform() {
+  CloseControllers();
   CloseAudio();
   CloseWindow();
 }
@@ -326,6 +337,48 @@ void TSdlPlatform::HandleKey(const SDL_KeyboardEvent& key, bool down) {
   if (code == KeyBackspace || code == KeyEnter || code == KeyEscape) input.CharTyped(code);
 }
 
+// --- Game controllers -------------------------------------------------------------------
+
+void TSdlPlatform::HandleControllerButton(int sdlButton, bool down) {
+  switch (sdlButton) {
+    case SDL_CONTROLLER_BUTTON_DPAD_UP: PadDirection[PadUp] = down; SetDirection(PadUp); break;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: PadDirection[PadDown] = down; SetDirection(PadDown); break;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: PadDirection[PadLeft] = down; SetDirection(PadLeft); break;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: PadDirection[PadRight] = down; SetDirection(PadRight); break;
+    case SDL_CONTROLLER_BUTTON_A: Input().PadButton(PadA, down); break;
+    case SDL_CONTROLLER_BUTTON_B: Input().PadButton(PadB, down); break;
+    case SDL_CONTROLLER_BUTTON_X: Input().PadButton(PadX, down); break;
+    case SDL_CONTROLLER_BUTTON_Y: Input().PadButton(PadY, down); break;
+    case SDL_CONTROLLER_BUTTON_START: Input().PadButton(PadStart, down); break;
+    case SDL_CONTROLLER_BUTTON_BACK: Input().PadButton(PadBack, down); break;
+    default: break;
+  }
+}
+
+// The left stick counts as a direction past half way and lets go below a quarter, so a
+// stick resting near the threshold does not flicker.
+void TSdlPlatform::HandleControllerAxis(int axis, int value) {
+  if (axis != SDL_CONTROLLER_AXIS_LEFTX && axis != SDL_CONTROLLER_AXIS_LEFTY) return;
+  const int negative = axis == SDL_CONTROLLER_AXIS_LEFTX ? PadLeft : PadUp;
+  const int positive = axis == SDL_CONTROLLER_AXIS_LEFTX ? PadRight : PadDown;
+  auto update = [&](int direction, int amount) {
+    if (amount >= 16384) StickDirection[direction] = true;
+    if (amount < 8192) StickDirection[direction] = false;
+    SetDirection(direction);
+  };
+  update(negative, -value);
+  update(positive, value);
+}
+
+void TSdlPlatform::SetDirection(int direction) {
+  Input().PadButton(direction, PadDirection[direction] || StickDirection[direction]);
+}
+
+void TSdlPlatform::CloseControllers() {
+  for (SDL_GameController* pad : Controllers) SDL_GameControllerClose(pad);
+  Controllers.clear();
+}
+
 void TSdlPlatform::PollEvents() {
   if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
   TInputState& input = Input();
@@ -364,6 +417,25 @@ void TSdlPlatform::PollEvents() {
         input.MouseMoved(x, y);
         break;
       }
+      case SDL_CONTROLLERDEVICEADDED:
+        if (SDL_GameController* pad = SDL_GameControllerOpen(e.cdevice.which)) Controllers.push_back(pad);
+        break;
+      case SDL_CONTROLLERDEVICEREMOVED:
+        for (size_t i = 0; i < Controllers.size(); ++i) {
+          if (SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(Controllers[i])) != e.cdevice.which) continue;
+          SDL_GameControllerClose(Controllers[i]);
+          Controllers.erase(Controllers.begin() + long(i));
+          // Nothing stays held on a controller that is gone.
+          for (int d = 0; d < 4; ++d) PadDirection[d] = StickDirection[d] = false;
+          for (int b = 0; b < PadButtonCount; ++b) input.PadButton(b, false);
+          break;
+        }
+        break;
+      case SDL_CONTROLLERBUTTONDOWN:
+      case SDL_CONTROLLERBUTTONUP:
+        HandleControllerButton(e.cbutton.button, e.type == SDL_CONTROLLERBUTTONDOWN);
+        break;
+      case SDL_CONTROLLERAXISMOTION: HandleControllerAxis(e.caxis.axis, e.caxis.value); break;
       case SDL_MOUSEBUTTONDOWN:
       case SDL_MOUSEBUTTONUP: {
         int x = e.button.x, y = e.button.y;
@@ -556,6 +628,28 @@ bool SdlPushTextEvent(const std::string& text) {
   e.type = SDL_TEXTINPUT;
   e.text.timestamp = SDL_GetTicks();
   std::memcpy(e.text.text, text.c_str(), text.size() + 1);
+  return SDL_PushEvent(&e) == 1;
+}
+
+bool SdlPushControllerButtonEvent(int sdlButton, bool down) {
+  if (!SDL_WasInit(SDL_INIT_EVENTS)) return false;
+  SDL_Event e;
+  SDL_zero(e);
+  e.type = down ? SDL_CONTROLLERBUTTONDOWN : SDL_CONTROLLERBUTTONUP;
+  e.cbutton.timestamp = SDL_GetTicks();
+  e.cbutton.button = Uint8(sdlButton);
+  e.cbutton.state = down ? SDL_PRESSED : SDL_RELEASED;
+  return SDL_PushEvent(&e) == 1;
+}
+
+bool SdlPushControllerAxisEvent(int sdlAxis, int value) {
+  if (!SDL_WasInit(SDL_INIT_EVENTS)) return false;
+  SDL_Event e;
+  SDL_zero(e);
+  e.type = SDL_CONTROLLERAXISMOTION;
+  e.caxis.timestamp = SDL_GetTicks();
+  e.caxis.axis = Uint8(sdlAxis);
+  e.caxis.value = Sint16(std::clamp(value, -32768, 32767));
   return SDL_PushEvent(&e) == 1;
 }
 

@@ -25,3 +25,7 @@ bool SdlPushKeyEvent(const std::string& keyName, bool down, bool repeat = false)
 bool SdlPushTextEvent(const std::string& text);
 // SDL's button numbering: 1 left, 2 middle, 3 right.
 bool SdlPushMouseButtonEvent(int sdlButton, bool down, int x, int y);
+// SDL's game controller numbering: buttons A 0, B 1, X 2, Y 3, Back 4, Start 6, pad up 11,
+// down 12, left 13, right 14; axes left x 0, left y 1.
+bool SdlPushControllerButtonEvent(int sdlButton, bool down);
+bool SdlPushControllerAxisEvent(int sdlAxis, int value);

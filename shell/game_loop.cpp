@@ -64,9 +64,13 @@ void GameLoop(bool newGame, int firstMap) {
   for (;;) {
     p.Clear(0);
     if (!freeCamera) {
-      bool left = ScanDown(PlayKeys[KeyIndexLeft]), right = ScanDown(PlayKeys[KeyIndexRight]);
-      bool up = ScanDown(PlayKeys[KeyIndexUp]), down = ScanDown(PlayKeys[KeyIndexDown]);
-      bool jump = ScanDown(PlayKeys[KeyIndexJump]), fire = ScanDown(PlayKeys[KeyIndexFire]);
+      // A controller plays along with the keys: its directions, A to jump, B or X to fire.
+      bool left = ScanDown(PlayKeys[KeyIndexLeft]) || in.PadDown(PadLeft);
+      bool right = ScanDown(PlayKeys[KeyIndexRight]) || in.PadDown(PadRight);
+      bool up = ScanDown(PlayKeys[KeyIndexUp]) || in.PadDown(PadUp);
+      bool down = ScanDown(PlayKeys[KeyIndexDown]) || in.PadDown(PadDown);
+      bool jump = ScanDown(PlayKeys[KeyIndexJump]) || in.PadDown(PadA);
+      bool fire = ScanDown(PlayKeys[KeyIndexFire]) || in.PadDown(PadB) || in.PadDown(PadX);
       GameTick(up, down, left, right, fire, jump);
       if (DemoRecorder.Active) {
         DemoRecorder.NextTick(up, down, left, right, fire, jump);

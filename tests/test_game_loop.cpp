@@ -7,6 +7,8 @@
 
 #include "shell/demo.h"
 #include "shell/game_loop.h"
+#include "shell/settings.h"
+#include "world/player.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -70,6 +72,29 @@ TEST_F(TGameLoopTest, HeldPeriodRaisesSpeedToTwentyAndCommaLowersItToEight) {
   for (const TFrameSummary& f : Frames)
     if (HasBorderTile(f, 32, 0, 40)) ++marks;
   EXPECT_EQ(marks, 4);
+}
+
+// The controller plays whatever the play keys are: here they are letters, and the pad's
+// arrow keys mean nothing to the game, so the moves come from the pad state.
+TEST_F(TGameLoopTest, ControllerRunsAndJumpsWithRedefinedKeys) {
+  const uint8_t letters[6] = {17, 31, 30, 32, 33, 36};  // W S A D F J
+  std::copy(letters, letters + 6, PlayKeys);
+  std::vector<std::pair<int32_t, int32_t>> positions;
+  OnTick = [&](int32_t timer) {
+    TInputState& in = Headless->Input();
+    in.PadButton(PadRight, timer >= 3 && timer < 12);
+    in.PadButton(PadA, timer >= 14 && timer < 16);
+    if (Player && (positions.empty() || int32_t(positions.size()) <= timer))
+      positions.emplace_back(Player->PosX, Player->PosY);
+  };
+  QuitAt(3000);
+  ASSERT_TRUE(Run([] { GameLoop(true); }));
+  ASSERT_GT(positions.size(), 30u);
+  const auto start = positions[2];
+  EXPECT_GT(positions[14].first, start.first);
+  int32_t highest = start.second;
+  for (const auto& p : positions) highest = std::min(highest, p.second);
+  EXPECT_LE(highest, start.second - 32);  // a jump, not a step
 }
 
 TEST_F(TGameLoopTest, TypedCodeWithoutDebugDoesNothing) {

@@ -401,6 +401,53 @@ TEST_F(TSdlPlatformTest, KeysTextAndMouseComeFromSdlEvents) {
   EXPECT_FALSE(in.MouseDown(2));
 }
 
+TEST_F(TSdlPlatformTest, ControllerButtonsAndStickBecomePadStateAndMenuKeys) {
+  OPEN_OR_SKIP(320, 200);
+  TInputState& in = Sdl->Input();
+  Sdl->PollEvents();
+  in.Flush();
+  // A: Enter with it; B: no key; Start: F1; Back: Esc.
+  SdlPushControllerButtonEvent(0, true);
+  SdlPushControllerButtonEvent(1, true);
+  SdlPushControllerButtonEvent(6, true);
+  SdlPushControllerButtonEvent(4, true);
+  Sdl->PollEvents();
+  EXPECT_TRUE(in.PadDown(PadA) && in.PadDown(PadB) && in.PadDown(PadStart) && in.PadDown(PadBack));
+  EXPECT_EQ(in.KeyHit(KeyEnter), 1);
+  EXPECT_EQ(in.KeyHit(KeyF1), 1);
+  EXPECT_EQ(in.KeyHit(KeyEscape), 1);
+  for (int b : {0, 1, 6, 4}) SdlPushControllerButtonEvent(b, false);
+  Sdl->PollEvents();
+  EXPECT_FALSE(in.PadDown(PadA) || in.PadDown(PadB) || in.KeyDown(KeyEnter) || in.KeyDown(KeyEscape));
+
+  // The stick: on past half way, off below a quarter; the pad and the stick together hold
+  // a direction until both let go.
+  SdlPushControllerAxisEvent(0, -16000);
+  Sdl->PollEvents();
+  EXPECT_FALSE(in.PadDown(PadLeft));
+  SdlPushControllerAxisEvent(0, -16384);
+  Sdl->PollEvents();
+  EXPECT_TRUE(in.PadDown(PadLeft));
+  EXPECT_EQ(in.KeyHit(KeyLeft), 1);
+  SdlPushControllerButtonEvent(13, true);  // pad left as well
+  SdlPushControllerAxisEvent(0, -9000);    // still past a quarter
+  Sdl->PollEvents();
+  EXPECT_TRUE(in.PadDown(PadLeft));
+  SdlPushControllerAxisEvent(0, 0);
+  Sdl->PollEvents();
+  EXPECT_TRUE(in.PadDown(PadLeft));  // the pad still holds it
+  EXPECT_EQ(in.KeyHit(KeyLeft), 0);
+  SdlPushControllerButtonEvent(13, false);
+  SdlPushControllerAxisEvent(1, 32767);  // down
+  Sdl->PollEvents();
+  EXPECT_FALSE(in.PadDown(PadLeft) || in.KeyDown(KeyLeft));
+  EXPECT_TRUE(in.PadDown(PadDown) && in.KeyDown(KeyDown));
+  EXPECT_FALSE(in.PadDown(PadUp));
+  SdlPushControllerAxisEvent(1, 0);
+  Sdl->PollEvents();
+  EXPECT_FALSE(in.PadDown(PadDown));
+}
+
 TEST_F(TSdlPlatformTest, AltEnterTogglesFullScreenAndIsNotAGameKey) {
   OPEN_OR_SKIP(320, 200);
   TInputState& in = Sdl->Input();
