@@ -99,6 +99,8 @@ void THeadlessPlatform::PollEvents() {
       case TScriptedEvent::Close: CloseFlag = true; break;
       case TScriptedEvent::Suspend: SuspendedFlag = true; break;
       case TScriptedEvent::Resume: SuspendedFlag = false; break;
+      case TScriptedEvent::PadPress: in.PadButton(e.Code, true); break;
+      case TScriptedEvent::PadRelease: in.PadButton(e.Code, false); break;
     }
   }
 }

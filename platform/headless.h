@@ -8,10 +8,10 @@
 
 // One scripted input event, applied at the first poll at or after its virtual time.
 struct TScriptedEvent {
-  enum TKind : uint8_t { Press, Release, Char, Mouse, MouseDown, MouseUp, Close, Suspend, Resume };
+  enum TKind : uint8_t { Press, Release, Char, Mouse, MouseDown, MouseUp, Close, Suspend, Resume, PadPress, PadRelease };
   uint32_t AtMs = 0;
   TKind Kind = Press;
-  int Code = 0;  // key code, character, or mouse button
+  int Code = 0;  // key code, character, mouse button or controller button
   int X = 0, Y = 0;
 };
 

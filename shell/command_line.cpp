@@ -152,7 +152,7 @@ std::string HelpText() {
          "  -skip          skip the start-up boxes\n"
          "  -headless      run without a window (tests)\n"
          "  -script=file   scripted input for -headless, one event per line:\n"
-         "                   <ms> press|down|up <key>   key: ESC ENTER SPACE F1 A 7 #27 ...\n"
+         "                   <ms> press|down|up <key>   key: ESC ENTER SPACE F1 A 7 #27 PAD_A ...\n"
          "                   <ms> type <text>           <ms> close|suspend|resume\n"
          "                   <ms> shot <file.png>       failwindow | failaudio   # comment\n"
          "  -levelshot=N   write the whole of map N to levelshotN.png and exit\n"

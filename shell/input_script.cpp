@@ -27,6 +27,12 @@ const TKeyName KeyNames[] = {
     {"PERIOD", KeyPeriod},
 };
 
+const TKeyName PadNames[] = {
+    {"PAD_UP", PadUp}, {"PAD_DOWN", PadDown}, {"PAD_LEFT", PadLeft}, {"PAD_RIGHT", PadRight},
+    {"PAD_A", PadA},   {"PAD_B", PadB},       {"PAD_X", PadX},       {"PAD_Y", PadY},
+    {"PAD_START", PadStart}, {"PAD_BACK", PadBack},
+};
+
 std::string UpperCase(std::string text) {
   for (char& c : text) c = char(std::toupper(static_cast<unsigned char>(c)));
   return text;
@@ -100,6 +106,21 @@ bool ApplyInputScriptLine(const std::string& line, THeadlessPlatform& platform) 
     return true;
   }
   if (command == "PRESS" || command == "DOWN" || command == "UP") {
+    // Controller buttons: pressed and released like keys.
+    for (const TKeyName& pad : PadNames) {
+      if (UpperCase(Trim(rest)) != pad.Name) continue;
+      TScriptedEvent event;
+      event.AtMs = at;
+      event.Code = pad.Code;
+      event.Kind = command == "UP" ? TScriptedEvent::PadRelease : TScriptedEvent::PadPress;
+      platform.Script(event);
+      if (command == "PRESS") {
+        event.AtMs = at + 1;
+        event.Kind = TScriptedEvent::PadRelease;
+        platform.Script(event);
+      }
+      return true;
+    }
     const int code = ScriptKeyCode(Trim(rest));
     if (code == 0) return false;
     if (command == "PRESS") {

@@ -12,7 +12,9 @@
 //   failwindow         opening the window fails
 //   failaudio          opening the audio device fails
 // Keys: ESC ENTER SPACE TAB BKSP UP DOWN LEFT RIGHT HOME END PGUP PGDN INS DEL F1..F12
-// LSHIFT RSHIFT LCTRL RCTRL LALT RALT COMMA PERIOD, letters A-Z, digits 0-9, or #code.
+// LSHIFT RSHIFT LCTRL RCTRL LALT RALT COMMA PERIOD, letters A-Z, digits 0-9, or #code;
+// controller buttons PAD_UP PAD_DOWN PAD_LEFT PAD_RIGHT PAD_A PAD_B PAD_X PAD_Y PAD_START
+// PAD_BACK.
 #pragma once
 
 #include <string>

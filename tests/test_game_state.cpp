@@ -30,6 +30,14 @@ TEST_F(GameStateTest, NewGameValuesAndHintSwitches) {
   EXPECT_FALSE(Game().HintIsActive(4));
   Game().SetHintsActive(0);
   EXPECT_EQ(Game().MessageActive, std::vector<uint16_t>(12, 0));
+
+  // No box for a number past the switches, nor past a short switch array (garbled quick save).
+  Game().MessageActive = std::vector<uint16_t>(3, 1);  // a fresh buffer of three
+  size_t mark = AudioMark();
+  ShowHint(5, false);
+  ShowHint(12, false);
+  EXPECT_TRUE(SoundsPlayed(mark).empty());
+  EXPECT_EQ(Game().MessageActive, (std::vector<uint16_t>{1, 1, 1}));
 }
 
 TEST_F(GameStateTest, LettersInOrderEarnTheBonus) {

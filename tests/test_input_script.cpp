@@ -60,6 +60,29 @@ TEST(TInputScriptTest, EventsArriveAtTheirTime) {
   EXPECT_TRUE(platform.CloseRequested());
 }
 
+TEST(TInputScriptTest, ControllerButtonsHoldAndPress) {
+  THeadlessPlatform platform;
+  ASSERT_TRUE(ApplyInputScriptLine("100 down pad_right", platform));
+  ASSERT_TRUE(ApplyInputScriptLine("300 up PAD_RIGHT", platform));
+  ASSERT_TRUE(ApplyInputScriptLine("400 press PAD_A", platform));
+  EXPECT_FALSE(ApplyInputScriptLine("400 press PAD_Z", platform));
+  TInputState& input = platform.Input();
+  platform.AdvanceClock(100);
+  platform.PollEvents();
+  EXPECT_TRUE(input.PadDown(PadRight));
+  EXPECT_TRUE(input.KeyDown(KeyRight));  // the arrow key goes with it
+  platform.AdvanceClock(200);
+  platform.PollEvents();
+  EXPECT_FALSE(input.PadDown(PadRight));
+  platform.AdvanceClock(100);
+  platform.PollEvents();
+  EXPECT_TRUE(input.PadDown(PadA));
+  EXPECT_EQ(input.KeyHit(KeyEnter), 1);
+  platform.AdvanceClock(1);
+  platform.PollEvents();
+  EXPECT_FALSE(input.PadDown(PadA));
+}
+
 TEST(TInputScriptTest, SwitchesAndBadLines) {
   THeadlessPlatform platform;
   EXPECT_TRUE(ApplyInputScriptLine("", platform));

@@ -6,7 +6,8 @@
 #include "world/level_draw.h"
 
 void ShowHint(uint8_t n, bool keep) {
-  if (!CurrentGameState || n >= 12 || !Game().MessageActive[n]) return;
+  // HintIsActive also guards a switch array that a garbled quick save left short.
+  if (!CurrentGameState || !Game().HintIsActive(n)) return;
   Game().MessageActive[n] = keep ? 1 : 0;
   PlayBraxSound(25);
   ShowInfoBox(HintText[n], 16, 48, 12, 2, true);
