@@ -119,6 +119,11 @@ TEST_F(WorldTest, TickMovesThePlayerAndXCameraBeforeDrawingAndYCameraAfter) {
   auto tiles = DrawnFrom(Present(), TileImage);
   ASSERT_EQ(tiles.size(), 14u);  // 13 floor cells and the marked one
   EXPECT_EQ(tiles[0], (TDrawn{16, 32, 47}));
+
+  // The tick counter wraps instead of overflowing.
+  g.Timer = INT32_MAX;
+  GameTick(false, false, false, false, false, false);
+  EXPECT_EQ(g.Timer, INT32_MIN);
 }
 
 // --- Spawning --------------------------------------------------------------------------------

@@ -57,7 +57,8 @@ void GameTick(bool up, bool down, bool left, bool right, bool fire, bool jump) {
   if (!CurrentGameState) return;
   if (Player) Player->ActOnInput(up, down, left, right, fire, jump);
   ScrollCameraX();
-  ++Game().Timer;
+  // Wraps instead of overflowing: the counter grows for as long as a level is played.
+  Game().Timer = int32_t(uint32_t(Game().Timer) + 1u);
   DrawLevel();
   TickActorList();
   DrawCollisionBoxes();
