@@ -226,10 +226,11 @@ void TACMESign::Update() {
 }
 
 void TACMESign::CheckCollisions() {
-  // A sign that shattered on the floor in this tick's Update is gone: it neither hurts nor
-  // counts a second time.
-  if (State != Falling || !IsListed()) return;
+  if (State != Falling) return;
   if (TouchesPlayer(*this)) HurtPlayer();
+  // A sign that shattered on the floor in this tick's Update still hurts on contact, but
+  // takes no shot: it would count and score a second time.
+  if (!IsListed()) return;
   auto shots = PlayerShotsHitting(*this, true);
   if (shots.empty()) return;
   Explode();

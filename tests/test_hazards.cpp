@@ -217,6 +217,18 @@ TEST_F(HazardTest, SignThatShattersInUpdateIsNotCountedTwice) {
   EXPECT_EQ(Game().SignsFallen, 1);
   EXPECT_EQ(Game().Score, 0);
   EXPECT_EQ(Game().Health, 9);
+
+  // One that lands deep enough to overlap the player still hurts in that tick.
+  SpawnACMESign(2, FloorRow - 1);
+  auto low = Only<TACMESign>();
+  ASSERT_TRUE(low);
+  low->State = TACMESign::Falling;
+  low->PosY = 116;
+  low->Update();  // PosY 128: in the floor, box rows 113 to 128
+  EXPECT_FALSE(low->IsListed());
+  low->CheckCollisions();
+  EXPECT_EQ(Game().Health, 8);
+  EXPECT_EQ(Game().SignsFallen, 2);
 }
 
 TEST_F(HazardTest, RocketLaunchesOnAShotBreaksItsFloorAndTheFirstCeiling) {
