@@ -42,19 +42,23 @@ void DrawSpriteAtObject(const TGameObject& object, int sprite, int dx, int dy) {
   DrawSprite(float(8 * (object.PosX - camX) + 16 + dx), float(object.PosY - 16 * camY + 1 + dy), sprite);
 }
 
+// Every target looks for shots each tick: the list is walked in place, not copied.
 std::vector<PBraxShot> BraxShotsHitting(const TActor& target) {
   std::vector<PBraxShot> out;
-  for (const PActorListEntry& e : ActorList().Entries())
-    if (auto shot = std::dynamic_pointer_cast<TBraxShot>(e))
-      if (target.CollidesWith(*shot)) out.push_back(shot);
+  ForEachListed<TBraxShot>([&](const PBraxShot& shot) {
+    if (target.CollidesWith(*shot)) out.push_back(shot);
+    return false;
+  });
   return out;
 }
 
 PBraxShot FirstBraxShotHitting(const TActor& target) {
-  for (const PActorListEntry& e : ActorList().Entries())
-    if (auto shot = std::dynamic_pointer_cast<TBraxShot>(e))
-      if (target.CollidesWith(*shot)) return shot;
-  return nullptr;
+  PBraxShot found;
+  ForEachListed<TBraxShot>([&](const PBraxShot& shot) {
+    if (target.CollidesWith(*shot)) found = shot;
+    return found != nullptr;
+  });
+  return found;
 }
 
 // --- The player's shot ---------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "actors/effects.h"
 #include "data/graphics.h"
 #include "world/actor_list.h"
 #include "world/game_state.h"
@@ -34,13 +35,11 @@ int32_t SceneryCamY() { return CurrentGameState ? Game().CamY : 0; }
 // firstOnly is set.
 [[maybe_unused]] std::vector<std::shared_ptr<TActor>> PlayerShotsHitting(const TActor& actor, bool firstOnly) {
   std::vector<std::shared_ptr<TActor>> shots;
-  for (const PActorListEntry& e : ActorList().Entries()) {
-    if (e->ClassName() != "TBraxShot" || !e->IsListed()) continue;
-    auto shot = std::dynamic_pointer_cast<TActor>(e);
-    if (!shot || !actor.CollidesWith(*shot)) continue;
+  ForEachListed<TBraxShot>([&](const PBraxShot& shot) {
+    if (!shot->IsListed() || !actor.CollidesWith(*shot)) return false;
     shots.push_back(shot);
-    if (firstOnly) break;
-  }
+    return firstOnly;
+  });
   return shots;
 }
 

@@ -144,11 +144,23 @@ void DrawActorList();
 // Outlines every actor's box when the collision-box display is on.
 void DrawCollisionBoxes();
 
+// Calls f for every listed object of class T (or derived from it) in list order, without
+// copying the list; f returns true to stop. f must not add to or remove from the list.
+template <class T, class F>
+void ForEachListed(F&& f) {
+  TActorList& list = ActorList();
+  for (TListLink* l = list.First(); !list.IsEnd(l); l = l->Next.get())
+    if (!l->Removed && l->Object && l->Object->template Is<T>())
+      if (f(std::static_pointer_cast<T>(l->Object))) return;
+}
+
 // Every listed object of class T, in list order.
 template <class T>
 std::vector<std::shared_ptr<T>> ListedObjects() {
   std::vector<std::shared_ptr<T>> out;
-  for (const PActorListEntry& e : ActorList().Entries())
-    if (auto t = std::dynamic_pointer_cast<T>(e)) out.push_back(t);
+  ForEachListed<T>([&](const std::shared_ptr<T>& t) {
+    out.push_back(t);
+    return false;
+  });
   return out;
 }
