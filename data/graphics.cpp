@@ -21,6 +21,8 @@ std::string DemoText;
 namespace {
 
 constexpr int BackdropFileSize = 20803;  // 3-byte header + 130 tiles of 2 x 16 x 5 bytes
+// All frames of one replacement image together hold at most this many pixels.
+constexpr int64_t MaxReplacementPixels = int64_t(1) << 27;
 
 std::string EpisodePath(const std::string& stem) { return GameDir + stem + GameExt; }
 
@@ -87,14 +89,18 @@ TReplacement LoadReplacementImage(const std::string& name, int baseWidth, int ba
                                   int frames, int flags) {
   TReplacement r;
   std::string file = ReplacementValue(name, "Image", "hq_" + name + ".png");
-  int cellW = int(ParseLeadingInteger(
-      ReplacementValue(name, "TileWidth", std::to_string(int(4 * baseWidth)))));
-  int cellH = int(ParseLeadingInteger(
-      ReplacementValue(name, "TileHeight", std::to_string(int(4 * baseHeight)))));
+  const int64_t cellW = ParseLeadingInteger(
+      ReplacementValue(name, "TileWidth", std::to_string(int(4 * baseWidth))));
+  const int64_t cellH = ParseLeadingInteger(
+      ReplacementValue(name, "TileHeight", std::to_string(int(4 * baseHeight))));
   if (cellW < 1 || cellH < 1 || frames < 1) return r;
+  // A mistyped cell size must not make the frames exhaust memory.
+  if (cellW > MaxReplacementPixels || cellH > MaxReplacementPixels ||
+      cellW * cellH > MaxReplacementPixels / frames)
+    return r;
   PPixmap pixmap = LoadImageFile(file);
   if (!pixmap) return r;
-  r.Image = CreateImage(*pixmap, cellW, cellH, 0, frames, flags);
+  r.Image = CreateImage(*pixmap, int(cellW), int(cellH), 0, frames, flags);
   if (!r.Image) return r;
   r.ScaleX = double(baseWidth) / cellW;
   r.ScaleY = double(baseHeight) / cellH;
@@ -302,7 +308,12 @@ void ExportBackdrops() {
   for (const auto& path : files) {
     if (std::filesystem::file_size(path, ec) != BackdropFileSize || ec) continue;
     PPixmap picture = LoadBackdropPixmap(path.string());
-    if (picture) SavePng(*picture, "_" + path.stem().string() + ".png", 5);
+    if (!picture) continue;
+    // Built by appending: GCC 12 warns falsely (-Wrestrict) about "_" + string + ".png".
+    std::string name = "_";
+    name += path.stem().string();
+    name += ".png";
+    SavePng(*picture, name, 5);
   }
 }
 

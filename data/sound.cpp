@@ -132,7 +132,7 @@ bool LoadSoundEntry(TStream& file, int j, int n) {
     // Words up to and including the terminator, or up to the end of the file.
     int count = 0;
     if (offset < size) {
-      const int64_t available = (size - offset) / 2;
+      const int64_t available = std::min<int64_t>((size - offset) / 2, MaxTuneWords + 1);
       file.Seek(offset);
       while (count < available) {
         ++count;

@@ -16,6 +16,9 @@ constexpr int SpeakerRate = 22050;           // samples per second of the synthe
 constexpr int SamplesPerWord = 153;          // one timer word lasts 153 samples (about 1/144 s)
 constexpr uint32_t SoundMagic = 0x00444E53;  // "SND" and a zero byte
 constexpr uint16_t TuneEnd = 0xFFFF;
+// Longest tune loaded, in words: the tunes of a container lie within its 16-bit offsets.
+// A damaged file whose tune runs on further is cut here.
+constexpr int MaxTuneWords = 0x7FFF;
 
 // A channel of the audio layer held by one user (the speaker, one replacement sound, the
 // music). Channels are numbers shared by everyone: when another user has started a sound

@@ -197,6 +197,11 @@ TEST_F(TGraphicsTest, ReplacementCellSizesAndEpisodeSectionsFollowHrpIni) {
   EXPECT_EQ(tiles.Image->Frames[0].Get(0, 0), 0xFF445566u);
 
   EXPECT_FALSE(LoadReplacementImage("sprites", 16, 16, 722, 1).Image);  // no file
+
+  // Absurd cell sizes give no replacement instead of exhausting memory.
+  TTempDir::WriteText("hrp.ini", "[tiles]\nTileWidth=100000\nTileHeight=100000\n");
+  ReplacementIni.LoadIniFile("hrp.ini", true);
+  EXPECT_FALSE(LoadReplacementImage("tiles", 16, 16, 384, 0).Image);
 }
 
 TEST_F(TGraphicsTest, DrawingChoosesReplacementAtDrawTimeAndRestoresTheScale) {

@@ -164,6 +164,15 @@ TEST_F(SoundLoadTest, LyingContainerLoadsWhatItCan) {
   EXPECT_EQ(CountLog("WARNING :: LoadSounds :: not all sounds were loaded correctly"), 1);
 }
 
+TEST_F(SoundLoadTest, OverlongTuneIsCutAtTheLongestTune) {
+  WriteContainers({Tune("SHORT", 2, {1082}),
+                   Tune("LONG", 1, std::vector<uint16_t>(MaxTuneWords + 5000, 0))},
+                  {});
+  LoadSounds();
+  EXPECT_EQ(ClassicSound(0).Samples.size(), 153u);
+  EXPECT_EQ(ClassicSound(1).Samples.size(), size_t(MaxTuneWords) * 153);
+}
+
 TEST_F(SoundLoadTest, RandomBytesNeverReadOutOfBounds) {
   std::mt19937 random(20240611);
   for (int round = 0; round < 300; ++round) {
