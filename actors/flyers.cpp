@@ -247,16 +247,16 @@ void TJumpBot::Update() {
   if (JumpTimer < 14) {
     if (ceiling) {
       PosY = 16 * (PosY / 16) + 15;
-      JumpTimer = 14;
+      JumpTimer = 14;  // counted on to 15 below, so it does not turn to the player
     } else {
       const size_t step = size_t(std::max(JumpTimer, 0));  // a loaded value may be anything
       PosY += JumpDy[step];
       if (JumpDir == 0 && !wallLeft) PosX -= JumpDx[step];
       if (JumpDir == 1 && !wallRight) PosX += JumpDx[step];
-      if (++JumpTimer == 14) {
-        FacePlayer();
-        CurrentFrame = 3 * Direction + 2;
-      }
+    }
+    if (++JumpTimer == 14) {
+      FacePlayer();
+      CurrentFrame = 3 * Direction + 2;
     }
     return;
   }

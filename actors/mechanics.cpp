@@ -1,5 +1,7 @@
 #include "actors/mechanics.h"
 
+#include <algorithm>
+
 #include "actors/effects.h"
 #include "actors/families.h"
 #include "data/level_map.h"
@@ -85,7 +87,9 @@ void TConveyorBelt::Update() {
   if (PlayerStandsOnMe()) Player->Push(Direction);
 
   SetCell(PosX, PosY, uint16_t(BeltStartTile + 32 * Timer));
-  for (int32_t c = PosX + 1; c < EndX; ++c) SetCell(c, PosY, Timer % 2 ? BeltMiddleTile + 32 : BeltMiddleTile);
+  // Only in-map columns are visited, so a belt with wild ends (a hand-edited save) stays cheap.
+  for (int32_t c = std::max(PosX, -1) + 1; c < std::min(EndX, MapColumns); ++c)
+    SetCell(c, PosY, Timer % 2 ? BeltMiddleTile + 32 : BeltMiddleTile);
   SetCell(EndX, PosY, uint16_t(BeltEndTile + 32 * Timer));
 }
 

@@ -196,7 +196,7 @@ void TBunnyBot::Update() {
   const int32_t facing = Direction ? 1 : 0;
   if (Rotating) {
     static const int32_t Spin[2][4] = {{0, 6, 3, 7}, {3, 6, 0, 7}};
-    CurrentFrame = Spin[facing][Timer % 4];
+    CurrentFrame = Spin[facing][(Timer % 4 + 4) % 4];  // a loaded Timer may be negative
     if (Timer >= 20) {
       ScoreFlasher(6, PosX, PosY);
       Explode();

@@ -267,7 +267,7 @@ TEST_F(TFlyerTest, JumpBotMeetingACeilingSnapsToItsCellAndDrops) {
   EXPECT_EQ(bot->PosY, 103);
   bot->Update();  // 40 pixels above is row 3
   EXPECT_EQ(bot->PosY, 111);
-  EXPECT_EQ(bot->JumpTimer, 14);
+  EXPECT_EQ(bot->JumpTimer, 15) << "snapped to 14, then counted like any jump tick";
   EXPECT_EQ(bot->PosX, 12);
   Updates(*bot, 2);
   EXPECT_EQ(bot->PosY, 143);

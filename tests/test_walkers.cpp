@@ -259,6 +259,15 @@ TEST_F(TWalkerTest, BunnyTouchingThePlayerSpinsAndBurstsForAPopup) {
   ASSERT_EQ(Count("TBonusFlasher"), 1);
   EXPECT_EQ(Field(Listed("TBonusFlasher")[0], "BaseSprite"), 688);
   EXPECT_EQ(Count("TSmokeCloud"), 6);
+
+  // A spin restored with a negative Timer keeps to the four-frame sequence.
+  SpawnBunnyBot(40, 20);
+  auto loaded = Last<TBunnyBot>();
+  loaded->Rotating = 1;
+  loaded->Timer = -3;
+  loaded->Update();
+  EXPECT_EQ(loaded->CurrentFrame, 3);
+  EXPECT_TRUE(loaded->IsListed());
 }
 
 TEST_F(TWalkerTest, ShotBunnyBurstsForTwoHundredAndCounts) {
