@@ -104,9 +104,11 @@ std::string Digits(int32_t value, uint8_t count) {
 std::string HexDigits(int64_t value, uint8_t count) {
   static const char HexChars[] = "0123456789ABCDEF";
   std::string text(count, '0');
+  // Unsigned, so that a negative value is padded with zeros beyond its 16 digits.
+  uint64_t bits = uint64_t(value);
   for (int i = count - 1; i >= 0; --i) {
-    text[size_t(i)] = HexChars[value & 15];
-    value >>= 4;
+    text[size_t(i)] = HexChars[bits & 15];
+    bits >>= 4;
   }
   return text;
 }

@@ -186,6 +186,7 @@ TEST(TNumberTextTest, DigitsKeepTheLastDigits) {
   EXPECT_EQ(HexDigits(0xABCDEF, 2), "EF");
   EXPECT_EQ(HexDigits(0, 0), "");
   EXPECT_EQ(HexDigits(-1, 16), "FFFFFFFFFFFFFFFF");
+  EXPECT_EQ(HexDigits(-1, 18), "00FFFFFFFFFFFFFFFF");
   EXPECT_EQ(HexDigits(int64_t(0x123456789A), 10), "123456789A");
 }
 
