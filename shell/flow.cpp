@@ -96,7 +96,6 @@ std::string SaveSlotList() {
       current = TitleScreen.get();
       current->FadeIn(0, 16);
       counter = 0;
-      continue;
     }
     ++counter;
     if (counter == 360) {

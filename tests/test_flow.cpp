@@ -463,6 +463,29 @@ TEST_F(TFlowTest, TitleOpensTheMenuAfterANoToQuitAndLeavesOnYes) {
   EXPECT_TRUE(titleAgain);
 }
 
+TEST_F(TFlowTest, TitleCountsTheFrameThatOpenedTheMenu) {
+  Press(KeySpace, 500);
+  Press('T', 1100);
+  Press(KeyEscape, 9500);  // on the credits
+  Press('Y', 9800);
+  Press(KeySpace, 10500);
+  ASSERT_EQ(RunToExit([&] { TitleLoop(); }), 0);
+  int menu = FirstFrameWith(Drawn(MainMenuText));
+  ASSERT_GE(menu, 0);
+  size_t i = size_t(menu);
+  while (i < Frames.size() && !Frames[i].Text.empty()) ++i;  // the menu and its fade-out
+  while (i < Frames.size() && !Frames[i].Fills.empty()) ++i;  // the title's fade-in
+  int plain = 0;
+  for (; i < Frames.size() && Frames[i].Fills.empty() && Frames[i].Text.empty(); ++i) ++plain;
+  // The counter restarts at 0 and the frame that opened the menu counts: 359 more frames.
+  EXPECT_EQ(plain, 359);
+  ASSERT_LT(i + 17, Frames.size());
+  if (CreditsPicture) {
+    ASSERT_FALSE(Frames[i + 17].Pictures.empty());
+    EXPECT_EQ(Frames[i + 17].Pictures.front(), CreditsPicture);
+  }
+}
+
 TEST_F(TFlowTest, NewGameIsRecordedIntoTheUserDemo) {
   WriteLevels(2);
   PressEvery(KeySpace, 300, 1600, 150);  // the two intro messages
