@@ -14,20 +14,6 @@ class TEffectsTest : public TWorldTest {
     Game().SetHintsActive(0);
   }
 
-  // One actor pass; the sprites it drew.
-  std::vector<TDrawn> Tick() {
-    TickActorList();
-    return DrawnFrom(Present(), SpriteImage);
-  }
-  static void SolidRow(int row, uint16_t word = 0x1820) {
-    for (int c = 0; c < MapColumns; ++c) TileGrid[row][c] = word;
-  }
-  template <class T>
-  static std::shared_ptr<T> Only() {
-    auto all = ListedObjects<T>();
-    EXPECT_EQ(all.size(), 1u) << T::StaticClass().Name();
-    return all.empty() ? nullptr : all.front();
-  }
   // Where a sprite drawn at an object at (x, y) lands with the camera at 0, 0.
   static TDrawn At(int32_t x, int32_t y, int sprite, int dx = 0, int dy = 0) {
     return {float(8 * x + 16 + dx), float(y + 1 + dy), sprite};

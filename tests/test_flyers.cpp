@@ -11,26 +11,8 @@ namespace {
 
 class TFlyerTest : public TActorTest {
  protected:
-  // A live player shot standing at (x, y) in object units.
-  static std::shared_ptr<TActor> ShotAt(int32_t x, int32_t y) {
-    auto shot = std::dynamic_pointer_cast<TActor>(CreateObject("TBraxShot"));
-    if (!shot) return nullptr;
-    shot->PosX = x;
-    shot->PosY = y;
-    shot->Width = 2;
-    shot->Height = 16;
-    AddToLayer(shot, 2);
-    ++Game().PlayerShotsActive;
-    return shot;
-  }
   static void Updates(TGameObject& object, int count) {
     for (int i = 0; i < count; ++i) object.Update();
-  }
-  // Sprites drawn by one Draw call, as (x, y, sprite).
-  std::vector<TDrawn> DrawnBy(TVisibleObject& object) {
-    Present();
-    object.Draw();
-    return DrawnFrom(Present(), SpriteImage);
   }
 };
 
@@ -177,8 +159,8 @@ TEST_F(TFlyerTest, HoverBotCrashArcEndsInAnExplosionOnTheFloor) {
 TEST_F(TFlyerTest, HoverBotConsumesOneShotPerTick) {
   SpawnHoverBot(4, 5);
   auto bot = Last<THoverBot>();
-  auto a = ShotAt(bot->PosX, bot->PosY);
-  auto b = ShotAt(bot->PosX + 1, bot->PosY);
+  auto a = AddShot(bot->PosX, bot->PosY);
+  auto b = AddShot(bot->PosX + 1, bot->PosY);
   ASSERT_TRUE(a && b);
   bot->CheckCollisions();
   EXPECT_EQ(bot->IsCrashing, 1);
@@ -293,8 +275,8 @@ TEST_F(TFlyerTest, JumpBotTakesThreeHitsEvenInOneTick) {
   Fill(0, 127, 10);
   SpawnJumpBot(4, 9);
   auto bot = Last<TJumpBot>();
-  auto a = ShotAt(bot->PosX, bot->PosY);
-  auto b = ShotAt(bot->PosX, bot->PosY - 16);
+  auto a = AddShot(bot->PosX, bot->PosY);
+  auto b = AddShot(bot->PosX, bot->PosY - 16);
   bot->CheckCollisions();
   EXPECT_FALSE(a->IsListed());
   EXPECT_FALSE(b->IsListed());
@@ -306,8 +288,8 @@ TEST_F(TFlyerTest, JumpBotTakesThreeHitsEvenInOneTick) {
   Updates(*bot, 4);
   EXPECT_EQ(Count("TSmokeCloud"), 2);
 
-  auto c = ShotAt(bot->PosX, bot->PosY);
-  auto d = ShotAt(bot->PosX + 1, bot->PosY);
+  auto c = AddShot(bot->PosX, bot->PosY);
+  auto d = AddShot(bot->PosX + 1, bot->PosY);
   size_t mark = AudioMark();
   bot->CheckCollisions();
   EXPECT_FALSE(bot->IsListed());
@@ -452,7 +434,7 @@ TEST_F(TFlyerTest, HelicopterShotDownFallsHurtingAndExplodesOnTheGround) {
   SpawnHelicopter(8, 5);
   auto heli = Last<THelicopter>();
   std::vector<std::shared_ptr<TActor>> shots;
-  for (int i = 0; i < 5; ++i) shots.push_back(ShotAt(heli->PosX + i % 3, heli->PosY));
+  for (int i = 0; i < 5; ++i) shots.push_back(AddShot(heli->PosX + i % 3, heli->PosY));
   heli->CheckCollisions();
   EXPECT_EQ(heli->Health, 0);
   for (const auto& s : shots) EXPECT_FALSE(s->IsListed()) << "every shot is absorbed";
@@ -532,15 +514,15 @@ TEST_F(TFlyerTest, FirstVillainSetsVictoryOneOnTheLastHitAndRisesAway) {
   SpawnDrMalvex(0, 5, 5);
   auto boss = Last<TDrMalvex>();
   for (int i = 0; i < 8; ++i) {
-    ShotAt(boss->PosX, boss->PosY);
+    AddShot(boss->PosX, boss->PosY);
     boss->CheckCollisions();
   }
   EXPECT_EQ(boss->Health, 1);
   EXPECT_EQ(Count("TWhiteBall"), 8);
   EXPECT_EQ(Game().Victory, 0);
 
-  auto last = ShotAt(boss->PosX, boss->PosY);
-  auto spare = ShotAt(boss->PosX + 1, boss->PosY);
+  auto last = AddShot(boss->PosX, boss->PosY);
+  auto spare = AddShot(boss->PosX + 1, boss->PosY);
   size_t mark = AudioMark();
   boss->CheckCollisions();
   EXPECT_EQ(boss->Health, 0);
@@ -567,7 +549,7 @@ TEST_F(TFlyerTest, SecondVillainEndsTheLevelOnlyWhenSunkUnderTheFloor) {
   EXPECT_EQ(boss->IsExploding, 1);
   EXPECT_EQ(boss->Health, 10);
   for (int i = 0; i < 10; ++i) {
-    ShotAt(boss->PosX, boss->PosY);
+    AddShot(boss->PosX, boss->PosY);
     boss->CheckCollisions();
   }
   EXPECT_EQ(boss->Health, 0);
@@ -577,7 +559,7 @@ TEST_F(TFlyerTest, SecondVillainEndsTheLevelOnlyWhenSunkUnderTheFloor) {
   size_t mark = AudioMark();
   for (int i = 0; i < 5; ++i) {
     boss->Update();
-    auto shot = ShotAt(boss->PosX, boss->PosY);
+    auto shot = AddShot(boss->PosX, boss->PosY);
     boss->CheckCollisions();
     EXPECT_FALSE(shot->IsListed()) << "shots are still absorbed";
   }
@@ -631,7 +613,7 @@ TEST_F(TFlyerTest, SnakeSegmentsShotInAnyOrderPayTheBonusOnTheLast) {
   const int order[9] = {4, 0, 8, 1, 7, 2, 6, 3, 5};
   for (int n = 0; n < 9; ++n) {
     auto& s = segments[size_t(order[n])];
-    auto shot = ShotAt(s->PosX, s->PosY);
+    auto shot = AddShot(s->PosX, s->PosY);
     s->CheckCollisions();
     EXPECT_FALSE(s->IsListed());
     EXPECT_FALSE(shot->IsListed());
@@ -645,8 +627,8 @@ TEST_F(TFlyerTest, SnakeSegmentsShotInAnyOrderPayTheBonusOnTheLast) {
 TEST_F(TFlyerTest, SnakeSegmentTakesOneShot) {
   SpawnSnake(10, 5);
   auto front = ListedObjects<TSnakeBot>()[0];
-  auto a = ShotAt(front->PosX, front->PosY);
-  auto b = ShotAt(front->PosX, front->PosY);
+  auto a = AddShot(front->PosX, front->PosY);
+  auto b = AddShot(front->PosX, front->PosY);
   front->CheckCollisions();
   EXPECT_FALSE(front->IsListed());
   EXPECT_NE(a->IsListed(), b->IsListed());

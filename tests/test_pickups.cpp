@@ -18,19 +18,6 @@ class TPickupsTest : public TWorldTest {
     Game().FirePower = 4;
   }
 
-  std::vector<TDrawn> Tick() {
-    TickActorList();
-    return DrawnFrom(Present(), SpriteImage);
-  }
-  static void SolidRow(int row, uint16_t word = 0x1820) {
-    for (int c = 0; c < MapColumns; ++c) TileGrid[row][c] = word;
-  }
-  template <class T>
-  static std::shared_ptr<T> Only() {
-    auto all = ListedObjects<T>();
-    EXPECT_EQ(all.size(), 1u) << T::StaticClass().Name();
-    return all.empty() ? nullptr : all.front();
-  }
   static std::shared_ptr<TActor> Goodie(int id, int column, int row) {
     SpawnGoodie(id, column, row);
     auto all = ListedObjects<TActor>();

@@ -164,6 +164,41 @@ class TWorldTest : public THeadlessTest {
     return out;
   }
 
+  // Sprites drawn by one Draw call of the object, as (x, y, frame).
+  std::vector<TDrawn> DrawnBy(TVisibleObject& object) {
+    Present();  // drop whatever was drawn before
+    object.Draw();
+    return DrawnFrom(Present(), SpriteImage);
+  }
+  // One actor pass; the sprites it drew.
+  std::vector<TDrawn> Tick() {
+    TickActorList();
+    return DrawnFrom(Present(), SpriteImage);
+  }
+  static void SolidRow(int row, uint16_t word = 0x1820) {
+    for (int c = 0; c < MapColumns; ++c) TileGrid[row][c] = word;
+  }
+  // The one listed object of class T (a failure when there are none or several).
+  template <class T>
+  static std::shared_ptr<T> Only() {
+    auto all = ListedObjects<T>();
+    EXPECT_EQ(all.size(), 1u) << T::StaticClass().Name();
+    return all.empty() ? nullptr : all.front();
+  }
+  // A player shot as the shot spawn makes it (the live count goes up by one), standing
+  // at (x, y) in object units.
+  static std::shared_ptr<TActor> AddShot(int32_t x, int32_t y) {
+    auto shot = std::dynamic_pointer_cast<TActor>(CreateObject("TBraxShot"));
+    if (!shot) return nullptr;
+    shot->PosX = x;
+    shot->PosY = y;
+    shot->Width = 2;
+    shot->Height = 16;
+    AddToLayer(shot, 2);
+    ++Game().PlayerShotsActive;
+    return shot;
+  }
+
   TTempDir Temp;
 
  private:
