@@ -6,6 +6,7 @@
 #include "data/graphics.h"
 #include "platform/headless.h"
 #include "shell/frame.h"
+#include "shell/route.h"
 #include "shell/settings.h"
 #include "shell/strings.h"
 #include "world/game_state.h"
@@ -79,3 +80,33 @@ void BM_LoopBodyWithSoftwareRendering(benchmark::State& state) {
 BENCHMARK(BM_LoopBodyWithSoftwareRendering);
 
 }  // namespace
+
+// Route replays as the golden replays run them: the level from its start with the inputs of
+// its route, tick, drawing into the command list and presentation, until the level ends.
+// Items are ticks, so items per second are replayed ticks per second.
+void BM_RouteReplay(benchmark::State& state) {
+  static const char* const Names[] = {"worldal1", "worldal2", "worldal3", "worldal4", "worldal5", "worldal6",
+                                      "worldal7", "worldal8", "worldal9", "worldala", "worldalb", "worldalc"};
+  const int map = int(state.range(0));
+  const char* name = Names[map < 2 ? map : map / 2 + 1];
+  std::vector<uint8_t> records;
+  if (!ReadRouteFile(std::string(ZYNTRA_SOURCE_DIR) + "/episode/routes/" + name + ".qz1.route", records)) {
+    state.SkipWithError("no route");
+    return;
+  }
+  THeadlessPlatform* p = StartLevel(map);
+  int64_t ticks = 0;
+  for (auto _ : state) {
+    StartRouteLevel(map);
+    for (size_t i = 0; i + RouteRecordSize <= records.size() && !RouteLevelOver(); i += RouteRecordSize) {
+      RouteTick(&records[i]);
+      p->Flip(false);
+      ++ticks;
+    }
+  }
+  state.SetItemsProcessed(ticks);
+  ReleaseGraphics();
+  ClearFrameRoutines();
+  SetPlatform(nullptr);
+}
+BENCHMARK(BM_RouteReplay)->Arg(0)->Arg(1)->DenseRange(2, 20, 2)->Unit(benchmark::kMillisecond);

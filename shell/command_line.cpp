@@ -158,5 +158,9 @@ std::string HelpText() {
          "  -levelshot=N   write the whole of map N to levelshotN.png and exit\n"
          "  -warp=N        start a new game on map N, without title and menus\n"
          "  -ticks=N       quit after N ticks of play, logging the state hash\n"
+         "  -route=file    with -warp=N: replay a route (6 bytes a tick: up down left right\n"
+         "                 fire jump) on map N without window or pacing; prints the result\n"
+         "                 and exits with 0 when the level was finished, 3 when not\n"
+         "  -recordroute=file  with -warp=N: play map N and record its route into file\n"
          "  -help          show this text\n";
 }

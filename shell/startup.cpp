@@ -21,6 +21,7 @@
 #include "shell/input_script.h"
 #include "shell/keys.h"
 #include "shell/log.h"
+#include "shell/route.h"
 #include "shell/settings.h"
 #include "shell/strings.h"
 #include "world/level_draw.h"
@@ -92,9 +93,7 @@ void LoadMusicSettings() {
   MenuMusicName = ReplacementIni.GetString("MUSIC" + GameExt, "menu", fallback);
 }
 
-void StartUp(int argc, char** argv) {
-  if (Started) EndProgram(1);
-  Started = true;
+void PrepareProgram(int argc, char** argv) {
   SetCommandLine(argc, argv);
   if (HasOption("help")) {
     std::fputs(HelpText().c_str(), stdout);
@@ -120,6 +119,31 @@ void StartUp(int argc, char** argv) {
   if (LoadEssentialGraphics()) EndProgram(1);
   LoadStrings("STRINGS" + GameExt + ".TXT");
   if (!GameTitleText.empty()) WindowTitle = "Zyntra - " + GameTitleText;
+}
+
+void StartHeadlessPlay() {
+  auto headless = std::make_unique<THeadlessPlatform>();
+  headless->RenderPixels = false;
+  headless->FrameCostMs = 1;
+  THeadlessPlatform* h = headless.get();
+  SetPlatform(std::move(headless));
+  // Boxes that wait for Enter get it at once.
+  RegisterFrameRoutine([h] {
+    if (h->PendingScriptEvents() == 0) h->PressKey(KeyEnter, h->Millisecs());
+  });
+  Platform().OpenWindow(WindowWidth, WindowHeight, ColourDepth, 60);
+  SetLogicalScreen(320, 200);
+  RowCalibration();
+  LoadRemainingGraphics();
+  Platform().OpenAudio();
+  LoadSounds();
+  CreateSharedScreens();
+}
+
+void StartUp(int argc, char** argv) {
+  if (Started) EndProgram(1);
+  Started = true;
+  PrepareProgram(argc, argv);
 
   // "levelshot=N": a picture of the whole of map N, without opening a window.
   if (!OptionValue("levelshot").empty()) {
@@ -128,6 +152,17 @@ void StartUp(int argc, char** argv) {
     bool ok = WriteLevelShot(map);
     LogLine(ok ? "levelshot" + std::to_string(map) + ".png written" : "ERROR :: StartUp :: no levelshot of map " + std::to_string(map));
     EndProgram(ok ? 0 : 1);
+  }
+
+  // "route=FILE": a replay of map "warp" with no window, pacing or pixels.
+  const std::string route = OptionValue("route");
+  if (!route.empty()) {
+    if (WarpMap < 0) {
+      LogLine("ERROR :: StartUp :: \"route\" needs \"warp\"");
+      EndProgram(2);
+    }
+    StartHeadlessPlay();
+    ReplayRoute(WarpMap, route);
   }
 
   CreatePlatform();
@@ -191,6 +226,11 @@ void StartUp(int argc, char** argv) {
     box->FadeIn(0, 16);
     ShowBoxUntil(*box, t2, 2000);
     box->FadeOut(0, 16);
+  }
+  const std::string recordRoute = OptionValue("recordroute");
+  if (!recordRoute.empty()) {
+    if (WarpMap >= 0) RecordRoute(WarpMap, recordRoute);
+    LogLine("WARNING :: StartUp :: \"recordroute\" needs \"warp\"; ignored");
   }
   if (WarpMap >= 0) WarpGame(WarpMap);
   TitleLoop();

@@ -6,6 +6,13 @@
 // The program's entry: settings, log, window, loading, then the title loop. Never returns.
 [[noreturn]] void StartUp(int argc, char** argv);
 
+// The first steps of StartUp: command line, settings, log, configuration, the essential
+// graphics and the string tables. Ends the program when the graphics cannot be loaded.
+void PrepareProgram(int argc, char** argv);
+// A headless platform without pixels, where boxes that wait for Enter get it at once,
+// and the rest of the loading: the set-up of route replays and route tools.
+void StartHeadlessPlay();
+
 // Hints are on by default only for the first episode.
 void SetHintsDefault();
 

@@ -1,0 +1,141 @@
+#include "shell/route.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "data/graphics.h"
+#include "data/stream.h"
+#include "platform/platform.h"
+#include "shell/frame.h"
+#include "shell/keys.h"
+#include "shell/log.h"
+#include "shell/settings.h"
+#include "world/game_state.h"
+#include "world/world.h"
+
+namespace {
+
+// Longer files are cut here: a million ticks are about seventeen hours of play.
+constexpr std::streamsize MaxRouteBytes = 6'000'000;
+
+bool Held(uint8_t value) { return value != 0; }
+
+}  // namespace
+
+bool ReadRouteFile(const std::string& path, std::vector<uint8_t>& records) {
+  records.clear();
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  records.resize(size_t(MaxRouteBytes) + 1);
+  in.read(reinterpret_cast<char*>(records.data()), MaxRouteBytes + 1);
+  const std::streamsize got = in.gcount();
+  if (in.bad()) {
+    records.clear();
+    return false;
+  }
+  if (got > MaxRouteBytes) LogLine("WARNING :: Route :: \"" + path + "\" is cut to its first million ticks");
+  size_t n = size_t(std::min(got, MaxRouteBytes));
+  if (n % RouteRecordSize != 0)
+    LogLine("WARNING :: Route :: \"" + path + "\" ends with a partial record; it is ignored");
+  n -= n % RouteRecordSize;
+  records.resize(n);
+  return true;
+}
+
+bool WriteRouteFile(const std::string& path, const std::vector<uint8_t>& records) {
+  return WriteFileAtomically(path, records);
+}
+
+bool StartRouteLevel(int map) {
+  NewGameState(false);
+  Game().MapOn = uint16_t(std::clamp(map, 0, 0xFFFF));
+  if (LoadLevel()) return false;
+  ResetKeys();
+  return true;
+}
+
+void RouteTick(const uint8_t* r) {
+  GameTick(Held(r[0]), Held(r[1]), Held(r[2]), Held(r[3]), Held(r[4]), Held(r[5]));
+}
+
+bool RouteLevelFinished() {
+  const TGameState& g = Game();
+  return g.ExitLevel || g.Victory;
+}
+
+bool RouteLevelOver() { return RouteLevelFinished() || Game().PlayerIsDead; }
+
+std::string RouteHashText() {
+  char hash[40];
+  std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(WorldStateHash()));
+  return hash;
+}
+
+std::string RouteResultLine(int map, bool finished, uint64_t ticks) {
+  return "Route: map " + std::to_string(map) + (finished ? " finished" : " not finished") + " after " +
+         std::to_string(ticks) + " ticks, state hash " + RouteHashText();
+}
+
+namespace {
+
+[[noreturn]] void EndRoute(int map, bool finished, uint64_t ticks) {
+  const std::string line = RouteResultLine(map, finished, ticks);
+  LogLine(line);
+  std::printf("%s\n", line.c_str());
+  std::fflush(stdout);
+  EndProgram(finished ? 0 : 3);
+}
+
+}  // namespace
+
+void ReplayRoute(int map, const std::string& path) {
+  std::vector<uint8_t> records;
+  if (!ReadRouteFile(path, records)) LogLine("ERROR :: Route :: cannot read \"" + path + "\"");
+  if (!StartRouteLevel(map)) {
+    LogLine("ERROR :: Route :: map " + std::to_string(map) + " does not load");
+    EndRoute(map, false, 0);
+  }
+  TPlatform& p = Platform();
+  uint64_t ticks = 0;
+  for (size_t i = 0; i + RouteRecordSize <= records.size() && !RouteLevelOver(); i += RouteRecordSize) {
+    p.Clear(0);
+    RouteTick(&records[i]);
+    ++ticks;
+    PresentFrameUnpaced();
+  }
+  EndRoute(map, RouteLevelFinished(), ticks);
+}
+
+void RecordRoute(int map, const std::string& path) {
+  LogLine("Recording a route of map " + std::to_string(map) + " into \"" + path + "\"");
+  if (!StartRouteLevel(map)) {
+    LogLine("ERROR :: Route :: map " + std::to_string(map) + " does not load");
+    EndProgram(3);
+  }
+  TPlatform& p = Platform();
+  TInputState& in = p.Input();
+  std::vector<uint8_t> records;
+  while (!RouteLevelOver()) {
+    p.Clear(0);
+    const uint8_t r[RouteRecordSize] = {
+        uint8_t(ScanDown(PlayKeys[KeyIndexUp]) || in.PadDown(PadUp)),
+        uint8_t(ScanDown(PlayKeys[KeyIndexDown]) || in.PadDown(PadDown)),
+        uint8_t(ScanDown(PlayKeys[KeyIndexLeft]) || in.PadDown(PadLeft)),
+        uint8_t(ScanDown(PlayKeys[KeyIndexRight]) || in.PadDown(PadRight)),
+        uint8_t(ScanDown(PlayKeys[KeyIndexFire]) || in.PadDown(PadB) || in.PadDown(PadX)),
+        uint8_t(ScanDown(PlayKeys[KeyIndexJump]) || in.PadDown(PadA))};
+    RouteTick(r);
+    records.insert(records.end(), r, r + RouteRecordSize);
+    DrawBorderTile(16, 0, 16);  // the recording mark
+    // Speed changes pacing only; everything else that would change the level (hints,
+    // quick save and load, restart, cheats) is not offered while recording.
+    if (in.KeyDown(KeyPeriod) && Speed < 20) ++Speed;
+    if (in.KeyDown(KeyComma) && Speed > 8) --Speed;
+    PaceFrame(Speed);
+    if (in.KeyHit(KeyEscape) || p.CloseRequested()) break;
+  }
+  if (!WriteRouteFile(path, records)) LogLine("ERROR :: Route :: cannot write \"" + path + "\"");
+  EndRoute(map, RouteLevelFinished(), records.size() / RouteRecordSize);
+}
