@@ -375,3 +375,7 @@ std::unique_ptr<TPlatform>& Current() {
 TPlatform& Platform() { return *Current(); }
 bool HasPlatform() { return Current() != nullptr; }
 void SetPlatform(std::unique_ptr<TPlatform> platform) { Current() = std::move(platform); }
+std::unique_ptr<TPlatform> ExchangePlatform(std::unique_ptr<TPlatform> platform) {
+  std::swap(Current(), platform);
+  return platform;
+}

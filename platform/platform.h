@@ -290,6 +290,8 @@ class TPlatform {
 TPlatform& Platform();
 bool HasPlatform();
 void SetPlatform(std::unique_ptr<TPlatform> platform);
+// Installs platform (may be null) and hands back the one that was current.
+std::unique_ptr<TPlatform> ExchangePlatform(std::unique_ptr<TPlatform> platform);
 
 // Backends.
 std::unique_ptr<TPlatform> CreateSdlPlatform();

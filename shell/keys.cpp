@@ -108,6 +108,8 @@ std::string KeysFileName() { return GameDir + "KEYS" + GameExt; }
 void LoadConfig() {
   ConfigIni.LoadIniFile("Zyntra.ini", true);
   Speed = uint8_t(ConfigIni.GetInt("game", "speed", 16) & 0xFF);
+  // An addition of ours: 0 gives the mirrors their classic look.
+  MirrorSheen = ConfigIni.GetInt("video", "mirrorsheen", 1) != 0;
   std::string name = KeysFileName();
   LogText("LoadConfig :: Trying to load key settings from \"" + name + "\" ... ");
   PStream file = ReadStream(name);

@@ -16,6 +16,7 @@ bool EnhancedContent = true;
 bool DebugMode = false;
 bool CheatKeys = false;
 bool NoMirrors = false;
+bool MirrorSheen = true;
 bool FixRatio = false;
 bool GodMode = false;
 bool HintsDefault = true;
@@ -44,6 +45,7 @@ void ResetSettings() {
   DebugMode = false;
   CheatKeys = false;
   NoMirrors = false;
+  MirrorSheen = true;
   FixRatio = false;
   GodMode = false;
   HintsDefault = true;

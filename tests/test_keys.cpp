@@ -117,6 +117,28 @@ TEST_F(TKeysTest, SpeedFromIniWithSpacesAndAnyCase) {
   EXPECT_EQ(Speed, 16);
 }
 
+TEST_F(TKeysTest, MirrorSheenSwitchInTheVideoSectionSurvivesASave) {
+  TTempDir::WriteText("Zyntra.ini", "[GAME]\nspeed=12\n[Video]\nMirrorSheen=0\n");
+  LoadConfig();
+  EXPECT_FALSE(MirrorSheen);
+  EXPECT_EQ(Speed, 12);
+  SaveConfig();
+  ResetSettings();
+  GameDir = Temp.Dir();
+  EXPECT_TRUE(MirrorSheen);
+  LoadConfig();
+  EXPECT_FALSE(MirrorSheen);  // written back with the other settings
+  EXPECT_EQ(Speed, 12);
+
+  TTempDir::WriteText("Zyntra.ini", "[video]\nmirrorsheen=1\n");
+  LoadConfig();
+  EXPECT_TRUE(MirrorSheen);
+  MirrorSheen = false;
+  std::filesystem::remove("Zyntra.ini");
+  LoadConfig();
+  EXPECT_TRUE(MirrorSheen);  // on unless switched off
+}
+
 TEST_F(TKeysTest, KeysFileIsReadInOrder) {
   TTempDir::Write(Temp.Dir() + "KEYS.QZ1", {17, 31, 30, 32, 57, 42, 99});
   LoadConfig();

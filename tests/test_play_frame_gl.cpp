@@ -1,11 +1,13 @@
 // Play frames of our episode's first level on the OpenGL backend: a frame with the status
-// panel and HUD, and a frame over the mirror floor. Each must equal its reference picture
-// and the software renderer's picture (filtering is nearest), and the mirrors must be
-// copied on the GPU without reading the picture back to the CPU.
+// panel and HUD, and a frame over the mirror floor in the classic look and with the sheen.
+// Each must equal the software renderer's picture (filtering is nearest), the classic ones
+// their reference pictures, and the mirrors must be copied on the GPU without reading the
+// picture back to the CPU.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "data/graphics.h"
 #include "data/image_io.h"
@@ -22,8 +24,9 @@
 namespace {
 
 struct TFrames {
-  TPixmap Play, Mirror;
+  TPixmap Play, Mirror, Sheen;
   int MirrorCaptures = 0;  // capture commands in the mirror frame's list
+  std::vector<TRect> Reflections;  // window rectangles the mirror strips were drawn to
   int ReadBacksDuringPlay = -1;
   int GpuCaptures = -1;
 };
@@ -64,13 +67,23 @@ TFrames PlayFrames(bool gl) {
     RedrawGame();
     if (i < 2) Present();
   }
-  for (const TDrawCommand& c : p.PendingCommands())
+  for (const TDrawCommand& c : p.PendingCommands()) {
     if (c.Kind == TCommandKind::CaptureRegion) ++frames.MirrorCaptures;
+    if (c.Kind == TCommandKind::DrawCaptured)
+      frames.Reflections.push_back({int(c.X), int(c.Y), c.Source.W, c.Source.H});
+  }
   if (gl) {
     frames.GpuCaptures = SdlPlatformLastCaptures(p);
     frames.ReadBacksDuringPlay = SdlPlatformReadBacks(p) - readBacks;
   }
   frames.Mirror = p.Screenshot();
+
+  // The same frame with the sheen on the mirror floor.
+  MirrorSheen = true;
+  p.Clear(0);
+  RedrawGame();
+  frames.Sheen = p.Screenshot();
+  MirrorSheen = false;
   return frames;
 }
 
@@ -92,6 +105,7 @@ TEST(TPlayFrameGlTest, FirstLevelAndMirrorMatchReferencesWithoutReadBack) {
   ResetSettings();
   GameDir = ZYNTRA_EPISODE_DIR;
   EnhancedContent = false;
+  MirrorSheen = false;  // the references hold the classic look
   std::unique_ptr<TPlatform> gl = CreateSdlPlatform();
   if (!gl->OpenWindow(640, 400, 0, 60)) GTEST_SKIP() << "no OpenGL 3.3 core window here";
   SetPlatform(std::move(gl));
@@ -121,6 +135,23 @@ TEST(TPlayFrameGlTest, FirstLevelAndMirrorMatchReferencesWithoutReadBack) {
   EXPECT_FALSE(fromGl.Play.Pixels == fromGl.Mirror.Pixels);
   ExpectReference(fromGl.Play, "play_frame.png");
   ExpectReference(fromGl.Mirror, "mirror_frame.png");
+
+  // The sheen: the same in both renderers, and a change of the reflected pixels only.
+  EXPECT_TRUE(fromGl.Sheen.Pixels == fromSoftware.Sheen.Pixels) << "sheen frame: GL and software differ";
+  ASSERT_EQ(fromGl.Sheen.Width, fromGl.Mirror.Width);
+  ASSERT_EQ(fromGl.Sheen.Height, fromGl.Mirror.Height);
+  int changed = 0, outside = 0;
+  for (int y = 0; y < fromGl.Sheen.Height; ++y)
+    for (int x = 0; x < fromGl.Sheen.Width; ++x) {
+      if (fromGl.Sheen.Get(x, y) == fromGl.Mirror.Get(x, y)) continue;
+      ++changed;
+      bool reflected = false;
+      for (const TRect& r : fromSoftware.Reflections)
+        reflected = reflected || (x >= r.X && x < r.X + r.W && y >= r.Y && y < r.Y + r.H);
+      outside += !reflected;
+    }
+  EXPECT_GT(changed, 1000);
+  EXPECT_EQ(outside, 0);
 
   ReleaseGraphics();
   SetPlatform(nullptr);

@@ -6,11 +6,21 @@
 #include <string>
 #include <vector>
 
+#include "world/level_shot.h"
 #include "world_fixture.h"
 
 namespace {
 
 uint32_t LineColour(int line) { return uint32_t(0x400000 + line * 0x010305); }
+
+// count frames of 16 x 16, frame k filled with a colour of its own (none is a tile, sprite or
+// backdrop colour of the fixture).
+PImage ColouredFrames(int count) {
+  TPixmap sheet(16, 16 * count);
+  for (int y = 0; y < sheet.Height; ++y)
+    for (int x = 0; x < 16; ++x) sheet.Set(x, y, 0xFF800000u | uint32_t(y / 16) * 0x0103u);
+  return CreateImage(sheet, 16, 16, 0, count, ImageMasked);
+}
 
 }  // namespace
 
@@ -371,6 +381,9 @@ TEST_F(WorldTest, StateHashRepeatsForEqualInputs) {
   auto first = run(-1);
   auto second = run(-1);
   EXPECT_EQ(first, second);
+  MirrorSheen = false;  // a look of the mirrors only
+  EXPECT_EQ(run(-1), first);
+  MirrorSheen = true;
   EXPECT_NE(first[0], first[10]);
   EXPECT_NE(first[10], first[11]);  // the timer alone changes it
 
@@ -594,6 +607,120 @@ TEST_F(WorldTest, MirrorRunsWithAnOddCameraAndAtTheRightEdge) {
   NoMirrors = true;
   DrawMirrors();
   for (const TDrawCommand& c : Present()) EXPECT_NE(c.Kind, TCommandKind::CaptureRegion);
+}
+
+TEST_F(WorldTest, MirrorSheenShowsTheFloorTilesOverTheReflectionOnly) {
+  TileImage = ColouredFrames(TileFrameCount);
+  // An odd camera: column 0 is half hidden behind the frame, from x 8.
+  Game().CamX = 1;
+  for (int c = 0; c <= 2; ++c) {
+    TileGrid[5][c] = 253 * 32;  // the polished floor, with mirror cells (view row 5, y 96)
+    MirrorGrid[5][c] = 1;
+    TileGrid[6][c] = 230 * 32;  // the wall under it, where the reflection reaches too
+  }
+  TileGrid[5][3] = 253 * 32;    // a floor cell without a mirror
+  TPlatform& p = Platform();
+  auto frame = [&](bool sheen, std::vector<TDrawCommand>& commands) {
+    MirrorSheen = sheen;
+    DrawLevel();
+    for (int line = 16; line < 96; ++line) {
+      p.SetColour(LineColour(line));
+      p.DrawRect(16, float(line), 208, 1);
+    }
+    p.SetColour(0xFFFFFF);
+    DrawStatusBorder();
+    DrawMirrors();
+    commands = Present();
+    return Headless->ShownFrame();
+  };
+  std::vector<TDrawCommand> classicList, sheenList;
+  const TPixmap classic = frame(false, classicList);
+  const TPixmap sheen = frame(true, sheenList);
+
+  // The classic look: the mirror draws captured strips and nothing else.
+  int x0 = 640, y0 = 400, x1 = 0, y1 = 0;
+  bool mirrorStarted = false;
+  for (const TDrawCommand& c : classicList) {
+    mirrorStarted = mirrorStarted || c.Kind == TCommandKind::CaptureRegion;
+    if (mirrorStarted) {
+      EXPECT_NE(c.Kind, TCommandKind::DrawImage);
+    }
+    if (c.Kind != TCommandKind::DrawCaptured) continue;
+    x0 = std::min(x0, int(c.X));
+    y0 = std::min(y0, int(c.Y));
+    x1 = std::max(x1, int(c.X) + c.Source.W);
+    y1 = std::max(y1, int(c.Y) + c.Source.H);
+  }
+  const TRect reflection{x0, y0, x1 - x0, y1 - y0};
+  ASSERT_EQ(reflection, (TRect{32, 196, 80, 60}));  // x 16..55, lines 98..127
+
+  // With the sheen: outside the reflection nothing changes; inside, a pixel shows either
+  // the reflection or the tile of its cell, both of them in good share.
+  const uint32_t floorColour = TileImage->Frames[253].Get(0, 0), wallColour = TileImage->Frames[230].Get(0, 0);
+  int floorPixels = 0, wallPixels = 0, reflected = 0;
+  for (int y = 0; y < 400; ++y)
+    for (int x = 0; x < 640; ++x) {
+      uint32_t before = classic.Get(x, y), after = sheen.Get(x, y);
+      bool inside = x >= reflection.X && x < reflection.X + reflection.W && y >= reflection.Y &&
+                    y < reflection.Y + reflection.H;
+      if (!inside) {
+        ASSERT_EQ(after, before) << x << " " << y;
+        continue;
+      }
+      uint32_t tile = y < 2 * 112 ? floorColour : wallColour;
+      ASSERT_TRUE(after == before || after == tile) << x << " " << y;
+      if (after == before) ++reflected;
+      else (tile == floorColour ? floorPixels : wallPixels)++;
+    }
+  const int area = reflection.W * reflection.H;
+  EXPECT_GE(reflected, area / 4);
+  EXPECT_GE(floorPixels, area / 8);
+  EXPECT_GE(wallPixels, area / 8);
+}
+
+TEST_F(WorldTest, LevelShotDrawsEveryObjectWhereItStands) {
+  SpriteImage = ColouredFrames(SpriteFrameCount);
+  TileImage = ColouredFrames(TileFrameCount);
+  auto map = EmptyMap();
+  Floor(map, 89);
+  Put(map, 9, 9, 0x3032);      // the hero
+  Put(map, 110, 80, 0x3044);   // a red key far from the hero's view
+  Put(map, 60, 30, 0x3000);    // a box
+  Put(map, 30, 60, 0x3058);    // floor spikes
+  WriteMap("shot.qz1", map);
+  LevelList = {"shot.qz1"};
+  const TPixmap shot = DrawWholeLevel(0);
+  ASSERT_EQ(shot.Width, 16 * MapColumns);
+  ASSERT_EQ(shot.Height, 16 * MapRows);
+  // The test's platform is current again and has nothing of the picture pending.
+  ASSERT_TRUE(HasPlatform());
+  EXPECT_EQ(&Platform(), Headless);
+  EXPECT_TRUE(Headless->PendingCommands().empty());
+  EXPECT_EQ(shot.Get(5, 89 * 16 + 5), TileImage->Frames[0x1800 / 32].Get(5, 5));  // the floor
+
+  // Each object drawn as in play, with a view on it: its sprites are in the picture at
+  // the same place on the map.
+  TGameState& g = Game();
+  std::vector<std::string> seen;
+  for (const PActorListEntry& entry : ActorList().Entries()) {
+    auto object = std::dynamic_pointer_cast<TVisibleObject>(entry);
+    if (!object) continue;
+    g.CamX = object->PosX - 10;
+    g.CamY = object->PosY / 16 - 4;
+    Present();
+    if (object == Player)
+      object->TVisibleObject::Draw();  // not blinking through the start flicker
+    else
+      object->Draw();
+    for (const TDrawn& d : DrawnFrom(Present(), SpriteImage)) {
+      int x = int(d.X) - 16 + 8 * g.CamX, y = int(d.Y) - 16 + 16 * g.CamY;
+      const TPixmap& sprite = SpriteImage->Frames[size_t(d.Frame)];
+      for (int k : {1, 8, 14}) EXPECT_EQ(shot.Get(x + k, y + k), sprite.Get(k, k)) << object->ClassName();
+      seen.push_back(object->ClassName());
+    }
+  }
+  for (const char* name : {"TBraxTovar", "TKey", "TBox", "TSpikes"})
+    EXPECT_NE(std::find(seen.begin(), seen.end(), name), seen.end()) << name;
 }
 
 TEST_F(WorldTest, InfoBoxOverTheStillLevelUntilEnter) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <tuple>
 
 #include "data/graphics.h"
 #include "data/level_map.h"
@@ -19,6 +21,102 @@ namespace {
 // The map column at the view's left edge. Rounded down: a level start near the left edge
 // leaves the camera left of the map, and an odd CamX there must not shift the tiles.
 int FirstViewColumn(int32_t camX) { return camX >= 0 ? camX / 2 : (camX - 1) / 2; }
+
+// --- The sheen of the mirror floors ------------------------------------------------------
+// The reflection replaces every pixel of the floor, so a mirror looks like a hole into a
+// room below. The sheen draws the tiles under the reflection once more through a screen
+// door of diagonal bands two classic pixels wide: half of the floor keeps its own colours,
+// in streaks like a polished surface, and the reflection shows between them. Fully opaque
+// pixels only, so the GL and the software renderers give the same picture.
+
+bool SheenPixel(int x, int y) { return (x + y) % 4 < 2; }
+
+struct TSheen {
+  std::weak_ptr<TImage> Source;
+  PImage Image;
+};
+std::map<std::tuple<uint64_t, const TImage*, int>, TSheen> SheenCache;
+
+// One frame of an image, cut down to the screen-door pixels; null for a missing frame.
+// The result is kept, so the renderer uploads it once.
+PImage SheenOf(const PImage& source, int frame, int classicWidth, int classicHeight) {
+  if (!source || frame < 0 || frame >= source->FrameCount()) return nullptr;
+  auto key = std::make_tuple(source->Serial, source.get(), frame);
+  auto it = SheenCache.find(key);
+  if (it != SheenCache.end() && it->second.Source.lock() == source) return it->second.Image;
+  for (auto e = SheenCache.begin(); e != SheenCache.end();)
+    e = e->second.Source.expired() ? SheenCache.erase(e) : std::next(e);
+  const TPixmap& f = source->Frames[size_t(frame)];
+  bool masked = (source->Flags & ImageMasked) != 0;
+  TPixmap door(f.Width, f.Height, 0);
+  for (int y = 0; y < f.Height; ++y)
+    for (int x = 0; x < f.Width; ++x) {
+      uint32_t texel = f.Get(x, y);
+      // A replacement image has more pixels than the classic frame: same pattern.
+      if (!SheenPixel(x * classicWidth / f.Width, y * classicHeight / f.Height)) continue;
+      if (masked && (texel >> 24) < 128) continue;
+      door.Set(x, y, texel | 0xFF000000u);
+    }
+  PImage image = CreateImage(door, f.Width, f.Height, 0, 1, source->Flags | ImageMasked);
+  if (image) {
+    image->HandleX = source->HandleX;
+    image->HandleY = source->HandleY;
+  }
+  SheenCache[key] = {source, image};
+  return image;
+}
+
+// The screen-door copy of what DrawLevel draws for a map code; backdrops get none.
+void DrawSheenTile(uint16_t code, float x, float y) {
+  int b = code / 32;
+  if (b <= 1 || b > 435) return;
+  const PImage* classic = &TileImage;
+  const TReplacement* replacement = &TileReplacement;
+  int frame = b;
+  if (b <= 46) {
+    frame = b + int(uint32_t(Game().Timer) % 4);
+  } else if (b > 383) {
+    classic = &BorderTiles;
+    replacement = &BorderReplacement;
+    frame = b % 128;
+  }
+  TPlatform& p = Platform();
+  if (ReplacementMode && replacement->Image) {
+    PImage door = SheenOf(replacement->Image, frame, 16, 16);
+    if (!door) return;
+    p.SetScale(float(replacement->ScaleX), float(replacement->ScaleY));
+    p.DrawImage(door, x, y);
+    p.SetScale(1, 1);
+    return;
+  }
+  if (PImage door = SheenOf(*classic, frame, 16, 16)) p.DrawImage(door, x, y);
+}
+
+// The sheen over a run's reflection (window rectangle filled): the tiles of the mirror
+// row and, where the reflection reaches down into it, of the row below.
+void DrawMirrorSheen(const TRect& filled, int runX, int runW, int viewRow, int lines) {
+  if (filled.W <= 0 || filled.H <= 0) return;
+  const TGameState& g = Game();
+  TPlatform& p = Platform();
+  const TRect saved = p.Clip();
+  int x0 = std::max(filled.X, saved.X), y0 = std::max(filled.Y, saved.Y);
+  int x1 = std::min(filled.X + filled.W, saved.X + saved.W);
+  int y1 = std::min(filled.Y + filled.H, saved.Y + saved.H);
+  if (x1 <= x0 || y1 <= y0) return;
+  p.SetClipWindow({x0, y0, x1 - x0, y1 - y0});
+  int xFirst = g.CamX % 2 != 0 ? 8 : 16;
+  int y = 16 + 16 * viewRow;
+  for (int i = viewRow; i <= viewRow + 1 && 16 * (i - viewRow) < lines + 2; ++i)
+    for (int j = 0; xFirst + 16 * j < runX + runW; ++j) {
+      int cellX = xFirst + 16 * j;
+      if (cellX + 16 <= runX) continue;
+      int column = FirstViewColumn(g.CamX) + j, row = g.CamY + i;
+      if (column < 0 || column >= MapColumns || row < 0 || row >= MapRows) continue;
+      DrawSheenTile(TileGrid[row][column], float(cellX), float(y + 16 * (i - viewRow)));
+    }
+  p.SetClipWindow(saved);
+}
+
 }  // namespace
 
 void DrawLevel() {
@@ -111,7 +209,7 @@ void DrawHud() {
   if (DebugMode) DrawText(g.Letters, 256, 180);
 }
 
-void DrawMirrorRun(int phase, int x, int y, int w, int n) {
+TRect DrawMirrorRun(int phase, int x, int y, int w, int n) {
   TPlatform& p = Platform();
   const TViewTransform& v = p.View();
   float sx = v.ScaleX, sy = v.ScaleY;
@@ -119,11 +217,12 @@ void DrawMirrorRun(int phase, int x, int y, int w, int n) {
   int top = int(float(y - 2 * n) * sy + 0.5f);
   int right = int(float(x + w) * sx + 0.5f);
   int bottom = int(float(y) * sy + 0.5f);
-  if (right <= left || bottom <= top) return;
+  if (right <= left || bottom <= top) return {};
   // Everything drawn so far, as it stands now: the reflection is built from this copy.
   p.CaptureRegion({v.OffsetX + left, v.OffsetY + std::max(0, top), right - left, bottom - std::max(0, top)});
   int destX = v.OffsetX + int(float(x) * sx);
   int destY = v.OffsetY + MirrorLineY[std::clamp(y + 2, 0, 200)];
+  const int firstY = destY;
   int line = y - 1 - (phase ? 1 : 0);
   for (int k = 0; k < n; ++k, line -= 2) {
     if (line < 0) {
@@ -135,6 +234,7 @@ void DrawMirrorRun(int phase, int x, int y, int w, int n) {
                    destX, destY);
     destY += rows;
   }
+  return {destX, firstY, right - left, destY - firstY};
 }
 
 void DrawMirrors() {
@@ -149,7 +249,10 @@ void DrawMirrors() {
     auto finish = [&] {
       if (runX < 0) return;
       runW = std::min(runW, 224 - runX);
-      if (runW > 0) DrawMirrorRun(phase, runX, 16 + 16 * i, runW, n);
+      if (runW > 0) {
+        TRect filled = DrawMirrorRun(phase, runX, 16 + 16 * i, runW, n);
+        if (MirrorSheen) DrawMirrorSheen(filled, runX, runW, i, n);
+      }
       runX = -1;
     };
     for (int j = 0; j < columns; ++j) {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/platform.h"
+
 // Window pixel row where virtual line i begins (relative to the picture's top) and how
 // many rows it covers, for lines 0..200.
 extern int32_t MirrorLineY[201];
@@ -13,8 +15,11 @@ extern int32_t MirrorLineHeight[201];
 void DrawLevel();
 void DrawStatusBorder();
 void DrawHud();
+// The mirrors of the view; with MirrorSheen the floor's tiles show over each reflection.
 void DrawMirrors();
-void DrawMirrorRun(int phase, int x, int y, int w, int n);
+// One run of w pixels of mirror cells whose row starts at y: n lines reflected from the
+// 2n lines above. Returns the window rectangle the reflection covers.
+TRect DrawMirrorRun(int phase, int x, int y, int w, int n);
 // Measures how the renderer maps virtual lines to window rows (once after the window opens).
 void RowCalibration();
 // A box over a still picture of the level until Enter (needEnter) or any key.

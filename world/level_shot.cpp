@@ -1,9 +1,14 @@
 #include "world/level_shot.h"
 
+#include <memory>
+
 #include "data/graphics.h"
 #include "data/image_io.h"
 #include "data/level_map.h"
+#include "platform/headless.h"
+#include "shell/settings.h"
 #include "world/game_state.h"
+#include "world/player.h"
 #include "world/world.h"
 
 namespace {
@@ -22,12 +27,7 @@ const TPixmap* FrameOf(const PImage& image, int frame) {
   return &image->Frames[size_t(frame)];
 }
 
-}  // namespace
-
-TPixmap DrawWholeLevel(int map) {
-  NewGameState(false);
-  Game().MapOn = uint16_t(map);
-  if (LoadLevel()) return {};
+TPixmap DrawTiles() {
   TPixmap shot(16 * MapColumns, 16 * MapRows, 0xFF000000u);
   for (int row = 0; row < MapRows; ++row)
     for (int column = 0; column < MapColumns; ++column) {
@@ -43,16 +43,58 @@ TPixmap DrawWholeLevel(int map) {
       else if (b <= 435) frame = FrameOf(BorderTiles, b % 128);
       if (frame) Blit(shot, *frame, x, y);
     }
+  return shot;
+}
+
+// Every object draws itself as in play, each with a camera of its own that shows it well
+// inside the view (objects skip drawing when they think they are out of sight). The view
+// offset then puts each camera's view at its place on the map, so the whole map is
+// covered. The commands go to a headless platform of the map's size, which is current
+// only while the objects draw.
+void DrawObjects(TPixmap& shot) {
+  auto canvas = std::make_unique<THeadlessPlatform>();
+  if (!canvas->OpenWindow(shot.Width, shot.Height, 0, 60)) return;
+  std::unique_ptr<TPlatform> previous = ExchangePlatform(std::move(canvas));
+  TPlatform& p = Platform();
+  p.DrawImage(CreateImage(shot, shot.Width, shot.Height, 0, 1, 0), 0, 0);
+  TGameState& g = Game();
+  const int32_t camX = g.CamX, camY = g.CamY;
+  // Replacement images are drawn at their own resolution; the picture is in classic pixels.
+  const bool replacements = ReplacementMode;
+  ReplacementMode = false;
   for (const PActorListEntry& entry : ActorList().Entries()) {
     auto object = std::dynamic_pointer_cast<TVisibleObject>(entry);
-    if (!object || object->CurrentFrame < 0 || object->CurrentFrame >= int(object->Frames.size())) continue;
-    const TSpriteFrame& f = object->Frames[size_t(object->CurrentFrame)];
-    if (f.Width < 1) continue;
-    for (size_t i = 0; i < f.SpriteIndices.size(); ++i)
-      if (const TPixmap* sprite = FrameOf(SpriteImage, f.SpriteIndices[i]))
-        Blit(shot, *sprite, (object->PosX + f.OffX) * 8 + int(i % size_t(f.Width)) * 16,
-             object->PosY + f.OffY + int(i / size_t(f.Width)) * 16);
+    if (!object) continue;
+    g.CamX = object->PosX - 12;
+    g.CamY = object->PosY / 16 - 5;
+    // Logical (16, 16) is the view's top-left corner: the map cell (CamX / 2, CamY).
+    p.SetRawScale(1, 1, 8 * g.CamX - 16, 16 * g.CamY - 16);
+    // The hero as he stands, not blinking through the start flicker.
+    if (object.get() == Player.get())
+      object->TVisibleObject::Draw();
+    else
+      object->Draw();
+    p.SetColour(0xFFFFFF);
+    p.SetAlpha(1);
+    p.SetScale(1, 1);
+    p.ResetClip();
   }
+  ReplacementMode = replacements;
+  g.CamX = camX;
+  g.CamY = camY;
+  p.RestoreLogicalScale();
+  shot = p.ReadPixels({0, 0, shot.Width, shot.Height});
+  ExchangePlatform(std::move(previous));
+}
+
+}  // namespace
+
+TPixmap DrawWholeLevel(int map) {
+  NewGameState(false);
+  Game().MapOn = uint16_t(map);
+  if (LoadLevel()) return {};
+  TPixmap shot = DrawTiles();
+  DrawObjects(shot);
   return shot;
 }
 

@@ -1,12 +1,14 @@
 // A picture of a whole level (for level designers and reviews): every cell of the map and
-// every object's current frame, as the game would draw them.
+// every object of the actor list as the game draws it when the level starts.
 #pragma once
 
 #include <string>
 
 #include "platform/platform.h"
 
-// Loads map number map and draws all 128 x 90 cells; an empty pixmap when it cannot load.
+// Loads map number map and draws all 128 x 90 cells and the objects over them; an empty
+// pixmap when it cannot load. Draws on a platform of its own: the current one (if any) is
+// left as it was.
 TPixmap DrawWholeLevel(int map);
 // Writes "levelshot" + the map number + ".png" in the working directory; false on failure.
 bool WriteLevelShot(int map);
