@@ -289,6 +289,18 @@ TEST_F(TDemoPlaybackTest, EpisodeDemoPlaysOnTheLastMapWithScrollerAndMarks) {
   }
 }
 
+// The demo our episode ships is real play: on the last map it beats the villain.
+TEST_F(TDemoPlaybackTest, OurEpisodesDemoPlaysToTheVillainsDefeat) {
+  GameDir = ZYNTRA_EPISODE_DIR;
+  LoadStrings("STRINGS.QZ1.TXT");  // the episode's own levels list
+  FrameLimit = 20000;
+  ASSERT_TRUE(Run(PlayDemo));
+  EXPECT_EQ(Game().MapOn, LastMapNumber());
+  EXPECT_GT(Played(), 1000);
+  EXPECT_TRUE(Game().Victory);
+  EXPECT_FALSE(Game().PlayerIsDead);
+}
+
 TEST_F(TDemoPlaybackTest, ScreenshotsOfEveryTickWhenSwitchedOn) {
   WriteUserDemo(Repeated(3, {0, 0, 0, 0, 0, 0}));
   std::filesystem::create_directory("Screens");

@@ -55,9 +55,9 @@ TFrames PlayFrames(bool gl) {
   RedrawGame();
   frames.Play = p.Screenshot();
 
-  // Over the mirror floor of row 28: the hero stands on it, the camera settles.
-  Player->PosX = 144;
-  Player->PosY = 28 * 16 - 1;
+  // Over the mirror floor of row 13: the hero stands on it, the camera settles.
+  Player->PosX = 100;
+  Player->PosY = 13 * 16 - 1;
   Game().CamX = Player->PosX - 14;
   Game().CamY = Player->PosY / 16 - 4;
   Ticks(12);

@@ -1,6 +1,7 @@
 #include "tools/episode/episode_builder.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -9,12 +10,23 @@
 #include "data/sound_writer.h"
 #include "data/stream.h"
 #include "tools/episode/episode_source.h"
+#include "tools/episode/episode_demo.h"
+#include "tools/episode/map_checker.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 const std::string Ext = ".QZ1";
+// The level that the demo plays on: the last of the levels list.
+const std::string DemoRoute = "worldalc.qz1.route";
+constexpr int FirstObjectCode = 0x3000, LastObjectCode = 0x3059;
+
+std::string HexCode(int code) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%04X", code);
+  return text;
+}
 
 struct TArtFile {
   std::string Stem;
@@ -139,7 +151,12 @@ bool BuildEpisode(const std::string& sourceDir, const std::string& outputDir, TE
     Write(build, out, path.stem().string() + ".qz1", EncodeBackdrop(picture));
   }
 
-  // Level maps.
+  // Level maps: each is written, then checked (exits, traps, layout figures). A map that
+  // fails the check is still written, so that its designer can look at it and play it.
+  // The hooks, boots and glove stay with the hero, so the maps before a map (in the order
+  // of their names) tell what he may bring into it.
+  uint8_t carried = 0;
+  std::vector<bool> codesUsed(LastObjectCode - FirstObjectCode + 1, false);
   for (const fs::path& path : Sources(src / "maps")) {
     std::string text;
     ReadText(path, text);
@@ -150,7 +167,22 @@ bool BuildEpisode(const std::string& sourceDir, const std::string& outputDir, TE
       continue;
     }
     Write(build, out, path.stem().string() + ".qz1", EncodeLevelMap(words));
+    TMapCheckOptions options;
+    options.Carried = carried;
+    TMapCheckReport check = CheckLevelMap(words, path.filename().string(), options);
+    build.Errors.insert(build.Errors.end(), check.Errors.begin(), check.Errors.end());
+    carried |= CarriedItemsOf(words);
+    for (uint16_t word : words)
+      if (word >= FirstObjectCode && word <= LastObjectCode) codesUsed[word - FirstObjectCode] = true;
   }
+  // Every kind of object appears in some level.
+  for (int code = FirstObjectCode; code <= LastObjectCode; ++code)
+    if (!codesUsed[size_t(code - FirstObjectCode)]) build.Errors.push_back("no level uses the object code " + HexCode(code));
+  // The episode's demo is the route of the last map of the levels list.
+  if (std::string error; !WriteEpisodeDemo((src / "routes" / DemoRoute).string(), (out / ("MY_DEMO" + Ext)).string(), error))
+    build.Errors.push_back(error);
+  else
+    build.Written.push_back("MY_DEMO" + Ext);
   // Sounds: the two speaker containers.
   std::string soundText;
   if (!ReadText(src / "sounds.txt", soundText)) {

@@ -2,7 +2,7 @@
 // route script into a route, searching the inputs that reach each waypoint over the
 // deterministic tick.
 //
-//   route_tool play <game dir> <map> <route> [every]
+//   route_tool play <game dir> <map> <route> [every] [shots=T1,T2,...]
 //   route_tool make <game dir> <map> <script> <route>
 //
 // A route script has one step a line ('#' starts a comment):
@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+#include "data/image_io.h"
+#include "platform/headless.h"
 #include "platform/platform.h"
 #include "shell/frame.h"
 #include "shell/route.h"
@@ -273,19 +275,35 @@ void Prepare(const std::string& dir) {
   StartHeadlessPlay();
 }
 
-int Play(int map, const std::string& path, int every) {
+// "shots=T1,T2,...": the ticks after which the picture is saved as shot_<tick>.png.
+std::vector<uint64_t> ShotTicks(const std::vector<std::string>& args) {
+  std::vector<uint64_t> ticks;
+  for (const std::string& a : args)
+    if (a.rfind("shots=", 0) == 0) {
+      std::istringstream list(a.substr(6));
+      std::string item;
+      while (std::getline(list, item, ',')) ticks.push_back(std::strtoull(item.c_str(), nullptr, 10));
+    }
+  return ticks;
+}
+
+int Play(int map, const std::string& path, int every, const std::vector<uint64_t>& shots) {
   TRecords records;
   if (!ReadRouteFile(path, records)) {
     std::fprintf(stderr, "cannot read %s\n", path.c_str());
     return 2;
   }
   if (!StartRouteLevel(map)) return 2;
+  auto* headless = dynamic_cast<THeadlessPlatform*>(&Platform());
+  if (headless && !shots.empty()) headless->RenderPixels = true;
   std::printf("tick 0: %s\n", Describe(Probe()).c_str());
   uint64_t ticks = 0;
   for (size_t i = 0; i + RouteRecordSize <= records.size() && !RouteLevelOver(); i += RouteRecordSize) {
     Tick(&records[i]);
     ++ticks;
     if (every > 0 && ticks % uint64_t(every) == 0) std::printf("tick %llu: %s\n", (unsigned long long)ticks, Describe(Probe()).c_str());
+    if (headless && std::find(shots.begin(), shots.end(), ticks) != shots.end())
+      SavePng(headless->ShownFrame(), "shot_" + std::to_string(ticks) + ".png", 5);
   }
   std::printf("tick %llu: %s\n", (unsigned long long)ticks, Describe(Probe()).c_str());
   std::printf("%s\n", RouteResultLine(map, RouteLevelFinished(), ticks).c_str());
@@ -399,7 +417,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> a(argv + 1, argv + argc);
   if (a.size() < 4 || (a[0] != "play" && a[0] != "make") || (a[0] == "make" && a.size() < 5)) {
     std::fprintf(stderr,
-                 "usage: route_tool play <game dir> <map> <route> [every]\n"
+                 "usage: route_tool play <game dir> <map> <route> [every] [shots=T1,T2,...]\n"
                  "       route_tool make <game dir> <map> <script> <route>\n");
     return 2;
   }
@@ -407,6 +425,6 @@ int main(int argc, char** argv) {
   if (!dir.empty() && dir.back() != '/') dir += '/';
   Prepare(dir);
   const int map = std::atoi(a[2].c_str());
-  if (a[0] == "play") return Play(map, a[3], a.size() > 4 ? std::atoi(a[4].c_str()) : 0);
+  if (a[0] == "play") return Play(map, a[3], a.size() > 4 ? std::atoi(a[4].c_str()) : 0, ShotTicks(a));
   return Make(map, a[3], a[4]);
 }
