@@ -162,5 +162,7 @@ std::string HelpText() {
          "                 fire jump) on map N without window or pacing; prints the result\n"
          "                 and exits with 0 when the level was finished, 3 when not\n"
          "  -recordroute=file  with -warp=N: play map N and record its route into file\n"
+         "  -timedemo=file play a demo (or with -warp=N a route) as fast as it draws and\n"
+         "                 print the ticks and frames per second\n"
          "  -help          show this text\n";
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <vector>
 
 #include "shell/settings.h"
 
@@ -14,6 +15,7 @@ bool LineOpen = false;  // the last write was LogText: the line still lacks its 
 bool ExitHandlerRegistered = false;
 std::string Pending;
 TExitHook ExitHook = nullptr;
+std::vector<std::string> Errors;  // the "ERROR" lines of this run
 
 // "%d %b %Y - %H:%M:%S" of the local time now.
 std::string DateAndTime() {
@@ -59,7 +61,10 @@ void OpenLog() {
 void LogLine(const std::string& text) {
   OpenLog();
   Write(text, true);
+  if (text.rfind("ERROR", 0) == 0 && Errors.size() < 100) Errors.push_back(text);
 }
+
+const std::vector<std::string>& LoggedErrors() { return Errors; }
 
 void LogText(const std::string& text) {
   OpenLog();

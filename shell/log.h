@@ -3,11 +3,14 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "data/stream.h"
 
 void LogLine(const std::string& text);
 void LogText(const std::string& text);
+// The lines of this run that began with "ERROR" (the first hundred).
+const std::vector<std::string>& LoggedErrors();
 void OpenLog();
 void CloseLog();  // program end: pending error block, "Closed: " line
 bool LogIsOpen();

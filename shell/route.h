@@ -34,3 +34,9 @@ std::string RouteResultLine(int map, bool finished, uint64_t ticks);
 // "recordroute=FILE" with "warp=N": plays map N with the keys (hints off, as a replay
 // starts) and writes every tick's inputs to FILE when the level ends or Esc is hit.
 [[noreturn]] void RecordRoute(int map, const std::string& path);
+
+// "timedemo=FILE": plays a demo file (USERDEMO on map 0, any other on the last map) or,
+// with "warp=N", a route file on map N, from the map's start as fast as it can with full
+// drawing and presentation, then prints and logs "Timedemo: T ticks, F frames in S
+// seconds, X ticks/s, Y frames/s, state hash H" and ends the program.
+[[noreturn]] void RunTimedemo(const std::string& path, int warpMap);

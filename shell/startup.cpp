@@ -80,6 +80,19 @@ void ShowBoxUntil(TMessageWindow& box, uint32_t start, uint32_t ms) {
   }
 }
 
+// Without the episode's graphics nothing can run: the log's errors go to standard error
+// and, where a window can open, into a message box, and the program ends with status 1.
+[[noreturn]] void FailWithoutEpisode() {
+  std::string text;
+  for (const std::string& line : LoggedErrors()) text += line + "\n";
+  text += "No episode files in \"" + GameDir + "\" (extension " + GameExt + "); see log.txt, or give -dir=path.\n";
+  std::fputs(text.c_str(), stderr);
+  std::fflush(stderr);
+  CreatePlatform();
+  if (HasPlatform()) Platform().ShowMessageBox(WindowTitle, text);
+  EndProgram(1);
+}
+
 }  // namespace
 
 void SetHintsDefault() { HintsDefault = UpperCase(GameExt) == ".QZ1"; }
@@ -116,7 +129,7 @@ void PrepareProgram(int argc, char** argv) {
 
   if (ExportMode) ExportBackdrops();
   LoadConfig();
-  if (LoadEssentialGraphics()) EndProgram(1);
+  if (LoadEssentialGraphics()) FailWithoutEpisode();
   LoadStrings("STRINGS" + GameExt + ".TXT");
   if (!GameTitleText.empty()) WindowTitle = "Zyntra - " + GameTitleText;
 }
@@ -194,6 +207,16 @@ void StartUp(int argc, char** argv) {
     LogLine("");
   } else {
     SetLogicalScreen(320, 200);
+  }
+
+  // "timedemo=FILE": a demo, or with "warp" a route, as fast as it draws.
+  if (!OptionValue("timedemo").empty()) {
+    RowCalibration();
+    LoadRemainingGraphics();
+    if (!Platform().OpenAudio()) LogLine("WARNING :: StartUp :: no audio device, sound is off");
+    LoadSounds();
+    CreateSharedScreens();
+    RunTimedemo(OptionValue("timedemo"), WarpMap);
   }
 
   if (HasOption("waitkey")) WaitAnyKey();

@@ -159,8 +159,12 @@ TEST_F(TProgramRunTest, HelpPrintsTheOptionsAndLeavesNoLog) {
 
 TEST_F(TProgramRunTest, MissingEpisodeEndsBeforeTheWindow) {
   const TRunResult run = Run({"-dir=/nonexistent/"});
-  EXPECT_NE(run.Status, 0);
-  EXPECT_NE(run.Status, -1);
+  EXPECT_EQ(run.Status, 1);
+  // The player who started it from a menu or a shell is told why, not only the log.
+  EXPECT_NE(ErrorOutput().find("ERROR :: LoadEssentialGraphics :: cannot read graphics from \"BORDER.QZ1\"\n"),
+            std::string::npos)
+      << ErrorOutput();
+  EXPECT_NE(ErrorOutput().find("-dir="), std::string::npos);
   const std::string log = Log();
   EXPECT_EQ(log.rfind("Zyntra - Log File\r\n=================\r\nCreated: ", 0), 0u) << log;
   EXPECT_NE(log.find("\r\nGameDir = /nonexistent/\r\nGameExt = .QZ1\r\n\r\n"), std::string::npos);
@@ -179,6 +183,7 @@ TEST_F(TProgramRunTest, OtherEpisodeLooksForItsOwnFiles) {
   EXPECT_NE(run.Status, 0);
   EXPECT_NE(Log().find("GameExt = .qz2\r\n"), std::string::npos);
   EXPECT_NE(Log().find("cannot read graphics from \"BORDER.qz2\""), std::string::npos);
+  EXPECT_NE(ErrorOutput().find("cannot read graphics from \"BORDER.qz2\""), std::string::npos);
 }
 
 TEST_F(TProgramRunTest, FailingWindowLeavesTheFramedError) {
