@@ -90,7 +90,11 @@ void THeadlessPlatform::PollEvents() {
     ScriptQueue.erase(ScriptQueue.begin());
     TInputState& in = Input();
     switch (e.Kind) {
-      case TScriptedEvent::Press: in.KeyPressed(e.Code); break;
+      case TScriptedEvent::Press:
+        in.KeyPressed(e.Code);
+        // As on the real keyboard, these keys also type: a scripted Enter ends a name entry.
+        if (e.Code == KeyBackspace || e.Code == KeyEnter || e.Code == KeyEscape) in.CharTyped(e.Code);
+        break;
       case TScriptedEvent::Release: in.KeyReleased(e.Code); break;
       case TScriptedEvent::Char: in.CharTyped(e.Code); break;
       case TScriptedEvent::Mouse: in.MouseMoved(e.X, e.Y); break;

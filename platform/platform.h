@@ -109,6 +109,7 @@ enum : int {
   KeyNumpad0 = 96, KeyMultiply = 106, KeyAdd = 107, KeySubtract = 109, KeyDecimal = 110,
   KeyDivide = 111, KeyF1 = 112, KeyF2 = 113, KeyF3 = 114, KeyF5 = 116, KeyF9 = 120,
   KeyF10 = 121, KeyF11 = 122, KeyF12 = 123, KeyNumLock = 144, KeyScrollLock = 145,
+  KeyPrintScreen = 44,
   KeyLeftShift = 160, KeyRightShift = 161, KeyLeftControl = 162, KeyRightControl = 163,
   KeyLeftAlt = 164, KeyRightAlt = 165, KeySemicolon = 186, KeyEquals = 187, KeyComma = 188,
   KeyMinus = 189, KeyPeriod = 190, KeySlash = 191, KeyBackquote = 192, KeyLeftBracket = 219,

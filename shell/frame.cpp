@@ -1,7 +1,12 @@
 #include "shell/frame.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
 #include <vector>
 
+#include "data/image_io.h"
 #include "platform/platform.h"
 #include "shell/log.h"
 #include "shell/settings.h"
@@ -93,9 +98,30 @@ void PaceFrame(uint8_t fps) {
   PreviousPacedFrame = p.Millisecs();
 }
 
+void SaveScreenshotFile() {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::create_directories("Screenshots", ec);
+  // Numbered on from the highest "zyntra-NNNN.png" already there.
+  long highest = 0;
+  for (const auto& e : fs::directory_iterator("Screenshots", ec)) {
+    const std::string name = e.path().filename().string();
+    if (name.size() == 15 && name.rfind("zyntra-", 0) == 0 && name.compare(11, 4, ".png") == 0 &&
+        std::all_of(name.begin() + 7, name.begin() + 11, [](char c) { return c >= '0' && c <= '9'; }))
+      highest = std::max(highest, std::stol(name.substr(7, 4)));
+  }
+  char name[40];
+  std::snprintf(name, sizeof name, "Screenshots/zyntra-%04ld.png", highest + 1);
+  if (highest < 9999 && SavePng(Platform().Screenshot(), name, 5))
+    LogLine(std::string("Screenshot saved as ") + name);
+  else
+    LogLine(std::string("ERROR :: Screenshot :: cannot write ") + name);
+}
+
 void FlipHookKeys() {
   TPlatform& p = Platform();
   TInputState& in = p.Input();
+  if (in.KeyHit(KeyPrintScreen)) SaveScreenshotFile();
   if (DebugMode) {
     if (in.KeyHit(KeyF2)) ShowCollisionBoxes = !ShowCollisionBoxes;
     if (in.KeyHit(KeyF3)) DemoScreenshots = !DemoScreenshots;

@@ -19,9 +19,12 @@ void PaceFrame(uint8_t fps);
 // Forgets the timers' history (start-up and tests).
 void ResetFrameTiming();
 
-// Runs at every presentation: F12 switches replacement content, the debug F2/F3
+// Runs at every presentation: Print Screen saves a screenshot, F12 switches replacement content, the debug F2/F3
 // switches, the window's close request ends the program, a suspended window waits.
 void FlipHookKeys();
+// Print Screen: the presented picture, window size, into "Screenshots/zyntra-NNNN.png" of
+// the working directory, numbered on from the highest file there.
+void SaveScreenshotFile();
 
 // Keyboard helpers of the menus and the game loop.
 void ResetKeys();

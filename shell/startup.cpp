@@ -180,6 +180,7 @@ void StartUp(int argc, char** argv) {
 
   CreatePlatform();
   SetAnyKeyIgnored(KeyF12, true);
+  SetAnyKeyIgnored(KeyPrintScreen, true);
   RegisterFrameRoutine(FlipHookKeys);
 
   LogLine("Graphics Mode:");

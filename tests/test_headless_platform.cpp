@@ -163,6 +163,14 @@ TEST_F(THeadlessPlatformTest, ScriptedInputArrivesAtItsTime) {
   EXPECT_TRUE(Headless->Input().KeyDown('A'));
   EXPECT_EQ(Headless->Input().NextChar(), 'h');
   EXPECT_EQ(Headless->Input().NextChar(), 'i');
+  EXPECT_EQ(Headless->Input().NextChar(), 0);  // a letter key pressed does not type
+  // Enter, Backspace and Esc type as they do on the real keyboard.
+  for (int key : {KeyEnter, KeyBackspace, KeyEscape}) Headless->PressKey(key, 200);
+  Headless->AdvanceClock(100);
+  Headless->PollEvents();
+  EXPECT_EQ(Headless->Input().NextChar(), 13);
+  EXPECT_EQ(Headless->Input().NextChar(), 8);
+  EXPECT_EQ(Headless->Input().NextChar(), 27);
   Headless->AdvanceClock(1);
   Headless->PollEvents();
   EXPECT_FALSE(Headless->Input().KeyDown('A'));

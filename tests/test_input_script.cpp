@@ -40,6 +40,7 @@ TEST(TInputScriptTest, EventsArriveAtTheirTime) {
   platform.AdvanceClock(1);
   platform.PollEvents();
   EXPECT_EQ(input.KeyHit(KeyEscape), 1);
+  EXPECT_EQ(input.NextChar(), 27);  // Esc types too, as on the real keyboard
 
   platform.AdvanceClock(100);
   platform.PollEvents();

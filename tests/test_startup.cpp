@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "data/image_io.h"
 #include "shell/log.h"
 #include "tests/log_stamp.h"
 #include "shell/settings.h"
@@ -225,6 +227,24 @@ TEST_F(TProgramRunTest, EscapeEndsAHeadlessRunCleanly) {
   const std::vector<std::string> lines = SplitCrLf(log);
   ASSERT_FALSE(lines.empty());
   EXPECT_TRUE(IsStampLine(lines.back(), "Closed: "));
+}
+
+TEST_F(TProgramRunTest, PrintScreenSavesNumberedScreenshots) {
+  CopyEpisode();
+  fs::create_directories(Work / "Screenshots");
+  WriteFile(Work / "Screenshots" / "zyntra-0007.png", "an older one");
+  const TRunResult run = Run({GameOption(), "-headless", "-skip", "-width=320", "-height=200",
+                              ScriptOption("1500 press #44\n1800 press #44\n2000 press ESC\n3000 press Y\n6000 press SPACE\n")});
+  EXPECT_EQ(run.Status, 0) << ErrorOutput();
+  EXPECT_NE(Log().find("Screenshot saved as Screenshots/zyntra-0008.png\r\n"), std::string::npos) << Log();
+  EXPECT_NE(Log().find("Screenshot saved as Screenshots/zyntra-0009.png\r\n"), std::string::npos);
+  PPixmap shot = LoadImageFile((Work / "Screenshots" / "zyntra-0009.png").string());
+  ASSERT_TRUE(shot);
+  EXPECT_EQ(shot->Width, 320);
+  EXPECT_EQ(shot->Height, 200);
+  // The title was shown, so the picture is not black.
+  EXPECT_TRUE(std::any_of(shot->Pixels.begin(), shot->Pixels.end(), [](uint32_t p) { return (p & 0xFFFFFF) != 0; }));
+  EXPECT_EQ(Log().find("ERROR ::"), std::string::npos);
 }
 
 TEST_F(TProgramRunTest, ClosingTheWindowEndsTheProgram) {
