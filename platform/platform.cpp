@@ -83,6 +83,7 @@ void TInputState::KeyPressed(int code) {
   if (!ValidKey(code)) return;
   ++Hits[code];
   Down[code] = true;
+  Tapped[code] = true;
 }
 
 void TInputState::KeyReleased(int code) {
@@ -120,6 +121,7 @@ int PadButtonKey(int button) {
 void TInputState::PadButton(int button, bool down) {
   if (button < 0 || button >= PadButtonCount || PadIsDown[button] == down) return;
   PadIsDown[button] = down;
+  if (down) PadWasTapped[button] = true;
   if (int key = PadButtonKey(button)) {
     if (down)
       KeyPressed(key);
@@ -166,6 +168,18 @@ void TInputState::Flush() {
   std::fill(std::begin(MouseIsDown), std::end(MouseIsDown), false);
   std::fill(std::begin(PadIsDown), std::end(PadIsDown), false);
   Chars.clear();
+  ClearTaps();
+}
+
+void TInputState::ClearTaps() {
+  std::fill(std::begin(Tapped), std::end(Tapped), false);
+  std::fill(std::begin(PadWasTapped), std::end(PadWasTapped), false);
+}
+
+bool TInputState::KeyTapped(int code) const { return ValidKey(code) && Tapped[code]; }
+
+bool TInputState::PadTapped(int button) const {
+  return button >= 0 && button < PadButtonCount && PadWasTapped[button];
 }
 
 void TInputState::FlushHits() {

@@ -151,6 +151,11 @@ class TInputState {
   bool PadDown(int button) const;
   void Flush();  // forgets hits, down states, typed characters and mouse buttons
   void FlushHits(); // forgets hits and typed characters, keeps down states
+  // Pressed since the last ClearTaps, even if let go again since: the game loop lets a
+  // tap between two ticks count for the next tick.
+  bool KeyTapped(int code) const;
+  bool PadTapped(int button) const;
+  void ClearTaps();
 
  private:
   int Hits[KeyCodeCount] = {};
@@ -158,6 +163,8 @@ class TInputState {
   int MouseHits[MouseButtonCount] = {};
   bool MouseIsDown[MouseButtonCount] = {};
   bool PadIsDown[PadButtonCount] = {};
+  bool Tapped[KeyCodeCount] = {};
+  bool PadWasTapped[PadButtonCount] = {};
   int MouseX = 0, MouseY = 0;
   std::deque<int> Chars;
 };

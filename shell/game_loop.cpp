@@ -65,12 +65,16 @@ void GameLoop(bool newGame, int firstMap) {
     p.Clear(0);
     if (!freeCamera) {
       // A controller plays along with the keys: its directions, A to jump, B or X to fire.
-      bool left = ScanDown(PlayKeys[KeyIndexLeft]) || in.PadDown(PadLeft);
-      bool right = ScanDown(PlayKeys[KeyIndexRight]) || in.PadDown(PadRight);
-      bool up = ScanDown(PlayKeys[KeyIndexUp]) || in.PadDown(PadUp);
-      bool down = ScanDown(PlayKeys[KeyIndexDown]) || in.PadDown(PadDown);
-      bool jump = ScanDown(PlayKeys[KeyIndexJump]) || in.PadDown(PadA);
-      bool fire = ScanDown(PlayKeys[KeyIndexFire]) || in.PadDown(PadB) || in.PadDown(PadX);
+      // With the latch, a key pressed and let go since the last tick counts as held.
+      auto key = [&](int index) { return ScanDown(PlayKeys[index]) || (LatchTaps && ScanTapped(PlayKeys[index])); };
+      auto pad = [&](int button) { return in.PadDown(button) || (LatchTaps && in.PadTapped(button)); };
+      bool left = key(KeyIndexLeft) || pad(PadLeft);
+      bool right = key(KeyIndexRight) || pad(PadRight);
+      bool up = key(KeyIndexUp) || pad(PadUp);
+      bool down = key(KeyIndexDown) || pad(PadDown);
+      bool jump = key(KeyIndexJump) || pad(PadA);
+      bool fire = key(KeyIndexFire) || pad(PadB) || pad(PadX);
+      in.ClearTaps();
       GameTick(up, down, left, right, fire, jump);
       if (DemoRecorder.Active) {
         DemoRecorder.NextTick(up, down, left, right, fire, jump);

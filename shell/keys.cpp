@@ -89,6 +89,12 @@ bool ScanDown(int scanCode) {
   return false;
 }
 
+bool ScanTapped(int scanCode) {
+  for (int key : ScanCodeKeys(scanCode))
+    if (Platform().Input().KeyTapped(key)) return true;
+  return false;
+}
+
 int FirstScanHit() {
   for (int code = 1; code < 256; ++code)
     if (ScanHit(code)) return code;
@@ -110,6 +116,7 @@ void LoadConfig() {
   Speed = uint8_t(ConfigIni.GetInt("game", "speed", 16) & 0xFF);
   // An addition of ours: 0 gives the mirrors their classic look.
   MirrorSheen = ConfigIni.GetInt("video", "mirrorsheen", 1) != 0;
+  LatchTaps = ConfigIni.GetInt("input", "latch", 1) != 0;
   std::string name = KeysFileName();
   LogText("LoadConfig :: Trying to load key settings from \"" + name + "\" ... ");
   PStream file = ReadStream(name);

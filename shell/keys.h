@@ -13,6 +13,7 @@ const std::vector<int>& ScanCodeKeys(int scanCode);
 
 int ScanHit(int scanCode);     // hits of the entry's keys; reading consumes them
 bool ScanDown(int scanCode);   // any of the entry's keys held
+bool ScanTapped(int scanCode);  // any of the entry's keys pressed since the input's ClearTaps
 int FirstScanHit();            // lowest scan code 1..255 with a hit, else 0
 std::string KeyName(int scanCode);
 void SetKeyNames(const std::vector<std::string>& names);

@@ -121,13 +121,16 @@ void RecordRoute(int map, const std::string& path) {
   std::vector<uint8_t> records;
   while (!RouteLevelOver()) {
     p.Clear(0);
-    const uint8_t r[RouteRecordSize] = {
-        uint8_t(ScanDown(PlayKeys[KeyIndexUp]) || in.PadDown(PadUp)),
-        uint8_t(ScanDown(PlayKeys[KeyIndexDown]) || in.PadDown(PadDown)),
-        uint8_t(ScanDown(PlayKeys[KeyIndexLeft]) || in.PadDown(PadLeft)),
-        uint8_t(ScanDown(PlayKeys[KeyIndexRight]) || in.PadDown(PadRight)),
-        uint8_t(ScanDown(PlayKeys[KeyIndexFire]) || in.PadDown(PadB) || in.PadDown(PadX)),
-        uint8_t(ScanDown(PlayKeys[KeyIndexJump]) || in.PadDown(PadA))};
+    // As in the game loop: the keys, the controller, and taps since the last tick.
+    auto key = [&](int index) { return ScanDown(PlayKeys[index]) || (LatchTaps && ScanTapped(PlayKeys[index])); };
+    auto pad = [&](int button) { return in.PadDown(button) || (LatchTaps && in.PadTapped(button)); };
+    const uint8_t r[RouteRecordSize] = {uint8_t(key(KeyIndexUp) || pad(PadUp)),
+                                        uint8_t(key(KeyIndexDown) || pad(PadDown)),
+                                        uint8_t(key(KeyIndexLeft) || pad(PadLeft)),
+                                        uint8_t(key(KeyIndexRight) || pad(PadRight)),
+                                        uint8_t(key(KeyIndexFire) || pad(PadB) || pad(PadX)),
+                                        uint8_t(key(KeyIndexJump) || pad(PadA))};
+    in.ClearTaps();
     RouteTick(r);
     records.insert(records.end(), r, r + RouteRecordSize);
     DrawBorderTile(16, 0, 16);  // the recording mark

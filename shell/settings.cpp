@@ -17,6 +17,7 @@ bool DebugMode = false;
 bool CheatKeys = false;
 bool NoMirrors = false;
 bool MirrorSheen = true;
+bool LatchTaps = true;
 bool FixRatio = false;
 bool GodMode = false;
 bool HintsDefault = true;
@@ -46,6 +47,7 @@ void ResetSettings() {
   CheatKeys = false;
   NoMirrors = false;
   MirrorSheen = true;
+  LatchTaps = true;
   FixRatio = false;
   GodMode = false;
   HintsDefault = true;

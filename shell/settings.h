@@ -19,6 +19,7 @@ extern bool EnhancedContent;    // off with "classic"
 extern bool DebugMode;          // "debug"
 extern bool CheatKeys;          // "asp"
 extern bool NoMirrors;          // "nomirrors" or the mirror time guard
+extern bool LatchTaps;          // [input] latch: a play key tapped between two ticks counts for the next
 extern bool MirrorSheen;        // [video] mirrorsheen: mirror floors show their tiles over the reflection
 extern bool FixRatio;           // "fixratio"
 extern bool GodMode;            // "kyzmoraltip", toggled in play

@@ -97,6 +97,34 @@ TEST_F(TGameLoopTest, ControllerRunsAndJumpsWithRedefinedKeys) {
   EXPECT_LE(highest, start.second - 32);  // a jump, not a step
 }
 
+// Four taps of fire, each between two ticks: with the latch the hero shoots, with the
+// classic sampling the tick never sees the key held.
+TEST_F(TGameLoopTest, QuickTapsOfFireShootOnlyWithTheLatch) {
+  for (bool latch : {true, false}) {
+    LatchTaps = latch;
+    int shots = 0;  // frames with a shot of the hero's in the list
+    OnTick = [&](int32_t) {
+      for (const PActorListEntry& e : ActorList().Entries())
+        if (e->ClassName() == "TBraxShot") {
+          ++shots;
+          break;
+        }
+    };
+    const uint32_t t = Now();
+    // Press and release at the same moment: never both sides of a tick.
+    for (uint32_t i = 0; i < 4; ++i) {
+      Headless->Script({t + 500 + 250 * i, TScriptedEvent::Press, KeyLeftAlt, 0, 0});
+      Headless->Script({t + 500 + 250 * i, TScriptedEvent::Release, KeyLeftAlt, 0, 0});
+    }
+    QuitAt(t + 2500);
+    ASSERT_TRUE(Run([] { GameLoop(true); }));
+    if (latch)
+      EXPECT_GT(shots, 0);
+    else
+      EXPECT_EQ(shots, 0);
+  }
+}
+
 TEST_F(TGameLoopTest, TypedCodeWithoutDebugDoesNothing) {
   Type("vbqelt", 300);
   QuitAt(1200);
