@@ -393,6 +393,8 @@ void EndOfGame() {
   if (QualifiesForHighScore(score)) {
     PlayBraxSound(24);
     InsertHighScore(EnterHighScoreName(), score);
+    // Written at once: a window closed later must not lose it.
+    SaveHighScores(GameDir + "HIGHS" + GameExt);
   } else {
     PlayBraxSound(8);
   }

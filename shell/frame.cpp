@@ -1,12 +1,15 @@
 #include "shell/frame.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "data/image_io.h"
+#include "menus/high_scores.h"
+#include "shell/keys.h"
 #include "platform/platform.h"
 #include "shell/log.h"
 #include "shell/settings.h"
@@ -118,6 +121,16 @@ void SaveScreenshotFile() {
     LogLine(std::string("ERROR :: Screenshot :: cannot write ") + name);
 }
 
+volatile std::sig_atomic_t QuitSignal = 0;
+
+void EndOnClose() {
+  // What the quit from the menu writes: the high scores, the configuration and the keys.
+  LogLine(QuitSignal ? "Quit signal: settings and high scores saved" : "Window closed: settings and high scores saved");
+  SaveHighScores(GameDir + "HIGHS" + GameExt);
+  SaveConfig();
+  EndProgram(0);
+}
+
 void FlipHookKeys() {
   TPlatform& p = Platform();
   TInputState& in = p.Input();
@@ -127,11 +140,11 @@ void FlipHookKeys() {
     if (in.KeyHit(KeyF3)) DemoScreenshots = !DemoScreenshots;
   }
   if (in.KeyHit(KeyF12)) ReplacementMode = !ReplacementMode;
-  if (p.CloseRequested()) EndProgram(0);
+  if (p.CloseRequested() || QuitSignal) EndOnClose();
   while (p.Suspended()) {
     p.Sleep(16);
     p.PollEvents();
-    if (p.CloseRequested()) EndProgram(0);
+    if (p.CloseRequested() || QuitSignal) EndOnClose();
   }
 }
 

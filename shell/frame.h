@@ -1,6 +1,7 @@
 // Frame presentation, pacing and the keyboard helpers shared by play and menus.
 #pragma once
 
+#include <csignal>
 #include <cstdint>
 #include <functional>
 
@@ -22,6 +23,12 @@ void ResetFrameTiming();
 // Runs at every presentation: Print Screen saves a screenshot, F12 switches replacement content, the debug F2/F3
 // switches, the window's close request ends the program, a suspended window waits.
 void FlipHookKeys();
+// Set by SIGINT and SIGTERM: the next presentation ends the program as a closed window does.
+extern volatile std::sig_atomic_t QuitSignal;
+// A closed window or a quit signal: writes what the quit from the menu writes (high scores,
+// configuration, keys), then ends the program.
+[[noreturn]] void EndOnClose();
+
 // Print Screen: the presented picture, window size, into "Screenshots/zyntra-NNNN.png" of
 // the working directory, numbered on from the highest file there.
 void SaveScreenshotFile();

@@ -1,6 +1,7 @@
 // Program start-up and the orderly quit.
 #include "shell/startup.h"
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -181,6 +182,9 @@ void StartUp(int argc, char** argv) {
   CreatePlatform();
   SetAnyKeyIgnored(KeyF12, true);
   SetAnyKeyIgnored(KeyPrintScreen, true);
+  // Ctrl+C and a terminating system end the program as a closed window does.
+  std::signal(SIGINT, [](int) { QuitSignal = 1; });
+  std::signal(SIGTERM, [](int) { QuitSignal = 1; });
   RegisterFrameRoutine(FlipHookKeys);
 
   LogLine("Graphics Mode:");

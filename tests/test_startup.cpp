@@ -253,7 +253,27 @@ TEST_F(TProgramRunTest, ClosingTheWindowEndsTheProgram) {
       Run({GameOption(), "-headless", ScriptOption("# the user gives up\n300 close\n")});
   EXPECT_EQ(run.Status, 0) << ErrorOutput();
   EXPECT_NE(Log().find("Starting Graphics... ok\r\n"), std::string::npos);
-  EXPECT_EQ(Log().find("QuitProgram"), std::string::npos);  // no orderly quit
+  EXPECT_EQ(Log().find("QuitProgram"), std::string::npos);  // no exit screen
+  // Nothing the player set is lost: the configuration and the keys are written.
+  EXPECT_NE(Log().find("Window closed: settings and high scores saved\r\n"), std::string::npos);
+  EXPECT_TRUE(fs::exists(Work / "Zyntra.ini"));
+  EXPECT_TRUE(fs::exists(Game / "KEYS.QZ1"));
+  EXPECT_TRUE(fs::exists(Game / "HIGHS.QZ1"));
+}
+
+TEST_F(TProgramRunTest, TerminationSignalSavesAsAClosedWindowDoes) {
+  CopyEpisode();
+  WriteFile(Root / "script.txt", "# nothing: the title and the attract sequence run on\n");
+  const std::string command = "cd " + Quoted(Work.string()) + " && (" + Quoted(ZYNTRA_BINARY) + " " +
+                              Quoted(GameOption()) + " -headless -skip -script=" + Quoted((Root / "script.txt").string()) +
+                              " & pid=$!; for i in $(seq 300); do grep -q 'Starting Graphics' log.txt 2>/dev/null && break; sleep 0.1; done;"
+                              " sleep 0.5; kill -TERM $pid; wait $pid)";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(status != -1 && WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_NE(Log().find("Quit signal: settings and high scores saved\r\n"), std::string::npos) << Log();
+  EXPECT_TRUE(fs::exists(Work / "Zyntra.ini"));
+  EXPECT_TRUE(fs::exists(Game / "KEYS.QZ1"));
 }
 
 TEST_F(TProgramRunTest, FixRatioAndMissingAudioAreLogged) {
