@@ -113,7 +113,7 @@ void SaveScreenshotFile() {
         std::all_of(name.begin() + 7, name.begin() + 11, [](char c) { return c >= '0' && c <= '9'; }))
       highest = std::max(highest, std::stol(name.substr(7, 4)));
   }
-  char name[40];
+  char name[64];
   std::snprintf(name, sizeof name, "Screenshots/zyntra-%04ld.png", highest + 1);
   if (highest < 9999 && SavePng(Platform().Screenshot(), name, 5))
     LogLine(std::string("Screenshot saved as ") + name);

@@ -64,20 +64,11 @@ void GameLoop(bool newGame, int firstMap) {
   for (;;) {
     p.Clear(0);
     if (!freeCamera) {
-      // A controller plays along with the keys: its directions, A to jump, B or X to fire.
-      // With the latch, a key pressed and let go since the last tick counts as held.
-      auto key = [&](int index) { return ScanDown(PlayKeys[index]) || (LatchTaps && ScanTapped(PlayKeys[index])); };
-      auto pad = [&](int button) { return in.PadDown(button) || (LatchTaps && in.PadTapped(button)); };
-      bool left = key(KeyIndexLeft) || pad(PadLeft);
-      bool right = key(KeyIndexRight) || pad(PadRight);
-      bool up = key(KeyIndexUp) || pad(PadUp);
-      bool down = key(KeyIndexDown) || pad(PadDown);
-      bool jump = key(KeyIndexJump) || pad(PadA);
-      bool fire = key(KeyIndexFire) || pad(PadB) || pad(PadX);
-      in.ClearTaps();
-      GameTick(up, down, left, right, fire, jump);
+      uint8_t k[6];
+      ReadPlayInputs(k);
+      GameTick(k[0], k[1], k[2], k[3], k[4], k[5]);
       if (DemoRecorder.Active) {
-        DemoRecorder.NextTick(up, down, left, right, fire, jump);
+        DemoRecorder.NextTick(k[0], k[1], k[2], k[3], k[4], k[5]);
         DrawBorderTile(16, 0, 16);
       }
       CountTick(ticks);

@@ -95,6 +95,19 @@ bool ScanTapped(int scanCode) {
   return false;
 }
 
+void ReadPlayInputs(uint8_t inputs[6]) {
+  TInputState& in = Platform().Input();
+  auto key = [&](int index) { return ScanDown(PlayKeys[index]) || (LatchTaps && ScanTapped(PlayKeys[index])); };
+  auto pad = [&](int button) { return in.PadDown(button) || (LatchTaps && in.PadTapped(button)); };
+  inputs[KeyIndexUp] = key(KeyIndexUp) || pad(PadUp);
+  inputs[KeyIndexDown] = key(KeyIndexDown) || pad(PadDown);
+  inputs[KeyIndexLeft] = key(KeyIndexLeft) || pad(PadLeft);
+  inputs[KeyIndexRight] = key(KeyIndexRight) || pad(PadRight);
+  inputs[KeyIndexFire] = key(KeyIndexFire) || pad(PadB) || pad(PadX);
+  inputs[KeyIndexJump] = key(KeyIndexJump) || pad(PadA);
+  in.ClearTaps();
+}
+
 int FirstScanHit() {
   for (int code = 1; code < 256; ++code)
     if (ScanHit(code)) return code;

@@ -62,6 +62,12 @@ void RouteTick(const uint8_t* r) {
   GameTick(Held(r[0]), Held(r[1]), Held(r[2]), Held(r[3]), Held(r[4]), Held(r[5]));
 }
 
+void PlayRouteTick(const uint8_t* record) {
+  Platform().Clear(0);
+  RouteTick(record);
+  PresentFrameUnpaced();
+}
+
 bool RouteLevelFinished() {
   const TGameState& g = Game();
   return g.ExitLevel || g.Victory;
@@ -99,13 +105,10 @@ void ReplayRoute(int map, const std::string& path) {
     LogLine("ERROR :: Route :: map " + std::to_string(map) + " does not load");
     EndRoute(map, false, 0);
   }
-  TPlatform& p = Platform();
   uint64_t ticks = 0;
   for (size_t i = 0; i + RouteRecordSize <= records.size() && !RouteLevelOver(); i += RouteRecordSize) {
-    p.Clear(0);
-    RouteTick(&records[i]);
+    PlayRouteTick(&records[i]);
     ++ticks;
-    PresentFrameUnpaced();
   }
   EndRoute(map, RouteLevelFinished(), ticks);
 }
@@ -121,16 +124,8 @@ void RecordRoute(int map, const std::string& path) {
   std::vector<uint8_t> records;
   while (!RouteLevelOver()) {
     p.Clear(0);
-    // As in the game loop: the keys, the controller, and taps since the last tick.
-    auto key = [&](int index) { return ScanDown(PlayKeys[index]) || (LatchTaps && ScanTapped(PlayKeys[index])); };
-    auto pad = [&](int button) { return in.PadDown(button) || (LatchTaps && in.PadTapped(button)); };
-    const uint8_t r[RouteRecordSize] = {uint8_t(key(KeyIndexUp) || pad(PadUp)),
-                                        uint8_t(key(KeyIndexDown) || pad(PadDown)),
-                                        uint8_t(key(KeyIndexLeft) || pad(PadLeft)),
-                                        uint8_t(key(KeyIndexRight) || pad(PadRight)),
-                                        uint8_t(key(KeyIndexFire) || pad(PadB) || pad(PadX)),
-                                        uint8_t(key(KeyIndexJump) || pad(PadA))};
-    in.ClearTaps();
+    uint8_t r[RouteRecordSize];
+    ReadPlayInputs(r);  // as the game loop reads them
     RouteTick(r);
     records.insert(records.end(), r, r + RouteRecordSize);
     DrawBorderTile(16, 0, 16);  // the recording mark
@@ -161,16 +156,13 @@ void RunTimedemo(const std::string& path, int warpMap) {
     LogLine("ERROR :: Timedemo :: map " + std::to_string(map) + " does not load");
     EndProgram(1);
   }
-  TPlatform& p = Platform();
   uint64_t ticks = 0, frames = 0;
   // The measure is of the machine, so it reads the real clock; nothing in the game does.
   const auto start = std::chrono::steady_clock::now();
   for (size_t i = 0; i + RouteRecordSize <= records.size() && !RouteLevelOver(); i += RouteRecordSize) {
-    p.Clear(0);
-    RouteTick(&records[i]);
+    PlayRouteTick(&records[i]);
     ++ticks;
-    PresentFrameUnpaced();
-    ++frames;
+    ++frames;  // one presentation a tick
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const double per = seconds > 0 ? 1.0 / seconds : 0;

@@ -19,6 +19,8 @@ bool WriteRouteFile(const std::string& path, const std::vector<uint8_t>& records
 bool StartRouteLevel(int map);
 // One tick of play with the six inputs of a record.
 void RouteTick(const uint8_t* record);
+// One tick of a replay: the screen cleared, the tick, the presentation without pacing.
+void PlayRouteTick(const uint8_t* record);
 // The level ended: finished (exit door, key-hole end, victory) or the hero died.
 bool RouteLevelOver();
 bool RouteLevelFinished();

@@ -94,6 +94,17 @@ void ShowBoxUntil(TMessageWindow& box, uint32_t start, uint32_t ms) {
   EndProgram(1);
 }
 
+// What loads once the window is open: the row calibration, the rest of the graphics, audio
+// and sounds, the high scores and the shared screens.
+void LoadAfterWindow() {
+  RowCalibration();
+  LoadRemainingGraphics();
+  if (!Platform().OpenAudio()) LogLine("WARNING :: StartUp :: no audio device, sound is off");
+  LoadSounds();
+  LoadHighScores(GameDir + "HIGHS" + GameExt);
+  CreateSharedScreens();
+}
+
 }  // namespace
 
 void SetHintsDefault() { HintsDefault = UpperCase(GameExt) == ".QZ1"; }
@@ -147,11 +158,7 @@ void StartHeadlessPlay() {
   });
   Platform().OpenWindow(WindowWidth, WindowHeight, ColourDepth, 60);
   SetLogicalScreen(320, 200);
-  RowCalibration();
-  LoadRemainingGraphics();
-  Platform().OpenAudio();
-  LoadSounds();
-  CreateSharedScreens();
+  LoadAfterWindow();
 }
 
 void StartUp(int argc, char** argv) {
@@ -214,16 +221,6 @@ void StartUp(int argc, char** argv) {
     SetLogicalScreen(320, 200);
   }
 
-  // "timedemo=FILE": a demo, or with "warp" a route, as fast as it draws.
-  if (!OptionValue("timedemo").empty()) {
-    RowCalibration();
-    LoadRemainingGraphics();
-    if (!Platform().OpenAudio()) LogLine("WARNING :: StartUp :: no audio device, sound is off");
-    LoadSounds();
-    CreateSharedScreens();
-    RunTimedemo(OptionValue("timedemo"), WarpMap);
-  }
-
   if (HasOption("waitkey")) WaitAnyKey();
 
   TPlatform& p = Platform();
@@ -231,13 +228,14 @@ void StartUp(int argc, char** argv) {
   box->FadeIn(0, 16);
   uint32_t t0 = p.Millisecs();
 
-  RowCalibration();
-  LoadRemainingGraphics();
-  if (!p.OpenAudio()) LogLine("WARNING :: StartUp :: no audio device, sound is off");
-  LoadSounds();
-  LoadHighScores(GameDir + "HIGHS" + GameExt);
-  CreateSharedScreens();
+  LoadAfterWindow();
   EnsureMusic(MenuMusicName);
+
+  // "timedemo=FILE": a demo, or with "warp" a route, as fast as it draws.
+  if (!OptionValue("timedemo").empty()) {
+    box->FadeOut(0, 16);
+    RunTimedemo(OptionValue("timedemo"), WarpMap);
+  }
 
   if (HasOption("skip")) {
     box->FadeOut(0, 16);

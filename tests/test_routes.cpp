@@ -10,9 +10,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "temp_dir.h"
 
 namespace {
 
@@ -20,10 +21,7 @@ namespace fs = std::filesystem;
 
 const fs::path RouteDir = fs::path(ZYNTRA_SOURCE_DIR) / "episode" / "routes";
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
+std::string ReadFile(const fs::path& path) { return TTempDir::ReadText(path.string()); }
 
 // worldal1 is map 0, the hallway worldal2 map 1, worldal3 .. worldalc the even maps 2 .. 20.
 int MapNumber(const std::string& routeName) {
@@ -47,15 +45,6 @@ struct TReplay {
 
 class TRouteTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "zyntra_routes_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    Root = pattern;
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(Root, ec);
-  }
   TReplay Replay(int map, const fs::path& route) {
     const std::string command = "cd '" + Root.string() + "' && timeout 120 '" + Program() + "' -dir='" +
                                 ZYNTRA_EPISODE_DIR + "' -warp=" + std::to_string(map) + " -route='" +
@@ -66,7 +55,8 @@ class TRouteTest : public ::testing::Test {
     r.Output = ReadFile(Root / "out.txt");
     return r;
   }
-  fs::path Root;
+  TTempDir Temp;
+  const fs::path Root = Temp.Dir();
 };
 
 std::vector<fs::path> Routes() {

@@ -63,12 +63,6 @@ TProbe Probe() {
   return p;
 }
 
-void Tick(const uint8_t* r) {
-  Platform().Clear(0);
-  RouteTick(r);
-  PresentFrameUnpaced();
-}
-
 struct TGoal {
   bool Finish = false;
   int Column = 0, Row = 0;
@@ -110,7 +104,7 @@ TRunning Launch(const TRecords& records, const TGoal& goal, size_t index) {
     TProbe p = Probe();
     uint32_t used = 0;
     for (size_t i = 0; i + RouteRecordSize <= records.size(); i += RouteRecordSize) {
-      Tick(&records[i]);
+      PlayRouteTick(&records[i]);
       ++used;
       p = Probe();
       if (p.Dead || p.Finished || goal.Reached(p)) break;
@@ -299,7 +293,7 @@ int Play(int map, const std::string& path, int every, const std::vector<uint64_t
   std::printf("tick 0: %s\n", Describe(Probe()).c_str());
   uint64_t ticks = 0;
   for (size_t i = 0; i + RouteRecordSize <= records.size() && !RouteLevelOver(); i += RouteRecordSize) {
-    Tick(&records[i]);
+    PlayRouteTick(&records[i]);
     ++ticks;
     if (every > 0 && ticks % uint64_t(every) == 0) std::printf("tick %llu: %s\n", (unsigned long long)ticks, Describe(Probe()).c_str());
     if (headless && std::find(shots.begin(), shots.end(), ticks) != shots.end())
@@ -334,7 +328,7 @@ int Make(int map, const std::string& scriptPath, const std::string& outPath) {
   int number = 0, status = 0;
   auto play = [&](const TRecords& r) {
     for (size_t i = 0; i + RouteRecordSize <= r.size() && !RouteLevelOver(); i += RouteRecordSize) {
-      Tick(&r[i]);
+      PlayRouteTick(&r[i]);
       route.insert(route.end(), r.begin() + long(i), r.begin() + long(i) + RouteRecordSize);
     }
   };
