@@ -286,7 +286,9 @@ void DrawSideBorders() {
   TPlatform& p = Platform();
   TRect picture = p.PictureRect();
   if (picture.X <= 0 || !LeftBorderImage) return;
-  float s = float(SideBarScale);
+  // Full window height, also after a resize.
+  float s = LeftBorderImage->FrameHeight > 0 ? float(p.WindowHeight()) / float(LeftBorderImage->FrameHeight)
+                                             : float(SideBarScale);
   p.SetClipWindow({0, 0, picture.X, p.WindowHeight()});
   p.SetRawScale(s, s, picture.X, 0);
   p.DrawImage(LeftBorderImage, 0, 0, 0);

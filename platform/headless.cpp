@@ -63,6 +63,8 @@ bool THeadlessPlatform::OpenWindow(int width, int height, int depth, int /*hertz
   WinDepth = depth;
   Frame = TPixmap(width, height, 0xFF000000u);
   Capture = TPixmap(width, height, 0xFF000000u);
+  Deferred.clear();
+  ShownPending = false;
   ResetDrawingState();
   WindowResized(width, height);
   return true;
@@ -72,6 +74,8 @@ void THeadlessPlatform::ResizeWindow(int width, int height) {
   if (!Open || width < 1 || height < 1 || width > 16384 || height > 16384) return;
   Frame = TPixmap(width, height, 0xFF000000u);
   Capture = TPixmap(width, height, 0xFF000000u);
+  Deferred.clear();
+  ShownPending = false;
   WindowResized(width, height);
 }
 
@@ -116,16 +120,14 @@ void THeadlessPlatform::Sleep(int ms) {
 
 // --- Drawing: a small software renderer with nearest sampling ------------------------
 
-void THeadlessPlatform::ExecuteCommands(const std::vector<TDrawCommand>& commands) {
-  LastFrameCommands.insert(LastFrameCommands.end(), commands.begin(), commands.end());
-  if (!Open || !RenderPixels) return;
+void THeadlessPlatform::Render(const std::vector<TDrawCommand>& commands, TPixmap& frame, TPixmap& capture) {
   for (const TDrawCommand& c : commands) {
     int cx0 = std::max(0, c.Clip.X), cy0 = std::max(0, c.Clip.Y);
-    int cx1 = std::min(Frame.Width, c.Clip.X + c.Clip.W);
-    int cy1 = std::min(Frame.Height, c.Clip.Y + c.Clip.H);
+    int cx1 = std::min(frame.Width, c.Clip.X + c.Clip.W);
+    int cy1 = std::min(frame.Height, c.Clip.Y + c.Clip.H);
     switch (c.Kind) {
       case TCommandKind::Clear:
-        std::fill(Frame.Pixels.begin(), Frame.Pixels.end(), 0xFF000000u | c.Colour);
+        std::fill(frame.Pixels.begin(), frame.Pixels.end(), 0xFF000000u | c.Colour);
         break;
       case TCommandKind::FillRect: {
         TQuad q = CommandQuad(c);
@@ -134,7 +136,7 @@ void THeadlessPlatform::ExecuteCommands(const std::vector<TDrawCommand>& command
         CoveredRange(q.Y0, q.Y1, cy0, cy1, y0, y1);
         for (int y = y0; y < y1; ++y)
           for (int x = x0; x < x1; ++x) {
-            uint32_t& p = Frame.Pixels[size_t(y) * Frame.Width + x];
+            uint32_t& p = frame.Pixels[size_t(y) * frame.Width + x];
             p = Blend(p, c.Colour, c.Alpha);
           }
         break;
@@ -157,14 +159,14 @@ void THeadlessPlatform::ExecuteCommands(const std::vector<TDrawCommand>& command
                                 0, tex.Width - 1);
             uint32_t texel = tex.Pixels[size_t(ty) * tex.Width + tx];
             float a = c.Alpha * (masked ? float(texel >> 24) / 255.0f : 1.0f);
-            uint32_t& p = Frame.Pixels[size_t(y) * Frame.Width + x];
+            uint32_t& p = frame.Pixels[size_t(y) * frame.Width + x];
             p = Blend(p, Modulate(texel, c.Colour), a);
           }
         }
         break;
       }
       case TCommandKind::CaptureRegion:
-        Capture.Paste(Frame.Cut(c.Source.X, c.Source.Y, c.Source.W, c.Source.H), c.Source.X,
+        capture.Paste(frame.Cut(c.Source.X, c.Source.Y, c.Source.W, c.Source.H), c.Source.X,
                       c.Source.Y);
         break;
       case TCommandKind::DrawCaptured: {
@@ -173,14 +175,41 @@ void THeadlessPlatform::ExecuteCommands(const std::vector<TDrawCommand>& command
           for (int x = 0; x < c.Source.W; ++x) {
             int px = dx + x, py = dy + y;
             if (px < cx0 || px >= cx1 || py < cy0 || py >= cy1) continue;
-            if (!Capture.Contains(c.Source.X + x, c.Source.Y + y)) continue;
-            Frame.Pixels[size_t(py) * Frame.Width + px] =
-                Capture.Get(c.Source.X + x, c.Source.Y + y) | 0xFF000000u;
+            if (!capture.Contains(c.Source.X + x, c.Source.Y + y)) continue;
+            frame.Pixels[size_t(py) * frame.Width + px] =
+                capture.Get(c.Source.X + x, c.Source.Y + y) | 0xFF000000u;
           }
         break;
       }
     }
   }
+}
+
+void THeadlessPlatform::ExecuteCommands(const std::vector<TDrawCommand>& commands) {
+  LastFrameCommands.insert(LastFrameCommands.end(), commands.begin(), commands.end());
+  if (!Open || !RenderPixels) return;
+  // Pixels are drawn when a picture is asked for; a Clear makes everything before it moot.
+  for (const TDrawCommand& c : commands) {
+    if (c.Kind == TCommandKind::Clear) Deferred.clear();
+    Deferred.push_back(c);
+  }
+  if (Deferred.size() > 100000) DrawDeferred();
+}
+
+void THeadlessPlatform::DrawDeferred() {
+  if (Deferred.empty()) return;
+  Render(Deferred, Frame, Capture);
+  Deferred.clear();
+}
+
+const TPixmap& THeadlessPlatform::ShownFrame() {
+  if (ShownPending) {
+    Shown = TPixmap(Frame.Width, Frame.Height, 0xFF000000u);
+    Render(ShownRecipe, Shown, Capture);
+    ShownRecipe.clear();
+    ShownPending = false;
+  }
+  return Shown;
 }
 
 void THeadlessPlatform::ScheduleScreenshot(uint32_t atMs, const std::string& path) {
@@ -189,7 +218,19 @@ void THeadlessPlatform::ScheduleScreenshot(uint32_t atMs, const std::string& pat
 
 void THeadlessPlatform::SwapWindow(bool /*vsync*/) {
   // Without pixels there is nothing new to show (and a megabyte less to copy per frame).
-  if (RenderPixels) Shown = Frame;
+  if (RenderPixels) {
+    const bool shot = !Screenshots.empty() && Screenshots.begin()->first <= Clock;
+    if (!shot && !Deferred.empty() && Deferred.front().Kind == TCommandKind::Clear) {
+      // A whole picture in commands: drawn only if someone looks at it.
+      ShownRecipe = Deferred;
+      ShownPending = true;
+    } else {
+      DrawDeferred();
+      Shown = Frame;
+      ShownRecipe.clear();
+      ShownPending = false;
+    }
+  }
   while (!Screenshots.empty() && Screenshots.begin()->first <= Clock) {
     if (ScreenshotSink) ScreenshotSink(Shown, Screenshots.begin()->second);
     Screenshots.erase(Screenshots.begin());
@@ -201,6 +242,7 @@ void THeadlessPlatform::SwapWindow(bool /*vsync*/) {
 
 TPixmap THeadlessPlatform::ReadBack(const TRect& r) {
   if (!Open) return {};
+  DrawDeferred();
   TPixmap out = Frame.Cut(r.X, r.Y, r.W, r.H);
   for (uint32_t& p : out.Pixels) p |= 0xFF000000u;
   return out;

@@ -52,7 +52,7 @@ class THeadlessPlatform : public TPlatform {
   size_t PendingScriptEvents() const { return ScriptQueue.size(); }
   // The command list of the last presented frame, and its picture.
   const std::vector<TDrawCommand>& LastFrame() const { return PresentedCommands; }
-  const TPixmap& ShownFrame() const { return Shown; }
+  const TPixmap& ShownFrame();
   const std::vector<TAudioEvent>& AudioLog() const { return AudioEvents; }
   std::vector<int> SleepLog;  // every Sleep request, in order
   std::string Title;
@@ -105,6 +105,12 @@ class THeadlessPlatform : public TPlatform {
   std::vector<TDrawCommand> LastFrameCommands;  // executed so far in this frame
   std::vector<TDrawCommand> PresentedCommands;
   TPixmap Frame, Capture, Shown;
+  // Commands executed but not yet drawn into Frame (drawing waits until pixels are needed),
+  // and the commands of a shown picture not drawn yet.
+  std::vector<TDrawCommand> Deferred, ShownRecipe;
+  bool ShownPending = false;
+  static void Render(const std::vector<TDrawCommand>& commands, TPixmap& frame, TPixmap& capture);
+  void DrawDeferred();
   std::vector<TAudioEvent> AudioEvents;
   TChannel Channels[ChannelCount];
 };

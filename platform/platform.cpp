@@ -196,6 +196,7 @@ void TPlatform::SetVirtualResolution(int w, int h) {
   VirtWidth = std::max(w, 1);
   VirtHeight = std::max(h, 1);
   VirtAspect = 0;
+  VirtWholeFactor = false;
   LogicalView.ScaleX = float(WinWidth) / float(VirtWidth);
   LogicalView.ScaleY = float(WinHeight) / float(VirtHeight);
   LogicalView.OffsetX = 0;
@@ -204,29 +205,47 @@ void TPlatform::SetVirtualResolution(int w, int h) {
   ResetClip();
 }
 
-void TPlatform::SetVirtualResolutionAspect(int w, int h, float aspect) {
+TViewTransform AspectView(int winW, int winH, int virtW, int virtH, float aspect, bool wholeFactor) {
+  float w = float(std::max(winW, 0)), h = float(std::max(winH, 1));
+  float vw = float(std::max(virtW, 1)), vh = float(std::max(virtH, 1));
+  TViewTransform view;
+  if (wholeFactor && aspect > 0) {
+    // The picture at factor k is k * virtW wide and k * virtW / aspect high.
+    int k = std::min(int(w / vw), int(h * aspect / vw + 1e-3f));
+    if (k >= 1) {
+      float pictureW = vw * float(k), pictureH = pictureW / aspect;
+      view.ScaleX = float(k);
+      view.ScaleY = pictureH / vh;
+      view.OffsetX = int((w - pictureW) / 2);
+      view.OffsetY = int((h - std::round(pictureH)) / 2);
+      return view;
+    }
+  }
+  float ratio = w / h;
+  if (ratio == aspect) {
+    view.ScaleX = w / vw;
+    view.ScaleY = h / vh;
+  } else if (ratio > aspect) {
+    float pictureW = aspect * h;
+    view.ScaleX = pictureW / vw;
+    view.ScaleY = h / vh;
+    view.OffsetX = int((w - pictureW) / 2);
+  } else {
+    float pictureH = w / aspect;
+    view.ScaleX = w / vw;
+    view.ScaleY = pictureH / vh;
+    view.OffsetY = int((h - pictureH) / 2);
+  }
+  return view;
+}
+
+void TPlatform::SetVirtualResolutionAspect(int w, int h, float aspect, bool wholeFactor) {
   VirtWidth = std::max(w, 1);
   VirtHeight = std::max(h, 1);
   VirtAspect = aspect;
-  float winW = float(WinWidth), winH = float(std::max(WinHeight, 1));
-  float ratio = winW / winH;
-  TViewTransform view;
-  if (ratio == aspect) {
-    view.ScaleX = winW / float(VirtWidth);
-    view.ScaleY = winH / float(VirtHeight);
-  } else if (ratio > aspect) {
-    float pictureW = aspect * winH;
-    view.ScaleX = pictureW / float(VirtWidth);
-    view.ScaleY = winH / float(VirtHeight);
-    view.OffsetX = int((winW - pictureW) / 2);
-  } else {
-    float pictureH = winW / aspect;
-    view.ScaleX = winW / float(VirtWidth);
-    view.ScaleY = pictureH / float(VirtHeight);
-    view.OffsetY = int((winH - pictureH) / 2);
-  }
-  LogicalView = view;
-  CurrentView = view;
+  VirtWholeFactor = wholeFactor;
+  LogicalView = AspectView(WinWidth, WinHeight, VirtWidth, VirtHeight, aspect, wholeFactor);
+  CurrentView = LogicalView;
   ResetClip();
 }
 
@@ -280,7 +299,81 @@ void TPlatform::Append(TDrawCommand command) {
   command.Alpha = Alpha;
   command.Clip = ClipRect;
   command.View = CurrentView;
+  if (TrackBase != 0 && TrackCount < 255) {
+    command.Track = (TrackBase << 8) | ++TrackCount;
+    command.TrackClip = TrackMovesClip;
+  }
   Commands.push_back(std::move(command));
+}
+
+void TPlatform::BeginTrack(uint64_t base, bool moveClip) {
+  TrackBase = base & 0x00FFFFFFFFFFFFFFull;
+  TrackCount = 0;
+  TrackMovesClip = moveClip;
+}
+
+std::vector<TDrawCommand> TPlatform::TakeCommands() {
+  std::vector<TDrawCommand> taken;
+  taken.swap(Commands);
+  return taken;
+}
+
+std::vector<TDrawCommand> InterpolateCommands(const std::vector<TDrawCommand>& previous,
+                                              const std::vector<TDrawCommand>& current, float f,
+                                              float maxJump) {
+  std::vector<TDrawCommand> out = current;
+  if (f >= 1 || previous.empty()) return out;
+  f = std::max(f, 0.0f);
+  // Tracks of the previous tick, sorted for lookup; a track drawn twice is ambiguous.
+  std::vector<std::pair<uint64_t, size_t>> index;
+  for (size_t i = 0; i < previous.size(); ++i)
+    if (previous[i].Track != 0) index.emplace_back(previous[i].Track, i);
+  std::sort(index.begin(), index.end());
+  const float back = 1 - f;
+  auto lerpRect = [back](TRect& to, const TRect& from) {
+    to.X += int(std::lround(float(from.X - to.X) * back));
+    to.Y += int(std::lround(float(from.Y - to.Y) * back));
+  };
+  for (TDrawCommand& c : out) {
+    if (c.Track == 0) continue;
+    auto at = std::lower_bound(index.begin(), index.end(), std::make_pair(c.Track, size_t(0)));
+    if (at == index.end() || at->first != c.Track) continue;
+    if (std::next(at) != index.end() && std::next(at)->first == c.Track) continue;
+    const TDrawCommand& p = previous[at->second];
+    if (p.Kind != c.Kind || !(p.View == c.View)) continue;
+    const bool window = c.Kind == TCommandKind::CaptureRegion || c.Kind == TCommandKind::DrawCaptured;
+    float dx, dy, limitX = maxJump, limitY = maxJump;
+    if (c.Kind == TCommandKind::CaptureRegion) {
+      dx = float(p.Source.X - c.Source.X);
+      dy = float(p.Source.Y - c.Source.Y);
+    } else {
+      dx = p.X - c.X;
+      dy = p.Y - c.Y;
+    }
+    if (window) {
+      limitX *= c.View.ScaleX;
+      limitY *= c.View.ScaleY;
+    }
+    float cdx = float(p.Clip.X - c.Clip.X), cdy = float(p.Clip.Y - c.Clip.Y);
+    bool clipMoves = c.TrackClip && p.Clip.W == c.Clip.W && p.Clip.H == c.Clip.H;
+    if (std::fabs(dx) > limitX || std::fabs(dy) > limitY) continue;
+    if (clipMoves && (std::fabs(cdx) > maxJump * c.View.ScaleX || std::fabs(cdy) > maxJump * c.View.ScaleY))
+      continue;
+    if (window) {
+      int sx = int(std::lround(dx * back)), sy = int(std::lround(dy * back));
+      c.Source.X += sx;
+      c.Source.Y += sy;
+      if (c.Kind == TCommandKind::DrawCaptured) {
+        c.X += float(sx);
+        c.Y += float(sy);
+      }
+    } else {
+      c.X += dx * back;
+      c.Y += dy * back;
+    }
+    if (clipMoves) lerpRect(c.Clip, p.Clip);
+  }
+  return out;
 }
 
 void TPlatform::Clear(uint32_t rgb) {
@@ -329,12 +422,12 @@ void TPlatform::DrawCaptured(const TRect& src, int x, int y) {
   Append(std::move(c));
 }
 
-void TPlatform::Flip(bool vsync) {
+void TPlatform::Flip(bool vsync, bool poll) {
   if (!Commands.empty()) ExecuteCommands(Commands);
   Commands.clear();
   SwapWindow(vsync);
   ++FrameCounter;
-  PollEvents();
+  if (poll) PollEvents();
 }
 
 TPixmap TPlatform::ReadPixels(const TRect& windowRect) {
@@ -361,7 +454,7 @@ void TPlatform::WindowResized(int width, int height) {
     return;
   }
   if (VirtAspect > 0)
-    SetVirtualResolutionAspect(VirtWidth, VirtHeight, VirtAspect);
+    SetVirtualResolutionAspect(VirtWidth, VirtHeight, VirtAspect, VirtWholeFactor);
   else
     SetVirtualResolution(VirtWidth, VirtHeight);
 }
@@ -374,6 +467,8 @@ void TPlatform::ResetDrawingState() {
   CurrentView = LogicalView = TViewTransform{};
   VirtWidth = VirtHeight = 0;
   VirtAspect = 0;
+  VirtWholeFactor = false;
+  TrackBase = 0;
   ClipRect = {0, 0, WinWidth, WinHeight};
 }
 

@@ -91,7 +91,24 @@ struct TDrawCommand {
   TRect Clip;                        // window pixels
   TViewTransform View;
   TRect Source;                      // CaptureRegion / DrawCaptured
+  // Identity for smooth motion: the same thing drawn in two ticks has the same track
+  // (0: not tracked). TrackClip: the clip rectangle moves with it.
+  uint64_t Track = 0;
+  bool TrackClip = false;
 };
+
+// The commands of the tick current drawn at fraction f (0..1) of the way from the tick
+// previous: every tracked command that previous also drew slides from there (its clip too
+// when TrackClip); what appears, or jumps more than maxJump logical pixels, stays put.
+std::vector<TDrawCommand> InterpolateCommands(const std::vector<TDrawCommand>& previous,
+                                              const std::vector<TDrawCommand>& current, float f,
+                                              float maxJump = 16);
+
+// The view of a logical screen of virtW x virtH shown with the proportions aspect in a
+// window: as large as fits, centred. wholeFactor: the width is scaled by the largest whole
+// factor that fits (the height by the same factor times the proportions), for sharp
+// pixels; when not even factor 1 fits, as large as fits.
+TViewTransform AspectView(int winW, int winH, int virtW, int virtH, float aspect, bool wholeFactor);
 
 // The window-pixel quad of a DrawImage or FillRect command, so that every backend draws
 // the same geometry: the frame's top-left is (X - HandleX * ScaleX, Y - HandleY * ScaleY)
@@ -195,10 +212,18 @@ class TPlatform {
   virtual bool Suspended() = 0;       // minimised or not focused
   virtual void ShowMessageBox(const std::string& title, const std::string& text) = 0;
   virtual void ToggleFullScreen() {}
+  // The refresh rate of the display the window is on (60 when unknown).
+  virtual int DisplayHertz() { return 60; }
+  // The desktop area a window can take (without task bars); false when unknown.
+  virtual bool UsableDesktopSize(int& width, int& height) {
+    (void)width;
+    (void)height;
+    return false;
+  }
 
   // --- Logical screen -----------------------------------------------------------------
   void SetVirtualResolution(int w, int h);
-  void SetVirtualResolutionAspect(int w, int h, float aspect);
+  void SetVirtualResolutionAspect(int w, int h, float aspect, bool wholeFactor = false);
   int VirtualWidth() const { return VirtWidth; }
   int VirtualHeight() const { return VirtHeight; }
   const TViewTransform& View() const { return CurrentView; }
@@ -232,11 +257,17 @@ class TPlatform {
   // Draws the window rectangle src of the capture buffer at window position (x, y).
   void DrawCaptured(const TRect& src, int x, int y);
   const std::vector<TDrawCommand>& PendingCommands() const { return Commands; }
+  // Hands the pending commands over (none remain) and installs a list to present instead.
+  std::vector<TDrawCommand> TakeCommands();
+  void SetCommands(std::vector<TDrawCommand> commands) { Commands = std::move(commands); }
+  // Commands drawn until EndTrack get the tracks (base << 8) + 1, + 2, ... in order.
+  void BeginTrack(uint64_t base, bool moveClip = false);
+  void EndTrack() { TrackBase = 0; }
 
   // --- Presentation -------------------------------------------------------------------
   // Executes the command list, shows the back buffer (waiting for the vertical refresh
-  // when vsync), starts a new command list, and polls events.
-  void Flip(bool vsync);
+  // when vsync), starts a new command list, and polls events (unless poll is false).
+  void Flip(bool vsync, bool poll = true);
   // Executes the pending commands and reads back a window rectangle (synchronous; for
   // calibration and screenshots only). Empty pixmap when nothing can be read.
   TPixmap ReadPixels(const TRect& windowRect);
@@ -283,6 +314,10 @@ class TPlatform {
 
   int VirtWidth = 0, VirtHeight = 0;
   float VirtAspect = 0;  // 0: plain SetVirtualResolution
+  bool VirtWholeFactor = false;
+  uint64_t TrackBase = 0;
+  uint32_t TrackCount = 0;
+  bool TrackMovesClip = false;
   TViewTransform CurrentView;
   TViewTransform LogicalView;
   uint32_t Colour = 0xFFFFFF;
@@ -292,6 +327,18 @@ class TPlatform {
   std::vector<TDrawCommand> Commands;
   TInputState InputState;
   uint64_t FrameCounter = 0;
+};
+
+// Tracks what is drawn while it lives (see TPlatform::BeginTrack); the clip moves along.
+class TTrackScope {
+ public:
+  TTrackScope(TPlatform& platform, uint64_t base) : Target(platform) { Target.BeginTrack(base, true); }
+  ~TTrackScope() { Target.EndTrack(); }
+  TTrackScope(const TTrackScope&) = delete;
+  TTrackScope& operator=(const TTrackScope&) = delete;
+
+ private:
+  TPlatform& Target;
 };
 
 // The current platform. Set once by the program (or a test) before anything draws.

@@ -117,6 +117,8 @@ class TSdlPlatform : public TPlatform {
   bool Suspended() override { return Minimised || FocusLost; }
   void ShowMessageBox(const std::string& title, const std::string& text) override;
   void ToggleFullScreen() override;
+  bool UsableDesktopSize(int& width, int& height) override;
+  int DisplayHertz() override;
 
   void PollEvents() override;
   uint32_t Millisecs() override { return SDL_GetTicks(); }
@@ -269,6 +271,21 @@ void TSdlPlatform::ToggleFullScreen() {
   WinDepth = full ? 0 : FullScreenDepth;
   if (full && WindowedWidth > 0) SDL_SetWindowSize(Window, WindowedWidth, WindowedHeight);
   SyncSize();
+}
+
+int TSdlPlatform::DisplayHertz() {
+  SDL_DisplayMode mode{};
+  int display = Window ? SDL_GetWindowDisplayIndex(Window) : 0;
+  if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0 || mode.refresh_rate < 30) return 60;
+  return mode.refresh_rate;
+}
+
+bool TSdlPlatform::UsableDesktopSize(int& width, int& height) {
+  SDL_Rect r{};
+  if (!StartVideo() || SDL_GetDisplayUsableBounds(0, &r) != 0 || r.w < 1 || r.h < 1) return false;
+  width = r.w;
+  height = r.h;
+  return true;
 }
 
 void TSdlPlatform::SyncSize() {

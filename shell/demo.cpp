@@ -102,7 +102,7 @@ void Playback(const std::string& path, bool episodeDemo) {
     }
     if (timer % 4 == 0) DrawBorderTile(16, 0, 12);
     if (DemoScreenshots) SavePng(p.Screenshot(), "Screens/Shot" + Digits(int32_t(timer), 4) + ".png", 5);
-    PaceFrame(Speed);
+    PresentTick(Speed);
     if (DebugMode) {
       if (in.KeyHit(KeyEnter)) paused = !paused;
       while (paused) {

@@ -204,7 +204,7 @@ void GameSetupMenu(int x, int y, TMenu* parent, bool fromMain) {
       b->ShowLoop(!fromMain);
     };
     switch (row) {
-      case 0: box(" Sorry, not implemented!", 1); return;
+      case 0: box(JoystickText, JoystickRows); return;
       case 1: KeyboardSetupMenu(x, y + 16, setup.get(), fromMain); return;
       case 2:
         SoundOn = !SoundOn;

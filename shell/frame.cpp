@@ -34,6 +34,10 @@ TFrameTimer Timer60;
 bool PacedStarted = false;
 uint32_t PreviousPacedFrame = 0;
 
+// The commands of the last tick shown with smooth motion; empty when something else was
+// presented since (then the next tick is not slid from it).
+std::vector<TDrawCommand> PreviousTick;
+
 uint8_t RepeatCounters[KeyCodeCount] = {};
 bool AnyKeyIgnored[KeyCodeCount] = {};
 int LastAnyKeyCode = 0;
@@ -73,9 +77,11 @@ void ResetFrameTiming() {
   Timer60 = {};
   PacedStarted = false;
   PreviousPacedFrame = 0;
+  PreviousTick.clear();
 }
 
 void PresentFrame() {
+  PreviousTick.clear();
   RunFrameRoutines();
   TPlatform& p = Platform();
   bool fullScreen = p.WindowDepth() != 0;
@@ -84,8 +90,77 @@ void PresentFrame() {
 }
 
 void PresentFrameUnpaced() {
+  PreviousTick.clear();
   RunFrameRoutines();
   Platform().Flip(false);
+}
+
+namespace {
+
+// One frame of the tick current at fraction f of its period. Only the tick's first frame
+// polls events, as the one presentation of a tick does without smooth motion: a key
+// reaches the same tick either way.
+void PresentBetweenTicks(const std::vector<TDrawCommand>& current, float f, bool vsync, bool first) {
+  TPlatform& p = Platform();
+  p.SetCommands(PreviousTick.empty() ? current : InterpolateCommands(PreviousTick, current, f));
+  RunFrameRoutines();
+  p.Flip(vsync, first);
+}
+
+}  // namespace
+
+void PresentTick(uint8_t fps) {
+  if (!SmoothMotion || fps == 0) {
+    PaceFrame(fps);
+    return;
+  }
+  TPlatform& p = Platform();
+  std::vector<TDrawCommand> current = p.TakeCommands();
+  // The ticks keep the times they have without smooth motion: the 60 Hz timer in a window
+  // first, as PresentFrame waits for it.
+  if (p.WindowDepth() == 0) WaitForTimer();
+  const int32_t period = 1000 / fps;
+  // The tick's period began where the previous one ended. As with PaceFrame, a first tick
+  // or one that comes too late gets no period: one frame, and the next tick follows.
+  const uint32_t start = PreviousPacedFrame;
+  const int32_t late = int32_t(p.Millisecs() - start);
+  if (!PacedStarted || late < 0 || late >= period) {
+    PresentBetweenTicks(current, 1, true, true);
+    PacedStarted = true;
+    PreviousPacedFrame = p.Millisecs();
+    PreviousTick = std::move(current);
+    return;
+  }
+  const uint32_t end = start + uint32_t(period);
+  // Frames at the display's rate: vsync paces them; where it does not, a sleep does.
+  const int32_t slot = std::max(1, 1000 / std::max(1, p.DisplayHertz()));
+  for (int frame = 0;; ++frame) {
+    const uint32_t shown = p.Millisecs();
+    PresentBetweenTicks(current, float(int32_t(shown - start)) / float(period), true, frame == 0);
+    const uint32_t now = p.Millisecs();
+    const int32_t left = int32_t(end - now);
+    if (left <= 0) break;
+    const uint32_t next = shown + uint32_t(slot);
+    if (int32_t(next - end) >= 0) {
+      p.Sleep(left);  // the next tick's first frame comes first
+      break;
+    }
+    if (int32_t(next - now) > 0) p.Sleep(int32_t(next - now));
+  }
+  PacedStarted = true;
+  PreviousPacedFrame = p.Millisecs();
+  PreviousTick = std::move(current);
+}
+
+int PresentTickUnpaced(int frames) {
+  if (!SmoothMotion || frames <= 1) {
+    PresentFrameUnpaced();
+    return 1;
+  }
+  std::vector<TDrawCommand> current = Platform().TakeCommands();
+  for (int i = 1; i <= frames; ++i) PresentBetweenTicks(current, float(i) / float(frames), false, i == 1);
+  PreviousTick = std::move(current);
+  return frames;
 }
 
 void PaceFrame(uint8_t fps) {

@@ -17,6 +17,13 @@ void PresentFrame();
 void PresentFrameUnpaced();
 // Presents, then sleeps so that frames are at least 1000 / fps milliseconds apart.
 void PaceFrame(uint8_t fps);
+// Presents a play tick just drawn, ticks 1000 / fps milliseconds apart. With smooth motion,
+// frames at the display's rate fill the tick's period, each drawn between the previous
+// tick and this one; otherwise as PaceFrame.
+void PresentTick(uint8_t fps);
+// As fast as it goes: with smooth motion frames presentations of the tick, the last one
+// the tick as drawn, otherwise one. Returns the number of frames presented.
+int PresentTickUnpaced(int frames);
 // Forgets the timers' history (start-up and tests).
 void ResetFrameTiming();
 

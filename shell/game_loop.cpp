@@ -33,7 +33,7 @@ void QuickBox(const std::string& text) {
 void VictoryTicks(int count) {
   for (int i = 0; i < count; ++i) {
     GameTick(false, false, false, false, false, false);
-    PaceFrame(Speed);
+    PresentTick(Speed);
   }
 }
 
@@ -91,7 +91,7 @@ void GameLoop(bool newGame, int firstMap) {
     if (DebugMode && (in.KeyDown(KeyLeftShift) || in.KeyDown(KeyRightShift)))
       PresentFrameUnpaced();
     else
-      PaceFrame(Speed);
+      PresentTick(Speed);
 
     // Keys hit during the tick, in this order.
     if (in.KeyHit('H')) {

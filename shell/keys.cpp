@@ -130,6 +130,10 @@ void LoadConfig() {
   // An addition of ours: 0 gives the mirrors their classic look.
   MirrorSheen = ConfigIni.GetInt("video", "mirrorsheen", 1) != 0;
   LatchTaps = ConfigIni.GetInt("input", "latch", 1) != 0;
+  SmoothMotion = ConfigIni.GetInt("video", "smooth", 1) != 0;
+  std::string scale = ConfigIni.GetString("video", "scale", "sharp");
+  for (char& c : scale) c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  SharpScaling = scale != "stretch";
   std::string name = KeysFileName();
   LogText("LoadConfig :: Trying to load key settings from \"" + name + "\" ... ");
   PStream file = ReadStream(name);

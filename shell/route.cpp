@@ -133,7 +133,7 @@ void RecordRoute(int map, const std::string& path) {
     // quick save and load, restart, cheats) is not offered while recording.
     if (in.KeyDown(KeyPeriod) && Speed < 20) ++Speed;
     if (in.KeyDown(KeyComma) && Speed > 8) --Speed;
-    PaceFrame(Speed);
+    PresentTick(Speed);
     if (in.KeyHit(KeyEscape) || p.CloseRequested()) break;
   }
   if (!WriteRouteFile(path, records)) LogLine("ERROR :: Route :: cannot write \"" + path + "\"");
@@ -160,9 +160,11 @@ void RunTimedemo(const std::string& path, int warpMap) {
   // The measure is of the machine, so it reads the real clock; nothing in the game does.
   const auto start = std::chrono::steady_clock::now();
   for (size_t i = 0; i + RouteRecordSize <= records.size() && !RouteLevelOver(); i += RouteRecordSize) {
-    PlayRouteTick(&records[i]);
+    Platform().Clear(0);
+    RouteTick(&records[i]);
     ++ticks;
-    ++frames;  // one presentation a tick
+    // With smooth motion, as many frames a tick as a 60 Hz display shows at the default speed.
+    frames += uint64_t(PresentTickUnpaced(4));
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const double per = seconds > 0 ? 1.0 / seconds : 0;

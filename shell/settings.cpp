@@ -19,6 +19,8 @@ bool NoMirrors = false;
 bool MirrorSheen = true;
 bool LatchTaps = true;
 bool FixRatio = false;
+bool SmoothMotion = true;
+bool SharpScaling = true;
 bool GodMode = false;
 bool HintsDefault = true;
 bool ReplacementMode = true;
@@ -49,6 +51,8 @@ void ResetSettings() {
   MirrorSheen = true;
   LatchTaps = true;
   FixRatio = false;
+  SmoothMotion = true;
+  SharpScaling = true;
   GodMode = false;
   HintsDefault = true;
   ReplacementMode = true;

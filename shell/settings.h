@@ -22,6 +22,8 @@ extern bool NoMirrors;          // "nomirrors" or the mirror time guard
 extern bool LatchTaps;          // [input] latch: a play key tapped between two ticks counts for the next
 extern bool MirrorSheen;        // [video] mirrorsheen: mirror floors show their tiles over the reflection
 extern bool FixRatio;           // "fixratio"
+extern bool SmoothMotion;       // [video] smooth: frames at the display's rate drawn between two ticks
+extern bool SharpScaling;       // [video] scale = sharp: a whole-factor 4:3 picture; "stretch" fills the window
 extern bool GodMode;            // "kyzmoraltip", toggled in play
 extern bool HintsDefault;
 extern bool ReplacementMode;    // F12

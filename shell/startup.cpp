@@ -1,6 +1,7 @@
 // Program start-up and the orderly quit.
 #include "shell/startup.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <memory>
@@ -65,7 +66,9 @@ void CreatePlatform() {
 }
 
 void SetLogicalScreen(int width, int height) {
-  if (FixRatio) {
+  if (SharpScaling) {
+    Platform().SetVirtualResolutionAspect(width, height, 4.0f / 3.0f, true);
+  } else if (FixRatio) {
     Platform().SetVirtualResolutionAspect(width, height, 4.0f / 3.0f);
   } else {
     Platform().SetVirtualResolution(width, height);
@@ -194,6 +197,18 @@ void StartUp(int argc, char** argv) {
   std::signal(SIGTERM, [](int) { QuitSignal = 1; });
   RegisterFrameRoutine(FlipHookKeys);
 
+  // Sharp scaling: unless a size is given, the window is the largest whole multiple of
+  // the 4:3 picture that the desktop holds (with room for the window's title bar).
+  int desktopW = 0, desktopH = 0;
+  if (SharpScaling && ColourDepth == 0 && OptionValue("width").empty() && OptionValue("height").empty() &&
+      HasPlatform() && Platform().UsableDesktopSize(desktopW, desktopH)) {
+    int k = std::min(desktopW / 320, (desktopH - 48) / 240);
+    if (k >= 2) {
+      WindowWidth = 320 * k;
+      WindowHeight = 240 * k;
+    }
+  }
+
   LogLine("Graphics Mode:");
   LogLine("   Width:  " + std::to_string(WindowWidth));
   LogLine("   Height: " + std::to_string(WindowHeight));
@@ -210,11 +225,13 @@ void StartUp(int argc, char** argv) {
   LogLine("");
   Platform().SetWindowTitle(WindowTitle);
 
-  if (FixRatio) {
-    LogLine("Enforcing 4:3 aspect ratio correction");
+  if (FixRatio || SharpScaling) {
+    LogLine(SharpScaling ? "Sharp scaling: the 4:3 picture at the largest whole factor that fits"
+                         : "Enforcing 4:3 aspect ratio correction");
     SetLogicalScreen(320, 200);
     const TRect picture = Platform().PictureRect();
-    if (picture.X > 0 && LoadBorderImages()) RegisterFrameRoutine(DrawSideBorders);
+    // The side bars fill what the picture leaves, also after the window is resized.
+    if ((picture.X > 0 || SharpScaling) && LoadBorderImages()) RegisterFrameRoutine(DrawSideBorders);
     LogLine("Viewport size is " + std::to_string(picture.W) + "x" + std::to_string(picture.H));
     LogLine("");
   } else {

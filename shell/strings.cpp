@@ -18,6 +18,8 @@ std::vector<std::string> BackdropList;
 std::string LoadingText, VersionText;
 std::string QuitText, RestartText, GoingInText;
 std::string MainMenuText, HelpMenuText, GameSetupText, KeyboardModeText;
+std::string JoystickText = " Sorry, not implemented!";
+int JoystickRows = 1;
 std::string RestoreText, NotFoundText, SaveText, SavedText, NotSavedText, CannotSaveText;
 std::string ModKeyText[6];
 std::string InstructionsText, Story1Text, Story2Text, Keyboard1Text;
@@ -257,6 +259,10 @@ void FetchStrings(const TStringReader& reader) {
   MainMenuText = reader.GetLines("main_menu");
   HelpMenuText = reader.GetLines("help_menu");
   GameSetupText = reader.GetLines("game_setup");
+  if (reader.GetLineCount("joystick") > 0) {
+    JoystickText = reader.GetLines("joystick");
+    JoystickRows = (reader.GetLineCount("joystick") + 1) / 2;
+  }
   KeyboardModeText = reader.GetLines("keyboard_mode");
   RestoreText = reader.GetLines("restore");
   NotFoundText = reader.GetLines("not_found");

@@ -88,6 +88,9 @@ extern std::vector<std::string> BackdropList;  // "backdrops", two per pair of m
 extern std::string LoadingText, VersionText;
 extern std::string QuitText, RestartText, GoingInText;
 extern std::string MainMenuText, HelpMenuText, GameSetupText, KeyboardModeText;
+// The setup menu's joystick entry and the rows of its box.
+extern std::string JoystickText;
+extern int JoystickRows;
 extern std::string RestoreText, NotFoundText, SaveText, SavedText, NotSavedText, CannotSaveText;
 extern std::string ModKeyText[6];  // "mod_key1".."mod_key6": up, down, left, right, fire, jump
 extern std::string InstructionsText, Story1Text, Story2Text, Keyboard1Text;

@@ -24,6 +24,8 @@ class TGameLoopTest : public TShellTest {
 
   void SetUp() override {
     TShellTest::SetUp();
+    // One presentation a tick, so that frames count ticks (smooth motion: test_program).
+    SmoothMotion = false;
     WriteLevels(2);
     // One sample per tick: the tick's frame is the first frame with a new timer value.
     RegisterFrameRoutine([this] {

@@ -56,6 +56,69 @@ TEST_F(THeadlessPlatformTest, ResizedWindowKeepsTheLogicalScreen) {
   EXPECT_EQ(Headless->Screenshot().Width, 960);
 }
 
+// Sharp scaling: whole factors of the 4:3 picture (320 x 240 window pixels a factor),
+// centred, following resizes; below factor 1 the picture just fits.
+TEST_F(THeadlessPlatformTest, SharpScalingUsesTheLargestWholeFactorThatFits) {
+  struct TCase {
+    int W, H;
+    float Factor;
+    int OffsetX, OffsetY;
+  };
+  for (TCase c : {TCase{640, 480, 2, 0, 0}, TCase{640, 400, 1, 160, 80}, TCase{1920, 1080, 4, 320, 60},
+                  TCase{1000, 740, 3, 20, 10}, TCase{1599, 1200, 4, 159, 120}}) {
+    TViewTransform v = AspectView(c.W, c.H, 320, 200, 4.0f / 3.0f, true);
+    EXPECT_FLOAT_EQ(v.ScaleX, c.Factor) << c.W << "x" << c.H;
+    EXPECT_FLOAT_EQ(v.ScaleY * 200, c.Factor * 240) << c.W << "x" << c.H;
+    EXPECT_EQ(v.OffsetX, c.OffsetX) << c.W << "x" << c.H;
+    EXPECT_EQ(v.OffsetY, c.OffsetY) << c.W << "x" << c.H;
+  }
+  EXPECT_EQ(AspectView(300, 200, 320, 200, 4.0f / 3.0f, true),
+            AspectView(300, 200, 320, 200, 4.0f / 3.0f, false));
+  Headless->SetVirtualResolutionAspect(320, 200, 4.0f / 3.0f, true);
+  Headless->ResizeWindow(1280, 960);
+  EXPECT_EQ(Headless->PictureRect(), (TRect{0, 0, 1280, 960}));
+  Headless->ResizeWindow(1300, 1000);
+  EXPECT_EQ(Headless->PictureRect(), (TRect{10, 20, 1280, 960}));
+}
+
+// Smooth motion: a tracked command slides from where the previous tick drew it, its clip
+// along when asked; what is new, untracked, ambiguous or jumps more than a tile stays put.
+TEST_F(THeadlessPlatformTest, InterpolatedCommandsSlideOnlyWhatBothTicksDrew) {
+  auto draw = [&](float x, float y, uint64_t track, bool moveClip) {
+    if (track) Headless->BeginTrack(track, moveClip);
+    if (moveClip) Headless->SetClip(x, y, 16, 16);
+    Headless->DrawRect(x, y, 16, 16);
+    Headless->ResetClip();
+    Headless->EndTrack();
+  };
+  draw(100, 50, 1, false);  // slides
+  draw(20, 20, 2, true);    // slides, clip along
+  draw(40, 40, 0, false);   // untracked
+  draw(60, 60, 4, false);   // jumps
+  draw(70, 70, 5, false);   // drawn twice in the previous tick
+  draw(70, 70, 5, false);
+  std::vector<TDrawCommand> previous = Headless->TakeCommands();
+  draw(108, 46, 1, false);
+  draw(36, 20, 2, true);
+  draw(50, 40, 0, false);
+  draw(60, 77, 4, false);
+  draw(80, 70, 5, false);
+  draw(0, 0, 6, false);  // new
+  std::vector<TDrawCommand> current = Headless->TakeCommands();
+  ASSERT_EQ(current.size(), 6u);
+  std::vector<TDrawCommand> half = InterpolateCommands(previous, current, 0.5f);
+  EXPECT_FLOAT_EQ(half[0].X, 104);
+  EXPECT_FLOAT_EQ(half[0].Y, 48);
+  EXPECT_FLOAT_EQ(half[1].X, 28);
+  EXPECT_EQ(half[1].Clip.X, 2 * 28);  // the 640 x 400 window is twice the logical screen
+  EXPECT_EQ(half[0].Clip, current[0].Clip);
+  for (size_t i = 2; i < 6; ++i) EXPECT_FLOAT_EQ(half[i].X + half[i].Y, current[i].X + current[i].Y) << i;
+  std::vector<TDrawCommand> start = InterpolateCommands(previous, current, 0);
+  EXPECT_FLOAT_EQ(start[0].X, 100);
+  EXPECT_EQ(start[1].Clip, previous[1].Clip);
+  EXPECT_FLOAT_EQ(InterpolateCommands(previous, current, 1)[0].X, 108);
+}
+
 TEST_F(THeadlessPlatformTest, CreateImageCutsFramesRowByRow) {
   TPixmap sheet(4, 4);
   for (int y = 0; y < 4; ++y)

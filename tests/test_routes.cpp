@@ -112,21 +112,28 @@ TEST_F(TRouteTest, ARouteCutShortOrMissingIsNotFinished) {
   EXPECT_NE(ReadFile(Root / "log.txt").find("ERROR :: Route :: cannot read"), std::string::npos);
 }
 
-// The timed run plays the shipped demo with full drawing to the state its route ends in.
+// The timed run plays the shipped demo with full drawing to the state its route ends in,
+// with smooth motion (four frames a tick) and sharp scaling or without either.
 TEST_F(TRouteTest, TimedemoOfTheShippedDemoReachesTheHashOfItsRoute) {
   std::string stored = ReadFile(RouteDir / "worldalc.qz1.hash");
   stored = stored.substr(0, 16);
-  const std::string command = "cd '" + Root.string() + "' && timeout 120 '" + Program() + "' -headless -width=320 -height=200 -dir='" +
-                              ZYNTRA_EPISODE_DIR + "' -timedemo='" + ZYNTRA_EPISODE_DIR + "MY_DEMO.QZ1' > out.txt 2>&1";
-  int status = std::system(command.c_str());
-  ASSERT_TRUE(status != -1 && WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-  const std::string out = ReadFile(Root / "out.txt");
   const long ticks = long(fs::file_size(RouteDir / "worldalc.qz1.route") / 6);
-  const std::string head = "Timedemo: " + std::to_string(ticks) + " ticks, " + std::to_string(ticks) + " frames in ";
-  EXPECT_EQ(out.rfind(head, 0), 0u) << out;
-  EXPECT_NE(out.find(" ticks/s, "), std::string::npos) << out;
-  EXPECT_NE(out.find("state hash " + stored + "\n"), std::string::npos) << out;
+  for (bool classic : {false, true}) {
+    SCOPED_TRACE(classic ? "classic presentation" : "smooth and sharp");
+    std::ofstream(Root / "Zyntra.ini") << (classic ? "[video]\nsmooth = 0\nscale = stretch\n" : "");
+    const std::string command = "cd '" + Root.string() + "' && timeout 120 '" + Program() +
+                                "' -headless -width=320 -height=200 -dir='" + ZYNTRA_EPISODE_DIR + "' -timedemo='" +
+                                ZYNTRA_EPISODE_DIR + "MY_DEMO.QZ1' > out.txt 2>&1";
+    int status = std::system(command.c_str());
+    ASSERT_TRUE(status != -1 && WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const std::string out = ReadFile(Root / "out.txt");
+    const std::string head =
+        "Timedemo: " + std::to_string(ticks) + " ticks, " + std::to_string(classic ? ticks : 4 * ticks) + " frames in ";
+    EXPECT_EQ(out.rfind(head, 0), 0u) << out;
+    EXPECT_NE(out.find(" ticks/s, "), std::string::npos) << out;
+    EXPECT_NE(out.find("state hash " + stored + "\n"), std::string::npos) << out;
+  }
 }
 
 // A route recorded by playing (keys held in a headless run, 16 ticks a second) replays to

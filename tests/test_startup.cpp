@@ -278,6 +278,7 @@ TEST_F(TProgramRunTest, TerminationSignalSavesAsAClosedWindowDoes) {
 
 TEST_F(TProgramRunTest, FixRatioAndMissingAudioAreLogged) {
   CopyEpisode();
+  WriteFile(Work / "Zyntra.ini", "[video]\nscale = stretch\n");  // else sharp scaling decides
   const TRunResult run = Run({GameOption(), "-headless", "-fixratio", "-waitkey", "-skip",
                               ScriptOption("failaudio\n200 press SPACE\n2000 press ESC\n3000 press Y\n6000 press SPACE\n")});
   EXPECT_EQ(run.Status, 0) << ErrorOutput();

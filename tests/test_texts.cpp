@@ -82,7 +82,8 @@ TEST_P(TTextsTest, EveryFetchedKeyIsPresent) {
       "info2",         "order1",       "order2",    "cheat",     "any_key",   "paused",
       "hint_off",      "hint_on",      "sound_off", "sound_on",  "died",      "press_enter",
       "high_score",    "high_scores",  "no_demo",   "intro1",    "intro2",    "extro1",
-      "extro2",        "extro3",       "extro4",    "extro",     "finale",    "demotext"};
+      "extro2",        "extro3",       "extro4",    "extro",     "finale",    "demotext",
+      "joystick"};
   for (int i = 1; i <= 6; ++i) keys.push_back("mod_key" + std::to_string(i));
   for (int i = 0; i < HintCount; ++i) keys.push_back("hint_" + std::to_string(i));
   for (int i = 0; i < 21; ++i) keys.push_back("message_" + std::to_string(i));
@@ -173,7 +174,7 @@ TEST_P(TTextsTest, BoxTextsFitTheirBoxes) {
                {"died", 12, 2},        {"high_score", 12, 5},   {"no_demo", 12, 2},
                {"intro1", 12, 2},      {"intro2", 12, 2},       {"extro1", 12, 2},
                {"extro2", 12, 2},      {"extro3", 12, 2},       {"extro4", 12, 2},
-               {"extro", 12, 2}};
+               {"extro", 12, 2},       {"joystick", 12, 1}};
   for (const auto& box : boxes) ExpectFits(box.Key, box.W, box.H);
 
   // Hints (12x2) and notes (12x3) leave their last line to "press_enter".

@@ -110,6 +110,7 @@ TEST_F(WorldTest, MirrorTimeGuardNeedsTwoSlowTicksInARow) {
 }
 
 TEST_F(WorldTest, TickMovesThePlayerAndXCameraBeforeDrawingAndYCameraAfter) {
+  SmoothMotion = false;  // the view alone
   auto map = EmptyMap();
   Floor(map, 31);
   Put(map, 20, 30, 0x3032);
@@ -442,6 +443,7 @@ TEST_F(WorldTest, LevelTilesBackdropCellsAndAnimation) {
 }
 
 TEST_F(WorldTest, LevelViewWithOddCameraAndMapEdges) {
+  SmoothMotion = false;  // the view alone
   TGameState& g = Game();
   g.CamX = 229;  // columns 114..127 from x 8
   g.CamY = 85;   // rows 85..94: the last five lie outside
@@ -456,6 +458,22 @@ TEST_F(WorldTest, LevelViewWithOddCameraAndMapEdges) {
   g.CamX = 231;  // a camera past the map draws what is inside only
   DrawLevel();
   EXPECT_EQ(DrawnFrom(Present(), TileImage).size(), 13u);
+
+  // Smooth motion also draws the cells around the view, under the frame: here the one
+  // above it, tracked by its map cell so that it slides in.
+  SmoothMotion = true;
+  g.CamX = 229;
+  DrawLevel();
+  const std::vector<TDrawCommand> commands = Present();
+  tiles = DrawnFrom(commands, TileImage);
+  ASSERT_EQ(tiles.size(), 15u);
+  EXPECT_EQ(tiles.front(), (TDrawn{104, 0, 50}));
+  std::vector<uint64_t> tracks;
+  for (const TDrawCommand& c : commands)
+    if (c.Image == TileImage) tracks.push_back(c.Track);
+  std::sort(tracks.begin(), tracks.end());
+  EXPECT_NE(tracks.front(), 0u);
+  EXPECT_EQ(std::adjacent_find(tracks.begin(), tracks.end()), tracks.end());
 }
 
 TEST_F(WorldTest, HudScoreHealthFirePowerKeysAndInventory) {

@@ -33,6 +33,15 @@ int32_t CamY() { return CurrentGameState ? Game().CamY : 0; }
 
 // --- Entries -------------------------------------------------------------------------
 
+uint64_t TActorListEntry::NewDrawIdentity() {
+  static uint64_t last = 0;
+  return ++last;
+}
+
+uint64_t ActorTrack(const TActorListEntry& entry) {
+  return (uint64_t(4) << 48) | (entry.DrawIdentity & 0xFFFFFFFFFFFFull);
+}
+
 void TActorListEntry::Remove() {
   if (!ListLink) return;
   TListLink* link = ListLink;
@@ -233,7 +242,11 @@ void TickActorList() {
         game->Update();
         if (auto actor = std::dynamic_pointer_cast<TActor>(object)) actor->CheckCollisions();
         if (auto visible = std::dynamic_pointer_cast<TVisibleObject>(object))
-          if (visible->ListLink) visible->Draw();
+          if (visible->ListLink) {
+            Platform().BeginTrack(ActorTrack(*visible));
+            visible->Draw();
+            Platform().EndTrack();
+          }
       }
     }
     link = link->Next;
@@ -242,7 +255,11 @@ void TickActorList() {
 
 void DrawActorList() {
   for (const PActorListEntry& e : ActorList().Entries())
-    if (auto visible = std::dynamic_pointer_cast<TVisibleObject>(e)) visible->Draw();
+    if (auto visible = std::dynamic_pointer_cast<TVisibleObject>(e)) {
+      Platform().BeginTrack(ActorTrack(*visible));
+      visible->Draw();
+      Platform().EndTrack();
+    }
 }
 
 void DrawCollisionBoxes() {

@@ -17,6 +17,10 @@ class TActorListEntry : public TObject {
  public:
   int32_t SerialNumber = 0;
   TListLink* ListLink = nullptr;  // own position in the list; none when not listed
+  // Drawing only, never saved or hashed: tells this object apart from one tick to the
+  // next, so that smooth motion slides its sprites and no other's.
+  uint64_t DrawIdentity = NewDrawIdentity();
+  static uint64_t NewDrawIdentity();
 
   // Slot 1: takes the entry out of the list. Harmless when not listed.
   virtual void Remove();
@@ -136,6 +140,9 @@ void SetActorList(std::unique_ptr<TActorList> list);
 void AddToLayer(const PActorListEntry& object, int layer);
 // The one separator object of the program run.
 const PActorListEntry& SharedSeparator();
+
+// The drawing track of an object's sprites (see TPlatform::BeginTrack).
+uint64_t ActorTrack(const TActorListEntry& entry);
 
 // The tick pass: Update, CheckCollisions and Draw object by object in list order.
 void TickActorList();

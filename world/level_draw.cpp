@@ -22,6 +22,13 @@ namespace {
 // leaves the camera left of the map, and an odd CamX there must not shift the tiles.
 int FirstViewColumn(int32_t camX) { return camX >= 0 ? camX / 2 : (camX - 1) / 2; }
 
+// Drawing tracks of map cells for smooth motion: a tile, the sheen and the reflection of
+// a mirror run keep their identity while the camera moves.
+enum : uint64_t { TrackTile = 1, TrackSheen = 2, TrackMirror = 3 };
+uint64_t CellTrack(uint64_t kind, int column, int row) {
+  return kind << 48 | uint64_t(uint16_t(row)) << 16 | uint16_t(column);
+}
+
 // --- The sheen of the mirror floors ------------------------------------------------------
 // The reflection replaces every pixel of the floor, so a mirror looks like a hole into a
 // room below. The sheen draws the tiles under the reflection once more through a screen
@@ -126,14 +133,18 @@ void DrawLevel() {
   bool odd = g.CamX % 2 != 0;
   int columns = odd ? 14 : 13;
   TPlatform& p = Platform();
-  for (int i = 0; i < 10; ++i)
-    for (int j = 0; j < columns; ++j) {
+  // Smooth motion slides the view by up to a tile between two ticks: one more row and
+  // column of cells all round, under the frame that is drawn over them.
+  const int margin = SmoothMotion ? 1 : 0;
+  for (int i = -margin; i < 10 + margin; ++i)
+    for (int j = -margin; j < columns + margin; ++j) {
       int column = FirstViewColumn(g.CamX) + j, row = g.CamY + i;
       uint16_t code = 0;
       if (column >= 0 && column < MapColumns && row >= 0 && row < MapRows) code = TileGrid[row][column];
       int b = code / 32;
       float x = float((odd ? 8 : 16) + 16 * j), y = float(16 + 16 * i);
       if (b == 0) continue;
+      TTrackScope track(p, CellTrack(TrackTile, column, row));
       if (b == 1) {
         p.SetClip(x, y, 16, 16);
         DrawBackdrop(2, 16, 16);
@@ -243,15 +254,22 @@ void DrawMirrors() {
   bool odd = g.CamX % 2 != 0;
   int x0 = odd ? 8 : 16, columns = odd ? 14 : 13;
   int phase = int(uint32_t(g.Timer) % 2);
+  TPlatform& p = Platform();
   for (int i = 0; i < 10; ++i) {
     int n = i == 9 ? 14 : 30;
-    int runX = -1, runW = 0;
+    int runX = -1, runW = 0, runColumn = 0;
     auto finish = [&] {
       if (runX < 0) return;
       runW = std::min(runW, 224 - runX);
       if (runW > 0) {
+        p.BeginTrack(CellTrack(TrackMirror, runColumn, g.CamY + i));
         TRect filled = DrawMirrorRun(phase, runX, 16 + 16 * i, runW, n);
-        if (MirrorSheen) DrawMirrorSheen(filled, runX, runW, i, n);
+        p.EndTrack();
+        if (MirrorSheen) {
+          p.BeginTrack(CellTrack(TrackSheen, runColumn, g.CamY + i), true);
+          DrawMirrorSheen(filled, runX, runW, i, n);
+          p.EndTrack();
+        }
       }
       runX = -1;
     };
@@ -263,6 +281,7 @@ void DrawMirrors() {
         continue;
       }
       if (runX < 0) {
+        runColumn = column;
         runX = x0 + 16 * j;
         runW = 16;
         if (j == 0 && x0 == 8) {
