@@ -5,6 +5,7 @@
 #include "data/stream.h"
 #include "platform/platform.h"
 #include "shell/log.h"
+#include "shell/places.h"
 #include "shell/settings.h"
 
 TIniParser ConfigIni;
@@ -122,15 +123,15 @@ std::string KeyName(int scanCode) {
 
 void SetKeyNames(const std::vector<std::string>& names) { KeyNames = names; }
 
-std::string KeysFileName() { return GameDir + "KEYS" + GameExt; }
+std::string KeysFileName() { return PlayerFile(TPlace::GameDir, "KEYS" + GameExt); }
 
 void LoadConfig() {
-  ConfigIni.LoadIniFile("Zyntra.ini", true);
+  ConfigIni.LoadIniFile(PlayerFileToRead(TPlace::WorkDir, "Zyntra.ini"), true);
   Speed = uint8_t(ConfigIni.GetInt("game", "speed", 16) & 0xFF);
   // An addition of ours: 0 gives the mirrors their classic look.
   MirrorSheen = ConfigIni.GetInt("video", "mirrorsheen", 1) != 0;
   LatchTaps = ConfigIni.GetInt("input", "latch", 1) != 0;
-  std::string name = KeysFileName();
+  std::string name = PlayerFileToRead(TPlace::GameDir, "KEYS" + GameExt);
   LogText("LoadConfig :: Trying to load key settings from \"" + name + "\" ... ");
   PStream file = ReadStream(name);
   bool ok = false;
@@ -157,6 +158,6 @@ void LoadConfig() {
 
 void SaveConfig() {
   ConfigIni.SetInt("game", "speed", Speed);
-  ConfigIni.SaveIniFile("Zyntra.ini");
+  ConfigIni.SaveIniFile(PlayerFile(TPlace::WorkDir, "Zyntra.ini"));
   WriteFileAtomically(KeysFileName(), std::vector<uint8_t>(PlayKeys, PlayKeys + 6));
 }
