@@ -132,7 +132,8 @@ void ParseCommandLine() {
 
 std::string HelpText() {
   return "Usage: zyntra [options]   (options start with - or /, names ignore case)\n"
-         "  -dir=path      game directory holding the episode files (default: here)\n"
+         "  -dir=path      game directory holding the episode files (default: here when it\n"
+         "                 holds them, else the installed episode)\n"
          "  -ext=text      episode extension (default .QZ1)\n"
          "  -width=n       window width (default 640)\n"
          "  -height=n      window height (default 400)\n"
@@ -164,5 +165,8 @@ std::string HelpText() {
          "  -recordroute=file  with -warp=N: play map N and record its route into file\n"
          "  -timedemo=file play a demo (or with -warp=N a route) as fast as it draws and\n"
          "                 print the ticks and frames per second\n"
-         "  -help          show this text\n";
+         "  -help          show this text\n"
+         "Savegames, quick save, high scores, KEYS, demos, Zyntra.ini, log.txt and screenshots\n"
+         "go to the game and working directories; when the game directory is installed or\n"
+         "read-only, to $XDG_DATA_HOME/zyntra/<extension>/ (default ~/.local/share/zyntra/QZ1/).\n";
 }

@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "shell/frame.h"
 #include "shell/log.h"
+#include "shell/places.h"
 #include "shell/settings.h"
 #include "shell/strings.h"
 #include "world/game_state.h"
@@ -50,7 +51,8 @@ void TDemoStream::Stop() {
   WriteToFile();
 }
 
-std::string UserDemoFileName() { return GameDir + "USERDEMO" + GameExt; }
+std::string UserDemoFileName() { return PlayerFile(TPlace::GameDir, "USERDEMO" + GameExt); }
+std::string UserDemoFileToRead() { return PlayerFileToRead(TPlace::GameDir, "USERDEMO" + GameExt); }
 std::string EpisodeDemoFileName() { return GameDir + "MY_DEMO" + GameExt; }
 
 std::vector<uint8_t> ReadDemoFile(const std::string& path) {
@@ -133,4 +135,4 @@ void Playback(const std::string& path, bool episodeDemo) {
 }  // namespace
 
 void PlayDemo() { Playback(EpisodeDemoFileName(), true); }
-void PlayUserDemo() { Playback(UserDemoFileName(), false); }
+void PlayUserDemo() { Playback(UserDemoFileToRead(), false); }

@@ -26,7 +26,8 @@ class TDemoStream {
 // The one recorder of the program run.
 extern TDemoStream DemoRecorder;
 
-std::string UserDemoFileName();  // GameDir + "USERDEMO" + GameExt
+std::string UserDemoFileName();    // "USERDEMO" + GameExt of the game (or player's) directory
+std::string UserDemoFileToRead();  // the same, where it is read
 std::string EpisodeDemoFileName();  // GameDir + "MY_DEMO" + GameExt
 // Reads a demo's records: at most the 17000-byte buffer, never past the file's end.
 std::vector<uint8_t> ReadDemoFile(const std::string& path);

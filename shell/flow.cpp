@@ -13,6 +13,7 @@
 #include "shell/game_loop.h"
 #include "shell/keys.h"
 #include "shell/log.h"
+#include "shell/places.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
 #include "shell/strings.h"
@@ -64,7 +65,7 @@ std::string SaveSlotList() {
   std::string text = "\n";
   for (int i = 1; i <= 9; ++i) {
     text += "\n  " + std::to_string(i) + ") ";
-    auto save = ReadSavegame(SavegameFileName(i));
+    auto save = ReadSavegame(SavegameFileToRead(i));
     if (!save) {
       text += "----- empty -----";
       continue;
@@ -136,7 +137,7 @@ void MainMenu(TMenu* parent) {
       case 5: ShowHighScores(56, 16, menu.get(), true); menu->FadeIn(0, 16); break;
       case 6: menu->FadeOut(-1, 16); PlayDemo(); ResetKeys(); return;
       case 7:
-        if (FileSize(UserDemoFileName()) >= 0) {
+        if (FileSize(UserDemoFileToRead()) >= 0) {
           menu->FadeOut(-1, 16);
           PlayUserDemo();
           ResetKeys();
@@ -394,7 +395,7 @@ void EndOfGame() {
     PlayBraxSound(24);
     InsertHighScore(EnterHighScoreName(), score);
     // Written at once: a window closed later must not lose it.
-    SaveHighScores(GameDir + "HIGHS" + GameExt);
+    SaveHighScores(PlayerFile(TPlace::GameDir, "HIGHS" + GameExt));
   } else {
     PlayBraxSound(8);
   }

@@ -12,6 +12,7 @@
 #include "shell/keys.h"
 #include "platform/platform.h"
 #include "shell/log.h"
+#include "shell/places.h"
 #include "shell/settings.h"
 
 bool ShowCollisionBoxes = false;
@@ -179,21 +180,23 @@ void PaceFrame(uint8_t fps) {
 void SaveScreenshotFile() {
   namespace fs = std::filesystem;
   std::error_code ec;
-  fs::create_directories("Screenshots", ec);
+  const std::string folder = PlayerFile(TPlace::WorkDir, "Screenshots");
+  fs::create_directories(folder, ec);
   // Numbered on from the highest "zyntra-NNNN.png" already there.
   long highest = 0;
-  for (const auto& e : fs::directory_iterator("Screenshots", ec)) {
+  for (const auto& e : fs::directory_iterator(folder, ec)) {
     const std::string name = e.path().filename().string();
     if (name.size() == 15 && name.rfind("zyntra-", 0) == 0 && name.compare(11, 4, ".png") == 0 &&
         std::all_of(name.begin() + 7, name.begin() + 11, [](char c) { return c >= '0' && c <= '9'; }))
       highest = std::max(highest, std::stol(name.substr(7, 4)));
   }
-  char name[64];
-  std::snprintf(name, sizeof name, "Screenshots/zyntra-%04ld.png", highest + 1);
+  std::string number = std::to_string(highest + 1);
+  if (number.size() < 4) number.insert(0, 4 - number.size(), '0');
+  const std::string name = folder + "/zyntra-" + number + ".png";
   if (highest < 9999 && SavePng(Platform().Screenshot(), name, 5))
-    LogLine(std::string("Screenshot saved as ") + name);
+    LogLine("Screenshot saved as " + name);
   else
-    LogLine(std::string("ERROR :: Screenshot :: cannot write ") + name);
+    LogLine("ERROR :: Screenshot :: cannot write " + name);
 }
 
 volatile std::sig_atomic_t QuitSignal = 0;
@@ -201,7 +204,7 @@ volatile std::sig_atomic_t QuitSignal = 0;
 void EndOnClose() {
   // What the quit from the menu writes: the high scores, the configuration and the keys.
   LogLine(QuitSignal ? "Quit signal: settings and high scores saved" : "Window closed: settings and high scores saved");
-  SaveHighScores(GameDir + "HIGHS" + GameExt);
+  SaveHighScores(PlayerFile(TPlace::GameDir, "HIGHS" + GameExt));
   SaveConfig();
   EndProgram(0);
 }

@@ -37,7 +37,7 @@ extern volatile std::sig_atomic_t QuitSignal;
 [[noreturn]] void EndOnClose();
 
 // Print Screen: the presented picture, window size, into "Screenshots/zyntra-NNNN.png" of
-// the working directory, numbered on from the highest file there.
+// the working directory (or the player's directory), numbered on from the highest file there.
 void SaveScreenshotFile();
 
 // Keyboard helpers of the menus and the game loop.

@@ -5,6 +5,7 @@
 #include "data/stream.h"
 #include "platform/platform.h"
 #include "shell/log.h"
+#include "shell/places.h"
 #include "shell/settings.h"
 
 TIniParser ConfigIni;
@@ -122,10 +123,10 @@ std::string KeyName(int scanCode) {
 
 void SetKeyNames(const std::vector<std::string>& names) { KeyNames = names; }
 
-std::string KeysFileName() { return GameDir + "KEYS" + GameExt; }
+std::string KeysFileName() { return PlayerFile(TPlace::GameDir, "KEYS" + GameExt); }
 
 void LoadConfig() {
-  ConfigIni.LoadIniFile("Zyntra.ini", true);
+  ConfigIni.LoadIniFile(PlayerFileToRead(TPlace::WorkDir, "Zyntra.ini"), true);
   Speed = uint8_t(ConfigIni.GetInt("game", "speed", 16) & 0xFF);
   // An addition of ours: 0 gives the mirrors their classic look.
   MirrorSheen = ConfigIni.GetInt("video", "mirrorsheen", 1) != 0;
@@ -134,7 +135,7 @@ void LoadConfig() {
   std::string scale = ConfigIni.GetString("video", "scale", "sharp");
   for (char& c : scale) c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   SharpScaling = scale != "stretch";
-  std::string name = KeysFileName();
+  std::string name = PlayerFileToRead(TPlace::GameDir, "KEYS" + GameExt);
   LogText("LoadConfig :: Trying to load key settings from \"" + name + "\" ... ");
   PStream file = ReadStream(name);
   bool ok = false;
@@ -161,6 +162,6 @@ void LoadConfig() {
 
 void SaveConfig() {
   ConfigIni.SetInt("game", "speed", Speed);
-  ConfigIni.SaveIniFile("Zyntra.ini");
+  ConfigIni.SaveIniFile(PlayerFile(TPlace::WorkDir, "Zyntra.ini"));
   WriteFileAtomically(KeysFileName(), std::vector<uint8_t>(PlayKeys, PlayKeys + 6));
 }

@@ -22,8 +22,8 @@ int FirstScanHit();            // lowest scan code 1..255 with a hit, else 0
 std::string KeyName(int scanCode);
 void SetKeyNames(const std::vector<std::string>& names);
 
-// "Zyntra.ini" of the working directory.
+// "Zyntra.ini" of the working directory (or the player's directory).
 extern TIniParser ConfigIni;
-std::string KeysFileName();  // GameDir + "KEYS" + GameExt
+std::string KeysFileName();  // "KEYS" + GameExt of the game (or player's) directory, written there
 void LoadConfig();
 void SaveConfig();

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <vector>
 
+#include "shell/places.h"
 #include "shell/settings.h"
 
 namespace {
@@ -43,7 +44,7 @@ void CloseLogAtExit() { CloseLog(); }
 
 void OpenLog() {
   if (LogFile) return;
-  LogFile = std::fopen("log.txt", "wb");
+  LogFile = std::fopen(PlayerFile(TPlace::WorkDir, "log.txt").c_str(), "wb");
   if (!LogFile) return;  // no log this time; the next call tries again
   LineOpen = false;
   if (!ExitHandlerRegistered) {

@@ -1,4 +1,5 @@
-// The log file "log.txt" in the working directory, opened by the first log call.
+// The log file "log.txt" in the working directory (or the player's directory, see
+// shell/places.h), opened by the first log call.
 #pragma once
 
 #include <cstdint>

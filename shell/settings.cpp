@@ -3,6 +3,7 @@
 
 std::string GameDir;
 std::string GameExt = ".QZ1";
+std::string PlayerDir;
 int WindowWidth = 640;
 int WindowHeight = 400;
 int ColourDepth = 0;
@@ -35,6 +36,7 @@ std::string WindowTitle = "Zyntra";
 void ResetSettings() {
   GameDir.clear();
   GameExt = ".QZ1";
+  PlayerDir.clear();
   WindowWidth = 640;
   WindowHeight = 400;
   ColourDepth = 0;

@@ -6,6 +6,8 @@
 
 extern std::string GameDir;     // ends with a path separator, or empty
 extern std::string GameExt;     // ".QZ1" unless "ext" is given
+extern std::string PlayerDir;   // where the player's files go when the game directory cannot take
+                                // them ("" for the classic layout; see shell/places.h)
 extern int WindowWidth;         // 640
 extern int WindowHeight;        // 400
 extern int ColourDepth;         // 0: window

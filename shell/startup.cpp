@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -23,6 +24,7 @@
 #include "shell/input_script.h"
 #include "shell/keys.h"
 #include "shell/log.h"
+#include "shell/places.h"
 #include "shell/route.h"
 #include "shell/settings.h"
 #include "shell/strings.h"
@@ -89,7 +91,8 @@ void ShowBoxUntil(TMessageWindow& box, uint32_t start, uint32_t ms) {
 [[noreturn]] void FailWithoutEpisode() {
   std::string text;
   for (const std::string& line : LoggedErrors()) text += line + "\n";
-  text += "No episode files in \"" + GameDir + "\" (extension " + GameExt + "); see log.txt, or give -dir=path.\n";
+  text += "No episode files in \"" + GameDir + "\" (extension " + GameExt + "); see " +
+          PlayerFile(TPlace::WorkDir, "log.txt") + ", or give -dir=path.\n";
   std::fputs(text.c_str(), stderr);
   std::fflush(stderr);
   CreatePlatform();
@@ -104,7 +107,7 @@ void LoadAfterWindow() {
   LoadRemainingGraphics();
   if (!Platform().OpenAudio()) LogLine("WARNING :: StartUp :: no audio device, sound is off");
   LoadSounds();
-  LoadHighScores(GameDir + "HIGHS" + GameExt);
+  LoadHighScores(PlayerFileToRead(TPlace::GameDir, "HIGHS" + GameExt));
   CreateSharedScreens();
 }
 
@@ -135,11 +138,18 @@ void PrepareProgram(int argc, char** argv) {
 
   ResetSettings();
   ParseCommandLine();
+  // Before the first log line: the log file goes where the player's files go.
+  LocateGameFiles();
   LoadMusicSettings();
   SetHintsDefault();
 
   LogLine("GameDir = " + GameDir);
   LogLine("GameExt = " + GameExt);
+  if (!PlayerDir.empty()) {
+    LogLine("The game directory is installed or read-only: saves, settings, log and screenshots go to " + PlayerDir);
+    std::error_code error;
+    if (!std::filesystem::is_directory(PlayerDir, error)) LogLine("WARNING :: StartUp :: cannot create " + PlayerDir);
+  }
   LogLine("");
 
   if (ExportMode) ExportBackdrops();
@@ -282,7 +292,7 @@ void StartUp(int argc, char** argv) {
 void QuitProgram() {
   LogLine("QuitProgram() started");
   if (QuitQuestion) QuitQuestion->FadeOut(0, 32);
-  SaveHighScores(GameDir + "HIGHS" + GameExt);
+  SaveHighScores(PlayerFile(TPlace::GameDir, "HIGHS" + GameExt));
   SaveConfig();
   StopMusic();
   TPlatform& platform = Platform();

@@ -1,5 +1,5 @@
 // Whole runs of the program on our built episode, headless, driven by scripted keys:
-// the files and log it leaves, and equal runs leaving equal recordings.
+// the files and log it leaves, equal runs leaving equal recordings, and an installed copy.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -222,6 +224,64 @@ TEST_F(TProgramTest, WarpToAMissingMapFallsBackToTheTitle) {
   EXPECT_NE(log.find("Warp to map 99"), std::string::npos) << log;
   EXPECT_NE(log.find("cannot read \"\" as level file"), std::string::npos) << log;
   EXPECT_EQ(log.find("State hash"), std::string::npos);
+}
+
+// Every file under root with its size and modification time.
+std::map<std::string, std::pair<uintmax_t, long long>> Snapshot(const fs::path& root) {
+  std::map<std::string, std::pair<uintmax_t, long long>> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    const long long time = entry.last_write_time().time_since_epoch().count();
+    files[entry.path().string()] = {entry.is_regular_file() ? entry.file_size() : 0, time};
+  }
+  return files;
+}
+
+// The build installed into a prefix that is then moved elsewhere, run from an empty working
+// directory with a fresh home: the episode is found beside the program, everything written
+// for the player lands in ~/.local/share/zyntra/QZ1/ and is read from there first, and the
+// installed tree is left as it was.
+TEST_F(TProgramTest, AnInstalledCopyPlaysAndKeepsThePlayersFilesInTheHome) {
+  const std::string install = std::string("'") + ZYNTRA_CMAKE + "' --install '" + ZYNTRA_BUILD_DIR +
+                              "' --prefix '" + (Root / "prefix").string() + "' > '" +
+                              (Root / "install.txt").string() + "' 2>&1";
+  ASSERT_EQ(std::system(install.c_str()), 0) << ReadFile(Root / "install.txt");
+  const fs::path prefix = Root / "moved";
+  fs::rename(Root / "prefix", prefix);
+  EXPECT_TRUE(fs::exists(prefix / "share/applications/zyntra.desktop"));
+  EXPECT_EQ(ReadFile(prefix / "share/icons/hicolor/64x64/apps/zyntra.png").substr(1, 3), "PNG");
+  const std::string manual = ReadFile(prefix / "share/man/man6/zyntra.6");
+  EXPECT_EQ(manual.rfind(".TH ZYNTRA 6", 0), 0u);
+  EXPECT_NE(manual.find("\\-recordroute=file"), std::string::npos) << manual;  // from -help
+  ASSERT_TRUE(fs::exists(prefix / "share/zyntra/episode/BORDER.QZ1"));
+  const auto before = Snapshot(prefix);
+
+  // Keys of the player's own, to be read from his directory.
+  const fs::path home = Root / "home", saves = home / ".local/share/zyntra/QZ1";
+  fs::create_directories(saves);
+  std::ofstream(saves / "KEYS.QZ1", std::ios::binary) << "HPKM9:";
+  fs::create_directories(Root / "work");
+  std::string script = "1000 press ENTER\n2000 press F5\n3000 press ENTER\n5000 press F5\n6000 press ENTER\n";
+  for (int ms = 30000; ms <= 60000; ms += 10000) script += std::to_string(ms) + " press SPACE\n";
+  std::ofstream(Root / "script.txt") << script;
+  const std::string command = "cd '" + (Root / "work").string() + "' && env -u XDG_DATA_HOME HOME='" +
+                              home.string() + "' timeout 300 '" + (prefix / "bin/zyntra").string() +
+                              "' -headless -skip -warp=0 -ticks=200 -script=../script.txt > ../out.txt 2>&1";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadFile(Root / "out.txt");
+
+  const std::string log = ReadFile(saves / "log.txt");
+  EXPECT_NE(log.find("GameDir = " + (prefix / "share/zyntra/episode/").string()), std::string::npos) << log;
+  EXPECT_NE(log.find("go to " + saves.string() + "/"), std::string::npos) << log;
+  EXPECT_NE(log.find("key settings from \"" + (saves / "KEYS.QZ1").string() + "\" ... ok."), std::string::npos) << log;
+  EXPECT_NE(log.find("State hash after 200 ticks"), std::string::npos) << log;
+  EXPECT_EQ(log.find("ERROR ::"), std::string::npos) << log;
+  EXPECT_GT(ReadFile(saves / "QuickSav.QZ1").size(), 46u * 1000);
+  EXPECT_GE(ReadFile(saves / "SAVEDT.QZ1").size(), 46u);
+  EXPECT_NE(ReadFile(saves / "Zyntra.ini").find("speed"), std::string::npos);
+  EXPECT_TRUE(fs::exists(saves / "HIGHS.QZ1"));
+  EXPECT_EQ(ReadFile(saves / "KEYS.QZ1"), "HPKM9:");
+  EXPECT_TRUE(fs::is_empty(Root / "work"));
+  EXPECT_EQ(Snapshot(prefix), before);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 # Set-up and build driver.
 #   bash tools/zyntra.sh play [game options]   builds the release program and plays our episode
 #   bash tools/zyntra.sh test                  builds with sanitizers and runs every test
+#   bash tools/zyntra.sh package               builds the Debian package build/release/zyntra_*.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
@@ -9,7 +10,8 @@ ROOT=$(pwd)
 PACKAGES=(build-essential cmake ninja-build pkg-config ccache
           libsdl2-dev libsdl2-mixer-dev libpng-dev libjpeg-dev zlib1g-dev
           libgtest-dev libgmock-dev libbenchmark-dev
-          libegl1 libegl-mesa0 libgl1-mesa-dri)
+          libegl1 libegl-mesa0 libgl1-mesa-dri
+          dpkg-dev file)  # dpkg-shlibdeps and file: the package's library dependencies
 
 install_missing() {
   local missing=()
@@ -62,8 +64,17 @@ case "$mode" in
     cd build/asan
     ctest --output-on-failure -j2 --timeout 300
     ;;
+  package)
+    configure build/release -DCMAKE_BUILD_TYPE=Release -DZYNTRA_TESTS=OFF -DZYNTRA_BENCH=OFF
+    cmake --build build/release
+    rm -f build/release/zyntra_*.deb
+    (cd build/release && cpack -G DEB)
+    for deb in build/release/zyntra_*.deb; do
+      dpkg-deb --field "$deb" Package Version Architecture Depends Recommends
+    done
+    ;;
   *)
-    echo "usage: bash tools/zyntra.sh play|test" >&2
+    echo "usage: bash tools/zyntra.sh play|test|package" >&2
     exit 2
     ;;
 esac

@@ -8,6 +8,7 @@
 #include "data/level_map.h"
 #include "data/music.h"
 #include "shell/log.h"
+#include "shell/places.h"
 #include "shell/settings.h"
 #include "shell/strings.h"
 #include "world/game_state.h"
@@ -52,10 +53,12 @@ bool TSavegame::WriteToFile(const std::string& path) const {
   return WriteFileAtomically(path, memory->ReadAll());
 }
 
-std::string SavegameFileName(int slot) {
-  std::string id = slot == 0 ? "T" : std::to_string(slot);
-  return GameDir + "SAVED" + id + GameExt;
-}
+namespace {
+std::string SavegameName(int slot) { return "SAVED" + (slot == 0 ? std::string("T") : std::to_string(slot)) + GameExt; }
+}  // namespace
+
+std::string SavegameFileName(int slot) { return PlayerFile(TPlace::GameDir, SavegameName(slot)); }
+std::string SavegameFileToRead(int slot) { return PlayerFileToRead(TPlace::GameDir, SavegameName(slot)); }
 
 std::unique_ptr<TSavegame> ReadSavegame(TStream& raw) {
   TStream* s = &raw;
@@ -118,7 +121,7 @@ bool LoadGame(int slot) {
     LogLine("ERROR :: LoadGame() called with unhandled number!");
     return true;
   }
-  std::string name = SavegameFileName(slot);
+  std::string name = SavegameFileToRead(slot);
   auto save = ReadSavegame(name);
   if (!save) {
     LogLine("ERROR :: couldn't load savegame \"" + name + "\"");
@@ -379,11 +382,11 @@ std::unique_ptr<TActorList> ReadActorList(TStream& s) {
 
 // --- Quick save -------------------------------------------------------------------------
 
-std::string QuickSaveFileName() { return "QuickSav" + GameExt; }
+std::string QuickSaveFileName() { return PlayerFile(TPlace::WorkDir, "QuickSav" + GameExt); }
 
 void QuickSave() {
   if (!CurrentGameState) return;
-  auto automatic = ReadSavegame(SavegameFileName(0));
+  auto automatic = ReadSavegame(SavegameFileToRead(0));
   if (!automatic) return;  // damaged or missing restart point: nothing sensible to write
   PStream memory = MemoryStream();
   PStream s = LittleEndianStream(memory);
@@ -400,7 +403,8 @@ void QuickSave() {
 }
 
 void QuickLoad() {
-  PStream s = LittleEndianStream(ReadStream(QuickSaveFileName()));
+  const std::string name = PlayerFileToRead(TPlace::WorkDir, "QuickSav" + GameExt);
+  PStream s = LittleEndianStream(ReadStream(name));
   if (!s) return;
   // Everything is read before anything of the running game is replaced.
   std::unique_ptr<TSavegame> automatic;
@@ -419,7 +423,7 @@ void QuickLoad() {
     if (!state) throw TStreamError("Error reading from stream");
     list = ReadActorList(*s);
   } catch (const TStreamError&) {
-    LogLine("ERROR :: QuickLoad :: cannot read \"" + QuickSaveFileName() + "\"");
+    LogLine("ERROR :: QuickLoad :: cannot read \"" + name + "\"");
     return;
   }
   s->Close();

@@ -27,8 +27,10 @@ struct TSavegame {
   void WriteToStream(TStream& stream) const;
 };
 
-// "SAVED" + 1..9 or "T" + GameExt in the game directory.
+// "SAVED" + 1..9 or "T" + GameExt in the game directory (or the player's directory):
+// where it is written, and where it is read.
 std::string SavegameFileName(int slot);
+std::string SavegameFileToRead(int slot);
 // Null when the file cannot be opened or is 45 bytes or shorter.
 std::unique_ptr<TSavegame> ReadSavegame(const std::string& path);
 std::unique_ptr<TSavegame> ReadSavegame(TStream& stream);
@@ -42,6 +44,6 @@ PObject ReadObject(TStream& stream);
 void WriteActorList(TStream& stream, TActorList& list);
 std::unique_ptr<TActorList> ReadActorList(TStream& stream);
 
-std::string QuickSaveFileName();  // "QuickSav" + GameExt
+std::string QuickSaveFileName();  // "QuickSav" + GameExt, written there
 void QuickSave();
 void QuickLoad();
