@@ -24,7 +24,7 @@ ZYNTRA_DEFINE_CLASS(TGameState, TObject, ZYNTRA_FIELD(TGameState, Health),
                     ZYNTRA_FIELD(TGameState, SignsFallen),
                     ZYNTRA_FIELD(TGameState, MissilesTotal),
                     ZYNTRA_FIELD(TGameState, MissilesShot), ZYNTRA_FIELD(TGameState, LetterBits),
-                    ZYNTRA_FIELD(TGameState, CorrectOrder), ZYNTRA_FIELD_RANGE(TGameState, Letters, 0, 16),
+                    ZYNTRA_FIELD(TGameState, CorrectOrder), ZYNTRA_FIELD_RANGE(TGameState, Letters, 0, MapColumns * MapRows),
                     ZYNTRA_FIELD(TGameState, LetterBonus), ZYNTRA_FIELD(TGameState, SnakesTotal),
                     ZYNTRA_FIELD(TGameState, SnakesShot), ZYNTRA_FIELD(TGameState, BunniesTotal),
                     ZYNTRA_FIELD(TGameState, BunniesShot))
