@@ -342,6 +342,8 @@ TEST_F(TFlowTest, EndOfGameEntersAQualifyingScore) {
   int table = FirstFrameWith(Drawn(HighScoresText));
   ASSERT_GE(table, 0);
   EXPECT_NE(Frames[size_t(table)].Text.find(" 2.  35000   ACE"), std::string::npos);
+  // Saved as soon as the name is entered: a window closed later loses nothing.
+  EXPECT_NE(TTempDir::ReadText(Temp.Dir() + "HIGHS.QZ1").find("ACE"), std::string::npos);
 
   // A score that does not qualify goes straight to the table.
   Frames.clear();
