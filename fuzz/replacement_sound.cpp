@@ -1,0 +1,25 @@
+// Replacement sounds (WAVE or Ogg by REPLACEMENT_EXTENSION): the input is sound 000, loaded
+// with the others and played through SDL_mixer on SDL's dummy audio driver (no device).
+#include <cstdlib>
+
+#include "data/sound.h"
+#include "fuzz/fuzz_common.h"
+#include "platform/platform.h"
+#include "shell/settings.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const bool audio = [] {
+    FuzzDir();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    SetPlatform(CreateSdlPlatform());
+    return Platform().OpenAudio();
+  }();
+  if (!audio) std::abort();
+  WriteFuzzFile("000" REPLACEMENT_EXTENSION, data, size);
+  LoadSounds();
+  ReplacementMode = true;
+  PlayBraxSound(0);
+  StopAllSounds();
+  TrimLog();
+  return 0;
+}
