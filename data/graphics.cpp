@@ -21,8 +21,40 @@ std::string DemoText;
 namespace {
 
 constexpr int BackdropFileSize = 20803;  // 3-byte header + 130 tiles of 2 x 16 x 5 bytes
-// All frames of one replacement image together hold at most this many pixels.
-constexpr int64_t MaxReplacementPixels = int64_t(1) << 27;
+// Memory bound of the replacement image set: every replacement image held at once (border,
+// font, tiles, sprites, panel, backdrops, side borders) holds at most 256 MB of frame pixels
+// together, so that a few lines of "hrp.ini" cannot exhaust memory. An image that would
+// pass the bound is not made (the classic set stays). A picture file being decoded is
+// bounded on its own by the image readers (32 Mi pixels, 128 MB).
+constexpr int64_t ReplacementSetBytes = int64_t(256) << 20;
+constexpr int64_t PixelBytes = int64_t(sizeof(uint32_t));
+
+int64_t ImageBytes(const PImage& image) {
+  if (!image) return 0;
+  int64_t bytes = 0;
+  for (const TPixmap& f : image->Frames) bytes += int64_t(f.Pixels.size()) * PixelBytes;
+  return bytes;
+}
+
+int64_t HeldReplacementBytes() {
+  int64_t bytes = ImageBytes(LeftBorderImage) + ImageBytes(RightBorderImage);
+  for (const TReplacement* r : {&BorderReplacement, &FontReplacement, &TileReplacement, &SpriteReplacement,
+                                &Backdrop1Replacement, &Backdrop2Replacement, &PanelReplacement})
+    bytes += ImageBytes(r->Image);
+  return bytes;
+}
+
+// True when frames of w x h pixels, count of them, fit beside the replacement images held;
+// otherwise a log line names the image. Checked before anything is cut.
+bool ReplacementFits(const std::string& name, int64_t w, int64_t h, int64_t count) {
+  const int64_t room = ReplacementSetBytes - HeldReplacementBytes();
+  if (w > 0 && h > 0 && count > 0 && w <= room && h <= room / w && count <= room / (w * h * PixelBytes))
+    return true;
+  LogLine("WARNING :: replacement image \"" + name + "\" (" + std::to_string(count) + " frames of " +
+          std::to_string(w) + " x " + std::to_string(h) + ") passes the " +
+          std::to_string(ReplacementSetBytes >> 20) + " MB bound of the replacement images; the classic image stays");
+  return false;
+}
 
 std::string EpisodePath(const std::string& stem) { return GameDir + stem + GameExt; }
 
@@ -95,9 +127,7 @@ TReplacement LoadReplacementImage(const std::string& name, int baseWidth, int ba
       ReplacementValue(name, "TileHeight", std::to_string(int(4 * baseHeight))));
   if (cellW < 1 || cellH < 1 || frames < 1) return r;
   // A mistyped cell size must not make the frames exhaust memory.
-  if (cellW > MaxReplacementPixels || cellH > MaxReplacementPixels ||
-      cellW * cellH > MaxReplacementPixels / frames)
-    return r;
+  if (!ReplacementFits(name, cellW, cellH, frames)) return r;
   PPixmap pixmap = LoadImageFile(file);
   if (!pixmap) return r;
   r.Image = CreateImage(*pixmap, int(cellW), int(cellH), 0, frames, flags);
@@ -111,7 +141,7 @@ TReplacement LoadAliasedImage(const std::string& name) {
   TReplacement r;
   std::string file = ReplacementValue("aliases", name, "hq_" + name + ".png");
   PPixmap pixmap = LoadImageFile(file);
-  if (!pixmap) return r;
+  if (!pixmap || !ReplacementFits(name, pixmap->Width, pixmap->Height, 1)) return r;
   r.Image = CreateImage(*pixmap, pixmap->Width, pixmap->Height, 0, 1, PlainImageFlags);
   return r;
 }
@@ -126,6 +156,7 @@ bool LoadEssentialGraphics() {
   }
   ExportSheet(border, 8 * widthBytes, height, 24, "_border.png");
   BorderTiles = CreateImage(*border, 8 * widthBytes, height, 0, count, DefaultImageFlags);
+  BorderReplacement = {};  // a reload does not count the image it replaces
   if (EnhancedContent) BorderReplacement = LoadReplacementImage("border", 16, 16, count, PlainImageFlags);
 
   int count1 = 0, wb1 = 0, h1 = 0, count2 = 0, wb2 = 0, h2 = 0;
@@ -152,6 +183,7 @@ bool LoadEssentialGraphics() {
   auto fontStrip = std::make_shared<TPixmap>(std::move(strip));
   ExportSheet(fontStrip, 8, 8, 16, "_font.png");
   FontImage = CreateImage(*fontStrip, 8, 8, 0, FontFrameCount, DefaultImageFlags);
+  FontReplacement = {};
   if (EnhancedContent) FontReplacement = LoadReplacementImage("font", 8, 8, FontFrameCount, MaskedImageFlags);
   LogLine("LoadEssentialGraphics() terminated");
   LogLine("");
@@ -205,11 +237,12 @@ void LoadRemainingGraphics() {
   ExportSheet(sprites, 16, 16, 16, "_sprites.png");
   SpriteImage = CreateImage(*sprites, 16, 16, 0, SpriteFrameCount, DefaultImageFlags);
 
+  TileReplacement = SpriteReplacement = PanelReplacement = {};
   if (EnhancedContent) {
     TileReplacement = LoadReplacementImage("tiles", 16, 16, TileFrameCount, PlainImageFlags);
     SpriteReplacement = LoadReplacementImage("sprites", 16, 16, SpriteFrameCount, MaskedImageFlags);
-    PanelReplacement = {};
-    if (TileReplacement.Image && TileReplacement.Image->FrameCount() > 185) {
+    if (TileReplacement.Image && TileReplacement.Image->FrameCount() > 185 &&
+        ReplacementFits("panel", TileReplacement.Image->FrameWidth, TileReplacement.Image->FrameHeight, 1)) {
       const TImage& t = *TileReplacement.Image;
       int h = t.FrameHeight, upper = h - h / 2;
       TPixmap cell(t.FrameWidth, h);
@@ -273,6 +306,10 @@ bool LoadBorderImages() {
   if (!left || left->Height < 1) return false;
   PPixmap right = LoadImageFile(ReplacementValue("borderimages", "right", ""));
   TPixmap rightPixmap = right ? *right : left->MirroredX();
+  LeftBorderImage = RightBorderImage = nullptr;
+  if (!ReplacementFits("borderimages", int64_t(left->Width) + rightPixmap.Width,
+                       std::max(left->Height, rightPixmap.Height), 1))
+    return false;
   LeftBorderImage = CreateImage(*left, left->Width, left->Height, 0, 1, PlainImageFlags);
   RightBorderImage =
       CreateImage(rightPixmap, rightPixmap.Width, rightPixmap.Height, 0, 1, PlainImageFlags);

@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstring>
 
+#include "platform/audio_file.h"
 #include "platform/gl_renderer.h"
 #include "shell/log.h"
 
@@ -529,8 +530,22 @@ PSound TSdlPlatform::CreateSound(const std::vector<uint8_t>& samples, int rate) 
 
 PSound TSdlPlatform::LoadSoundFile(const std::string& path) {
   if (!AudioOpen) return nullptr;
-  Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
-  if (!chunk) return nullptr;
+  // The library trusts a file's header (a claimed size is allocated before reading) and
+  // leaks on some unknown formats: only checked WAVE and Ogg bytes reach it.
+  std::string why;
+  std::vector<uint8_t> bytes = ReadCheckedAudioFile(path, why);
+  if (bytes.empty()) {
+    if (!why.empty()) LogLine("WARNING :: sound file \"" + path + "\" refused: " + why);
+    return nullptr;
+  }
+  SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
+  if (!source) return nullptr;
+  Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 0);
+  SDL_RWclose(source);  // closed here on every path, whatever the library did
+  if (!chunk) {
+    LogLine("WARNING :: sound file \"" + path + "\" not loaded: " + SDL_GetError());
+    return nullptr;
+  }
   auto sound = std::make_shared<TSdlSound>();
   sound->Chunk = chunk;
   sound->Name = path;
@@ -560,6 +575,11 @@ bool TSdlPlatform::ChannelPlaying(int channel) {
 bool TSdlPlatform::PlayMusicFile(const std::string& path, bool loop) {
   if (!AudioOpen) return false;
   StopMusic();
+  std::string why;
+  if (ReadCheckedAudioFile(path, why).empty()) {
+    if (!why.empty()) LogLine("WARNING :: music file \"" + path + "\" refused: " + why);
+    return false;
+  }
   Music = Mix_LoadMUS(path.c_str());
   if (!Music) return false;
   if (Mix_PlayMusic(Music, loop ? -1 : 1) != 0) {

@@ -204,6 +204,32 @@ TEST_F(TGraphicsTest, ReplacementCellSizesAndEpisodeSectionsFollowHrpIni) {
   EXPECT_FALSE(LoadReplacementImage("tiles", 16, 16, 384, 0).Image);
 }
 
+// Each entry alone is accepted; together they would pass the bound of the replacement set,
+// so the one that does not fit is refused with a log line and its classic image stays.
+TEST_F(TGraphicsTest, ReplacementImagesTogetherStayWithinTheirMemoryBound) {
+  EnhancedContent = true;
+  WriteEssentials();
+  for (const char* name : {"hq_border.png", "hq_font.png", "hq_tiles.png"})
+    ASSERT_TRUE(SavePng(TPixmap(16, 16, 0xFF112233u), name));
+  // Border: 44 frames of 1024 x 768 (132 MB); font: 256 of 384 x 384 (144 MB); tiles: 384 of 64 x 64.
+  TTempDir::WriteText("hrp.ini",
+                      "[border]\nTileWidth=1024\nTileHeight=768\n[font]\nTileWidth=384\nTileHeight=384\n");
+  ReplacementIni.LoadIniFile("hrp.ini", true);
+  for (int load = 0; load < 2; ++load) {  // a reload does not count the images it replaces
+    ASSERT_FALSE(LoadEssentialGraphics());
+    ASSERT_TRUE(BorderReplacement.Image);
+    EXPECT_EQ(BorderReplacement.Image->FrameCount(), 44);
+    EXPECT_FALSE(FontReplacement.Image);
+    ASSERT_TRUE(FontImage);
+    EXPECT_EQ(FontImage->FrameCount(), FontFrameCount);
+  }
+  LoadRemainingGraphics();
+  ASSERT_TRUE(TileReplacement.Image);  // room is left for a small set
+  EXPECT_EQ(TileReplacement.Image->FrameCount(), TileFrameCount);
+  EXPECT_NE(Log().find("replacement image \"font\" (256 frames of 384 x 384) passes the 256 MB bound"),
+            std::string::npos);
+}
+
 TEST_F(TGraphicsTest, DrawingChoosesReplacementAtDrawTimeAndRestoresTheScale) {
   WriteEssentials();
   ASSERT_FALSE(LoadEssentialGraphics());

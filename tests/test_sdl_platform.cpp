@@ -544,6 +544,21 @@ TEST_F(TSdlPlatformTest, AudioPlaysThroughTheMixerOrStaysSilent) {
   EXPECT_NEAR(double(file->LengthMs), 250.0, 2.0);
   EXPECT_EQ(file->Name, wave);
   EXPECT_FALSE(Sdl->LoadSoundFile((dir / "missing.wav").string()));
+  // A header that claims more than the file holds, and a file of neither format, never
+  // reach the mixer (it would allocate the claimed 2.4 GB, or leak).
+  const std::string lying = (dir / "lying.wav").string();
+  WriteWave(lying, 22050, 0);
+  {
+    std::fstream f(lying, std::ios::in | std::ios::out | std::ios::binary);
+    const uint32_t claimed = 0x90000000u;
+    f.seekp(40);
+    f.write(reinterpret_cast<const char*>(&claimed), 4);
+  }
+  const std::string junk = (dir / "junk.ogg").string();
+  std::ofstream(junk, std::ios::binary) << "Ogg!";
+  EXPECT_FALSE(Sdl->LoadSoundFile(lying));
+  EXPECT_FALSE(Sdl->LoadSoundFile(junk));
+  EXPECT_FALSE(Sdl->PlayMusicFile(junk, false));
 
   EXPECT_TRUE(Sdl->PlayMusicFile(wave, true));
   EXPECT_TRUE(Sdl->MusicPlaying());
