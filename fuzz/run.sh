@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the fuzz targets of a fuzz build: first each target over its regression inputs,
-# then a campaign of the given seconds from its seeds.
+# then a campaign from its seeds of the given seconds or two million runs, whichever ends
+# first.
 # Every target runs; the script fails when any found a crash, leak, sanitizer report,
 # timeout or out-of-memory (the input is kept in <build>/artifacts/).
 #   bash fuzz/run.sh <build dir> [seconds per target] [target names...]
@@ -35,7 +36,7 @@ for name in "${targets[@]}"; do
   fi
   work="$BUILD/corpus/$name"
   mkdir -p "$work"
-  if ! "$bin" "${OPTIONS[@]}" -max_total_time="$SECONDS_EACH" -print_final_stats=1 \
+  if ! "$bin" "${OPTIONS[@]}" -max_total_time="$SECONDS_EACH" -runs=2000000 -print_final_stats=1 \
        -artifact_prefix="$BUILD/artifacts/$name-" "$work" "$ROOT/fuzz/corpus/$name" >"$log" 2>&1; then
     tail -n 60 "$log"
     echo "FAIL: fuzz_$name found a fault (log: $log, input in $BUILD/artifacts/)" >&2
@@ -43,7 +44,8 @@ for name in "${targets[@]}"; do
     continue
   fi
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
-  echo "fuzz_$name: ${runs:-?} runs in ${SECONDS_EACH} s, nothing found"
+  took=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log" | tail -n 1)
+  echo "fuzz_$name: ${runs:-?} runs in ${took:-$SECONDS_EACH} s, nothing found"
 done
 if [ ${#failed[@]} -gt 0 ]; then
   echo "Fuzz targets with faults: ${failed[*]}" >&2
