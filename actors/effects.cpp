@@ -8,14 +8,14 @@
 #include "world/player.h"
 #include "world/world.h"
 
-ZYNTRA_DEFINE_CLASS(TBraxShot, TActor, ZYNTRA_FIELD(TBraxShot, Direction))
-ZYNTRA_DEFINE_CLASS(TEnemyShot, TActor, ZYNTRA_FIELD(TEnemyShot, Direction))
+ZYNTRA_DEFINE_CLASS(TBraxShot, TActor, ZYNTRA_FIELD_RANGE(TBraxShot, Direction, 0, 1))
+ZYNTRA_DEFINE_CLASS(TEnemyShot, TActor, ZYNTRA_FIELD_RANGE(TEnemyShot, Direction, 0, 1))
 ZYNTRA_DEFINE_CLASS(TExplosion, TActor, ZYNTRA_FIELD(TExplosion, Direction))
 ZYNTRA_DEFINE_CLASS(TSmokeCloud, TVisibleObject)
 ZYNTRA_DEFINE_CLASS(TDust, TVisibleObject)
 ZYNTRA_DEFINE_CLASS(TDecoExplosion, TVisibleObject)
 ZYNTRA_DEFINE_CLASS(TWhiteBall, TVisibleObject)
-ZYNTRA_DEFINE_CLASS(TParticle, TVisibleObject, ZYNTRA_FIELD(TParticle, ParticleIndex))
+ZYNTRA_DEFINE_CLASS(TParticle, TVisibleObject, ZYNTRA_FIELD_RANGE(TParticle, ParticleIndex, 0, 3))
 ZYNTRA_DEFINE_CLASS(TMetalShard, TVisibleObject)
 
 const std::vector<const TClassInfo*>& EffectClasses() {

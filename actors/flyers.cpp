@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "actors/effects.h"
 #include "actors/families.h"
 #include "data/graphics.h"
 #include "data/level_map.h"
@@ -10,13 +11,13 @@
 #include "world/player.h"
 #include "world/world.h"
 
-ZYNTRA_DEFINE_CLASS(THoverBot, TActor, ZYNTRA_FIELD(THoverBot, SpinIndex), ZYNTRA_FIELD(THoverBot, IsCrashing),
+ZYNTRA_DEFINE_CLASS(THoverBot, TActor, ZYNTRA_FIELD_RANGE(THoverBot, SpinIndex, 0, 3), ZYNTRA_FIELD(THoverBot, IsCrashing),
                     ZYNTRA_FIELD(THoverBot, CrashVelY), ZYNTRA_FIELD(THoverBot, IsShooting))
-ZYNTRA_DEFINE_CLASS(TJumpBot, TActor, ZYNTRA_FIELD(TJumpBot, Health), ZYNTRA_FIELD(TJumpBot, JumpDir),
-                    ZYNTRA_FIELD(TJumpBot, JumpTimer), ZYNTRA_FIELD(TJumpBot, Direction),
-                    ZYNTRA_FIELD(TJumpBot, SmokeTimer))
-ZYNTRA_DEFINE_CLASS(THelicopter, TActor, ZYNTRA_FIELD(THelicopter, Health), ZYNTRA_FIELD(THelicopter, Direction),
-                    ZYNTRA_FIELD(THelicopter, InitialY), ZYNTRA_FIELD(THelicopter, IsLowering),
+ZYNTRA_DEFINE_CLASS(TJumpBot, TActor, ZYNTRA_FIELD(TJumpBot, Health), ZYNTRA_FIELD_RANGE(TJumpBot, JumpDir, 0, 1),
+                    ZYNTRA_FIELD(TJumpBot, JumpTimer), ZYNTRA_FIELD_RANGE(TJumpBot, Direction, 0, 1),
+                    ZYNTRA_FIELD_RANGE(TJumpBot, SmokeTimer, 0, 3))
+ZYNTRA_DEFINE_CLASS(THelicopter, TActor, ZYNTRA_FIELD(THelicopter, Health), ZYNTRA_FIELD_RANGE(THelicopter, Direction, -1, 1),
+                    ZYNTRA_FIELD_RANGE(THelicopter, InitialY, MinPosY, MaxPosY), ZYNTRA_FIELD(THelicopter, IsLowering),
                     ZYNTRA_FIELD(THelicopter, CanMove))
 ZYNTRA_DEFINE_CLASS(TDrMalvex, TActor, ZYNTRA_FIELD(TDrMalvex, IsExploding), ZYNTRA_FIELD(TDrMalvex, FloatDir),
                     ZYNTRA_FIELD(TDrMalvex, Health))
@@ -50,13 +51,11 @@ bool TouchesPlayer(const TActor& actor) { return Player && actor.CollidesWith(*P
 // The player's shots that the actor touches, in list order; only the first when firstOnly.
 std::vector<std::shared_ptr<TActor>> ShotsHitting(const TActor& actor, bool firstOnly) {
   std::vector<std::shared_ptr<TActor>> hits;
-  for (const PActorListEntry& entry : ActorList().Entries()) {
-    if (entry->ClassName() != "TBraxShot") continue;
-    auto shot = std::dynamic_pointer_cast<TActor>(entry);
-    if (!shot || !actor.CollidesWith(*shot)) continue;
+  ForEachListed<TBraxShot>([&](const PBraxShot& shot) {
+    if (!actor.CollidesWith(*shot)) return false;
     hits.push_back(shot);
-    if (firstOnly) break;
-  }
+    return firstOnly;
+  });
   return hits;
 }
 

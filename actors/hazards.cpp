@@ -7,15 +7,15 @@
 #include "data/sound.h"
 #include "world/world.h"
 
-ZYNTRA_DEFINE_CLASS(TSpikes, TActor, ZYNTRA_FIELD(TSpikes, SpriteIndex))
+ZYNTRA_DEFINE_CLASS(TSpikes, TActor, ZYNTRA_FIELD_RANGE(TSpikes, SpriteIndex, 0, SpriteFrameCount - 1))
 ZYNTRA_DEFINE_CLASS(TNail, TActor, ZYNTRA_FIELD(TNail, IsRisen))
-ZYNTRA_DEFINE_CLASS(TCamera, TActor, ZYNTRA_FIELD(TCamera, Orientation))
-ZYNTRA_DEFINE_CLASS(TACMESign, TActor, ZYNTRA_FIELD(TACMESign, State))
+ZYNTRA_DEFINE_CLASS(TCamera, TActor, ZYNTRA_FIELD_RANGE(TCamera, Orientation, 0, 2))
+ZYNTRA_DEFINE_CLASS(TACMESign, TActor, ZYNTRA_FIELD_RANGE(TACMESign, State, TACMESign::Hanging, TACMESign::Falling))
 ZYNTRA_DEFINE_CLASS(TReactor, TActor, ZYNTRA_FIELD(TReactor, IsWhite), ZYNTRA_FIELD(TReactor, Health))
-ZYNTRA_DEFINE_CLASS(TRocket, TActor, ZYNTRA_FIELD(TRocket, State))
+ZYNTRA_DEFINE_CLASS(TRocket, TActor, ZYNTRA_FIELD_RANGE(TRocket, State, TRocket::Standing, TRocket::Launched))
 ZYNTRA_DEFINE_CLASS(TMine, TActor)
 ZYNTRA_DEFINE_CLASS(TJumpingMine, TActor)
-ZYNTRA_DEFINE_CLASS(TFlameThrower, TActor, ZYNTRA_FIELD(TFlameThrower, Orientation))
+ZYNTRA_DEFINE_CLASS(TFlameThrower, TActor, ZYNTRA_FIELD_RANGE(TFlameThrower, Orientation, 0, 1))
 
 const std::vector<const TClassInfo*>& HazardClasses() {
   static const std::vector<const TClassInfo*> classes = {

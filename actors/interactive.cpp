@@ -7,11 +7,11 @@
 #include "world/world.h"
 
 ZYNTRA_DEFINE_CLASS(TExitDoor, TInteractiveBackgroundItem)
-ZYNTRA_DEFINE_CLASS(TKeyHole, TInteractiveBackgroundItem, ZYNTRA_FIELD(TKeyHole, KeyNum),
+ZYNTRA_DEFINE_CLASS(TKeyHole, TInteractiveBackgroundItem, ZYNTRA_FIELD_RANGE(TKeyHole, KeyNum, 0, 3),
                     ZYNTRA_FIELD(TKeyHole, Unlocked))
-ZYNTRA_DEFINE_CLASS(TKeyDoor, TVisibleObject, ZYNTRA_FIELD(TKeyDoor, KeyNum), ZYNTRA_FIELD(TKeyDoor, State))
+ZYNTRA_DEFINE_CLASS(TKeyDoor, TVisibleObject, ZYNTRA_FIELD_RANGE(TKeyDoor, KeyNum, 0, 3), ZYNTRA_FIELD_RANGE(TKeyDoor, State, 0, 7))
 ZYNTRA_DEFINE_CLASS(TGloveSlot, TInteractiveBackgroundItem, ZYNTRA_FIELD(TGloveSlot, Unlocked),
-                    ZYNTRA_FIELD(TGloveSlot, Direction))
+                    ZYNTRA_FIELD_RANGE(TGloveSlot, Direction, 0, 1))
 ZYNTRA_DEFINE_CLASS(TCardSlot, TInteractiveBackgroundItem, ZYNTRA_FIELD(TCardSlot, Unlocked))
 ZYNTRA_DEFINE_CLASS(TForceField, TActor)
 ZYNTRA_DEFINE_CLASS(TForceFieldLeft, TForceField)
@@ -20,9 +20,9 @@ ZYNTRA_DEFINE_CLASS(TNote, TInteractiveBackgroundItem)
 ZYNTRA_DEFINE_CLASS(TMalvexScreen, TInteractiveBackgroundItem, ZYNTRA_FIELD(TMalvexScreen, WasActive))
 ZYNTRA_DEFINE_CLASS(TMonitorTrigger, TActor, ZYNTRA_FIELD(TMonitorTrigger, Monitor))
 ZYNTRA_DEFINE_CLASS(TEnergyBeam, TActor, ZYNTRA_FIELD(TEnergyBeam, IsColliding))
-ZYNTRA_DEFINE_CLASS(TTeleporter, TInteractiveBackgroundItem, ZYNTRA_FIELD(TTeleporter, TeleIndex),
+ZYNTRA_DEFINE_CLASS(TTeleporter, TInteractiveBackgroundItem, ZYNTRA_FIELD_RANGE(TTeleporter, TeleIndex, 0, 1),
                     ZYNTRA_FIELD(TTeleporter, BlinkFrame), ZYNTRA_FIELD(TTeleporter, DrawBolt))
-ZYNTRA_DEFINE_CLASS(TBackgroundSprite, TVisibleObject, ZYNTRA_FIELD(TBackgroundSprite, SpriteIndex))
+ZYNTRA_DEFINE_CLASS(TBackgroundSprite, TVisibleObject, ZYNTRA_FIELD_RANGE(TBackgroundSprite, SpriteIndex, 0, SpriteFrameCount - 1))
 
 const std::vector<const TClassInfo*>& InteractiveClasses() {
   static const std::vector<const TClassInfo*> classes = {

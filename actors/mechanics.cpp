@@ -10,14 +10,14 @@
 #include "world/player.h"
 #include "world/world.h"
 
-ZYNTRA_DEFINE_CLASS(TElevator, TVisibleObject, ZYNTRA_FIELD(TElevator, InitialY))
+ZYNTRA_DEFINE_CLASS(TElevator, TVisibleObject, ZYNTRA_FIELD_RANGE(TElevator, InitialY, MinPosY / 16, MaxPosY / 16))
 ZYNTRA_DEFINE_CLASS(TConveyorBelt, TGameObject, ZYNTRA_FIELD(TConveyorBelt, Width),
-                    ZYNTRA_FIELD(TConveyorBelt, EndX), ZYNTRA_FIELD(TConveyorBelt, Direction))
-ZYNTRA_DEFINE_CLASS(TFakeBridge, TGameObject, ZYNTRA_FIELD(TFakeBridge, Width), ZYNTRA_FIELD(TFakeBridge, State))
+                    ZYNTRA_FIELD_RANGE(TConveyorBelt, EndX, MinPosX / 2, MaxPosX / 2), ZYNTRA_FIELD_RANGE(TConveyorBelt, Direction, 0, 1))
+ZYNTRA_DEFINE_CLASS(TFakeBridge, TGameObject, ZYNTRA_FIELD(TFakeBridge, Width), ZYNTRA_FIELD_RANGE(TFakeBridge, State, 0, 3))
 ZYNTRA_DEFINE_CLASS(TExtender, TGameObject)
-ZYNTRA_DEFINE_CLASS(TFan, TActor, ZYNTRA_FIELD(TFan, Wind), ZYNTRA_FIELD(TFan, State),
+ZYNTRA_DEFINE_CLASS(TFan, TActor, ZYNTRA_FIELD(TFan, Wind), ZYNTRA_FIELD_RANGE(TFan, State, 0, 1),
                     ZYNTRA_FIELD(TFan, ShotTimer))
-ZYNTRA_DEFINE_CLASS(TWind, TActor, ZYNTRA_FIELD(TWind, Direction))
+ZYNTRA_DEFINE_CLASS(TWind, TActor, ZYNTRA_FIELD_RANGE(TWind, Direction, 0, 1))
 
 namespace {
 

@@ -2,16 +2,17 @@
 
 #include "actors/effects.h"
 #include "actors/families.h"
+#include "data/graphics.h"
 #include "data/level_map.h"
 #include "data/sound.h"
 #include "world/game_state.h"
 #include "world/player.h"
 #include "world/world.h"
 
-ZYNTRA_DEFINE_CLASS(TBonusFlasher, TVisibleObject, ZYNTRA_FIELD(TBonusFlasher, TimeToLive),
-                    ZYNTRA_FIELD(TBonusFlasher, BaseSprite))
+ZYNTRA_DEFINE_CLASS(TBonusFlasher, TVisibleObject, ZYNTRA_FIELD_RANGE(TBonusFlasher, TimeToLive, 0, MaxPosY),
+                    ZYNTRA_FIELD_RANGE(TBonusFlasher, BaseSprite, 0, SpriteFrameCount - 1))
 ZYNTRA_DEFINE_CLASS(TLargeBonusFlasher, TBonusFlasher)
-ZYNTRA_DEFINE_CLASS(TBox, TActor, ZYNTRA_FIELD(TBox, BoxSprite), ZYNTRA_FIELD(TBox, ContentID))
+ZYNTRA_DEFINE_CLASS(TBox, TActor, ZYNTRA_FIELD_RANGE(TBox, BoxSprite, 0, SpriteFrameCount - 1), ZYNTRA_FIELD(TBox, ContentID))
 ZYNTRA_DEFINE_CLASS(TBalloonBox, TBox)
 ZYNTRA_DEFINE_CLASS(TPickup, TActor)
 ZYNTRA_DEFINE_CLASS(TSoda, TPickup, ZYNTRA_FIELD(TSoda, IsLeaking), ZYNTRA_FIELD(TSoda, IsRising))
@@ -23,14 +24,14 @@ ZYNTRA_DEFINE_CLASS(TFlag, TPickup)
 ZYNTRA_DEFINE_CLASS(TRadio, TPickup)
 ZYNTRA_DEFINE_CLASS(TAtom, TPickup)
 ZYNTRA_DEFINE_CLASS(TBalloon, TPickup, ZYNTRA_FIELD(TBalloon, IsExploding))
-ZYNTRA_DEFINE_CLASS(TLetter, TPickup, ZYNTRA_FIELD(TLetter, LetterNum))
+ZYNTRA_DEFINE_CLASS(TLetter, TPickup, ZYNTRA_FIELD_RANGE(TLetter, LetterNum, 0, 3))
 ZYNTRA_DEFINE_CLASS(TInventoryItem, TPickup)
 ZYNTRA_DEFINE_CLASS(TPistol, TInventoryItem)
 ZYNTRA_DEFINE_CLASS(TBoots, TInventoryItem)
 ZYNTRA_DEFINE_CLASS(THooks, TInventoryItem)
 ZYNTRA_DEFINE_CLASS(TGlove, TInventoryItem)
 ZYNTRA_DEFINE_CLASS(TAccessCard, TInventoryItem)
-ZYNTRA_DEFINE_CLASS(TKey, TActor, ZYNTRA_FIELD(TKey, KeyNum))
+ZYNTRA_DEFINE_CLASS(TKey, TActor, ZYNTRA_FIELD_RANGE(TKey, KeyNum, 0, 3))
 ZYNTRA_DEFINE_CLASS(TDynamite, TActor)
 
 const std::vector<const TClassInfo*>& PickupClasses() {

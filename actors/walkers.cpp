@@ -8,13 +8,13 @@
 #include "world/player.h"
 #include "world/world.h"
 
-ZYNTRA_DEFINE_CLASS(TCrawlBot, TActor, ZYNTRA_FIELD(TCrawlBot, Orientation), ZYNTRA_FIELD(TCrawlBot, Direction))
-ZYNTRA_DEFINE_CLASS(TTechBot, TActor, ZYNTRA_FIELD(TTechBot, Exploding), ZYNTRA_FIELD(TTechBot, Direction))
-ZYNTRA_DEFINE_CLASS(TFlameBot, TActor, ZYNTRA_FIELD(TFlameBot, Frame), ZYNTRA_FIELD(TFlameBot, Direction))
-ZYNTRA_DEFINE_CLASS(TBunnyBot, TActor, ZYNTRA_FIELD(TBunnyBot, Rotating), ZYNTRA_FIELD(TBunnyBot, Direction))
-ZYNTRA_DEFINE_CLASS(TCannonBot, TActor, ZYNTRA_FIELD(TCannonBot, Health), ZYNTRA_FIELD(TCannonBot, Direction),
-                    ZYNTRA_FIELD(TCannonBot, State))
-ZYNTRA_DEFINE_CLASS(TWheelBot, TActor, ZYNTRA_FIELD(TWheelBot, FlameOn), ZYNTRA_FIELD(TWheelBot, Direction),
+ZYNTRA_DEFINE_CLASS(TCrawlBot, TActor, ZYNTRA_FIELD_RANGE(TCrawlBot, Orientation, 0, 1), ZYNTRA_FIELD_RANGE(TCrawlBot, Direction, -1, 1))
+ZYNTRA_DEFINE_CLASS(TTechBot, TActor, ZYNTRA_FIELD(TTechBot, Exploding), ZYNTRA_FIELD_RANGE(TTechBot, Direction, 0, 1))
+ZYNTRA_DEFINE_CLASS(TFlameBot, TActor, ZYNTRA_FIELD(TFlameBot, Frame), ZYNTRA_FIELD_RANGE(TFlameBot, Direction, 0, 1))
+ZYNTRA_DEFINE_CLASS(TBunnyBot, TActor, ZYNTRA_FIELD(TBunnyBot, Rotating), ZYNTRA_FIELD_RANGE(TBunnyBot, Direction, 0, 1))
+ZYNTRA_DEFINE_CLASS(TCannonBot, TActor, ZYNTRA_FIELD(TCannonBot, Health), ZYNTRA_FIELD_RANGE(TCannonBot, Direction, 0, 1),
+                    ZYNTRA_FIELD_RANGE(TCannonBot, State, 0, 7))
+ZYNTRA_DEFINE_CLASS(TWheelBot, TActor, ZYNTRA_FIELD(TWheelBot, FlameOn), ZYNTRA_FIELD_RANGE(TWheelBot, Direction, 0, 1),
                     ZYNTRA_FIELD(TWheelBot, Health))
 
 namespace {

@@ -2,8 +2,12 @@
 // the command list, then presentation) with a null renderer and with software rendering.
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "actors/families.h"
 #include "data/graphics.h"
+#include "data/level_map.h"
 #include "platform/headless.h"
 #include "shell/frame.h"
 #include "shell/route.h"
@@ -78,6 +82,61 @@ void BM_LoopBodyWithSoftwareRendering(benchmark::State& state) {
   SetPlatform(nullptr);
 }
 BENCHMARK(BM_LoopBodyWithSoftwareRendering);
+
+// A level whose first `rows` rows hold object codes in every cell, all 90 codes in turn
+// (every row: the whole map of 11,520 objects), written into the temporary directory.
+std::string ObjectMapFile(int rows) {
+  std::string path = (std::filesystem::temp_directory_path() / ("zyntra_bench_objects" + std::to_string(rows))).string();
+  std::ofstream out(path, std::ios::binary);
+  for (int r = 0; r < MapRows; ++r)
+    for (int c = 0; c < MapColumns; ++c) {
+      const uint16_t word = r < rows ? uint16_t(0x3000 + (r * MapColumns + c) % 0x5A) : 0;
+      out.put(char(word & 0xFF)).put(char(word >> 8));
+    }
+  return path;
+}
+
+bool LoadObjectMap(const std::string& path) {
+  const std::string dir = GameDir;
+  GameDir.clear();
+  const bool failed = LoadMap(path);
+  GameDir = dir;
+  return !failed;
+}
+
+// Ticks of a level full of objects: a tick must stay linear in the number of objects
+// (the argument is the number of rows full of objects).
+void BM_ObjectMapTick(benchmark::State& state) {
+  THeadlessPlatform* p = StartLevel(0);
+  const std::string path = ObjectMapFile(int(state.range(0)));
+  if (!LoadObjectMap(path)) state.SkipWithError("map not loaded");
+  state.counters["actors"] = double(ActorList().Count());
+  int64_t n = 0;
+  for (auto _ : state) {
+    Tick(n++);
+    p->Flip(false);
+  }
+  state.SetItemsProcessed(n);
+  std::filesystem::remove(path);
+  ReleaseGraphics();
+  ClearFrameRoutines();
+  SetPlatform(nullptr);
+}
+BENCHMARK(BM_ObjectMapTick)->Arg(22)->Arg(45)->Arg(90)->Unit(benchmark::kMillisecond);
+
+// Loading such a level: linear in the number of objects as well.
+void BM_ObjectMapLoad(benchmark::State& state) {
+  StartLevel(0);
+  const std::string path = ObjectMapFile(int(state.range(0)));
+  for (auto _ : state)
+    if (!LoadObjectMap(path)) state.SkipWithError("map not loaded");
+  state.counters["actors"] = double(ActorList().Count());
+  std::filesystem::remove(path);
+  ReleaseGraphics();
+  ClearFrameRoutines();
+  SetPlatform(nullptr);
+}
+BENCHMARK(BM_ObjectMapLoad)->Arg(22)->Arg(45)->Arg(90)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

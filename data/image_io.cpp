@@ -235,6 +235,10 @@ PPixmap LoadImageFile(const std::string& path) {
   try {
     PStream stream = ReadStream(path);
     if (!stream) return nullptr;
+    // Bound of one picture file: 128 MB of file, read whole, and 32 Mi decoded pixels
+    // (128 MB, MaxPixels); a larger file is not read.
+    constexpr int64_t MaxImageFileBytes = int64_t(128) << 20;
+    if (stream->Size() > MaxImageFileBytes) return nullptr;
     std::vector<uint8_t> bytes = stream->ReadAll();
     stream->Close();
     return DecodeImageBytes(bytes);

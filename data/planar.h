@@ -18,7 +18,9 @@ enum : uint8_t {
   PlanarIgnoreMask = 4,  // every pixel opaque (mask bytes still read and skipped)
 };
 
-// Pixmaps larger than this many pixels are refused (no file of the game comes near).
+// Pixmaps larger than this many pixels are refused (no file of the game comes near): the
+// memory bound of one tile file, picture or backdrop, 64 MB decoded; decoding reads each
+// byte of it once.
 constexpr int64_t MaxDecodedPixels = int64_t(1) << 24;
 
 // Colour and alpha of one pixel from its palette index and mask bit.

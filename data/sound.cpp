@@ -129,7 +129,9 @@ bool LoadSoundEntry(TStream& file, int j, int n) {
     file.ReadByte();
     const std::string name = ReadFixedString(file, 12);
 
-    // Words up to and including the terminator, or up to the end of the file.
+    // Words up to and including the terminator, or up to the end of the file. Memory bound
+    // of a sound container: SoundCount tunes of at most MaxTuneWords words, 153 one-byte
+    // samples each (5 MB a tune), whatever the file's size.
     int count = 0;
     if (offset < size) {
       const int64_t available = std::min<int64_t>((size - offset) / 2, MaxTuneWords + 1);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "data/stream.h"
+#include "shell/log.h"
 
 THighscoreEntry HighScores[HighScoreCount];
 
@@ -14,6 +15,13 @@ void SetDefaultHighScores() {
 
 void LoadHighScores(const std::string& path) {
   PStream file = ReadStream(path);
+  // Bound of the high-score file: 64 KB (its lines are read whole; ours is ten short lines).
+  constexpr int64_t MaxHighScoreBytes = int64_t(64) << 10;
+  if (file && file->Size() > MaxHighScoreBytes) {
+    LogLine("WARNING :: LoadHighScores :: \"" + path + "\" is larger than 64 KB; not read");
+    file->Close();
+    file = nullptr;
+  }
   if (!file) {
     SetDefaultHighScores();
     return;

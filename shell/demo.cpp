@@ -59,7 +59,8 @@ std::vector<uint8_t> ReadDemoFile(const std::string& path) {
   std::vector<uint8_t> records;
   try {
     size_t n = file->ReadShort();
-    // A length beyond the buffer or the file is cut to what both hold, in whole ticks.
+    // A length beyond the buffer or the file is cut to what both hold, in whole ticks: a
+    // demo file costs at most BufferSize (17,000) bytes whatever its size.
     n = std::min<size_t>(n, TDemoStream::BufferSize);
     n = std::min<size_t>(n, size_t(std::max<int64_t>(0, file->Size() - 2)));
     n -= n % 6;

@@ -127,6 +127,7 @@ bool TDosScreen::LoadRawScreen(const std::string& fileName) {
   PStream stream = ReadStream(fileName);
   if (!stream) return false;
   try {
+    // At most one screen (4,000 bytes) is read, whatever the file's size.
     const int64_t available = std::max<int64_t>(0, stream->Size() - stream->Pos());
     stream->ReadBytes(RawMemory, size_t(std::min<int64_t>(available, DosScreenBytes)));
   } catch (const TStreamError&) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "data/stream.h"
+#include "shell/log.h"
 
 namespace {
 
@@ -72,6 +73,14 @@ void TIniParser::LoadIniFile(const std::string& name, bool clear) {
   if (clear) Init();
   PStream stream = ReadStream(name);
   if (!stream) return;
+  // Bound of one INI file ("Zyntra.ini", "hrp.ini"): 1 MB, read once line by line, so
+  // its map holds at most about that much and loading stays short.
+  constexpr int64_t MaxIniBytes = int64_t(1) << 20;
+  if (stream->Size() > MaxIniBytes) {
+    LogLine("WARNING :: LoadIniFile :: \"" + name + "\" is larger than 1 MB; not read");
+    stream->Close();
+    return;
+  }
   std::string section;
   try {
     while (!stream->Eof()) {

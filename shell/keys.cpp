@@ -136,6 +136,7 @@ void LoadConfig() {
   bool ok = false;
   if (file) {
     // A file shorter than six bytes is not trusted at all: every key keeps its default.
+    // Only the first six bytes are ever read, whatever the file's size.
     uint8_t keys[6];
     try {
       file->ReadBytes(keys, 6);

@@ -19,7 +19,8 @@
 
 namespace {
 
-// Longer files are cut here: a million ticks are about seventeen hours of play.
+// Longer files are cut here: a million ticks are about seventeen hours of play. The memory
+// bound of a route (6 MB); a replay's time is one tick per record.
 constexpr std::streamsize MaxRouteBytes = 6'000'000;
 
 bool Held(uint8_t value) { return value != 0; }

@@ -103,6 +103,9 @@ bool TStringReader::LoadFile(const std::string& name, bool clear) {
 bool TStringReader::LoadFile(const PStream& stream, bool clear) {
   if (clear || !EntryMap) EntryMap.emplace();
   if (!stream) return false;
+  // Bound of one string table: 4 MB, read once line by line (ours are a few kilobytes).
+  constexpr int64_t MaxStringTableBytes = int64_t(4) << 20;
+  if (stream->Size() > MaxStringTableBytes) return false;
   try {
     while (!stream->Eof()) {
       const std::string line = Examined(stream->ReadLine());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -381,7 +382,7 @@ class QuickSaveTest : public SavegameTest {
     Target->PosY = 500;
     Holder = std::make_shared<TTestHolder>();
     Holder->Text = "saved";
-    Holder->Ints = {3, 4};
+    Holder->Ints = {3};  // the length the class makes it with
     Holder->L = 1ll << 33;
     Holder->Target = Target;
     AddToLayer(Target, 4);
@@ -507,6 +508,57 @@ TEST_F(QuickSaveTest, DamagedFilesChangeNothing) {
   std::filesystem::remove(QuickName());
   QuickLoad();
   EXPECT_EQ(WorldStateHash(), hash);
+}
+
+// A quick save is checked as a whole against what each class can hold: one value the tick
+// cannot survive (an int32 extreme, an index past its array, an array of another length)
+// refuses the file with a log line naming class and field, and nothing is replaced.
+TEST_F(QuickSaveTest, ValuesTheClassesCannotHoldRefuseTheFile) {
+  auto dust = CreateObject("TDust");
+  auto belt = CreateObject("TConveyorBelt");
+  auto hole = CreateObject("TKeyHole");
+  ASSERT_TRUE(dust && belt && hole);
+  for (const auto& o : {dust, belt, hole}) AddToLayer(o, 4);
+  TGameState& g = Game();
+  const int32_t height = Player->Height;
+  struct TCase {
+    std::string Problem;
+    std::function<void(bool)> Damage;  // false mends
+  };
+  const std::vector<TCase> cases = {
+      {"TBraxTovar.Height = 2147483647 (allowed 0 to 1440)", [&](bool d) { Player->Height = d ? INT32_MAX : height; }},
+      {"TGameState.Timer = 2147483647 (allowed 0 to 1073741824)", [&](bool d) { g.Timer = d ? INT32_MAX : 42; }},
+      {"TDust.CurrentFrame = 2147483647 (allowed 0 to 721)", [&](bool d) { SetObjectField(*dust, "CurrentFrame", d ? INT32_MAX : 1); }},
+      {"TConveyorBelt.EndX = -2147483648 (allowed -128 to 256)", [&](bool d) { SetObjectField(*belt, "EndX", d ? INT32_MIN : 3); }},
+      {"TKeyHole.KeyNum = 200 (allowed 0 to 3)", [&](bool d) { SetObjectField(*hole, "KeyNum", d ? 200 : 1); }},
+      {"TGameState.GotKey has 5 elements (the class holds 4)", [&](bool d) { g.GotKey.resize(d ? 5 : 4); }},
+  };
+  std::vector<std::vector<uint8_t>> damaged;
+  for (const TCase& c : cases) {
+    c.Damage(true);
+    QuickSave();
+    c.Damage(false);
+    damaged.push_back(ReadBytes(QuickName()));
+  }
+  QuickSave();
+  const auto good = ReadBytes(QuickName());
+  const uint64_t saved = WorldStateHash();
+
+  Scramble();
+  const uint64_t hash = WorldStateHash();
+  const PGameState state = CurrentGameState;
+  for (size_t i = 0; i < cases.size(); ++i) {
+    TTempDir::Write(QuickName(), damaged[i]);
+    QuickLoad();
+    EXPECT_EQ(WorldStateHash(), hash) << cases[i].Problem;
+    EXPECT_EQ(CurrentGameState, state) << cases[i].Problem;
+    EXPECT_EQ(CountLog("ERROR :: QuickLoad :: \"" + QuickName() + "\" holds " + cases[i].Problem), 1)
+        << cases[i].Problem;
+  }
+  TTempDir::Write(QuickName(), good);
+  QuickLoad();
+  EXPECT_EQ(WorldStateHash(), saved);
+  EXPECT_EQ(Game().GotKey.size(), 4u);
 }
 
 TEST_F(QuickSaveTest, LoadingOverALiveShotKeepsTheSavedCount) {

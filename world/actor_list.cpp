@@ -1,5 +1,7 @@
 #include "world/actor_list.h"
 
+#include <algorithm>
+
 #include "data/graphics.h"
 #include "data/level_map.h"
 #include "platform/platform.h"
@@ -10,13 +12,13 @@
 ZYNTRA_DEFINE_CLASS(TActorListEntry, TObject, ZYNTRA_FIELD(TActorListEntry, SerialNumber),
                     ZYNTRA_FIELD(TActorListEntry, ListLink))
 ZYNTRA_DEFINE_CLASS(TListSeparator, TActorListEntry)
-ZYNTRA_DEFINE_CLASS(TGameObject, TActorListEntry, ZYNTRA_FIELD(TGameObject, PosX),
-                    ZYNTRA_FIELD(TGameObject, PosY), ZYNTRA_FIELD(TGameObject, Timer),
+ZYNTRA_DEFINE_CLASS(TGameObject, TActorListEntry, ZYNTRA_FIELD_RANGE(TGameObject, PosX, MinPosX, MaxPosX),
+                    ZYNTRA_FIELD_RANGE(TGameObject, PosY, MinPosY, MaxPosY), ZYNTRA_FIELD(TGameObject, Timer),
                     ZYNTRA_FIELD(TGameObject, Active))
 ZYNTRA_DEFINE_CLASS(TVisibleObject, TGameObject, ZYNTRA_FIELD(TVisibleObject, Frames),
-                    ZYNTRA_FIELD(TVisibleObject, CurrentFrame))
-ZYNTRA_DEFINE_CLASS(TActor, TVisibleObject, ZYNTRA_FIELD(TActor, Width),
-                    ZYNTRA_FIELD(TActor, Height))
+                    ZYNTRA_FIELD_RANGE(TVisibleObject, CurrentFrame, 0, SpriteFrameCount - 1))
+ZYNTRA_DEFINE_CLASS(TActor, TVisibleObject, ZYNTRA_FIELD_RANGE(TActor, Width, 0, 2 * MapColumns),
+                    ZYNTRA_FIELD_RANGE(TActor, Height, 0, 16 * MapRows))
 ZYNTRA_DEFINE_CLASS(TInteractiveBackgroundItem, TActor)
 
 namespace {
@@ -107,6 +109,34 @@ TActorList::TActorList() {
   Head->Next = std::make_shared<TListLink>();
   Tail = Head->Next.get();
   Tail->Prev = Head;
+  Head->Order = 0;
+  Tail->Order = UINT64_MAX;
+}
+
+// A new link takes an order value between its neighbours'. Steps are small, so that many
+// entries added at one place (a level's objects at the end of their layer) still find
+// room; when none is left, the whole list is numbered anew at even spacing.
+void TActorList::GiveOrder(TListLink* link) {
+  constexpr uint64_t MaxStep = uint64_t(1) << 24;
+  uint64_t low = link->Prev->Order, high = link->Next->Order;
+  if (high - low < 2) {
+    uint64_t n = 1;
+    for (TListLink* l = First(); !IsEnd(l); l = l->Next.get()) ++n;
+    const uint64_t spacing = UINT64_MAX / n;
+    uint64_t order = 0;
+    for (TListLink* l = First(); !IsEnd(l); l = l->Next.get()) l->Order = order += spacing;
+    return;
+  }
+  link->Order = low + std::min((high - low) / 2, MaxStep);
+}
+
+const std::vector<TListLink*>& TActorList::Indexed(const TClassInfo& cls) {
+  auto found = Index.find(&cls);
+  if (found != Index.end()) return found->second;
+  std::vector<TListLink*>& links = Index[&cls];
+  for (TListLink* l = First(); !IsEnd(l); l = l->Next.get())
+    if (!l->Removed && l->Object && l->Object->IsA(cls)) links.push_back(l);
+  return links;
 }
 
 TActorList::~TActorList() {
@@ -130,6 +160,12 @@ void TActorList::InsertBefore(TListLink* position, const PActorListEntry& object
   position->Prev = link.get();
   prev->Next = link;
   if (!object->Is<TListSeparator>()) object->ListLink = link.get();
+  GiveOrder(link.get());
+  for (auto& [cls, links] : Index)
+    if (object->IsA(*cls))
+      links.insert(std::upper_bound(links.begin(), links.end(), link->Order,
+                                    [](uint64_t order, const TListLink* l) { return order < l->Order; }),
+                   link.get());
 }
 
 void TActorList::AddToLayer(const PActorListEntry& object, int layer) {
@@ -163,6 +199,9 @@ bool TActorList::AdoptSeparators() {
 void TActorList::Unlink(TListLink* link) {
   if (!link || link->Removed || link == Head || link == Tail) return;
   link->Removed = true;
+  if (link->Object)
+    for (auto& [cls, links] : Index)
+      if (link->Object->IsA(*cls)) std::erase(links, link);
   TListLink* prev = link->Prev;
   TListLink* next = link->Next.get();
   next->Prev = prev;
@@ -197,6 +236,7 @@ void TActorList::Clear() {
   Head->Next = link;  // the tail
   Tail->Prev = Head;
   for (TListLink*& s : Separators) s = nullptr;
+  Index.clear();
 }
 
 TActorList& ActorList() { return *CurrentList(); }

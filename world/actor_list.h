@@ -6,10 +6,18 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
+#include "data/level_map.h"
 #include "world/object_model.h"
+
+// Positions a quick save may give an object: the map and as much again on every side
+// (x in half-tiles, y in pixels; objects placed by cell use the same bounds for columns
+// and rows).
+constexpr int64_t MinPosX = -2 * MapColumns, MaxPosX = 4 * MapColumns;
+constexpr int64_t MinPosY = -16 * MapRows, MaxPosY = 32 * MapRows;
 
 struct TListLink;
 
@@ -90,6 +98,7 @@ struct TListLink {
   TListLink* Prev = nullptr;
   std::shared_ptr<TListLink> Next;
   bool Removed = false;
+  uint64_t Order = 0;  // grows along the list: compares two links' positions at once
 };
 
 class TActorList {
@@ -112,6 +121,12 @@ class TActorList {
 
   // Every listed entry in list order, separators included.
   std::vector<PActorListEntry> Entries() const;
+  // The links of every listed entry of class cls (or derived from it), in list order. The
+  // first call for a class walks the list once; from then on the list keeps the index as
+  // entries come and go, so that what an object looks for every tick (the player's shots)
+  // costs the few entries found, not a walk over the whole list. The reference stays valid
+  // as long as the list.
+  const std::vector<TListLink*>& Indexed(const TClassInfo& cls);
   size_t Count() const;
   TListLink* First() const { return Head->Next.get(); }
   std::shared_ptr<TListLink> FirstShared() const { return Head->Next; }
@@ -124,7 +139,9 @@ class TActorList {
   TListLink* Head;
   TListLink* Tail;
   TListLink* Separators[LayerCount - 1] = {};
+  std::map<const TClassInfo*, std::vector<TListLink*>> Index;
   void InsertBefore(TListLink* position, const PActorListEntry& object);
+  void GiveOrder(TListLink* link);
 };
 
 // The current level's list.
@@ -148,10 +165,9 @@ void DrawCollisionBoxes();
 // copying the list; f returns true to stop. f must not add to or remove from the list.
 template <class T, class F>
 void ForEachListed(F&& f) {
-  TActorList& list = ActorList();
-  for (TListLink* l = list.First(); !list.IsEnd(l); l = l->Next.get())
-    if (!l->Removed && l->Object && l->Object->template Is<T>())
-      if (f(std::static_pointer_cast<T>(l->Object))) return;
+  const std::vector<TListLink*>& links = ActorList().Indexed(T::StaticClass());
+  for (size_t i = 0; i < links.size(); ++i)
+    if (f(std::static_pointer_cast<T>(links[i]->Object))) return;
 }
 
 // Every listed object of class T, in list order.

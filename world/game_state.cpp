@@ -4,17 +4,18 @@
 
 #include "platform/platform.h"
 #include "shell/frame.h"
+#include "world/actor_list.h"
 
 PGameState CurrentGameState;
 
 ZYNTRA_DEFINE_CLASS(TGameState, TObject, ZYNTRA_FIELD(TGameState, Health),
-                    ZYNTRA_FIELD(TGameState, Score), ZYNTRA_FIELD(TGameState, FirePower),
-                    ZYNTRA_FIELD(TGameState, MapOn), ZYNTRA_FIELD(TGameState, CamX),
-                    ZYNTRA_FIELD(TGameState, CamY), ZYNTRA_FIELD(TGameState, GotBoots),
+                    ZYNTRA_FIELD_RANGE(TGameState, Score, 0, DefaultLongBound), ZYNTRA_FIELD(TGameState, FirePower),
+                    ZYNTRA_FIELD(TGameState, MapOn), ZYNTRA_FIELD_RANGE(TGameState, CamX, MinPosX, MaxPosX),
+                    ZYNTRA_FIELD_RANGE(TGameState, CamY, MinPosY / 16, MaxPosY / 16), ZYNTRA_FIELD(TGameState, GotBoots),
                     ZYNTRA_FIELD(TGameState, GotHooks), ZYNTRA_FIELD(TGameState, GotGlove),
-                    ZYNTRA_FIELD(TGameState, MessageActive), ZYNTRA_FIELD(TGameState, Timer),
+                    ZYNTRA_FIELD(TGameState, MessageActive), ZYNTRA_FIELD_RANGE(TGameState, Timer, 0, int64_t(1) << 30),
                     ZYNTRA_FIELD(TGameState, GotAccessCard), ZYNTRA_FIELD(TGameState, GotKey),
-                    ZYNTRA_FIELD(TGameState, CamDestY), ZYNTRA_FIELD(TGameState, ExitLevel),
+                    ZYNTRA_FIELD_RANGE(TGameState, CamDestY, MinPosY / 16, MaxPosY / 16), ZYNTRA_FIELD(TGameState, ExitLevel),
                     ZYNTRA_FIELD(TGameState, PlayerIsDead), ZYNTRA_FIELD(TGameState, Victory),
                     ZYNTRA_FIELD(TGameState, PlayerShotsActive),
                     ZYNTRA_FIELD(TGameState, EnemyShotsActive),
@@ -23,7 +24,7 @@ ZYNTRA_DEFINE_CLASS(TGameState, TObject, ZYNTRA_FIELD(TGameState, Health),
                     ZYNTRA_FIELD(TGameState, SignsFallen),
                     ZYNTRA_FIELD(TGameState, MissilesTotal),
                     ZYNTRA_FIELD(TGameState, MissilesShot), ZYNTRA_FIELD(TGameState, LetterBits),
-                    ZYNTRA_FIELD(TGameState, CorrectOrder), ZYNTRA_FIELD(TGameState, Letters),
+                    ZYNTRA_FIELD(TGameState, CorrectOrder), ZYNTRA_FIELD_RANGE(TGameState, Letters, 0, 16),
                     ZYNTRA_FIELD(TGameState, LetterBonus), ZYNTRA_FIELD(TGameState, SnakesTotal),
                     ZYNTRA_FIELD(TGameState, SnakesShot), ZYNTRA_FIELD(TGameState, BunniesTotal),
                     ZYNTRA_FIELD(TGameState, BunniesShot))

@@ -10,7 +10,10 @@
 //   };
 // and in its .cpp:
 //   ZYNTRA_DEFINE_CLASS(TFoo, TActor, ZYNTRA_FIELD(TFoo, Speed))
-// and a line in world/class_list.cpp so that the class can be found by name.
+// and a line in world/class_list.cpp so that the class can be found by name. A field whose
+// value the class's tick needs within narrower bounds than its type's default range is
+// declared with ZYNTRA_FIELD_RANGE(TFoo, Speed, -8, 8): a quick save holding anything else
+// is refused.
 #pragma once
 
 #include <cstdint>
@@ -42,7 +45,21 @@ struct TFieldInfo {
   // References only.
   std::function<PActorListEntry(TObject&)> GetReference;
   std::function<bool(TObject&, const PActorListEntry&)> SetReference;  // false: wrong class
+  // The values the class can hold, checked when a quick save is read (FieldOutOfRange): a
+  // number, or each element of an array, lies in [Min, Max]; a string is at most Max bytes
+  // long. By default the whole range of a byte or short, +-DefaultIntBound for an int (the
+  // tick's additions and small multiples cannot overflow from there), +-DefaultLongBound
+  // for a long; classes give tighter ranges with ZYNTRA_FIELD_RANGE. An array has the
+  // length that the class's factory gives it, or any length up to MaxArrayLength when that
+  // is empty.
+  int64_t Min = 0;
+  int64_t Max = 0;
 };
+
+constexpr int64_t DefaultIntBound = int64_t(1) << 24;
+constexpr int64_t DefaultLongBound = int64_t(1) << 48;
+constexpr int64_t DefaultStringLength = 256;
+constexpr size_t MaxArrayLength = 4096;
 
 class TClassInfo {
  public:
@@ -104,6 +121,13 @@ template <> struct TFieldTypeOf<std::vector<int32_t>> { static constexpr TFieldT
 
 const char* FieldTypeName(TFieldType type);
 
+void SetDefaultRange(TFieldInfo& field);
+TFieldInfo InRange(TFieldInfo field, int64_t min, int64_t max);
+
+// The first field of the object whose value its class cannot hold, as
+// "TClass.Field = value (range)"; empty when every field is within its range.
+std::string FieldOutOfRange(TObject& object);
+
 template <class T>
 struct TIsSharedPtr : std::false_type {};
 template <class T>
@@ -134,6 +158,7 @@ TFieldInfo MakeField(const char* name, T C::*member) {
   }
   field.Type = TFieldTypeOf<T>::Value;
   field.TypeName = field.Type == TFieldType::Other ? "" : FieldTypeName(field.Type);
+  SetDefaultRange(field);
   field.Address = [member](TObject& object) -> void* { return &(static_cast<C&>(object).*member); };
   return field;
 }
@@ -153,6 +178,9 @@ std::function<PObject()> MakeFactory() {
   const TClassInfo& Class() const override { return StaticClass(); }
 
 #define ZYNTRA_FIELD(ClassName, FieldName) MakeField<ClassName>(#FieldName, &ClassName::FieldName)
+// A field that holds only values in [Min, Max] (elements of an array; length of a string).
+#define ZYNTRA_FIELD_RANGE(ClassName, FieldName, Min, Max) \
+  InRange(MakeField<ClassName>(#FieldName, &ClassName::FieldName), Min, Max)
 
 #define ZYNTRA_DEFINE_CLASS(ClassName, BaseName, ...)                                      \
   const TClassInfo& ClassName::StaticClass() {                                             \

@@ -12,10 +12,10 @@
 PBraxTovar Player;
 
 ZYNTRA_DEFINE_CLASS(TBraxTovar, TActor, ZYNTRA_FIELD(TBraxTovar, InvincibilityTimer),
-                    ZYNTRA_FIELD(TBraxTovar, WasHit), ZYNTRA_FIELD(TBraxTovar, Action),
-                    ZYNTRA_FIELD(TBraxTovar, JumpSpeed), ZYNTRA_FIELD(TBraxTovar, Direction),
+                    ZYNTRA_FIELD(TBraxTovar, WasHit), ZYNTRA_FIELD_RANGE(TBraxTovar, Action, 0, TBraxTovar::SwingingUp),
+                    ZYNTRA_FIELD_RANGE(TBraxTovar, JumpSpeed, -16, 16), ZYNTRA_FIELD_RANGE(TBraxTovar, Direction, 0, 1),
                     ZYNTRA_FIELD(TBraxTovar, FallingState), ZYNTRA_FIELD(TBraxTovar, Somersault),
-                    ZYNTRA_FIELD(TBraxTovar, LastDeltaX), ZYNTRA_FIELD(TBraxTovar, DelayedAction),
+                    ZYNTRA_FIELD(TBraxTovar, LastDeltaX), ZYNTRA_FIELD_RANGE(TBraxTovar, DelayedAction, 0, TBraxTovar::Leaving),
                     ZYNTRA_FIELD(TBraxTovar, DelayTics), ZYNTRA_FIELD(TBraxTovar, JumpWasDown),
                     ZYNTRA_FIELD(TBraxTovar, FireWasDown))
 

@@ -16,9 +16,13 @@
 
 namespace {
 
+// A savegame is read from its first 46 to 70 bytes, whatever the file's size.
 constexpr int64_t MinimumSavegameSize = 46;
 // A string or array longer than this in a quick save is taken as damage, not data.
 constexpr int32_t MaxRecordLength = 1 << 20;
+// Bound of a quick save file: 32 MB (a level full of objects saves in a few), read once;
+// the objects it makes are bounded by its records (MaxRecordLength entries).
+constexpr int64_t MaxQuickSaveBytes = int64_t(32) << 20;
 
 std::string ReadLString(TStream& s) {
   int32_t n = s.ReadInt();
@@ -76,6 +80,8 @@ std::unique_ptr<TSavegame> ReadSavegame(TStream& raw) {
   } catch (const TStreamError&) {
     return nullptr;
   }
+  // The score the game state can hold (its additions cannot overflow from there).
+  if (save->Score < 0 || save->Score > DefaultLongBound) return nullptr;
   return save;
 }
 
@@ -402,6 +408,10 @@ void QuickSave() {
 void QuickLoad() {
   PStream s = LittleEndianStream(ReadStream(QuickSaveFileName()));
   if (!s) return;
+  if (s->Size() > MaxQuickSaveBytes) {
+    LogLine("ERROR :: QuickLoad :: \"" + QuickSaveFileName() + "\" is larger than 32 MB");
+    return;
+  }
   // Everything is read before anything of the running game is replaced.
   std::unique_ptr<TSavegame> automatic;
   std::vector<uint16_t> tiles(size_t(MapRows) * MapColumns);
@@ -418,6 +428,15 @@ void QuickLoad() {
     state = std::dynamic_pointer_cast<TGameState>(ReadObject(*s));
     if (!state) throw TStreamError("Error reading from stream");
     list = ReadActorList(*s);
+    // Checked as a whole: every field of every object within what its class can hold, so
+    // that no saved value can make the tick overflow or index past an array.
+    std::string problem = FieldOutOfRange(*state);
+    for (const PActorListEntry& e : list->Entries())
+      if (problem.empty()) problem = FieldOutOfRange(*e);
+    if (!problem.empty()) {
+      LogLine("ERROR :: QuickLoad :: \"" + QuickSaveFileName() + "\" holds " + problem);
+      throw TStreamError("Error reading from stream");
+    }
   } catch (const TStreamError&) {
     LogLine("ERROR :: QuickLoad :: cannot read \"" + QuickSaveFileName() + "\"");
     return;

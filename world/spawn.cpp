@@ -211,8 +211,8 @@ void SpawnDrMalvex(int flag, int column, int row) {
 }
 
 void SpawnSnake(int column, int row) {
-  for (const PActorListEntry& e : ActorList().Entries())
-    if (e->ClassName() == "TSnakeBot") e->Remove();
+  if (const TClassInfo* snake = FindClass("TSnakeBot"))
+    for (TListLink* link : std::vector<TListLink*>(ActorList().Indexed(*snake))) link->Object->Remove();
   if (CurrentGameState) Game().SnakesTotal = 0;
   for (int i = 0; i < 9; ++i) {
     PGame o = Place("TSnakeBot", 2 * (column + i), CellY(row), 5);
