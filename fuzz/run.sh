@@ -12,8 +12,7 @@ BUILD=$(cd "$1" && pwd)
 SECONDS_EACH=${2:-20}
 shift $(( $# >= 2 ? 2 : $# ))
 OPTIONS=(-rss_limit_mb=2048 -timeout=10)
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=0}
-export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$ROOT/fuzz/lsan.supp:print_suppressions=0}
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
 
 targets=("$@")
