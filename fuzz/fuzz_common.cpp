@@ -93,7 +93,9 @@ void PlayTicks(int n, const uint8_t* records, size_t size) {
   for (int i = 0; i < n && !RouteLevelOver(); ++i) {
     const size_t at = size_t(i) * RouteRecordSize;
     if (records && at + RouteRecordSize > size) break;
-    RouteTick(records ? records + at : none);
+    // As a replay plays it: each tick's drawing is presented, so that no frame's commands
+    // (and the images they hold) pile up.
+    PlayRouteTick(records ? records + at : none);
   }
 }
 
