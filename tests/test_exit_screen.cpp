@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr uint32_t Black = 0xFF000000, Blue = 0xFF0000AA, LightGrey = 0xFFAAAAAA,
-                   DarkGrey = 0xFF555555, Yellow = 0xFFFFFF55;
+                   DarkGrey = 0xFF555555;
 
 class TDosScreenTest : public THeadlessTest {
  protected:

@@ -3,6 +3,9 @@
 #   bash tools/zyntra.sh play [game options]   builds the release program and plays our episode
 #   bash tools/zyntra.sh test                  builds with sanitizers and runs every test
 #   bash tools/zyntra.sh package               builds the Debian package build/release/zyntra_*.deb
+#   bash tools/zyntra.sh fuzz [seconds] [targets...]
+#                                              builds the fuzz targets (clang, libFuzzer) and
+#                                              runs each for the seconds given (20 by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
@@ -12,6 +15,8 @@ PACKAGES=(build-essential cmake ninja-build pkg-config ccache
           libgtest-dev libgmock-dev libbenchmark-dev
           libegl1 libegl-mesa0 libgl1-mesa-dri
           dpkg-dev file)  # dpkg-shlibdeps and file: the package's library dependencies
+# Only the fuzz build needs clang and its libFuzzer and sanitizer runtimes.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 install_missing() {
   local missing=()
@@ -36,6 +41,7 @@ configure() { # dir, extra cmake args...
 
 mode=${1:-play}
 [ $# -gt 0 ] && shift
+[ "$mode" = fuzz ] && PACKAGES+=("${FUZZ_PACKAGES[@]}")
 install_missing
 case "$mode" in
   play)
@@ -73,8 +79,16 @@ case "$mode" in
       dpkg-deb --field "$deb" Package Version Architecture Depends Recommends
     done
     ;;
+  fuzz)
+    seconds=${1:-20}
+    [ $# -gt 0 ] && shift
+    CC=clang CXX=clang++ configure build/fuzz -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" \
+      "-DCMAKE_C_FLAGS_DEBUG=-g -O1" -DZYNTRA_TESTS=OFF -DZYNTRA_BENCH=OFF -DZYNTRA_FUZZ=ON
+    cmake --build build/fuzz
+    exec bash fuzz/run.sh build/fuzz "$seconds" "$@"
+    ;;
   *)
-    echo "usage: bash tools/zyntra.sh play|test|package" >&2
+    echo "usage: bash tools/zyntra.sh play|test|package|fuzz" >&2
     exit 2
     ;;
 esac

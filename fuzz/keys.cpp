@@ -1,0 +1,15 @@
+// The KEYS file: loaded with the configuration, then its keys named and read.
+#include "fuzz/fuzz_common.h"
+#include "shell/keys.h"
+#include "shell/settings.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzDir();
+  WriteFuzzFile("KEYS" + GameExt, data, size);
+  LoadConfig();
+  for (uint8_t key : PlayKeys) KeyName(key);
+  uint8_t inputs[6];
+  ReadPlayInputs(inputs);
+  TrimLog();
+  return 0;
+}
