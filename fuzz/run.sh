@@ -12,6 +12,8 @@ BUILD=$(cd "$1" && pwd)
 SECONDS_EACH=${2:-20}
 shift $(( $# >= 2 ? 2 : $# ))
 OPTIONS=(-rss_limit_mb=2048 -timeout=10)
+# FUZZ_SEED fixes libFuzzer's random seed, so that a run can be repeated (CI sets it).
+[ -n "${FUZZ_SEED:-}" ] && OPTIONS+=(-seed="$FUZZ_SEED")
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
 

@@ -104,8 +104,13 @@ void Playback(const std::string& path, bool episodeDemo) {
       if (timer % 4 == 0 || timer % 4 == 1) DrawText(AnyKeyText, 24, 80);
     }
     if (timer % 4 == 0) DrawBorderTile(16, 0, 12);
-    if (DemoScreenshots) SavePng(p.Screenshot(), "Screens/Shot" + Digits(int32_t(timer), 4) + ".png", 5);
-    PresentTick(Speed);
+    if (DemoScreenshots) {
+      // The screenshot has drawn the commands already: the frame is shown as it is.
+      SavePng(p.Screenshot(), "Screens/Shot" + Digits(int32_t(timer), 4) + ".png", 5);
+      PaceFrame(Speed);
+    } else {
+      PresentTick(Speed);
+    }
     if (DebugMode) {
       if (in.KeyHit(KeyEnter)) paused = !paused;
       while (paused) {
