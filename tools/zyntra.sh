@@ -33,9 +33,12 @@ install_missing() {
 }
 
 configure() { # dir, extra cmake args...
+  # Configures when the folder is new or was configured with other options.
   local dir=$1; shift
-  if [ ! -f "$dir/build.ninja" ]; then
+  local wanted="${CC:-} ${CXX:-} $*"
+  if [ ! -f "$dir/build.ninja" ] || [ "$(cat "$dir/.zyntra-options" 2>/dev/null)" != "$wanted" ]; then
     cmake -S "$ROOT" -B "$dir" -G Ninja "$@"
+    printf '%s' "$wanted" > "$dir/.zyntra-options"
   fi
 }
 
