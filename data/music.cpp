@@ -5,6 +5,7 @@
 
 #include "data/sound.h"
 #include "data/stream.h"
+#include "data/text.h"
 #include "shell/log.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
@@ -14,11 +15,6 @@ namespace {
 std::string CurrentSong;  // upper case
 PSound MusicSound;
 TAudioChannel MusicChannel;
-
-std::string UpperCase(std::string text) {
-  for (char& c : text) c = char(std::toupper(uint8_t(c)));
-  return text;
-}
 
 }  // namespace
 

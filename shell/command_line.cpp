@@ -5,16 +5,12 @@
 #include <climits>
 #include <cstdint>
 
+#include "data/text.h"
 #include "shell/settings.h"
 
 namespace {
 
 std::vector<std::string> Arguments;
-
-std::string UpperCase(std::string text) {
-  for (char& c : text) c = char(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
 
 // The argument without its leading run of "-" and "/".
 std::string OptionText(const std::string& argument) {

@@ -4,6 +4,7 @@
 
 #include "data/image_io.h"
 #include "data/stream.h"
+#include "data/text.h"
 #include "shell/frame.h"
 #include "shell/log.h"
 #include "shell/settings.h"
@@ -18,12 +19,6 @@ int PositiveMod(int value, int modulus) {
 
 int FloorDiv(int value, int divisor) {
   return (value - PositiveMod(value, divisor)) / divisor;
-}
-
-std::string UpperCase(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-  return text;
 }
 
 }  // namespace

@@ -6,21 +6,10 @@
 #include <cstdlib>
 
 #include "data/stream.h"
+#include "data/text.h"
 #include "shell/log.h"
 
 namespace {
-
-std::string UpperCase(std::string text) {
-  for (char& ch : text)
-    if (ch >= 'a' && ch <= 'z') ch = char(ch - 'a' + 'A');
-  return text;
-}
-
-std::string LowerCase(std::string text) {
-  for (char& ch : text)
-    if (ch >= 'A' && ch <= 'Z') ch = char(ch - 'A' + 'a');
-  return text;
-}
 
 // Drops characters with codes up to 32 (spaces and control characters) at both ends.
 std::string Trim(const std::string& text) {

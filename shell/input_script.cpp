@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "data/stream.h"
+#include "data/text.h"
 #include "platform/headless.h"
 #include "shell/log.h"
 
@@ -32,11 +33,6 @@ const TKeyName PadNames[] = {
     {"PAD_A", PadA},   {"PAD_B", PadB},       {"PAD_X", PadX},       {"PAD_Y", PadY},
     {"PAD_START", PadStart}, {"PAD_BACK", PadBack},
 };
-
-std::string UpperCase(std::string text) {
-  for (char& c : text) c = char(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
 
 bool AllDigits(const std::string& text) {
   if (text.empty() || text.size() > 9) return false;

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "data/stream.h"
+#include "data/text.h"
 #include "platform/platform.h"
 #include "shell/log.h"
 #include "shell/places.h"
@@ -132,9 +133,7 @@ void LoadConfig() {
   MirrorSheen = ConfigIni.GetInt("video", "mirrorsheen", 1) != 0;
   LatchTaps = ConfigIni.GetInt("input", "latch", 1) != 0;
   SmoothMotion = ConfigIni.GetInt("video", "smooth", 1) != 0;
-  std::string scale = ConfigIni.GetString("video", "scale", "sharp");
-  for (char& c : scale) c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  SharpScaling = scale != "stretch";
+  SharpScaling = LowerCase(ConfigIni.GetString("video", "scale", "sharp")) != "stretch";
   std::string name = PlayerFileToRead(TPlace::GameDir, "KEYS" + GameExt);
   LogText("LoadConfig :: Trying to load key settings from \"" + name + "\" ... ");
   PStream file = ReadStream(name);

@@ -8,6 +8,7 @@
 
 #include "data/graphics.h"
 #include "data/stream.h"
+#include "data/text.h"
 #include "shell/demo.h"
 #include "platform/platform.h"
 #include "shell/frame.h"
@@ -147,9 +148,7 @@ void RunTimedemo(const std::string& path, int warpMap) {
   if (warpMap >= 0) {
     if (!ReadRouteFile(path, records)) LogLine("ERROR :: Timedemo :: cannot read \"" + path + "\"");
   } else {
-    std::string upper = path;
-    for (char& c : upper) c = char(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    map = upper.find("USERDEMO") != std::string::npos ? 0 : LastMapNumber();
+    map = UpperCase(path).find("USERDEMO") != std::string::npos ? 0 : LastMapNumber();
     records = ReadDemoFile(path);
     if (records.empty()) LogLine("ERROR :: Timedemo :: no ticks in \"" + path + "\"");
   }

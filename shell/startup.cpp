@@ -13,6 +13,7 @@
 #include "data/music.h"
 #include "data/sound.h"
 #include "data/stream.h"
+#include "data/text.h"
 #include "menus/high_scores.h"
 #include "menus/menu.h"
 #include "platform/headless.h"
@@ -41,13 +42,6 @@ bool Started = false;
 // The built-in credits box: four rows of 22 characters.
 const std::string CreditsBoxText =
     "      Z Y N T R A\n\n  a free engine and a\n    free episode by\n\n  the Zyntra team\n";
-
-std::string UpperCase(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-  }
-  return text;
-}
 
 // The real program runs on SDL; "headless" runs without a window, driven by "script".
 // A platform installed before start-up (by an embedding test) is kept.

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "data/graphics.h"
+#include "data/text.h"
 #include "shell/keys.h"
 #include "shell/log.h"
 #include "shell/settings.h"
@@ -38,12 +39,6 @@ std::vector<std::string> MessageText;
 std::vector<int> MessageLineCount;
 
 namespace {
-
-std::string UpperCase(std::string text) {
-  for (char& ch : text)
-    if (ch >= 'a' && ch <= 'z') ch = char(ch - 'a' + 'A');
-  return text;
-}
 
 // Drops characters with codes up to 32 at both ends.
 std::string Trim(const std::string& text) {
