@@ -20,9 +20,9 @@ ZYNTRA_DEFINE_CLASS(TMetalShard, TVisibleObject)
 
 const std::vector<const TClassInfo*>& EffectClasses() {
   static const std::vector<const TClassInfo*> classes = {
-      &TBraxShot::StaticClass(),   &TEnemyShot::StaticClass(),     &TExplosion::StaticClass(),
-      &TSmokeCloud::StaticClass(), &TDust::StaticClass(),          &TDecoExplosion::StaticClass(),
-      &TWhiteBall::StaticClass(),  &TParticle::StaticClass(),      &TMetalShard::StaticClass(),
+      &TBraxShot::StaticClass(),   &TEnemyShot::StaticClass(), &TExplosion::StaticClass(),
+      &TSmokeCloud::StaticClass(), &TDust::StaticClass(),      &TDecoExplosion::StaticClass(),
+      &TWhiteBall::StaticClass(),  &TParticle::StaticClass(),  &TMetalShard::StaticClass(),
   };
   return classes;
 }
@@ -39,7 +39,8 @@ bool PlayerTouches(const TActor& actor) { return Player && actor.CollidesWith(*P
 void DrawSpriteAtObject(const TGameObject& object, int sprite, int dx, int dy) {
   int32_t camX = CurrentGameState ? Game().CamX : 0;
   int32_t camY = CurrentGameState ? Game().CamY : 0;
-  DrawSprite(float(8 * (object.PosX - camX) + 16 + dx), float(object.PosY - 16 * camY + 1 + dy), sprite);
+  DrawSprite(float(8 * (object.PosX - camX) + 16 + dx), float(object.PosY - 16 * camY + 1 + dy),
+             sprite);
 }
 
 // Every target looks for shots each tick: the list is walked in place, not copied.
@@ -96,7 +97,9 @@ void TBraxShot::Update() {
   if (!Visible()) Remove();
 }
 
-void TBraxShot::Draw() { DrawSpriteAtObject(*this, Timer == 1 ? 574 + Direction : 534 + CurrentFrame); }
+void TBraxShot::Draw() {
+  DrawSpriteAtObject(*this, Timer == 1 ? 574 + Direction : 534 + CurrentFrame);
+}
 
 void TBraxShot::Explode() {
   SpawnDecoExplosion(PosX, PosY + 4);
@@ -138,7 +141,9 @@ void TEnemyShot::Update() {
   if (!Visible()) Remove();
 }
 
-void TEnemyShot::Draw() { DrawSpriteAtObject(*this, Timer == 1 ? 576 + Direction : 567 + CurrentFrame); }
+void TEnemyShot::Draw() {
+  DrawSpriteAtObject(*this, Timer == 1 ? 576 + Direction : 567 + CurrentFrame);
+}
 
 void TEnemyShot::CheckCollisions() {
   if (!PlayerTouches(*this)) return;

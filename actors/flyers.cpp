@@ -11,21 +11,24 @@
 #include "world/player.h"
 #include "world/world.h"
 
-ZYNTRA_DEFINE_CLASS(THoverBot, TActor, ZYNTRA_FIELD_RANGE(THoverBot, SpinIndex, 0, 3), ZYNTRA_FIELD(THoverBot, IsCrashing),
-                    ZYNTRA_FIELD(THoverBot, CrashVelY), ZYNTRA_FIELD(THoverBot, IsShooting))
-ZYNTRA_DEFINE_CLASS(TJumpBot, TActor, ZYNTRA_FIELD(TJumpBot, Health), ZYNTRA_FIELD_RANGE(TJumpBot, JumpDir, 0, 1),
-                    ZYNTRA_FIELD(TJumpBot, JumpTimer), ZYNTRA_FIELD_RANGE(TJumpBot, Direction, 0, 1),
+ZYNTRA_DEFINE_CLASS(THoverBot, TActor, ZYNTRA_FIELD_RANGE(THoverBot, SpinIndex, 0, 3),
+                    ZYNTRA_FIELD(THoverBot, IsCrashing), ZYNTRA_FIELD(THoverBot, CrashVelY),
+                    ZYNTRA_FIELD(THoverBot, IsShooting))
+ZYNTRA_DEFINE_CLASS(TJumpBot, TActor, ZYNTRA_FIELD(TJumpBot, Health),
+                    ZYNTRA_FIELD_RANGE(TJumpBot, JumpDir, 0, 1), ZYNTRA_FIELD(TJumpBot, JumpTimer),
+                    ZYNTRA_FIELD_RANGE(TJumpBot, Direction, 0, 1),
                     ZYNTRA_FIELD_RANGE(TJumpBot, SmokeTimer, 0, 3))
-ZYNTRA_DEFINE_CLASS(THelicopter, TActor, ZYNTRA_FIELD(THelicopter, Health), ZYNTRA_FIELD_RANGE(THelicopter, Direction, -1, 1),
-                    ZYNTRA_FIELD_RANGE(THelicopter, InitialY, MinPosY, MaxPosY), ZYNTRA_FIELD(THelicopter, IsLowering),
-                    ZYNTRA_FIELD(THelicopter, CanMove))
-ZYNTRA_DEFINE_CLASS(TDrMalvex, TActor, ZYNTRA_FIELD(TDrMalvex, IsExploding), ZYNTRA_FIELD(TDrMalvex, FloatDir),
-                    ZYNTRA_FIELD(TDrMalvex, Health))
+ZYNTRA_DEFINE_CLASS(THelicopter, TActor, ZYNTRA_FIELD(THelicopter, Health),
+                    ZYNTRA_FIELD_RANGE(THelicopter, Direction, -1, 1),
+                    ZYNTRA_FIELD_RANGE(THelicopter, InitialY, MinPosY, MaxPosY),
+                    ZYNTRA_FIELD(THelicopter, IsLowering), ZYNTRA_FIELD(THelicopter, CanMove))
+ZYNTRA_DEFINE_CLASS(TDrMalvex, TActor, ZYNTRA_FIELD(TDrMalvex, IsExploding),
+                    ZYNTRA_FIELD(TDrMalvex, FloatDir), ZYNTRA_FIELD(TDrMalvex, Health))
 ZYNTRA_DEFINE_CLASS(TSnakeBot, TActor, ZYNTRA_FIELD(TSnakeBot, StartDelay))
 
 const std::vector<const TClassInfo*>& FlyerClasses() {
   static const std::vector<const TClassInfo*> classes = {
-      &THoverBot::StaticClass(), &TJumpBot::StaticClass(), &THelicopter::StaticClass(),
+      &THoverBot::StaticClass(), &TJumpBot::StaticClass(),  &THelicopter::StaticClass(),
       &TDrMalvex::StaticClass(), &TSnakeBot::StaticClass(),
   };
   return classes;
@@ -43,7 +46,8 @@ int32_t GameTimer() { return CurrentGameState ? Game().Timer : 0; }
 void DrawAtActor(const TActor& actor, int32_t sprite, int32_t dx = 0, int32_t dy = 0) {
   const int32_t camX = CurrentGameState ? Game().CamX : 0;
   const int32_t camY = CurrentGameState ? Game().CamY : 0;
-  DrawSprite(float(8 * (actor.PosX - camX) + 16 + dx), float(actor.PosY - 16 * camY + 1 + dy), sprite);
+  DrawSprite(float(8 * (actor.PosX - camX) + 16 + dx), float(actor.PosY - 16 * camY + 1 + dy),
+             sprite);
 }
 
 bool TouchesPlayer(const TActor& actor) { return Player && actor.CollidesWith(*Player); }
@@ -69,7 +73,9 @@ THoverBot::THoverBot() {
   InitSpriteFrames();
 }
 
-bool THoverBot::BlockedDown() const { return IsSolid(PosX, PosY + 17) || IsSolid(PosX + 1, PosY + 17); }
+bool THoverBot::BlockedDown() const {
+  return IsSolid(PosX, PosY + 17) || IsSolid(PosX + 1, PosY + 17);
+}
 
 void THoverBot::Update() {
   Timer = (Timer + 1) % 20;
@@ -318,7 +324,8 @@ void THelicopter::InitSpriteFrames() {
 bool THelicopter::Visible() const {
   const int32_t camX = CurrentGameState ? Game().CamX : 0;
   const int32_t camY = CurrentGameState ? Game().CamY : 0;
-  return PosY >= 16 * camY && PosY - Height < 16 * camY + 159 && PosX + Width + 2 >= camX && PosX <= camX + 28;
+  return PosY >= 16 * camY && PosY - Height < 16 * camY + 159 && PosX + Width + 2 >= camX &&
+         PosX <= camX + 28;
 }
 
 bool THelicopter::BlockedDown() const {
@@ -488,10 +495,12 @@ void TDrMalvex::CheckCollisions() {
 
 namespace {
 // One lap of the closed path; both tables sum to 0.
-constexpr int32_t SnakeDx[39] = {0, -1, -1, -2, -2, -2, -1, -1, 0, 1, 1, 2, 2, 2, 1, 1, 1, 1, 1, 1,
-                                 2, 1,  1,  1,  0,  -1, -1, -2, -2, -2, -1, 0, 0, 0, 0, 0, 0, 0, 0};
-constexpr int32_t SnakeDy[39] = {8, 8, 8, 8, 0, -8, -8, -8, -16, -8, -8, -8, 0, 8, 8, 8, 8, 8, 8, 8,
-                                 8, 0, -8, -8, -16, -8, -8, -8, 0, 8, 8, 8, 0, 0, 0, 0, 0, 0, 0};
+constexpr int32_t SnakeDx[39] = {0,  -1, -1, -2, -2, -2, -1, -1, 0, 1, 1, 2, 2,
+                                 2,  1,  1,  1,  1,  1,  1,  2,  1, 1, 1, 0, -1,
+                                 -1, -2, -2, -2, -1, 0,  0,  0,  0, 0, 0, 0, 0};
+constexpr int32_t SnakeDy[39] = {8,  8,  8, 8, 0, -8, -8, -8, -16, -8, -8, -8,  0,
+                                 8,  8,  8, 8, 8, 8,  8,  8,  0,   -8, -8, -16, -8,
+                                 -8, -8, 0, 8, 8, 8,  0,  0,  0,   0,  0,  0,   0};
 }  // namespace
 
 TSnakeBot::TSnakeBot() {

@@ -7,20 +7,24 @@
 #include "data/sound.h"
 #include "world/world.h"
 
-ZYNTRA_DEFINE_CLASS(TSpikes, TActor, ZYNTRA_FIELD_RANGE(TSpikes, SpriteIndex, 0, SpriteFrameCount - 1))
+ZYNTRA_DEFINE_CLASS(TSpikes, TActor,
+                    ZYNTRA_FIELD_RANGE(TSpikes, SpriteIndex, 0, SpriteFrameCount - 1))
 ZYNTRA_DEFINE_CLASS(TNail, TActor, ZYNTRA_FIELD(TNail, IsRisen))
 ZYNTRA_DEFINE_CLASS(TCamera, TActor, ZYNTRA_FIELD_RANGE(TCamera, Orientation, 0, 2))
-ZYNTRA_DEFINE_CLASS(TACMESign, TActor, ZYNTRA_FIELD_RANGE(TACMESign, State, TACMESign::Hanging, TACMESign::Falling))
-ZYNTRA_DEFINE_CLASS(TReactor, TActor, ZYNTRA_FIELD(TReactor, IsWhite), ZYNTRA_FIELD(TReactor, Health))
-ZYNTRA_DEFINE_CLASS(TRocket, TActor, ZYNTRA_FIELD_RANGE(TRocket, State, TRocket::Standing, TRocket::Launched))
+ZYNTRA_DEFINE_CLASS(TACMESign, TActor,
+                    ZYNTRA_FIELD_RANGE(TACMESign, State, TACMESign::Hanging, TACMESign::Falling))
+ZYNTRA_DEFINE_CLASS(TReactor, TActor, ZYNTRA_FIELD(TReactor, IsWhite),
+                    ZYNTRA_FIELD(TReactor, Health))
+ZYNTRA_DEFINE_CLASS(TRocket, TActor,
+                    ZYNTRA_FIELD_RANGE(TRocket, State, TRocket::Standing, TRocket::Launched))
 ZYNTRA_DEFINE_CLASS(TMine, TActor)
 ZYNTRA_DEFINE_CLASS(TJumpingMine, TActor)
 ZYNTRA_DEFINE_CLASS(TFlameThrower, TActor, ZYNTRA_FIELD_RANGE(TFlameThrower, Orientation, 0, 1))
 
 const std::vector<const TClassInfo*>& HazardClasses() {
   static const std::vector<const TClassInfo*> classes = {
-      &TSpikes::StaticClass(),  &TNail::StaticClass(),        &TCamera::StaticClass(),
-      &TACMESign::StaticClass(), &TReactor::StaticClass(),    &TRocket::StaticClass(),
+      &TSpikes::StaticClass(),   &TNail::StaticClass(),        &TCamera::StaticClass(),
+      &TACMESign::StaticClass(), &TReactor::StaticClass(),     &TRocket::StaticClass(),
       &TMine::StaticClass(),     &TJumpingMine::StaticClass(), &TFlameThrower::StaticClass(),
   };
   return classes;
@@ -220,8 +224,7 @@ void TACMESign::Update() {
           break;
         }
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -330,7 +333,8 @@ TReactor::TReactor() {
 }
 
 void TReactor::Draw() {
-  const int sprite = IsWhite ? 495 : 618 + (CurrentFrame >= 0 && CurrentFrame < 5 ? CurrentFrame : 0);
+  const int sprite =
+      IsWhite ? 495 : 618 + (CurrentFrame >= 0 && CurrentFrame < 5 ? CurrentFrame : 0);
   DrawAtActor(*this, sprite);
   DrawAtActor(*this, sprite, 0, -16);
   DrawAtActor(*this, sprite, 0, -32);
@@ -372,12 +376,8 @@ void TReactor::Meltdown() {
   auto part = [this](int32_t dx, int32_t dy) { SpawnParticles(PosX + dx, PosY + dy); };
   auto shard = [this](int32_t dx, int32_t dy) { SpawnMetalShard(PosX + dx, PosY + dy); };
   switch (Timer) {
-    case 6:
-      deco(-2, -16);
-      break;
-    case 8:
-      deco(1, 32);
-      break;
+    case 6: deco(-2, -16); break;
+    case 8: deco(1, 32); break;
     case 11:
       deco(0, 16), deco(0, -48), deco(-1, 48);
       ball(0, 16), ball(2, 0);
@@ -404,8 +404,7 @@ void TReactor::Meltdown() {
       part(0, 48), part(3, 0);
       shard(2, 24), shard(3, -40);
       break;
-    default:
-      break;
+    default: break;
   }
   if (Timer >= 31) {
     PlayBraxSound(17);

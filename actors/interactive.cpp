@@ -7,9 +7,10 @@
 #include "world/world.h"
 
 ZYNTRA_DEFINE_CLASS(TExitDoor, TInteractiveBackgroundItem)
-ZYNTRA_DEFINE_CLASS(TKeyHole, TInteractiveBackgroundItem, ZYNTRA_FIELD_RANGE(TKeyHole, KeyNum, 0, 3),
-                    ZYNTRA_FIELD(TKeyHole, Unlocked))
-ZYNTRA_DEFINE_CLASS(TKeyDoor, TVisibleObject, ZYNTRA_FIELD_RANGE(TKeyDoor, KeyNum, 0, 3), ZYNTRA_FIELD_RANGE(TKeyDoor, State, 0, 7))
+ZYNTRA_DEFINE_CLASS(TKeyHole, TInteractiveBackgroundItem,
+                    ZYNTRA_FIELD_RANGE(TKeyHole, KeyNum, 0, 3), ZYNTRA_FIELD(TKeyHole, Unlocked))
+ZYNTRA_DEFINE_CLASS(TKeyDoor, TVisibleObject, ZYNTRA_FIELD_RANGE(TKeyDoor, KeyNum, 0, 3),
+                    ZYNTRA_FIELD_RANGE(TKeyDoor, State, 0, 7))
 ZYNTRA_DEFINE_CLASS(TGloveSlot, TInteractiveBackgroundItem, ZYNTRA_FIELD(TGloveSlot, Unlocked),
                     ZYNTRA_FIELD_RANGE(TGloveSlot, Direction, 0, 1))
 ZYNTRA_DEFINE_CLASS(TCardSlot, TInteractiveBackgroundItem, ZYNTRA_FIELD(TCardSlot, Unlocked))
@@ -17,19 +18,24 @@ ZYNTRA_DEFINE_CLASS(TForceField, TActor)
 ZYNTRA_DEFINE_CLASS(TForceFieldLeft, TForceField)
 ZYNTRA_DEFINE_CLASS(TForceFieldRight, TForceField)
 ZYNTRA_DEFINE_CLASS(TNote, TInteractiveBackgroundItem)
-ZYNTRA_DEFINE_CLASS(TMalvexScreen, TInteractiveBackgroundItem, ZYNTRA_FIELD(TMalvexScreen, WasActive))
+ZYNTRA_DEFINE_CLASS(TMalvexScreen, TInteractiveBackgroundItem,
+                    ZYNTRA_FIELD(TMalvexScreen, WasActive))
 ZYNTRA_DEFINE_CLASS(TMonitorTrigger, TActor, ZYNTRA_FIELD(TMonitorTrigger, Monitor))
 ZYNTRA_DEFINE_CLASS(TEnergyBeam, TActor, ZYNTRA_FIELD(TEnergyBeam, IsColliding))
-ZYNTRA_DEFINE_CLASS(TTeleporter, TInteractiveBackgroundItem, ZYNTRA_FIELD_RANGE(TTeleporter, TeleIndex, 0, 1),
+ZYNTRA_DEFINE_CLASS(TTeleporter, TInteractiveBackgroundItem,
+                    ZYNTRA_FIELD_RANGE(TTeleporter, TeleIndex, 0, 1),
                     ZYNTRA_FIELD(TTeleporter, BlinkFrame), ZYNTRA_FIELD(TTeleporter, DrawBolt))
-ZYNTRA_DEFINE_CLASS(TBackgroundSprite, TVisibleObject, ZYNTRA_FIELD_RANGE(TBackgroundSprite, SpriteIndex, 0, SpriteFrameCount - 1))
+ZYNTRA_DEFINE_CLASS(TBackgroundSprite, TVisibleObject,
+                    ZYNTRA_FIELD_RANGE(TBackgroundSprite, SpriteIndex, 0, SpriteFrameCount - 1))
 
 const std::vector<const TClassInfo*>& InteractiveClasses() {
   static const std::vector<const TClassInfo*> classes = {
-      &TExitDoor::StaticClass(),       &TKeyHole::StaticClass(),         &TKeyDoor::StaticClass(),
-      &TGloveSlot::StaticClass(),      &TCardSlot::StaticClass(),        &TForceField::StaticClass(),
-      &TForceFieldLeft::StaticClass(), &TForceFieldRight::StaticClass(), &TNote::StaticClass(),
-      &TMalvexScreen::StaticClass(),   &TMonitorTrigger::StaticClass(),  &TEnergyBeam::StaticClass(),
+      &TExitDoor::StaticClass(),       &TKeyHole::StaticClass(),
+      &TKeyDoor::StaticClass(),        &TGloveSlot::StaticClass(),
+      &TCardSlot::StaticClass(),       &TForceField::StaticClass(),
+      &TForceFieldLeft::StaticClass(), &TForceFieldRight::StaticClass(),
+      &TNote::StaticClass(),           &TMalvexScreen::StaticClass(),
+      &TMonitorTrigger::StaticClass(), &TEnergyBeam::StaticClass(),
       &TTeleporter::StaticClass(),     &TBackgroundSprite::StaticClass(),
   };
   return classes;
@@ -46,7 +52,8 @@ TExitDoor::TExitDoor() {
 void TExitDoor::InitSpriteFrames() {
   Frames.clear();
   for (int32_t i = 0; i < 4; ++i)
-    Frames.push_back(TSpriteFrame{2, -1, -31, {336 + 4 * i, 337 + 4 * i, 338 + 4 * i, 339 + 4 * i}});
+    Frames.push_back(
+        TSpriteFrame{2, -1, -31, {336 + 4 * i, 337 + 4 * i, 338 + 4 * i, 339 + 4 * i}});
 }
 
 // Opens and closes again in 7 ticks; leaving the level is the player's delayed action.
@@ -181,7 +188,8 @@ TMalvexScreen::TMalvexScreen() {
 // A new screen starts active.
 void TMalvexScreen::InitSpriteFrames() {
   Frames.clear();
-  for (int32_t i = 0; i < 6; ++i) Frames.push_back(TSpriteFrame{2, 0, -31, {498 + 2 * i, 499 + 2 * i, 496, 497}});
+  for (int32_t i = 0; i < 6; ++i)
+    Frames.push_back(TSpriteFrame{2, 0, -31, {498 + 2 * i, 499 + 2 * i, 496, 497}});
   Active = 1;
 }
 
@@ -277,7 +285,8 @@ void TTeleporter::CheckCollisions() {
 
 // PosY is the top row of the sprite.
 void TBackgroundSprite::Draw() {
-  DrawSprite(float(8 * (PosX - SceneryCamX()) + 16), float(PosY - 16 * SceneryCamY() + 16), SpriteIndex);
+  DrawSprite(float(8 * (PosX - SceneryCamX()) + 16), float(PosY - 16 * SceneryCamY() + 16),
+             SpriteIndex);
 }
 
 // --- What Up does to each item ---------------------------------------------------------
@@ -369,10 +378,10 @@ bool UseMalvexScreen(TBraxTovar&, TInteractiveBackgroundItem& item, bool) {
 // dispatches on the class name, so the cast inside the handler is safe).
 template <class T>
 void Register(bool (*handler)(TBraxTovar&, TInteractiveBackgroundItem&, bool)) {
-  RegisterUseHandler(T::StaticClass().Name(), [handler](TBraxTovar& player, TInteractiveBackgroundItem& item,
-                                                        bool upOnly) {
-    return item.Is<T>() ? handler(player, item, upOnly) : true;
-  });
+  RegisterUseHandler(T::StaticClass().Name(),
+                     [handler](TBraxTovar& player, TInteractiveBackgroundItem& item, bool upOnly) {
+                       return item.Is<T>() ? handler(player, item, upOnly) : true;
+                     });
 }
 
 }  // namespace

@@ -10,10 +10,13 @@
 #include "world/player.h"
 #include "world/world.h"
 
-ZYNTRA_DEFINE_CLASS(TElevator, TVisibleObject, ZYNTRA_FIELD_RANGE(TElevator, InitialY, MinPosY / 16, MaxPosY / 16))
+ZYNTRA_DEFINE_CLASS(TElevator, TVisibleObject,
+                    ZYNTRA_FIELD_RANGE(TElevator, InitialY, MinPosY / 16, MaxPosY / 16))
 ZYNTRA_DEFINE_CLASS(TConveyorBelt, TGameObject, ZYNTRA_FIELD(TConveyorBelt, Width),
-                    ZYNTRA_FIELD_RANGE(TConveyorBelt, EndX, MinPosX / 2, MaxPosX / 2), ZYNTRA_FIELD_RANGE(TConveyorBelt, Direction, 0, 1))
-ZYNTRA_DEFINE_CLASS(TFakeBridge, TGameObject, ZYNTRA_FIELD(TFakeBridge, Width), ZYNTRA_FIELD_RANGE(TFakeBridge, State, 0, 3))
+                    ZYNTRA_FIELD_RANGE(TConveyorBelt, EndX, MinPosX / 2, MaxPosX / 2),
+                    ZYNTRA_FIELD_RANGE(TConveyorBelt, Direction, 0, 1))
+ZYNTRA_DEFINE_CLASS(TFakeBridge, TGameObject, ZYNTRA_FIELD(TFakeBridge, Width),
+                    ZYNTRA_FIELD_RANGE(TFakeBridge, State, 0, 3))
 ZYNTRA_DEFINE_CLASS(TExtender, TGameObject)
 ZYNTRA_DEFINE_CLASS(TFan, TActor, ZYNTRA_FIELD(TFan, Wind), ZYNTRA_FIELD_RANGE(TFan, State, 0, 1),
                     ZYNTRA_FIELD(TFan, ShotTimer))
@@ -21,14 +24,18 @@ ZYNTRA_DEFINE_CLASS(TWind, TActor, ZYNTRA_FIELD_RANGE(TWind, Direction, 0, 1))
 
 namespace {
 
-bool InMap(int32_t column, int32_t row) { return column >= 0 && column < MapColumns && row >= 0 && row < MapRows; }
+bool InMap(int32_t column, int32_t row) {
+  return column >= 0 && column < MapColumns && row >= 0 && row < MapRows;
+}
 
 void SetCell(int32_t column, int32_t row, uint16_t word) {
   if (InMap(column, row)) TileGrid[row][column] = word;
 }
 
 // The word of a cell; an empty word above the top row.
-uint16_t CellWord(int32_t column, int32_t row) { return InMap(column, row) ? TileGrid[row][column] : 0; }
+uint16_t CellWord(int32_t column, int32_t row) {
+  return InMap(column, row) ? TileGrid[row][column] : 0;
+}
 
 // Copies the word of the cell above into the cell (clears a shaft top, drops a bridge).
 void PullFromAbove(int32_t column, int32_t row) { SetCell(column, row, CellWord(column, row - 1)); }
@@ -40,7 +47,8 @@ void PullFromAbove(int32_t column, int32_t row) { SetCell(column, row, CellWord(
 void TElevator::Draw() { DrawSpriteAtObject(*this, 533); }
 
 bool TElevator::PlayerStandsOnMe() const {
-  return Player && Player->PosX == PosX && PosY == Player->PosY + 16 && Player->Action != TBraxTovar::Hanging;
+  return Player && Player->PosX == PosX && PosY == Player->PosY + 16 &&
+         Player->Action != TBraxTovar::Hanging;
 }
 
 void TElevator::GoUp() {
@@ -68,8 +76,9 @@ bool TConveyorBelt::PlayerStandsOnMe() const {
 }
 
 bool TConveyorBelt::PlayerHangsOnMe() const {
-  return Player && Player->PosY == 16 * PosY + Player->Height + 15 && 2 * PosX - 1 <= Player->PosX &&
-         Player->PosX < 2 * (EndX + 1) && Player->Action == TBraxTovar::Hanging;
+  return Player && Player->PosY == 16 * PosY + Player->Height + 15 &&
+         2 * PosX - 1 <= Player->PosX && Player->PosX < 2 * (EndX + 1) &&
+         Player->Action == TBraxTovar::Hanging;
 }
 
 void TConveyorBelt::Update() {
@@ -157,7 +166,8 @@ void TFan::Update() {
   } else if (ShotTimer < 42) {
     // The blades run down: fewer and fewer steps, then they stand still.
     ++ShotTimer;
-    if (ShotTimer == 2 || ShotTimer == 6 || ShotTimer == 12 || ShotTimer == 22) CurrentFrame = (CurrentFrame + 1) % 4;
+    if (ShotTimer == 2 || ShotTimer == 6 || ShotTimer == 12 || ShotTimer == 22)
+      CurrentFrame = (CurrentFrame + 1) % 4;
   }
 }
 
@@ -206,7 +216,8 @@ void InstallMechanicsHandlers() {
       } else {
         PlayBraxSound(20);
         player.PosY -= 16;
-        if (CurrentGameState && player.PosY - 16 * Game().CamY < 64) Game().CamDestY = player.PosY / 16 - 6;
+        if (CurrentGameState && player.PosY - 16 * Game().CamY < 64)
+          Game().CamDestY = player.PosY / 16 - 6;
         elevator->GoUp();
       }
       return true;

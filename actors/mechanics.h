@@ -34,8 +34,8 @@ class TElevator : public TVisibleObject {
 // Animated belt tiles on one row from column PosX to EndX that carry the hero along.
 class TConveyorBelt : public TGameObject {
  public:
-  uint8_t Width = 0;  // not used by the behaviour
-  int32_t EndX = 0;   // last column
+  uint8_t Width = 0;      // not used by the behaviour
+  int32_t EndX = 0;       // last column
   uint8_t Direction = 0;  // 1 carries things right, 0 left
 
   void Update() override;

@@ -9,10 +9,12 @@
 #include "world/player.h"
 #include "world/world.h"
 
-ZYNTRA_DEFINE_CLASS(TBonusFlasher, TVisibleObject, ZYNTRA_FIELD_RANGE(TBonusFlasher, TimeToLive, 0, MaxPosY),
+ZYNTRA_DEFINE_CLASS(TBonusFlasher, TVisibleObject,
+                    ZYNTRA_FIELD_RANGE(TBonusFlasher, TimeToLive, 0, MaxPosY),
                     ZYNTRA_FIELD_RANGE(TBonusFlasher, BaseSprite, 0, SpriteFrameCount - 1))
 ZYNTRA_DEFINE_CLASS(TLargeBonusFlasher, TBonusFlasher)
-ZYNTRA_DEFINE_CLASS(TBox, TActor, ZYNTRA_FIELD_RANGE(TBox, BoxSprite, 0, SpriteFrameCount - 1), ZYNTRA_FIELD(TBox, ContentID))
+ZYNTRA_DEFINE_CLASS(TBox, TActor, ZYNTRA_FIELD_RANGE(TBox, BoxSprite, 0, SpriteFrameCount - 1),
+                    ZYNTRA_FIELD(TBox, ContentID))
 ZYNTRA_DEFINE_CLASS(TBalloonBox, TBox)
 ZYNTRA_DEFINE_CLASS(TPickup, TActor)
 ZYNTRA_DEFINE_CLASS(TSoda, TPickup, ZYNTRA_FIELD(TSoda, IsLeaking), ZYNTRA_FIELD(TSoda, IsRising))

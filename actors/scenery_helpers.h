@@ -19,11 +19,13 @@ int32_t SceneryCamY() { return CurrentGameState ? Game().CamY : 0; }
 
 // One 16 x 16 sprite with its bottom row on PosY, moved by (dx, dy) pixels.
 [[maybe_unused]] void DrawAtActor(const TGameObject& actor, int sprite, int dx = 0, int dy = 0) {
-  DrawSprite(float(8 * (actor.PosX - SceneryCamX()) + 16 + dx), float(actor.PosY - 16 * SceneryCamY() + 1 + dy),
-             sprite);
+  DrawSprite(float(8 * (actor.PosX - SceneryCamX()) + 16 + dx),
+             float(actor.PosY - 16 * SceneryCamY() + 1 + dy), sprite);
 }
 
-[[maybe_unused]] bool TouchesPlayer(const TActor& actor) { return Player && actor.CollidesWith(*Player); }
+[[maybe_unused]] bool TouchesPlayer(const TActor& actor) {
+  return Player && actor.CollidesWith(*Player);
+}
 
 // The game tick counter modulo n (never negative), for animations that run in step.
 [[maybe_unused]] int32_t TickPhase(int32_t n) {
@@ -33,7 +35,8 @@ int32_t SceneryCamY() { return CurrentGameState ? Game().CamY : 0; }
 
 // The listed player shots that collide with the actor, in list order; only the first when
 // firstOnly is set.
-[[maybe_unused]] std::vector<std::shared_ptr<TActor>> PlayerShotsHitting(const TActor& actor, bool firstOnly) {
+[[maybe_unused]] std::vector<std::shared_ptr<TActor>> PlayerShotsHitting(const TActor& actor,
+                                                                         bool firstOnly) {
   std::vector<std::shared_ptr<TActor>> shots;
   ForEachListed<TBraxShot>([&](const PBraxShot& shot) {
     if (!shot->IsListed() || !actor.CollidesWith(*shot)) return false;

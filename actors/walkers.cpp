@@ -8,14 +8,19 @@
 #include "world/player.h"
 #include "world/world.h"
 
-ZYNTRA_DEFINE_CLASS(TCrawlBot, TActor, ZYNTRA_FIELD_RANGE(TCrawlBot, Orientation, 0, 1), ZYNTRA_FIELD_RANGE(TCrawlBot, Direction, -1, 1))
-ZYNTRA_DEFINE_CLASS(TTechBot, TActor, ZYNTRA_FIELD(TTechBot, Exploding), ZYNTRA_FIELD_RANGE(TTechBot, Direction, 0, 1))
-ZYNTRA_DEFINE_CLASS(TFlameBot, TActor, ZYNTRA_FIELD(TFlameBot, Frame), ZYNTRA_FIELD_RANGE(TFlameBot, Direction, 0, 1))
-ZYNTRA_DEFINE_CLASS(TBunnyBot, TActor, ZYNTRA_FIELD(TBunnyBot, Rotating), ZYNTRA_FIELD_RANGE(TBunnyBot, Direction, 0, 1))
-ZYNTRA_DEFINE_CLASS(TCannonBot, TActor, ZYNTRA_FIELD(TCannonBot, Health), ZYNTRA_FIELD_RANGE(TCannonBot, Direction, 0, 1),
+ZYNTRA_DEFINE_CLASS(TCrawlBot, TActor, ZYNTRA_FIELD_RANGE(TCrawlBot, Orientation, 0, 1),
+                    ZYNTRA_FIELD_RANGE(TCrawlBot, Direction, -1, 1))
+ZYNTRA_DEFINE_CLASS(TTechBot, TActor, ZYNTRA_FIELD(TTechBot, Exploding),
+                    ZYNTRA_FIELD_RANGE(TTechBot, Direction, 0, 1))
+ZYNTRA_DEFINE_CLASS(TFlameBot, TActor, ZYNTRA_FIELD(TFlameBot, Frame),
+                    ZYNTRA_FIELD_RANGE(TFlameBot, Direction, 0, 1))
+ZYNTRA_DEFINE_CLASS(TBunnyBot, TActor, ZYNTRA_FIELD(TBunnyBot, Rotating),
+                    ZYNTRA_FIELD_RANGE(TBunnyBot, Direction, 0, 1))
+ZYNTRA_DEFINE_CLASS(TCannonBot, TActor, ZYNTRA_FIELD(TCannonBot, Health),
+                    ZYNTRA_FIELD_RANGE(TCannonBot, Direction, 0, 1),
                     ZYNTRA_FIELD_RANGE(TCannonBot, State, 0, 7))
-ZYNTRA_DEFINE_CLASS(TWheelBot, TActor, ZYNTRA_FIELD(TWheelBot, FlameOn), ZYNTRA_FIELD_RANGE(TWheelBot, Direction, 0, 1),
-                    ZYNTRA_FIELD(TWheelBot, Health))
+ZYNTRA_DEFINE_CLASS(TWheelBot, TActor, ZYNTRA_FIELD(TWheelBot, FlameOn),
+                    ZYNTRA_FIELD_RANGE(TWheelBot, Direction, 0, 1), ZYNTRA_FIELD(TWheelBot, Health))
 
 namespace {
 
@@ -34,8 +39,8 @@ bool Grounded(const TActor& actor) {
 }
 
 // Frames of `count` pictures, `width` sprites wide, each from consecutive sprites.
-std::vector<TSpriteFrame> FrameTable(int32_t count, int32_t width, int32_t offX, int32_t offY, int32_t spritesPerFrame,
-                                     int32_t (*firstSprite)(int32_t)) {
+std::vector<TSpriteFrame> FrameTable(int32_t count, int32_t width, int32_t offX, int32_t offY,
+                                     int32_t spritesPerFrame, int32_t (*firstSprite)(int32_t)) {
   std::vector<TSpriteFrame> frames;
   for (int32_t i = 0; i < count; ++i) {
     TSpriteFrame f;
@@ -58,7 +63,9 @@ TCrawlBot::TCrawlBot() {
   InitSpriteFrames();
 }
 
-void TCrawlBot::Draw() { DrawSpriteAtObject(*this, (Orientation == 0 ? 379 : 383) - ((PosY % 4) + 4) % 4); }
+void TCrawlBot::Draw() {
+  DrawSpriteAtObject(*this, (Orientation == 0 ? 379 : 383) - ((PosY % 4) + 4) % 4);
+}
 
 void TCrawlBot::Update() {
   if (!Visible()) return;
@@ -93,8 +100,8 @@ void TTechBot::Draw() { DrawSpriteAtObject(*this, 320 + CurrentFrame); }
 
 // It also wakes while standing on the row just above the view.
 bool TTechBot::Visible() const {
-  return PosY >= ViewY() * 16 - 1 && PosY - Height < ViewY() * 16 + 159 && PosX + Width >= ViewX() &&
-         PosX <= ViewX() + 26;
+  return PosY >= ViewY() * 16 - 1 && PosY - Height < ViewY() * 16 + 159 &&
+         PosX + Width >= ViewX() && PosX <= ViewX() + 26;
 }
 
 void TTechBot::Update() {
@@ -263,9 +270,13 @@ void TCannonBot::InitSpriteFrames() {
 
 bool TCannonBot::BlockedDown() const { return Grounded(*this); }
 
-bool TCannonBot::CanGoLeft() const { return IsSolid(PosX - 1, PosY + 1) && !IsSolid(PosX - 1, PosY); }
+bool TCannonBot::CanGoLeft() const {
+  return IsSolid(PosX - 1, PosY + 1) && !IsSolid(PosX - 1, PosY);
+}
 
-bool TCannonBot::CanGoRight() const { return IsSolid(PosX + 4, PosY + 1) && !IsSolid(PosX + 4, PosY); }
+bool TCannonBot::CanGoRight() const {
+  return IsSolid(PosX + 4, PosY + 1) && !IsSolid(PosX + 4, PosY);
+}
 
 void TCannonBot::Update() {
   Timer = (Timer + 1) % 8;
@@ -278,11 +289,11 @@ void TCannonBot::Update() {
   }
   // Left to the end of the ledge (into the last column), fire right, right to the other end
   // (stopping one column short), fire left.
-  auto endsHere = [this](int32_t column) { return IsSolid(column, PosY) || !IsSolid(column, PosY + 1); };
+  auto endsHere = [this](int32_t column) {
+    return IsSolid(column, PosY) || !IsSolid(column, PosY + 1);
+  };
   switch (State) {
-    case 0:
-      State = 1;
-      break;
+    case 0: State = 1; break;
     case 1:
       --PosX;
       State = endsHere(PosX) ? 2 : 0;
@@ -296,9 +307,7 @@ void TCannonBot::Update() {
       SpawnEnemyShot(PosX + Width, PosY - 1, 1);
       State = 4;
       break;
-    case 4:
-      State = 5;
-      break;
+    case 4: State = 5; break;
     case 5:
       ++PosX;
       State = endsHere(PosX + Width) ? 6 : 4;
@@ -312,9 +321,7 @@ void TCannonBot::Update() {
       SpawnEnemyShot(PosX - 2, PosY - 1, 0);
       State = 0;
       break;
-    default:
-      State = 0;
-      break;
+    default: State = 0; break;
   }
   CurrentFrame = Timer / 4 + 2 * (Direction ? 1 : 0);
 }
@@ -413,8 +420,8 @@ void TWheelBot::CheckCollisions() {
 
 const std::vector<const TClassInfo*>& WalkerClasses() {
   static const std::vector<const TClassInfo*> classes = {
-      &TCrawlBot::StaticClass(),  &TTechBot::StaticClass(),   &TFlameBot::StaticClass(),
-      &TBunnyBot::StaticClass(),  &TCannonBot::StaticClass(), &TWheelBot::StaticClass(),
+      &TCrawlBot::StaticClass(), &TTechBot::StaticClass(),   &TFlameBot::StaticClass(),
+      &TBunnyBot::StaticClass(), &TCannonBot::StaticClass(), &TWheelBot::StaticClass(),
   };
   return classes;
 }

@@ -42,7 +42,7 @@ class TFlameBot : public TActor {
  public:
   TFlameBot();
 
-  uint8_t Frame = 0;  // not used by the behaviour
+  uint8_t Frame = 0;      // not used by the behaviour
   uint8_t Direction = 0;  // 0 left, 1 right
 
   void InitSpriteFrames() override;

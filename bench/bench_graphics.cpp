@@ -24,18 +24,20 @@ const std::string& FixtureDir() {
     auto strip = [](int count, int height) {
       TPixmap p(16, height * count);
       for (int y = 0; y < p.Height; ++y)
-        for (int x = 0; x < 16; ++x) p.Set(x, y, EgaPalette[(x + y) % 16] & ((x * y) % 7 ? 0xFFFFFFFFu : 0x00FFFFFFu));
+        for (int x = 0; x < 16; ++x)
+          p.Set(x, y, EgaPalette[(x + y) % 16] & ((x * y) % 7 ? 0xFFFFFFFFu : 0x00FFFFFFu));
       return p;
     };
     std::string d = path.string() + "/";
     WriteTileFile(d + "BORDER.QZ1", strip(44, 16), 2, 16);
     WriteTileFile(d + "FONT1.QZ1", TPixmap(8, 8 * 50, EgaPalette[15]), 1, 8);
     WriteTileFile(d + "FONT2.QZ1", TPixmap(8, 8 * 45, EgaPalette[15]), 1, 8);
-    for (const char* stem : {"BACK0", "BACK1", "BACK2", "BACK3", "SOLID0", "SOLID1", "SOLID2", "SOLID3",
-                             "MAN0", "MAN1", "MAN2", "MAN3", "MAN4", "ANIM0", "ANIM1", "ANIM2", "ANIM3",
-                             "ANIM4", "ANIM5"})
+    for (const char* stem :
+         {"BACK0", "BACK1", "BACK2", "BACK3", "SOLID0", "SOLID1", "SOLID2", "SOLID3", "MAN0",
+          "MAN1", "MAN2", "MAN3", "MAN4", "ANIM0", "ANIM1", "ANIM2", "ANIM3", "ANIM4", "ANIM5"})
       WriteTileFile(d + stem + ".QZ1", strip(48, 16), 2, 16);
-    for (const char* stem : {"OBJECT0", "OBJECT1", "OBJECT2"}) WriteTileFile(d + stem + ".QZ1", strip(50, 16), 2, 16);
+    for (const char* stem : {"OBJECT0", "OBJECT1", "OBJECT2"})
+      WriteTileFile(d + stem + ".QZ1", strip(50, 16), 2, 16);
     WriteTileFile(d + "NUMBERS.QZ1", strip(44, 16), 2, 16);
     TPixmap picture(320, 200, EgaPalette[1]);
     for (const char* stem : {"QZ", "CREDITS", "BRAX", "BADGUY", "END"})
@@ -55,8 +57,10 @@ void LoadAll() {
 
 void DrawPlayFrame(TPlatform& p) {
   p.Clear(0);
-  for (int i = 0; i < 130; ++i) DrawTile(float(16 + 16 * (i % 13)), float(16 + 16 * (i / 13)), 192 + i % 100);
-  for (int i = 0; i < 200; ++i) DrawSprite(float((i * 37) % 208 + 16), float((i * 53) % 160 + 16), (i * 7) % 722);
+  for (int i = 0; i < 130; ++i)
+    DrawTile(float(16 + 16 * (i % 13)), float(16 + 16 * (i / 13)), 192 + i % 100);
+  for (int i = 0; i < 200; ++i)
+    DrawSprite(float((i * 37) % 208 + 16), float((i * 53) % 160 + 16), (i * 7) % 722);
   DrawText("SCORE 00012345  HEALTH ######  FIRE ####", 0, 192);
 }
 

@@ -13,8 +13,8 @@
 #include "shell/route.h"
 #include "shell/settings.h"
 #include "shell/strings.h"
-#include "world/game_state.h"
 #include "world/actor_list.h"
+#include "world/game_state.h"
 #include "world/world.h"
 
 namespace {
@@ -86,7 +86,9 @@ BENCHMARK(BM_LoopBodyWithSoftwareRendering);
 // A level whose first `rows` rows hold object codes in every cell, all 90 codes in turn
 // (every row: the whole map of 11,520 objects), written into the temporary directory.
 std::string ObjectMapFile(int rows) {
-  std::string path = (std::filesystem::temp_directory_path() / ("zyntra_bench_objects" + std::to_string(rows))).string();
+  std::string path =
+      (std::filesystem::temp_directory_path() / ("zyntra_bench_objects" + std::to_string(rows)))
+          .string();
   std::ofstream out(path, std::ios::binary);
   for (int r = 0; r < MapRows; ++r)
     for (int c = 0; c < MapColumns; ++c) {
@@ -144,12 +146,14 @@ BENCHMARK(BM_ObjectMapLoad)->Arg(22)->Arg(45)->Arg(90)->Unit(benchmark::kMillise
 // its route, tick, drawing into the command list and presentation, until the level ends.
 // Items are ticks, so items per second are replayed ticks per second.
 void BM_RouteReplay(benchmark::State& state) {
-  static const char* const Names[] = {"worldal1", "worldal2", "worldal3", "worldal4", "worldal5", "worldal6",
-                                      "worldal7", "worldal8", "worldal9", "worldala", "worldalb", "worldalc"};
+  static const char* const Names[] = {"worldal1", "worldal2", "worldal3", "worldal4",
+                                      "worldal5", "worldal6", "worldal7", "worldal8",
+                                      "worldal9", "worldala", "worldalb", "worldalc"};
   const int map = int(state.range(0));
   const char* name = Names[map < 2 ? map : map / 2 + 1];
   std::vector<uint8_t> records;
-  if (!ReadRouteFile(std::string(ZYNTRA_SOURCE_DIR) + "/episode/routes/" + name + ".qz1.route", records)) {
+  if (!ReadRouteFile(std::string(ZYNTRA_SOURCE_DIR) + "/episode/routes/" + name + ".qz1.route",
+                     records)) {
     state.SkipWithError("no route");
     return;
   }
@@ -157,7 +161,8 @@ void BM_RouteReplay(benchmark::State& state) {
   int64_t ticks = 0;
   for (auto _ : state) {
     StartRouteLevel(map);
-    for (size_t i = 0; i + RouteRecordSize <= records.size() && !RouteLevelOver(); i += RouteRecordSize) {
+    for (size_t i = 0; i + RouteRecordSize <= records.size() && !RouteLevelOver();
+         i += RouteRecordSize) {
       RouteTick(&records[i]);
       p->Flip(false);
       ++ticks;

@@ -38,8 +38,9 @@ int64_t ImageBytes(const PImage& image) {
 
 int64_t HeldReplacementBytes() {
   int64_t bytes = ImageBytes(LeftBorderImage) + ImageBytes(RightBorderImage);
-  for (const TReplacement* r : {&BorderReplacement, &FontReplacement, &TileReplacement, &SpriteReplacement,
-                                &Backdrop1Replacement, &Backdrop2Replacement, &PanelReplacement})
+  for (const TReplacement* r :
+       {&BorderReplacement, &FontReplacement, &TileReplacement, &SpriteReplacement,
+        &Backdrop1Replacement, &Backdrop2Replacement, &PanelReplacement})
     bytes += ImageBytes(r->Image);
   return bytes;
 }
@@ -48,11 +49,13 @@ int64_t HeldReplacementBytes() {
 // otherwise a log line names the image. Checked before anything is cut.
 bool ReplacementFits(const std::string& name, int64_t w, int64_t h, int64_t count) {
   const int64_t room = ReplacementSetBytes - HeldReplacementBytes();
-  if (w > 0 && h > 0 && count > 0 && w <= room && h <= room / w && count <= room / (w * h * PixelBytes))
+  if (w > 0 && h > 0 && count > 0 && w <= room && h <= room / w &&
+      count <= room / (w * h * PixelBytes))
     return true;
-  LogLine("WARNING :: replacement image \"" + name + "\" (" + std::to_string(count) + " frames of " +
-          std::to_string(w) + " x " + std::to_string(h) + ") passes the " +
-          std::to_string(ReplacementSetBytes >> 20) + " MB bound of the replacement images; the classic image stays");
+  LogLine("WARNING :: replacement image \"" + name + "\" (" + std::to_string(count) +
+          " frames of " + std::to_string(w) + " x " + std::to_string(h) + ") passes the " +
+          std::to_string(ReplacementSetBytes >> 20) +
+          " MB bound of the replacement images; the classic image stays");
   return false;
 }
 
@@ -89,8 +92,7 @@ PImage PictureImage(const std::string& stem, PPixmap* keep = nullptr) {
 }
 
 void LogEssentialError(const std::string& stem) {
-  LogLine("ERROR :: LoadEssentialGraphics :: cannot read graphics from \"" + stem + GameExt +
-          "\"");
+  LogLine("ERROR :: LoadEssentialGraphics :: cannot read graphics from \"" + stem + GameExt + "\"");
 }
 
 bool UseReplacement(const TReplacement& r) { return ReplacementMode && r.Image; }
@@ -121,8 +123,8 @@ TReplacement LoadReplacementImage(const std::string& name, int baseWidth, int ba
                                   int frames, int flags) {
   TReplacement r;
   std::string file = ReplacementValue(name, "Image", "hq_" + name + ".png");
-  const int64_t cellW = ParseLeadingInteger(
-      ReplacementValue(name, "TileWidth", std::to_string(int(4 * baseWidth))));
+  const int64_t cellW =
+      ParseLeadingInteger(ReplacementValue(name, "TileWidth", std::to_string(int(4 * baseWidth))));
   const int64_t cellH = ParseLeadingInteger(
       ReplacementValue(name, "TileHeight", std::to_string(int(4 * baseHeight))));
   if (cellW < 1 || cellH < 1 || frames < 1) return r;
@@ -157,7 +159,8 @@ bool LoadEssentialGraphics() {
   ExportSheet(border, 8 * widthBytes, height, 24, "_border.png");
   BorderTiles = CreateImage(*border, 8 * widthBytes, height, 0, count, DefaultImageFlags);
   BorderReplacement = {};  // a reload does not count the image it replaces
-  if (EnhancedContent) BorderReplacement = LoadReplacementImage("border", 16, 16, count, PlainImageFlags);
+  if (EnhancedContent)
+    BorderReplacement = LoadReplacementImage("border", 16, 16, count, PlainImageFlags);
 
   int count1 = 0, wb1 = 0, h1 = 0, count2 = 0, wb2 = 0, h2 = 0;
   PPixmap font1 = LoadTileFile(EpisodePath("FONT1"), true, count1, wb1, h1);
@@ -184,7 +187,8 @@ bool LoadEssentialGraphics() {
   ExportSheet(fontStrip, 8, 8, 16, "_font.png");
   FontImage = CreateImage(*fontStrip, 8, 8, 0, FontFrameCount, DefaultImageFlags);
   FontReplacement = {};
-  if (EnhancedContent) FontReplacement = LoadReplacementImage("font", 8, 8, FontFrameCount, MaskedImageFlags);
+  if (EnhancedContent)
+    FontReplacement = LoadReplacementImage("font", 8, 8, FontFrameCount, MaskedImageFlags);
   LogLine("LoadEssentialGraphics() terminated");
   LogLine("");
   return false;
@@ -242,7 +246,8 @@ void LoadRemainingGraphics() {
     TileReplacement = LoadReplacementImage("tiles", 16, 16, TileFrameCount, PlainImageFlags);
     SpriteReplacement = LoadReplacementImage("sprites", 16, 16, SpriteFrameCount, MaskedImageFlags);
     if (TileReplacement.Image && TileReplacement.Image->FrameCount() > 185 &&
-        ReplacementFits("panel", TileReplacement.Image->FrameWidth, TileReplacement.Image->FrameHeight, 1)) {
+        ReplacementFits("panel", TileReplacement.Image->FrameWidth,
+                        TileReplacement.Image->FrameHeight, 1)) {
       const TImage& t = *TileReplacement.Image;
       int h = t.FrameHeight, upper = h - h / 2;
       TPixmap cell(t.FrameWidth, h);
@@ -324,8 +329,9 @@ void DrawSideBorders() {
   TRect picture = p.PictureRect();
   if (picture.X <= 0 || !LeftBorderImage) return;
   // Full window height, also after a resize.
-  float s = LeftBorderImage->FrameHeight > 0 ? float(p.WindowHeight()) / float(LeftBorderImage->FrameHeight)
-                                             : float(SideBarScale);
+  float s = LeftBorderImage->FrameHeight > 0
+                ? float(p.WindowHeight()) / float(LeftBorderImage->FrameHeight)
+                : float(SideBarScale);
   p.SetClipWindow({0, 0, picture.X, p.WindowHeight()});
   p.SetRawScale(s, s, picture.X, 0);
   p.DrawImage(LeftBorderImage, 0, 0, 0);
@@ -367,10 +373,16 @@ void ReleaseGraphics() {
 
 // --- Drawing -------------------------------------------------------------------------
 
-void DrawSprite(float x, float y, int frame) { DrawFromSet(SpriteImage, SpriteReplacement, x, y, frame); }
-void DrawFontChar(float x, float y, int code) { DrawFromSet(FontImage, FontReplacement, x, y, code & 255); }
+void DrawSprite(float x, float y, int frame) {
+  DrawFromSet(SpriteImage, SpriteReplacement, x, y, frame);
+}
+void DrawFontChar(float x, float y, int code) {
+  DrawFromSet(FontImage, FontReplacement, x, y, code & 255);
+}
 void DrawTile(float x, float y, int tile) { DrawFromSet(TileImage, TileReplacement, x, y, tile); }
-void DrawBorderTile(float x, float y, int n) { DrawFromSet(BorderTiles, BorderReplacement, x, y, n); }
+void DrawBorderTile(float x, float y, int n) {
+  DrawFromSet(BorderTiles, BorderReplacement, x, y, n);
+}
 
 void DrawBackdrop(int which, float x, float y) {
   if (which == 1)
@@ -383,7 +395,8 @@ void DrawPanelPattern() {
   TPlatform& p = Platform();
   int w = std::max(p.VirtualWidth(), 1), h = std::max(p.VirtualHeight(), 1);
   for (int y = 0; y < h; y += 16)
-    for (int x = 0; x < w; x += 16) DrawFromSet(PanelPattern, PanelReplacement, float(x), float(y), 0);
+    for (int x = 0; x < w; x += 16)
+      DrawFromSet(PanelPattern, PanelReplacement, float(x), float(y), 0);
 }
 
 void DrawText(const std::string& text, float x, float y) {
@@ -426,6 +439,7 @@ void DrawWavyText(int start, float x, float y, int phase) {
   for (int i = 0; i < 26; ++i) {
     int index = start + i;
     if (index < 0 || index >= int(DemoText.size())) continue;
-    DrawFontChar(x + 8 * i, y + float(Wave[((i + phase) % 4 + 4) % 4]), (unsigned char)DemoText[size_t(index)]);
+    DrawFontChar(x + 8 * i, y + float(Wave[((i + phase) % 4 + 4) % 4]),
+                 (unsigned char)DemoText[size_t(index)]);
   }
 }

@@ -143,7 +143,9 @@ struct TJpegError {
   bool Truncated;
 };
 
-void JpegErrorExit(j_common_ptr info) { longjmp(reinterpret_cast<TJpegError*>(info->err)->Jump, 1); }
+void JpegErrorExit(j_common_ptr info) {
+  longjmp(reinterpret_cast<TJpegError*>(info->err)->Jump, 1);
+}
 
 // Warnings are silent; a premature end of data marks the image as unusable.
 void JpegMessage(j_common_ptr info, int level) {
@@ -264,7 +266,8 @@ std::vector<uint8_t> EncodePng(const TPixmap& pixmap, int compression) {
   w.Height = uint32_t(pixmap.Height);
   w.Level = std::clamp(compression, 0, 9);
   w.Rows.resize(size_t(pixmap.Height));
-  for (int y = 0; y < pixmap.Height; ++y) w.Rows[size_t(y)] = rgba.data() + size_t(y) * pixmap.Width * 4;
+  for (int y = 0; y < pixmap.Height; ++y)
+    w.Rows[size_t(y)] = rgba.data() + size_t(y) * pixmap.Width * 4;
   if (!EncodePngRows(w)) return {};
   return std::move(w.Out);
 }

@@ -56,29 +56,37 @@ void FakeBridge(int column, int row) {
 void Pull(int column, int row) {
   uint16_t code = TileGrid[row][column];
   switch (code) {
-    case 0x3002: case 0x3003: case 0x3004: case 0x3005:
-      return;
-    case 0x3001:
-      TileGrid[row][column] = 0x1AE0;
-      return;
-    case 0x3036:
-      TileGrid[row][column] = 0x2FE0;
-      return;
-    case 0x304C: case 0x304D: case 0x304E: case 0x304F:
-      TileGrid[row][column] = 0x1820;
-      return;
-    case 0x3028: case 0x303D: case 0x303E: case 0x303F:
-      TileGrid[row][column] = 0;
-      return;
-    case 0x3009: case 0x3016: case 0x301C: case 0x3027:
+    case 0x3002:
+    case 0x3003:
+    case 0x3004:
+    case 0x3005: return;
+    case 0x3001: TileGrid[row][column] = 0x1AE0; return;
+    case 0x3036: TileGrid[row][column] = 0x2FE0; return;
+    case 0x304C:
+    case 0x304D:
+    case 0x304E:
+    case 0x304F: TileGrid[row][column] = 0x1820; return;
+    case 0x3028:
+    case 0x303D:
+    case 0x303E:
+    case 0x303F: TileGrid[row][column] = 0; return;
+    case 0x3009:
+    case 0x3016:
+    case 0x301C:
+    case 0x3027:
       if (column == MapColumns - 1) return LogPullingError(code, column, row, "right");
       TileGrid[row][column] = TileGrid[row][column + 1];
       return;
-    case 0x3007: case 0x301A: case 0x3025: case 0x302C: case 0x3058:
+    case 0x3007:
+    case 0x301A:
+    case 0x3025:
+    case 0x302C:
+    case 0x3058:
       if (row == 0) return LogPullingError(code, column, row, "above");
       TileGrid[row][column] = TileGrid[row - 1][column];
       return;
-    case 0x3024: case 0x3059:
+    case 0x3024:
+    case 0x3059:
       if (row == MapRows - 1) return LogPullingError(code, column, row, "below");
       TileGrid[row][column] = TileGrid[row + 1][column];
       return;
@@ -129,18 +137,11 @@ bool LoadMap(const std::string& name) {
       if (!IsObjectCode(code)) continue;
       switch (code) {
         case 0x3002:
-        case 0x3004:
-          ConveyorStart(code, c, r);
-          break;
+        case 0x3004: ConveyorStart(code, c, r); break;
         case 0x3003:
-        case 0x3005:
-          break;
-        case 0x3014:
-          MirrorGrid[r][c] = 1;
-          break;
-        case 0x3019:
-          FakeBridge(c, r);
-          break;
+        case 0x3005: break;
+        case 0x3014: MirrorGrid[r][c] = 1; break;
+        case 0x3019: FakeBridge(c, r); break;
         default:
           if (Hooks.Spawn) Hooks.Spawn(code, c, r);
       }

@@ -18,15 +18,17 @@ extern uint8_t MirrorGrid[MapRows][MapColumns];
 bool IsSolid(int32_t x, int32_t y);
 bool IsHookable(int32_t x, int32_t y);
 inline bool IsObjectCode(uint16_t word) { return word >= 0x3000 && word <= 0x3059; }
-inline bool IsHookableWord(uint16_t word) { return (word >= 0x1B80 && word <= 0x1CA0) || word >= 0x2EE0; }
+inline bool IsHookableWord(uint16_t word) {
+  return (word >= 0x1B80 && word <= 0x1CA0) || word >= 0x2EE0;
+}
 
 // What the world does for a level being loaded.
 struct TLevelHooks {
-  std::function<void()> ResetActors;                          // empty list + provisional player
+  std::function<void()> ResetActors;                              // empty list + provisional player
   std::function<void(uint16_t code, int column, int row)> Spawn;  // one object code
   std::function<void(int column, int row, int endColumn, int direction)> SpawnConveyorBelt;
   std::function<void(int column, int row, int width)> SpawnFakeBridge;
-  std::function<void()> PlaceCamera;                          // after the second pass
+  std::function<void()> PlaceCamera;  // after the second pass
 };
 void SetLevelHooks(const TLevelHooks& hooks);
 

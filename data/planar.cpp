@@ -6,9 +6,8 @@
 #include <vector>
 
 const uint32_t EgaPalette[16] = {
-    0xFF000000, 0xFF0000AA, 0xFF00AA00, 0xFF00AAAA, 0xFFAA0000, 0xFFAA00AA,
-    0xFFAA5500, 0xFFAAAAAA, 0xFF555555, 0xFF5555FF, 0xFF55FF55, 0xFF55FFFF,
-    0xFFFF5555, 0xFFFF55FF, 0xFFFFFF55, 0xFFFFFFFF,
+    0xFF000000, 0xFF0000AA, 0xFF00AA00, 0xFF00AAAA, 0xFFAA0000, 0xFFAA00AA, 0xFFAA5500, 0xFFAAAAAA,
+    0xFF555555, 0xFF5555FF, 0xFF55FF55, 0xFF55FFFF, 0xFFFF5555, 0xFFFF55FF, 0xFFFFFF55, 0xFFFFFFFF,
 };
 
 namespace {
@@ -52,8 +51,10 @@ PPixmap DecodeTileStrip(const PStream& stream, uint8_t flags, int widthBytes, in
     const uint8_t* group = data.data();
     uint32_t* out = pixmap->Pixels.data();
     for (size_t i = 0; i < groups; ++i, group += groupSize, out += 8) {
-      if (groupSize == 5) DecodeGroup(group + 1, group[0], flags, out);
-      else DecodeGroup(group, 0xFF, flags, out);
+      if (groupSize == 5)
+        DecodeGroup(group + 1, group[0], flags, out);
+      else
+        DecodeGroup(group, 0xFF, flags, out);
     }
     return pixmap;
   } catch (const TStreamError&) {

@@ -173,7 +173,8 @@ bool SplitProtocol(const std::string& path, std::string& protocol, std::string& 
 bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
       return false;
   return true;
 }
@@ -340,15 +341,19 @@ PStream WriteStream(const std::string& path) { return OpenStream(path, false, tr
 PStream LittleEndianStream(PStream stream) {
   if (!stream) return nullptr;
   PStream host = HostOrder(stream);
-  if constexpr (std::endian::native == std::endian::little) return host;
-  else return std::make_shared<TSwappedStream>(host);
+  if constexpr (std::endian::native == std::endian::little)
+    return host;
+  else
+    return std::make_shared<TSwappedStream>(host);
 }
 
 PStream BigEndianStream(PStream stream) {
   if (!stream) return nullptr;
   PStream host = HostOrder(stream);
-  if constexpr (std::endian::native == std::endian::big) return host;
-  else return std::make_shared<TSwappedStream>(host);
+  if constexpr (std::endian::native == std::endian::big)
+    return host;
+  else
+    return std::make_shared<TSwappedStream>(host);
 }
 
 // --- Files --------------------------------------------------------------------------------

@@ -46,8 +46,8 @@ class TStream {
   virtual void WriteLong(int64_t value);
   void WriteFloat(float value);
   void WriteDouble(double value);
-  void WriteLine(const std::string& text);  // text + CR LF
-  void WriteString(const std::string& text); // raw bytes, no line end
+  void WriteLine(const std::string& text);    // text + CR LF
+  void WriteString(const std::string& text);  // raw bytes, no line end
 };
 using PStream = std::shared_ptr<TStream>;
 

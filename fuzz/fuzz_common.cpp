@@ -23,13 +23,15 @@ namespace {
 void WriteSmallImage(const std::string& path, int width, int height) {
   TPixmap pixmap(width, height);
   for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) pixmap.Pixels[size_t(y) * size_t(width) + size_t(x)] = 0xFF000000u | uint32_t(x * 40 + y);
+    for (int x = 0; x < width; ++x)
+      pixmap.Pixels[size_t(y) * size_t(width) + size_t(x)] = 0xFF000000u | uint32_t(x * 40 + y);
   SavePng(pixmap, path, 1);
 }
 
 std::string MakeDir() {
   // Every run writes its input as a file: memory-backed /dev/shm where there is one.
-  std::string pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm/zyntra-fuzz-XXXXXX" : "/tmp/zyntra-fuzz-XXXXXX";
+  std::string pattern =
+      access("/dev/shm", W_OK) == 0 ? "/dev/shm/zyntra-fuzz-XXXXXX" : "/tmp/zyntra-fuzz-XXXXXX";
   if (!mkdtemp(pattern.data())) {
     std::perror("mkdtemp");
     std::abort();
@@ -37,7 +39,8 @@ std::string MakeDir() {
   const std::string dir = pattern + "/";
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(ZYNTRA_EPISODE_DIR, ec))
-    if (entry.is_regular_file()) fs::copy_file(entry.path(), dir + entry.path().filename().string(), ec);
+    if (entry.is_regular_file())
+      fs::copy_file(entry.path(), dir + entry.path().filename().string(), ec);
   if (chdir(dir.c_str()) != 0) std::abort();
   WriteSmallImage(dir + "small.png", 16, 16);
   WriteSmallImage(dir + "strip.png", 16, 64);

@@ -1,6 +1,6 @@
 // High-score files: loaded, a new score entered, and written back.
-#include "fuzz/fuzz_common.h"
 #include "menus/high_scores.h"
+#include "fuzz/fuzz_common.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   WriteFuzzFile("HIGHS.QZ1", data, size);

@@ -1,6 +1,6 @@
 // The KEYS file: loaded with the configuration, then its keys named and read.
-#include "fuzz/fuzz_common.h"
 #include "shell/keys.h"
+#include "fuzz/fuzz_common.h"
 #include "shell/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -1,6 +1,6 @@
 // String tables: the input is the episode table of the game directory.
-#include "fuzz/fuzz_common.h"
 #include "shell/strings.h"
+#include "fuzz/fuzz_common.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzDir();

@@ -94,5 +94,6 @@ extern std::unique_ptr<TMessageWindow> GoingInBox;
 extern std::unique_ptr<TQuestion> QuitQuestion;
 extern std::unique_ptr<TQuestion> RestartQuestion;
 extern std::unique_ptr<TGameScreen> GameScreen;
-extern std::unique_ptr<TImageScreen> TitleScreen, CreditsScreen, HeroScreen, VillainScreen, EndScreen;
+extern std::unique_ptr<TImageScreen> TitleScreen, CreditsScreen, HeroScreen, VillainScreen,
+    EndScreen;
 void CreateSharedScreens();

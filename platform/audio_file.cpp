@@ -8,7 +8,9 @@
 namespace {
 
 uint16_t U16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-uint32_t U32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint32_t U32(const uint8_t* p) {
+  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
 uint64_t U64(const uint8_t* p) { return uint64_t(U32(p)) | uint64_t(U32(p + 4)) << 32; }
 
 bool TooLong(uint64_t frames, uint32_t rate, std::string& why) {
@@ -26,7 +28,8 @@ bool CheckWave(const uint8_t* d, size_t size, std::string& why) {
   }
   const uint64_t riff = U32(d + 4);
   if (riff < 4 || riff > size - 8) {
-    why = "RIFF size " + std::to_string(riff) + " past the file's " + std::to_string(size) + " bytes";
+    why =
+        "RIFF size " + std::to_string(riff) + " past the file's " + std::to_string(size) + " bytes";
     return false;
   }
   const uint64_t end = 8 + riff;
@@ -54,8 +57,10 @@ bool CheckWave(const uint8_t* d, size_t size, std::string& why) {
       bits = U16(body + 14);
       // The encodings the library decodes: PCM, Microsoft ADPCM, IEEE float, A-law, mu-law,
       // IMA ADPCM and the extensible header.
-      const bool known = tag == 1 || tag == 2 || tag == 3 || tag == 6 || tag == 7 || tag == 0x11 || tag == 0xFFFE;
-      if (!known || channels < 1 || channels > 8 || rate < 1 || rate > 384000 || block < 1 || bits > 64) {
+      const bool known =
+          tag == 1 || tag == 2 || tag == 3 || tag == 6 || tag == 7 || tag == 0x11 || tag == 0xFFFE;
+      if (!known || channels < 1 || channels > 8 || rate < 1 || rate > 384000 || block < 1 ||
+          bits > 64) {
         why = "unsupported WAVE format";
         return false;
       }

@@ -84,11 +84,14 @@ bool TGlRenderer::Init(void* (*getProc)(const char*), int width, int height, std
   Gl.BindBuffer(GL_ARRAY_BUFFER, Vbo);
   const GLsizei stride = sizeof(TVertex);
   Gl.EnableVertexAttribArray(0);
-  Gl.VertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(TVertex, X)));
+  Gl.VertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride,
+                         reinterpret_cast<void*>(offsetof(TVertex, X)));
   Gl.EnableVertexAttribArray(1);
-  Gl.VertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(TVertex, U)));
+  Gl.VertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride,
+                         reinterpret_cast<void*>(offsetof(TVertex, U)));
   Gl.EnableVertexAttribArray(2);
-  Gl.VertexAttribPointer(2, 4, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(TVertex, R)));
+  Gl.VertexAttribPointer(2, 4, GL_FLOAT, GL_FALSE, stride,
+                         reinterpret_cast<void*>(offsetof(TVertex, R)));
   Gl.EnableVertexAttribArray(3);
   Gl.VertexAttribPointer(3, 1, GL_FLOAT, GL_FALSE, stride,
                          reinterpret_cast<void*>(offsetof(TVertex, TexWeight)));
@@ -205,7 +208,8 @@ void TGlRenderer::Shutdown() {
 void TGlRenderer::Resize(int width, int height) {
   if (!Program || (width == Width && height == Height)) return;
   DeleteTarget();
-  if (!BuildTarget(width, height)) LogLine("ERROR :: Resize :: cannot create the frame buffer object");
+  if (!BuildTarget(width, height))
+    LogLine("ERROR :: Resize :: cannot create the frame buffer object");
 }
 
 // --- Atlas ----------------------------------------------------------------------------
@@ -329,7 +333,8 @@ const TGlRenderer::TCachedImage* TGlRenderer::EnsureImage(const PImage& image) {
   int kind = image->Flags & KindMask;
   bool masked = (image->Flags & ImageMasked) != 0;
   entry.Frames.reserve(image->Frames.size());
-  for (const TPixmap& frame : image->Frames) entry.Frames.push_back(Place(frame, kind, masked, entry.Pages));
+  for (const TPixmap& frame : image->Frames)
+    entry.Frames.push_back(Place(frame, kind, masked, entry.Pages));
   for (int page : entry.Pages) ++Pages[size_t(page)].LiveImages;
   return &(Images[key] = std::move(entry));
 }
@@ -480,8 +485,9 @@ void TGlRenderer::Execute(const std::vector<TDrawCommand>& commands) {
     switch (op.Kind) {
       case TOp::Clear:
         Gl.Disable(GL_SCISSOR_TEST);
-        Gl.ClearColor(float((op.Colour >> 16) & 255) / 255.0f, float((op.Colour >> 8) & 255) / 255.0f,
-                      float(op.Colour & 255) / 255.0f, 1.0f);
+        Gl.ClearColor(float((op.Colour >> 16) & 255) / 255.0f,
+                      float((op.Colour >> 8) & 255) / 255.0f, float(op.Colour & 255) / 255.0f,
+                      1.0f);
         Gl.Clear(GL_COLOR_BUFFER_BIT);
         break;
       case TOp::Capture:

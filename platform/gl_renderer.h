@@ -54,8 +54,8 @@ class TGlRenderer {
   struct TPage {
     GLuint Texture = 0;
     int Size = 0;
-    int Kind = 0;     // ImageFiltered | ImageMipmapped bits
-    int Padding = 1;  // extruded border around each frame
+    int Kind = 0;            // ImageFiltered | ImageMipmapped bits
+    int Padding = 1;         // extruded border around each frame
     bool Dedicated = false;  // one frame too big for a shared page
     std::vector<TShelf> Shelves;
     int NextShelfY = 0;
@@ -80,8 +80,8 @@ class TGlRenderer {
     enum TKind : uint8_t { Draw, Clear, Capture } Kind = Draw;
     GLuint Texture = 0;  // Draw: 0 when only plain quads so far
     int First = 0, Count = 0;
-    TRect Rect;          // Draw: scissor; Capture: source
-    uint32_t Colour = 0; // Clear
+    TRect Rect;           // Draw: scissor; Capture: source
+    uint32_t Colour = 0;  // Clear
   };
 
   bool BuildProgram(std::string& error);

@@ -24,7 +24,8 @@ uint32_t Blend(uint32_t dst, uint32_t srcRgb, float a) {
 uint32_t Modulate(uint32_t texel, uint32_t colour) {
   uint32_t out = 0;
   for (int shift = 0; shift <= 16; shift += 8) {
-    int v = int(std::lround(float(Channel8(texel, shift)) * float(Channel8(colour, shift)) / 255.0f));
+    int v =
+        int(std::lround(float(Channel8(texel, shift)) * float(Channel8(colour, shift)) / 255.0f));
     out |= uint32_t(v) << shift;
   }
   return out;
@@ -41,7 +42,9 @@ void CoveredRange(float a, float b, int limitLo, int limitHi, int& lo, int& hi) 
 
 THeadlessPlatform::THeadlessPlatform() = default;
 
-void THeadlessPlatform::Script(const TScriptedEvent& event) { ScriptQueue.emplace(event.AtMs, event); }
+void THeadlessPlatform::Script(const TScriptedEvent& event) {
+  ScriptQueue.emplace(event.AtMs, event);
+}
 
 void THeadlessPlatform::PressKey(int code, uint32_t atMs) {
   Script({atMs, TScriptedEvent::Press, code, 0, 0});
@@ -97,7 +100,8 @@ void THeadlessPlatform::PollEvents() {
       case TScriptedEvent::Press:
         in.KeyPressed(e.Code);
         // As on the real keyboard, these keys also type: a scripted Enter ends a name entry.
-        if (e.Code == KeyBackspace || e.Code == KeyEnter || e.Code == KeyEscape) in.CharTyped(e.Code);
+        if (e.Code == KeyBackspace || e.Code == KeyEnter || e.Code == KeyEscape)
+          in.CharTyped(e.Code);
         break;
       case TScriptedEvent::Release: in.KeyReleased(e.Code); break;
       case TScriptedEvent::Char: in.CharTyped(e.Code); break;
@@ -120,7 +124,8 @@ void THeadlessPlatform::Sleep(int ms) {
 
 // --- Drawing: a small software renderer with nearest sampling ------------------------
 
-void THeadlessPlatform::Render(const std::vector<TDrawCommand>& commands, TPixmap& frame, TPixmap& capture) {
+void THeadlessPlatform::Render(const std::vector<TDrawCommand>& commands, TPixmap& frame,
+                               TPixmap& capture) {
   for (const TDrawCommand& c : commands) {
     int cx0 = std::max(0, c.Clip.X), cy0 = std::max(0, c.Clip.Y);
     int cx1 = std::min(frame.Width, c.Clip.X + c.Clip.W);

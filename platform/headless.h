@@ -8,7 +8,19 @@
 
 // One scripted input event, applied at the first poll at or after its virtual time.
 struct TScriptedEvent {
-  enum TKind : uint8_t { Press, Release, Char, Mouse, MouseDown, MouseUp, Close, Suspend, Resume, PadPress, PadRelease };
+  enum TKind : uint8_t {
+    Press,
+    Release,
+    Char,
+    Mouse,
+    MouseDown,
+    MouseUp,
+    Close,
+    Suspend,
+    Resume,
+    PadPress,
+    PadRelease
+  };
   uint32_t AtMs = 0;
   TKind Kind = Press;
   int Code = 0;  // key code, character, mouse button or controller button
@@ -36,12 +48,12 @@ class THeadlessPlatform : public TPlatform {
   THeadlessPlatform();
 
   // Test controls.
-  bool FailWindow = false;  // OpenWindow fails
-  bool FailAudio = false;   // OpenAudio fails
-  uint32_t FrameCostMs = 0; // virtual time that each presentation takes
-  bool RenderPixels = true; // false: commands are recorded, no pixels are drawn
+  bool FailWindow = false;   // OpenWindow fails
+  bool FailAudio = false;    // OpenAudio fails
+  uint32_t FrameCostMs = 0;  // virtual time that each presentation takes
+  bool RenderPixels = true;  // false: commands are recorded, no pixels are drawn
   void Script(const TScriptedEvent& event);
-  void PressKey(int code, uint32_t atMs);            // press now-or-later, release 1 ms later
+  void PressKey(int code, uint32_t atMs);  // press now-or-later, release 1 ms later
   void HoldKey(int code, uint32_t fromMs, uint32_t toMs);
   void TypeText(const std::string& text, uint32_t atMs);
   void AdvanceClock(uint32_t ms) { Clock += ms; }

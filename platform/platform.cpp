@@ -7,7 +7,8 @@
 // --- TPixmap ------------------------------------------------------------------------
 
 TPixmap::TPixmap(int width, int height, uint32_t fill)
-    : Width(std::max(width, 0)), Height(std::max(height, 0)),
+    : Width(std::max(width, 0)),
+      Height(std::max(height, 0)),
       Pixels(size_t(Width) * size_t(Height), fill) {}
 
 void TPixmap::Paste(const TPixmap& src, int x, int y) {
@@ -21,7 +22,8 @@ void TPixmap::Paste(const TPixmap& src, int x, int y) {
 TPixmap TPixmap::Cut(int x, int y, int w, int h) const {
   TPixmap out(w, h);
   for (int py = 0; py < out.Height; ++py)
-    for (int px = 0; px < out.Width; ++px) out.Pixels[size_t(py) * out.Width + px] = Get(x + px, y + py);
+    for (int px = 0; px < out.Width; ++px)
+      out.Pixels[size_t(py) * out.Width + px] = Get(x + px, y + py);
   return out;
 }
 
@@ -205,7 +207,8 @@ void TPlatform::SetVirtualResolution(int w, int h) {
   ResetClip();
 }
 
-TViewTransform AspectView(int winW, int winH, int virtW, int virtH, float aspect, bool wholeFactor) {
+TViewTransform AspectView(int winW, int winH, int virtW, int virtH, float aspect,
+                          bool wholeFactor) {
   float w = float(std::max(winW, 0)), h = float(std::max(winH, 1));
   float vw = float(std::max(virtW, 1)), vh = float(std::max(virtH, 1));
   TViewTransform view;
@@ -341,7 +344,8 @@ std::vector<TDrawCommand> InterpolateCommands(const std::vector<TDrawCommand>& p
     if (std::next(at) != index.end() && std::next(at)->first == c.Track) continue;
     const TDrawCommand& p = previous[at->second];
     if (p.Kind != c.Kind || !(p.View == c.View)) continue;
-    const bool window = c.Kind == TCommandKind::CaptureRegion || c.Kind == TCommandKind::DrawCaptured;
+    const bool window =
+        c.Kind == TCommandKind::CaptureRegion || c.Kind == TCommandKind::DrawCaptured;
     float dx, dy, limitX = maxJump, limitY = maxJump;
     if (c.Kind == TCommandKind::CaptureRegion) {
       dx = float(p.Source.X - c.Source.X);
@@ -357,7 +361,8 @@ std::vector<TDrawCommand> InterpolateCommands(const std::vector<TDrawCommand>& p
     float cdx = float(p.Clip.X - c.Clip.X), cdy = float(p.Clip.Y - c.Clip.Y);
     bool clipMoves = c.TrackClip && p.Clip.W == c.Clip.W && p.Clip.H == c.Clip.H;
     if (std::fabs(dx) > limitX || std::fabs(dy) > limitY) continue;
-    if (clipMoves && (std::fabs(cdx) > maxJump * c.View.ScaleX || std::fabs(cdy) > maxJump * c.View.ScaleY))
+    if (clipMoves &&
+        (std::fabs(cdx) > maxJump * c.View.ScaleX || std::fabs(cdy) > maxJump * c.View.ScaleY))
       continue;
     if (window) {
       int sx = int(std::lround(dx * back)), sy = int(std::lround(dy * back));

@@ -73,11 +73,11 @@ struct TViewTransform {
 };
 
 enum class TCommandKind : uint8_t {
-  Clear,         // whole window to Colour (alpha ignored)
-  DrawImage,     // Image frame at logical X, Y with ScaleX/ScaleY
-  FillRect,      // logical X, Y, W, H in Colour and Alpha
-  CaptureRegion, // copy window rect Source of the frame so far into the capture buffer
-  DrawCaptured,  // draw window rect Source of the capture buffer at window X, Y (1:1)
+  Clear,          // whole window to Colour (alpha ignored)
+  DrawImage,      // Image frame at logical X, Y with ScaleX/ScaleY
+  FillRect,       // logical X, Y, W, H in Colour and Alpha
+  CaptureRegion,  // copy window rect Source of the frame so far into the capture buffer
+  DrawCaptured,   // draw window rect Source of the capture buffer at window X, Y (1:1)
 };
 
 struct TDrawCommand {
@@ -88,9 +88,9 @@ struct TDrawCommand {
   float ScaleX = 1, ScaleY = 1;      // image scale
   uint32_t Colour = 0xFFFFFF;        // 24-bit RGB
   float Alpha = 1;
-  TRect Clip;                        // window pixels
+  TRect Clip;  // window pixels
   TViewTransform View;
-  TRect Source;                      // CaptureRegion / DrawCaptured
+  TRect Source;  // CaptureRegion / DrawCaptured
   // Identity for smooth motion: the same thing drawn in two ticks has the same track
   // (0: not tracked). TrackClip: the clip rectangle moves with it.
   uint64_t Track = 0;
@@ -120,17 +120,58 @@ TQuad CommandQuad(const TDrawCommand& command);
 
 // Virtual-key codes used by the game (Windows numbering).
 enum : int {
-  KeyBackspace = 8, KeyTab = 9, KeyEnter = 13, KeyPause = 19, KeyCapsLock = 20, KeyEscape = 27,
-  KeySpace = 32, KeyPageUp = 33, KeyPageDown = 34, KeyEnd = 35, KeyHome = 36, KeyLeft = 37,
-  KeyUp = 38, KeyRight = 39, KeyDown = 40, KeyInsert = 45, KeyDelete = 46,
-  KeyNumpad0 = 96, KeyMultiply = 106, KeyAdd = 107, KeySubtract = 109, KeyDecimal = 110,
-  KeyDivide = 111, KeyF1 = 112, KeyF2 = 113, KeyF3 = 114, KeyF5 = 116, KeyF9 = 120,
-  KeyF10 = 121, KeyF11 = 122, KeyF12 = 123, KeyNumLock = 144, KeyScrollLock = 145,
+  KeyBackspace = 8,
+  KeyTab = 9,
+  KeyEnter = 13,
+  KeyPause = 19,
+  KeyCapsLock = 20,
+  KeyEscape = 27,
+  KeySpace = 32,
+  KeyPageUp = 33,
+  KeyPageDown = 34,
+  KeyEnd = 35,
+  KeyHome = 36,
+  KeyLeft = 37,
+  KeyUp = 38,
+  KeyRight = 39,
+  KeyDown = 40,
+  KeyInsert = 45,
+  KeyDelete = 46,
+  KeyNumpad0 = 96,
+  KeyMultiply = 106,
+  KeyAdd = 107,
+  KeySubtract = 109,
+  KeyDecimal = 110,
+  KeyDivide = 111,
+  KeyF1 = 112,
+  KeyF2 = 113,
+  KeyF3 = 114,
+  KeyF5 = 116,
+  KeyF9 = 120,
+  KeyF10 = 121,
+  KeyF11 = 122,
+  KeyF12 = 123,
+  KeyNumLock = 144,
+  KeyScrollLock = 145,
   KeyPrintScreen = 44,
-  KeyLeftShift = 160, KeyRightShift = 161, KeyLeftControl = 162, KeyRightControl = 163,
-  KeyLeftAlt = 164, KeyRightAlt = 165, KeySemicolon = 186, KeyEquals = 187, KeyComma = 188,
-  KeyMinus = 189, KeyPeriod = 190, KeySlash = 191, KeyBackquote = 192, KeyLeftBracket = 219,
-  KeyBackslash = 220, KeyRightBracket = 221, KeyQuote = 222, KeyOem102 = 226,
+  KeyLeftShift = 160,
+  KeyRightShift = 161,
+  KeyLeftControl = 162,
+  KeyRightControl = 163,
+  KeyLeftAlt = 164,
+  KeyRightAlt = 165,
+  KeySemicolon = 186,
+  KeyEquals = 187,
+  KeyComma = 188,
+  KeyMinus = 189,
+  KeyPeriod = 190,
+  KeySlash = 191,
+  KeyBackquote = 192,
+  KeyLeftBracket = 219,
+  KeyBackslash = 220,
+  KeyRightBracket = 221,
+  KeyQuote = 222,
+  KeyOem102 = 226,
 };
 constexpr int KeyCodeCount = 256;
 constexpr int MouseButtonCount = 3;  // 1 left, 2 right
@@ -138,7 +179,17 @@ constexpr int MouseButtonCount = 3;  // 1 left, 2 right
 // Game controller buttons, of whichever controller is plugged in. The directions come from
 // the pad and the left stick.
 enum : int {
-  PadUp, PadDown, PadLeft, PadRight, PadA, PadB, PadX, PadY, PadStart, PadBack, PadButtonCount
+  PadUp,
+  PadDown,
+  PadLeft,
+  PadRight,
+  PadA,
+  PadB,
+  PadX,
+  PadY,
+  PadStart,
+  PadBack,
+  PadButtonCount
 };
 // The key a controller button also presses, so menus and message boxes work with it:
 // the directions are the arrow keys, A is Enter, Start is F1 and Back is Esc; 0 for none.
@@ -166,8 +217,8 @@ class TInputState {
   int MouseHit(int button);
   bool MouseDown(int button) const;
   bool PadDown(int button) const;
-  void Flush();  // forgets hits, down states, typed characters and mouse buttons
-  void FlushHits(); // forgets hits and typed characters, keeps down states
+  void Flush();      // forgets hits, down states, typed characters and mouse buttons
+  void FlushHits();  // forgets hits and typed characters, keeps down states
   // Pressed since the last ClearTaps, even if let go again since: the game loop lets a
   // tap between two ticks count for the next tick.
   bool KeyTapped(int code) const;
@@ -236,11 +287,16 @@ class TPlatform {
 
   // --- Drawing state and commands (logical coordinates) -------------------------------
   void SetColour(uint32_t rgb) { Colour = rgb & 0xFFFFFF; }
-  void SetColour(int r, int g, int b) { Colour = uint32_t((r & 255) << 16 | (g & 255) << 8 | (b & 255)); }
+  void SetColour(int r, int g, int b) {
+    Colour = uint32_t((r & 255) << 16 | (g & 255) << 8 | (b & 255));
+  }
   uint32_t GetColour() const { return Colour; }
   void SetAlpha(float alpha) { Alpha = alpha; }
   float GetAlpha() const { return Alpha; }
-  void SetScale(float x, float y) { ImageScaleX = x; ImageScaleY = y; }
+  void SetScale(float x, float y) {
+    ImageScaleX = x;
+    ImageScaleY = y;
+  }
   float GetScaleX() const { return ImageScaleX; }
   float GetScaleY() const { return ImageScaleY; }
   // Clipping in logical coordinates (converted to window pixels now).
@@ -332,7 +388,9 @@ class TPlatform {
 // Tracks what is drawn while it lives (see TPlatform::BeginTrack); the clip moves along.
 class TTrackScope {
  public:
-  TTrackScope(TPlatform& platform, uint64_t base) : Target(platform) { Target.BeginTrack(base, true); }
+  TTrackScope(TPlatform& platform, uint64_t base) : Target(platform) {
+    Target.BeginTrack(base, true);
+  }
   ~TTrackScope() { Target.EndTrack(); }
   TTrackScope(const TTrackScope&) = delete;
   TTrackScope& operator=(const TTrackScope&) = delete;

@@ -258,7 +258,8 @@ void TSdlPlatform::SetWindowTitle(const std::string& title) {
 }
 
 void TSdlPlatform::ShowMessageBox(const std::string& title, const std::string& text) {
-  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title.c_str(), text.c_str(), Window) != 0)
+  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title.c_str(), text.c_str(), Window) !=
+      0)
     LogLine(std::string("WARNING :: ShowMessageBox :: ") + SDL_GetError());
 }
 
@@ -277,7 +278,8 @@ void TSdlPlatform::ToggleFullScreen() {
 int TSdlPlatform::DisplayHertz() {
   SDL_DisplayMode mode{};
   int display = Window ? SDL_GetWindowDisplayIndex(Window) : 0;
-  if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0 || mode.refresh_rate < 30) return 60;
+  if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0 || mode.refresh_rate < 30)
+    return 60;
   return mode.refresh_rate;
 }
 
@@ -341,8 +343,8 @@ void TSdlPlatform::HandleKey(const SDL_KeyboardEvent& key, bool down) {
     input.KeyReleased(code);
     return;
   }
-  bool alt = (key.keysym.mod & KMOD_ALT) != 0 || input.KeyDown(KeyLeftAlt) ||
-             input.KeyDown(KeyRightAlt);
+  bool alt =
+      (key.keysym.mod & KMOD_ALT) != 0 || input.KeyDown(KeyLeftAlt) || input.KeyDown(KeyRightAlt);
   if (code == KeyEnter && alt) {  // Alt+Enter belongs to the window, not to the game
     if (!key.repeat) ToggleFullScreen();
     return;
@@ -359,10 +361,22 @@ void TSdlPlatform::HandleKey(const SDL_KeyboardEvent& key, bool down) {
 
 void TSdlPlatform::HandleControllerButton(int sdlButton, bool down) {
   switch (sdlButton) {
-    case SDL_CONTROLLER_BUTTON_DPAD_UP: PadDirection[PadUp] = down; SetDirection(PadUp); break;
-    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: PadDirection[PadDown] = down; SetDirection(PadDown); break;
-    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: PadDirection[PadLeft] = down; SetDirection(PadLeft); break;
-    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: PadDirection[PadRight] = down; SetDirection(PadRight); break;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP:
+      PadDirection[PadUp] = down;
+      SetDirection(PadUp);
+      break;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+      PadDirection[PadDown] = down;
+      SetDirection(PadDown);
+      break;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+      PadDirection[PadLeft] = down;
+      SetDirection(PadLeft);
+      break;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+      PadDirection[PadRight] = down;
+      SetDirection(PadRight);
+      break;
     case SDL_CONTROLLER_BUTTON_A: Input().PadButton(PadA, down); break;
     case SDL_CONTROLLER_BUTTON_B: Input().PadButton(PadB, down); break;
     case SDL_CONTROLLER_BUTTON_X: Input().PadButton(PadX, down); break;
@@ -436,11 +450,14 @@ void TSdlPlatform::PollEvents() {
         break;
       }
       case SDL_CONTROLLERDEVICEADDED:
-        if (SDL_GameController* pad = SDL_GameControllerOpen(e.cdevice.which)) Controllers.push_back(pad);
+        if (SDL_GameController* pad = SDL_GameControllerOpen(e.cdevice.which))
+          Controllers.push_back(pad);
         break;
       case SDL_CONTROLLERDEVICEREMOVED:
         for (size_t i = 0; i < Controllers.size(); ++i) {
-          if (SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(Controllers[i])) != e.cdevice.which) continue;
+          if (SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(Controllers[i])) !=
+              e.cdevice.which)
+            continue;
           SDL_GameControllerClose(Controllers[i]);
           Controllers.erase(Controllers.begin() + long(i));
           // Nothing stays held on a controller that is gone.
@@ -459,7 +476,9 @@ void TSdlPlatform::PollEvents() {
         int x = e.button.x, y = e.button.y;
         if (Window) MouseToDrawable(x, y);
         input.MouseMoved(x, y);
-        int button = e.button.button == SDL_BUTTON_LEFT ? 1 : e.button.button == SDL_BUTTON_RIGHT ? 2 : 0;
+        int button = e.button.button == SDL_BUTTON_LEFT    ? 1
+                     : e.button.button == SDL_BUTTON_RIGHT ? 2
+                                                           : 0;
         if (button) input.MouseButton(button, e.type == SDL_MOUSEBUTTONDOWN);
         break;
       }
@@ -511,7 +530,8 @@ PSound TSdlPlatform::CreateSound(const std::vector<uint8_t>& samples, int rate) 
   if (!AudioOpen || samples.empty()) return sound;
 
   SDL_AudioCVT cvt;
-  if (SDL_BuildAudioCVT(&cvt, AUDIO_U8, 1, rate, DeviceFormat, Uint8(DeviceChannels), DeviceRate) < 0) {
+  if (SDL_BuildAudioCVT(&cvt, AUDIO_U8, 1, rate, DeviceFormat, Uint8(DeviceChannels), DeviceRate) <
+      0) {
     LogLine(std::string("WARNING :: CreateSound :: ") + SDL_GetError());
     return sound;
   }

@@ -119,7 +119,8 @@ void ParseCommandLine() {
   if (HasOption("fixratio")) FixRatio = true;
   // Only a plain number turns these on; anything else leaves them off.
   auto count = [](const std::string& text, int off) {
-    return !text.empty() && std::isdigit(static_cast<unsigned char>(text[0])) ? OptionNumber(text) : off;
+    return !text.empty() && std::isdigit(static_cast<unsigned char>(text[0])) ? OptionNumber(text)
+                                                                              : off;
   };
   WarpMap = count(OptionValue("warp"), -1);
   TickLimit = count(OptionValue("ticks"), 0);

@@ -92,14 +92,16 @@ void Playback(const std::string& path, bool episodeDemo) {
   for (size_t i = 0; i + 6 <= records.size(); i += 6) {
     if (in.KeyHit(KeyEscape)) break;
     p.Clear(0);
-    GameTick(records[i], records[i + 1], records[i + 2], records[i + 3], records[i + 4], records[i + 5]);
+    GameTick(records[i], records[i + 1], records[i + 2], records[i + 3], records[i + 4],
+             records[i + 5]);
     const uint32_t timer = uint32_t(Game().Timer);  // the counter may have wrapped
     if (episodeDemo) {
       static const int Wave[4] = {-1, 0, 1, 0};
       for (int c = 0; c < 26; ++c) {
         size_t at = size_t(scroll + c);
         if (at < DemoText.size())
-          DrawFontChar(float(16 + 8 * c), float(164 + Wave[(uint32_t(c) + timer) % 4]), (unsigned char)DemoText[at]);
+          DrawFontChar(float(16 + 8 * c), float(164 + Wave[(uint32_t(c) + timer) % 4]),
+                       (unsigned char)DemoText[at]);
       }
       if (timer % 4 == 0 || timer % 4 == 1) DrawText(AnyKeyText, 24, 80);
     }

@@ -18,7 +18,8 @@ class TDemoStream {
 
   virtual ~TDemoStream() = default;
   virtual bool WriteToFile();
-  virtual void NextTick(uint8_t up, uint8_t down, uint8_t left, uint8_t right, uint8_t fire, uint8_t jump);
+  virtual void NextTick(uint8_t up, uint8_t down, uint8_t left, uint8_t right, uint8_t fire,
+                        uint8_t jump);
   virtual void Reset(const std::string& fileName);
   virtual void Stop();
 };
@@ -26,8 +27,8 @@ class TDemoStream {
 // The one recorder of the program run.
 extern TDemoStream DemoRecorder;
 
-std::string UserDemoFileName();    // "USERDEMO" + GameExt of the game (or player's) directory
-std::string UserDemoFileToRead();  // the same, where it is read
+std::string UserDemoFileName();     // "USERDEMO" + GameExt of the game (or player's) directory
+std::string UserDemoFileToRead();   // the same, where it is read
 std::string EpisodeDemoFileName();  // GameDir + "MY_DEMO" + GameExt
 // Reads a demo's records: at most the 17000-byte buffer, never past the file's end.
 std::vector<uint8_t> ReadDemoFile(const std::string& path);

@@ -17,9 +17,7 @@ int PositiveMod(int value, int modulus) {
   return rest < 0 ? rest + modulus : rest;
 }
 
-int FloorDiv(int value, int divisor) {
-  return (value - PositiveMod(value, divisor)) / divisor;
-}
+int FloorDiv(int value, int divisor) { return (value - PositiveMod(value, divisor)) / divisor; }
 
 }  // namespace
 
@@ -45,8 +43,9 @@ void TDosScreen::CreateLineImage(uint8_t row) {
       const TPixmap* glyph =
           (!hidden && Glyphs && ch < Glyphs->FrameCount()) ? &Glyphs->Frames[ch] : nullptr;
       for (int y = 0; y < DosCellHeight; ++y) {
-        uint32_t* out = &pixmap.Pixels[size_t(phase * DosCellHeight + y) * width +
-                                       size_t(column * DosCellWidth)];
+        uint32_t* out =
+            &pixmap
+                 .Pixels[size_t(phase * DosCellHeight + y) * width + size_t(column * DosCellWidth)];
         for (int x = 0; x < DosCellWidth; ++x)
           out[x] = (glyph && (glyph->Get(x, y) & 0xFFFFFF) != 0) ? fg : bg;
       }
@@ -92,7 +91,8 @@ void TDosScreen::Write(const std::string& text) {
   if (endRow - startRow + 1 >= DosRows) {
     RemoveAllLineImages();
   } else {
-    for (int row = startRow; row <= endRow; ++row) RemoveLineImage(uint8_t(PositiveMod(row, DosRows)));
+    for (int row = startRow; row <= endRow; ++row)
+      RemoveLineImage(uint8_t(PositiveMod(row, DosRows)));
   }
   if (endRow >= DosRows) {
     // The text ran past the last row: blank the rest of the row it ended in, which

@@ -14,28 +14,27 @@
 
 constexpr int DosColumns = 80;
 constexpr int DosRows = 25;
-constexpr int DosRowBytes = DosColumns * 2;              // 160
-constexpr int DosScreenBytes = DosRows * DosRowBytes;    // 4000
+constexpr int DosRowBytes = DosColumns * 2;            // 160
+constexpr int DosScreenBytes = DosRows * DosRowBytes;  // 4000
 constexpr int DosCellWidth = 8;
 constexpr int DosCellHeight = 16;
 
 class TDosScreen {
  public:
   // ARGB colours of the 16 attribute colours (the standard colour text-mode palette).
-  uint32_t Palette[16] = {
-      0xFF000000, 0xFF0000AA, 0xFF00AA00, 0xFF00AAAA, 0xFFAA0000, 0xFFAA00AA,
-      0xFFAA5500, 0xFFAAAAAA, 0xFF555555, 0xFF5555FF, 0xFF55FF55, 0xFF55FFFF,
-      0xFFFF5555, 0xFFFF55FF, 0xFFFFFF55, 0xFFFFFFFF};
+  uint32_t Palette[16] = {0xFF000000, 0xFF0000AA, 0xFF00AA00, 0xFF00AAAA, 0xFFAA0000, 0xFFAA00AA,
+                          0xFFAA5500, 0xFFAAAAAA, 0xFF555555, 0xFF5555FF, 0xFF55FF55, 0xFF55FFFF,
+                          0xFFFF5555, 0xFFFF55FF, 0xFFFFFF55, 0xFFFFFFFF};
   uint8_t RawMemory[DosScreenBytes] = {};
-  uint8_t LineOffset = 0;   // raw row shown at the top; the rows form a ring of 25
-  int CursorPos = 0;        // byte offset from the top row: 2 * (x + 80 * y)
-  uint8_t TextColor = 7;    // colours of Write
+  uint8_t LineOffset = 0;  // raw row shown at the top; the rows form a ring of 25
+  int CursorPos = 0;       // byte offset from the top row: 2 * (x + 80 * y)
+  uint8_t TextColor = 7;   // colours of Write
   uint8_t BackColor = 0;
   bool HighBitBlinks = true;
-  uint8_t BlinkState = 0;   // 0: blinking text shown, 1: hidden
-  int BlinkTimer = 0;       // frames since the last phase change
-  int BlinkSpeed = 20;      // frames per blink phase
-  PImage Glyphs;            // 256 frames of 8 x 16; lit where the colour is not black
+  uint8_t BlinkState = 0;  // 0: blinking text shown, 1: hidden
+  int BlinkTimer = 0;      // frames since the last phase change
+  int BlinkSpeed = 20;     // frames per blink phase
+  PImage Glyphs;           // 256 frames of 8 x 16; lit where the colour is not black
   // Per raw row: both blink phases as 2 frames of 640 x 16, built on demand.
   std::array<PImage, DosRows> LineImages;
   int ImageFlags = ImageFiltered;

@@ -25,7 +25,8 @@ namespace {
 TInputState& Input() { return Platform().Input(); }
 
 // A box shown until a key, then faded out.
-void MessageBox(const std::string& text, int x, int y, int w, int h, TMenu* parent, bool needEnter) {
+void MessageBox(const std::string& text, int x, int y, int w, int h, TMenu* parent,
+                bool needEnter) {
   auto box = CreateMessageWindow(text, x, y, w, h, parent);
   box->ShowLoop(needEnter);
   box->FadeOut(0, 16);
@@ -74,7 +75,8 @@ std::string SaveSlotList() {
     std::snprintf(score, sizeof score, "%10u", unsigned(uint64_t(save->Score) & 0xFFFFFFFFu));
     std::string map = std::to_string(save->MapNumber);
     if (map.size() == 1) map = "0" + map;
-    text += map + " " + std::to_string(save->Health) + " " + std::to_string(save->FirePower) + " " + score;
+    text += map + " " + std::to_string(save->Health) + " " + std::to_string(save->FirePower) + " " +
+            score;
   }
   return text;
 }
@@ -129,13 +131,38 @@ void MainMenu(TMenu* parent) {
     if (row < 0 && Input().KeyHit(KeyEscape)) row = 10;
     if (row < 0) continue;
     switch (row) {
-      case 0: menu->FadeOut(0, 16); NewGame(); ResetKeys(); return;
-      case 1: RestoreGameMenu(menu.get()); ResetKeys(); return;
-      case 2: menu->FadeOut(0, 16); ShowInstructions(); menu->FadeIn(0, 16); break;
-      case 3: menu->FadeOut(0, 16); ShowOrderInfo(); menu->FadeIn(0, 16); break;
-      case 4: GameSetupMenu(menu->x, menu->y, menu.get(), true); menu->FadeIn(0, 16); break;
-      case 5: ShowHighScores(56, 16, menu.get(), true); menu->FadeIn(0, 16); break;
-      case 6: menu->FadeOut(-1, 16); PlayDemo(); ResetKeys(); return;
+      case 0:
+        menu->FadeOut(0, 16);
+        NewGame();
+        ResetKeys();
+        return;
+      case 1:
+        RestoreGameMenu(menu.get());
+        ResetKeys();
+        return;
+      case 2:
+        menu->FadeOut(0, 16);
+        ShowInstructions();
+        menu->FadeIn(0, 16);
+        break;
+      case 3:
+        menu->FadeOut(0, 16);
+        ShowOrderInfo();
+        menu->FadeIn(0, 16);
+        break;
+      case 4:
+        GameSetupMenu(menu->x, menu->y, menu.get(), true);
+        menu->FadeIn(0, 16);
+        break;
+      case 5:
+        ShowHighScores(56, 16, menu.get(), true);
+        menu->FadeIn(0, 16);
+        break;
+      case 6:
+        menu->FadeOut(-1, 16);
+        PlayDemo();
+        ResetKeys();
+        return;
       case 7:
         if (FileSize(UserDemoFileToRead()) >= 0) {
           menu->FadeOut(-1, 16);
@@ -146,7 +173,10 @@ void MainMenu(TMenu* parent) {
         MessageBox(NoDemoText, 56, 48, 12, 2, menu.get(), true);
         menu->FadeIn(0, 16);
         break;
-      case 8: menu->FadeOut(0, 16); ResetKeys(); return;
+      case 8:
+        menu->FadeOut(0, 16);
+        ResetKeys();
+        return;
       case 9:
         menu->FadeOut(0, 16);
         CreditsScreen->FadeIn(0, 16);
@@ -165,7 +195,8 @@ void MainMenu(TMenu* parent) {
 }
 
 void ShowInstructions() {
-  for (const std::string* text : {&Story1Text, &Story2Text, &Keyboard1Text, &Info1Text, &Info2Text}) {
+  for (const std::string* text :
+       {&Story1Text, &Story2Text, &Keyboard1Text, &Info1Text, &Info2Text}) {
     TTextScreen page;
     page.Init(*text);
     page.FadeIn(0, 16);
@@ -417,9 +448,12 @@ std::string EnterHighScoreName() {
     PresentFrame();
     while (int ch = Input().NextChar()) {
       bool letter = (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || ch == ' ';
-      if (letter && name.size() < 10) name += char(ch);
-      else if (ch == 8 && !name.empty()) name.pop_back();
-      else if (ch == 13) return name;
+      if (letter && name.size() < 10)
+        name += char(ch);
+      else if (ch == 8 && !name.empty())
+        name.pop_back();
+      else if (ch == 13)
+        return name;
     }
   }
 }
@@ -434,8 +468,10 @@ void EpisodeEnding(bool shortForm) {
     for (int i = 0; i < 205; ++i) {
       p.Clear(0);
       EndScreen->Draw(true);
-      if (i < 102) DrawSprite(208, float(std::max(125 - i, 74)), 669 + i % 2);
-      else if (i <= 110) DrawSprite(208, float(74 - std::max(0, (i - 104) / 2)), 671 + (i - 102) / 2);
+      if (i < 102)
+        DrawSprite(208, float(std::max(125 - i, 74)), 669 + i % 2);
+      else if (i <= 110)
+        DrawSprite(208, float(74 - std::max(0, (i - 104) / 2)), 671 + (i - 102) / 2);
       PaceFrame(16);
     }
     auto any = CreateMessageWindow(AnyKeyText, 56, 0, 12, 1, EndScreen.get());

@@ -9,8 +9,8 @@
 
 #include "data/image_io.h"
 #include "menus/high_scores.h"
-#include "shell/keys.h"
 #include "platform/platform.h"
+#include "shell/keys.h"
 #include "shell/log.h"
 #include "shell/places.h"
 #include "shell/settings.h"
@@ -101,7 +101,8 @@ namespace {
 // One frame of the tick current at fraction f of its period. Only the tick's first frame
 // polls events, as the one presentation of a tick does without smooth motion: a key
 // reaches the same tick either way.
-void PresentBetweenTicks(const std::vector<TDrawCommand>& current, float f, bool vsync, bool first) {
+void PresentBetweenTicks(const std::vector<TDrawCommand>& current, float f, bool vsync,
+                         bool first) {
   TPlatform& p = Platform();
   p.SetCommands(PreviousTick.empty() ? current : InterpolateCommands(PreviousTick, current, f));
   RunFrameRoutines();
@@ -159,7 +160,8 @@ int PresentTickUnpaced(int frames) {
     return 1;
   }
   std::vector<TDrawCommand> current = Platform().TakeCommands();
-  for (int i = 1; i <= frames; ++i) PresentBetweenTicks(current, float(i) / float(frames), false, i == 1);
+  for (int i = 1; i <= frames; ++i)
+    PresentBetweenTicks(current, float(i) / float(frames), false, i == 1);
   PreviousTick = std::move(current);
   return frames;
 }
@@ -187,7 +189,8 @@ void SaveScreenshotFile() {
   for (const auto& e : fs::directory_iterator(folder, ec)) {
     const std::string name = e.path().filename().string();
     if (name.size() == 15 && name.rfind("zyntra-", 0) == 0 && name.compare(11, 4, ".png") == 0 &&
-        std::all_of(name.begin() + 7, name.begin() + 11, [](char c) { return c >= '0' && c <= '9'; }))
+        std::all_of(name.begin() + 7, name.begin() + 11,
+                    [](char c) { return c >= '0' && c <= '9'; }))
       highest = std::max(highest, std::stol(name.substr(7, 4)));
   }
   std::string number = std::to_string(highest + 1);
@@ -203,7 +206,8 @@ volatile std::sig_atomic_t QuitSignal = 0;
 
 void EndOnClose() {
   // What the quit from the menu writes: the high scores, the configuration and the keys.
-  LogLine(QuitSignal ? "Quit signal: settings and high scores saved" : "Window closed: settings and high scores saved");
+  LogLine(QuitSignal ? "Quit signal: settings and high scores saved"
+                     : "Window closed: settings and high scores saved");
   SaveHighScores(PlayerFile(TPlace::GameDir, "HIGHS" + GameExt));
   SaveConfig();
   EndProgram(0);

@@ -27,8 +27,8 @@ int PresentTickUnpaced(int frames);
 // Forgets the timers' history (start-up and tests).
 void ResetFrameTiming();
 
-// Runs at every presentation: Print Screen saves a screenshot, F12 switches replacement content, the debug F2/F3
-// switches, the window's close request ends the program, a suspended window waits.
+// Runs at every presentation: Print Screen saves a screenshot, F12 switches replacement content,
+// the debug F2/F3 switches, the window's close request ends the program, a suspended window waits.
 void FlipHookKeys();
 // Set by SIGINT and SIGTERM: the next presentation ends the program as a closed window does.
 extern volatile std::sig_atomic_t QuitSignal;

@@ -17,20 +17,36 @@ struct TKeyName {
 };
 
 const TKeyName KeyNames[] = {
-    {"ESC", KeyEscape},       {"ESCAPE", KeyEscape},      {"ENTER", KeyEnter},
-    {"RETURN", KeyEnter},     {"SPACE", KeySpace},        {"TAB", KeyTab},
-    {"BKSP", KeyBackspace},   {"UP", KeyUp},              {"DOWN", KeyDown},
-    {"LEFT", KeyLeft},        {"RIGHT", KeyRight},        {"HOME", KeyHome},
-    {"END", KeyEnd},          {"PGUP", KeyPageUp},        {"PGDN", KeyPageDown},
-    {"INS", KeyInsert},       {"DEL", KeyDelete},         {"LSHIFT", KeyLeftShift},
-    {"RSHIFT", KeyRightShift}, {"LCTRL", KeyLeftControl}, {"RCTRL", KeyRightControl},
-    {"LALT", KeyLeftAlt},     {"RALT", KeyRightAlt},      {"COMMA", KeyComma},
+    {"ESC", KeyEscape},
+    {"ESCAPE", KeyEscape},
+    {"ENTER", KeyEnter},
+    {"RETURN", KeyEnter},
+    {"SPACE", KeySpace},
+    {"TAB", KeyTab},
+    {"BKSP", KeyBackspace},
+    {"UP", KeyUp},
+    {"DOWN", KeyDown},
+    {"LEFT", KeyLeft},
+    {"RIGHT", KeyRight},
+    {"HOME", KeyHome},
+    {"END", KeyEnd},
+    {"PGUP", KeyPageUp},
+    {"PGDN", KeyPageDown},
+    {"INS", KeyInsert},
+    {"DEL", KeyDelete},
+    {"LSHIFT", KeyLeftShift},
+    {"RSHIFT", KeyRightShift},
+    {"LCTRL", KeyLeftControl},
+    {"RCTRL", KeyRightControl},
+    {"LALT", KeyLeftAlt},
+    {"RALT", KeyRightAlt},
+    {"COMMA", KeyComma},
     {"PERIOD", KeyPeriod},
 };
 
 const TKeyName PadNames[] = {
-    {"PAD_UP", PadUp}, {"PAD_DOWN", PadDown}, {"PAD_LEFT", PadLeft}, {"PAD_RIGHT", PadRight},
-    {"PAD_A", PadA},   {"PAD_B", PadB},       {"PAD_X", PadX},       {"PAD_Y", PadY},
+    {"PAD_UP", PadUp},       {"PAD_DOWN", PadDown}, {"PAD_LEFT", PadLeft}, {"PAD_RIGHT", PadRight},
+    {"PAD_A", PadA},         {"PAD_B", PadB},       {"PAD_X", PadX},       {"PAD_Y", PadY},
     {"PAD_START", PadStart}, {"PAD_BACK", PadBack},
 };
 

@@ -99,7 +99,9 @@ bool ScanTapped(int scanCode) {
 
 void ReadPlayInputs(uint8_t inputs[6]) {
   TInputState& in = Platform().Input();
-  auto key = [&](int index) { return ScanDown(PlayKeys[index]) || (LatchTaps && ScanTapped(PlayKeys[index])); };
+  auto key = [&](int index) {
+    return ScanDown(PlayKeys[index]) || (LatchTaps && ScanTapped(PlayKeys[index]));
+  };
   auto pad = [&](int button) { return in.PadDown(button) || (LatchTaps && in.PadTapped(button)); };
   inputs[KeyIndexUp] = key(KeyIndexUp) || pad(PadUp);
   inputs[KeyIndexDown] = key(KeyIndexDown) || pad(PadDown);

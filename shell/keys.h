@@ -11,14 +11,14 @@
 // Platform key codes of each DOS scan code 0..255 (empty for unlisted codes).
 const std::vector<int>& ScanCodeKeys(int scanCode);
 
-int ScanHit(int scanCode);     // hits of the entry's keys; reading consumes them
-bool ScanDown(int scanCode);   // any of the entry's keys held
+int ScanHit(int scanCode);      // hits of the entry's keys; reading consumes them
+bool ScanDown(int scanCode);    // any of the entry's keys held
 bool ScanTapped(int scanCode);  // any of the entry's keys pressed since the input's ClearTaps
 // The six play inputs of a tick (up, down, left, right, fire, jump; 0 or 1) from the play
 // keys and a controller (its directions, A to jump, B or X to fire). With the latch, a key
 // pressed and let go since the last call counts as held.
 void ReadPlayInputs(uint8_t inputs[6]);
-int FirstScanHit();            // lowest scan code 1..255 with a hit, else 0
+int FirstScanHit();  // lowest scan code 1..255 with a hit, else 0
 std::string KeyName(int scanCode);
 void SetKeyNames(const std::vector<std::string>& names);
 

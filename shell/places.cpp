@@ -103,7 +103,8 @@ std::string ProgramPath() {
 void LocateGameFiles() {
   PlayerDir.clear();
   const std::string installed = InstalledEpisodeDir(ProgramPath(), GameExt);
-  if (OptionValue("dir").empty() && !installed.empty() && !HoldsEpisode(GameDir, GameExt)) GameDir = installed;
+  if (OptionValue("dir").empty() && !installed.empty() && !HoldsEpisode(GameDir, GameExt))
+    GameDir = installed;
   if (!SamePlace(GameDir, installed) && WritableDirectory(GameDir)) return;
   const std::string dir = PlayerDataDir(GameExt);
   if (dir.empty()) return;  // no home: the classic layout, whose writes may fail

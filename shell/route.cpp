@@ -9,8 +9,8 @@
 #include "data/graphics.h"
 #include "data/stream.h"
 #include "data/text.h"
-#include "shell/demo.h"
 #include "platform/platform.h"
+#include "shell/demo.h"
 #include "shell/frame.h"
 #include "shell/keys.h"
 #include "shell/log.h"
@@ -39,7 +39,8 @@ bool ReadRouteFile(const std::string& path, std::vector<uint8_t>& records) {
     records.clear();
     return false;
   }
-  if (got > MaxRouteBytes) LogLine("WARNING :: Route :: \"" + path + "\" is cut to its first million ticks");
+  if (got > MaxRouteBytes)
+    LogLine("WARNING :: Route :: \"" + path + "\" is cut to its first million ticks");
   size_t n = size_t(std::min(got, MaxRouteBytes));
   if (n % RouteRecordSize != 0)
     LogLine("WARNING :: Route :: \"" + path + "\" ends with a partial record; it is ignored");
@@ -84,8 +85,8 @@ std::string RouteHashText() {
 }
 
 std::string RouteResultLine(int map, bool finished, uint64_t ticks) {
-  return "Route: map " + std::to_string(map) + (finished ? " finished" : " not finished") + " after " +
-         std::to_string(ticks) + " ticks, state hash " + RouteHashText();
+  return "Route: map " + std::to_string(map) + (finished ? " finished" : " not finished") +
+         " after " + std::to_string(ticks) + " ticks, state hash " + RouteHashText();
 }
 
 namespace {
@@ -108,7 +109,8 @@ void ReplayRoute(int map, const std::string& path) {
     EndRoute(map, false, 0);
   }
   uint64_t ticks = 0;
-  for (size_t i = 0; i + RouteRecordSize <= records.size() && !RouteLevelOver(); i += RouteRecordSize) {
+  for (size_t i = 0; i + RouteRecordSize <= records.size() && !RouteLevelOver();
+       i += RouteRecordSize) {
     PlayRouteTick(&records[i]);
     ++ticks;
   }
@@ -159,19 +161,23 @@ void RunTimedemo(const std::string& path, int warpMap) {
   uint64_t ticks = 0, frames = 0;
   // The measure is of the machine, so it reads the real clock; nothing in the game does.
   const auto start = std::chrono::steady_clock::now();
-  for (size_t i = 0; i + RouteRecordSize <= records.size() && !RouteLevelOver(); i += RouteRecordSize) {
+  for (size_t i = 0; i + RouteRecordSize <= records.size() && !RouteLevelOver();
+       i += RouteRecordSize) {
     Platform().Clear(0);
     RouteTick(&records[i]);
     ++ticks;
     // With smooth motion, as many frames a tick as a 60 Hz display shows at the default speed.
     frames += uint64_t(PresentTickUnpaced(4));
   }
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const double per = seconds > 0 ? 1.0 / seconds : 0;
   char line[200];
-  std::snprintf(line, sizeof line, "Timedemo: %llu ticks, %llu frames in %.3f seconds, %.0f ticks/s, %.0f frames/s, state hash ",
-                static_cast<unsigned long long>(ticks), static_cast<unsigned long long>(frames), seconds,
-                double(ticks) * per, double(frames) * per);
+  std::snprintf(
+      line, sizeof line,
+      "Timedemo: %llu ticks, %llu frames in %.3f seconds, %.0f ticks/s, %.0f frames/s, state hash ",
+      static_cast<unsigned long long>(ticks), static_cast<unsigned long long>(frames), seconds,
+      double(ticks) * per, double(frames) * per);
   const std::string text = line + RouteHashText();
   LogLine(text);
   std::printf("%s\n", text.c_str());

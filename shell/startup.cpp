@@ -20,8 +20,8 @@
 #include "platform/platform.h"
 #include "shell/command_line.h"
 #include "shell/exit_screen.h"
-#include "shell/frame.h"
 #include "shell/flow.h"
+#include "shell/frame.h"
 #include "shell/input_script.h"
 #include "shell/keys.h"
 #include "shell/log.h"
@@ -140,9 +140,13 @@ void PrepareProgram(int argc, char** argv) {
   LogLine("GameDir = " + GameDir);
   LogLine("GameExt = " + GameExt);
   if (!PlayerDir.empty()) {
-    LogLine("The game directory is installed or read-only: saves, settings, log and screenshots go to " + PlayerDir);
+    LogLine(
+        "The game directory is installed or read-only: saves, settings, log and screenshots go "
+        "to " +
+        PlayerDir);
     std::error_code error;
-    if (!std::filesystem::is_directory(PlayerDir, error)) LogLine("WARNING :: StartUp :: cannot create " + PlayerDir);
+    if (!std::filesystem::is_directory(PlayerDir, error))
+      LogLine("WARNING :: StartUp :: cannot create " + PlayerDir);
   }
   LogLine("");
 
@@ -178,7 +182,8 @@ void StartUp(int argc, char** argv) {
     LoadRemainingGraphics();
     int map = int(ParseLeadingInteger(OptionValue("levelshot")));
     bool ok = WriteLevelShot(map);
-    LogLine(ok ? "levelshot" + std::to_string(map) + ".png written" : "ERROR :: StartUp :: no levelshot of map " + std::to_string(map));
+    LogLine(ok ? "levelshot" + std::to_string(map) + ".png written"
+               : "ERROR :: StartUp :: no levelshot of map " + std::to_string(map));
     EndProgram(ok ? 0 : 1);
   }
 
@@ -204,8 +209,9 @@ void StartUp(int argc, char** argv) {
   // Sharp scaling: unless a size is given, the window is the largest whole multiple of
   // the 4:3 picture that the desktop holds (with room for the window's title bar).
   int desktopW = 0, desktopH = 0;
-  if (SharpScaling && ColourDepth == 0 && OptionValue("width").empty() && OptionValue("height").empty() &&
-      HasPlatform() && Platform().UsableDesktopSize(desktopW, desktopH)) {
+  if (SharpScaling && ColourDepth == 0 && OptionValue("width").empty() &&
+      OptionValue("height").empty() && HasPlatform() &&
+      Platform().UsableDesktopSize(desktopW, desktopH)) {
     int k = std::min(desktopW / 320, (desktopH - 48) / 240);
     if (k >= 2) {
       WindowWidth = 320 * k;
@@ -235,7 +241,8 @@ void StartUp(int argc, char** argv) {
     SetLogicalScreen(320, 200);
     const TRect picture = Platform().PictureRect();
     // The side bars fill what the picture leaves, also after the window is resized.
-    if ((picture.X > 0 || SharpScaling) && LoadBorderImages()) RegisterFrameRoutine(DrawSideBorders);
+    if ((picture.X > 0 || SharpScaling) && LoadBorderImages())
+      RegisterFrameRoutine(DrawSideBorders);
     LogLine("Viewport size is " + std::to_string(picture.W) + "x" + std::to_string(picture.H));
     LogLine("");
   } else {

@@ -9,7 +9,6 @@
 
 #include "world_fixture.h"
 
-
 class TSceneryTest : public TWorldTest {
  protected:
   static constexpr int FloorRow = 8;

@@ -122,13 +122,16 @@ class TShellTest : public THeadlessTest {
   // --- Scripted keys (virtual milliseconds from now) ------------------------------------
   uint32_t Now() { return Headless->Millisecs(); }
   void Press(int code, uint32_t afterMs) { Headless->PressKey(code, Now() + afterMs); }
-  void Type(const std::string& text, uint32_t afterMs) { Headless->TypeText(text, Now() + afterMs); }
+  void Type(const std::string& text, uint32_t afterMs) {
+    Headless->TypeText(text, Now() + afterMs);
+  }
 
   // --- Frames ---------------------------------------------------------------------------
   static std::string TextOf(const std::vector<TDrawCommand>& commands) {
     std::string text;
     for (const TDrawCommand& c : commands)
-      if (c.Kind == TCommandKind::DrawImage && c.Image && c.Image == FontImage) text += char(c.Frame);
+      if (c.Kind == TCommandKind::DrawImage && c.Image && c.Image == FontImage)
+        text += char(c.Frame);
     return text;
   }
   static TFrameSummary Summarise(const std::vector<TDrawCommand>& commands, uint32_t atMs) {
@@ -203,7 +206,8 @@ class TShellTest : public THeadlessTest {
       LevelList.push_back(name);
     }
   }
-  static void WriteSave(int slot, uint16_t map, uint16_t health, uint16_t firePower, int64_t score) {
+  static void WriteSave(int slot, uint16_t map, uint16_t health, uint16_t firePower,
+                        int64_t score) {
     TSavegame save;
     save.MapNumber = map;
     save.Health = health;

@@ -40,9 +40,7 @@ class TSoundTestBase : public ::testing::Test {
   }
 
   // The log lines written so far.
-  std::vector<std::string> LogLines() const {
-    return TTempDir::LogLines();
-  }
+  std::vector<std::string> LogLines() const { return TTempDir::LogLines(); }
   int CountLog(const std::string& line) const {
     int count = 0;
     for (const std::string& l : LogLines()) count += l == line;

@@ -14,7 +14,8 @@ class TTempDir {
     namespace fs = std::filesystem;
     Previous = fs::current_path();
     std::random_device rd;
-    Path = fs::temp_directory_path() / ("zyntra_test_" + std::to_string(rd()) + std::to_string(rd()));
+    Path =
+        fs::temp_directory_path() / ("zyntra_test_" + std::to_string(rd()) + std::to_string(rd()));
     fs::create_directories(Path);
     fs::current_path(Path);
   }

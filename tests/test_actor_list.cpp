@@ -69,9 +69,12 @@ std::shared_ptr<TProbe> Probe(const std::string& name, int layer) {
 std::string Layout() {
   std::string out;
   for (const PActorListEntry& e : ActorList().Entries()) {
-    if (e->Is<TListSeparator>()) out += "|";
-    else if (auto p = std::dynamic_pointer_cast<TProbe>(e)) out += p->Name;
-    else out += "?";
+    if (e->Is<TListSeparator>())
+      out += "|";
+    else if (auto p = std::dynamic_pointer_cast<TProbe>(e))
+      out += p->Name;
+    else
+      out += "?";
   }
   return out;
 }
@@ -165,7 +168,8 @@ TEST_F(ActorListTest, AdditionsDuringThePass) {
     Probe("m", 7);
   };
   TickActorList();
-  EXPECT_EQ(Trace, (std::vector<std::string>{"Ue", "Ce", "De", "Ut", "Ct", "Dt", "Um", "Cm", "Dm"}));
+  EXPECT_EQ(Trace,
+            (std::vector<std::string>{"Ue", "Ce", "De", "Ut", "Ct", "Dt", "Um", "Cm", "Dm"}));
   Trace.clear();
   TickActorList();
   EXPECT_EQ(Trace.front(), "Us");
@@ -281,7 +285,7 @@ TEST_F(ActorListTest, VisibleIsInclusiveAtTheEdges) {
   EXPECT_TRUE(TBoxActor(36, 48, 2, 16).Visible());
   EXPECT_FALSE(TBoxActor(37, 48, 2, 16).Visible());
   EXPECT_FALSE(TBoxActor(20, 47, 2, 16).Visible());  // bottom row above the view
-  EXPECT_TRUE(TBoxActor(20, 222, 2, 16).Visible());   // 222 - 16 < 48 + 159
+  EXPECT_TRUE(TBoxActor(20, 222, 2, 16).Visible());  // 222 - 16 < 48 + 159
   EXPECT_FALSE(TBoxActor(20, 223, 2, 16).Visible());
 }
 

@@ -168,7 +168,7 @@ TEST_F(TCommandLineTest, EachFlagSetsItsOwnSetting) {
       {"-nomirrors", &NoMirrors, true}, {"-classic", &EnhancedContent, false},
       {"-fixratio", &FixRatio, true},
   };
-  bool* all[] = {&PatchText, &KeepTitle, &ExportMode, &GodMode, &CheatKeys,
+  bool* all[] = {&PatchText, &KeepTitle, &ExportMode,      &GodMode, &CheatKeys,
                  &DebugMode, &NoMirrors, &EnhancedContent, &FixRatio};
   for (const TCase& c : cases) {
     ResetSettings();

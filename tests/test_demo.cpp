@@ -51,7 +51,8 @@ TEST_F(TDemoRecorderTest, HundredTicksGiveAFullSizeFileWithTheirLength) {
   EXPECT_EQ(bytes[1], 0x02);
   for (int i = 0; i < 100; ++i) {
     const std::vector<uint8_t> record(bytes.begin() + 2 + 6 * i, bytes.begin() + 8 + 6 * i);
-    EXPECT_EQ(record, (std::vector<uint8_t>{uint8_t(i % 2), 0, uint8_t(i % 3 == 0), 1, 0, uint8_t(i == 99)}))
+    EXPECT_EQ(record, (std::vector<uint8_t>{uint8_t(i % 2), 0, uint8_t(i % 3 == 0), 1, 0,
+                                            uint8_t(i == 99)}))
         << "tick " << i;
   }
   for (size_t i = 602; i < bytes.size(); ++i) ASSERT_EQ(bytes[i], 0) << i;
@@ -186,11 +187,12 @@ TEST_F(TDemoPlaybackTest, MissingFileFadesTheGoingInBoxInAndOut) {
   ASSERT_TRUE(Run(PlayUserDemo));
   EXPECT_EQ(Played(), 0);
   ASSERT_EQ(Frames.size(), 34u);
-  for (const TFrameSummary& f : Frames) EXPECT_NE(f.Text.find(Drawn(GoingInText)), std::string::npos);
+  for (const TFrameSummary& f : Frames)
+    EXPECT_NE(f.Text.find(Drawn(GoingInText)), std::string::npos);
   // The fade is the last thing drawn in each frame.
   EXPECT_EQ(Frames.front().Fills.back().Colour, 0xFFFFFFu);  // in from white
   EXPECT_FLOAT_EQ(Frames.front().Fills.back().Alpha, 1.0f);
-  EXPECT_EQ(Frames.back().Fills.back().Colour, 0u);          // out to black
+  EXPECT_EQ(Frames.back().Fills.back().Colour, 0u);  // out to black
   EXPECT_FLOAT_EQ(Frames.back().Fills.back().Alpha, 1.0f);
 }
 

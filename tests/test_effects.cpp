@@ -182,7 +182,7 @@ TEST_F(TEffectsTest, EnemyShotIsRemovedOffScreenAndAtWalls) {
   EXPECT_EQ(Game().EnemyShotsActive, 0);
 
   // Blocked: the column ahead (PosX + 1 - Direction) is solid at PosY - 15 or PosY - 7.
-  TileGrid[5][5] = 0x1820;  // rows 80..95, half-tiles 10 and 11
+  TileGrid[5][5] = 0x1820;     // rows 80..95, half-tiles 10 and 11
   SpawnEnemyShot(10, 102, 0);  // rows tested: 87 (solid) and 95
   auto blocked = Only<TEnemyShot>();
   Tick();
@@ -228,7 +228,8 @@ TEST_F(TEffectsTest, ExplosionLivesSixTicksAndDrawsItsSixFrames) {
   SpawnExplosion(10, 100, 0);
   auto blast = Only<TExplosion>();
   EXPECT_EQ(LayerOf(blast.get()), 4);
-  for (int frame = 0; frame < 6; ++frame) EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 100, 330 + frame)});
+  for (int frame = 0; frame < 6; ++frame)
+    EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 100, 330 + frame)});
   EXPECT_TRUE(blast->IsListed());
   EXPECT_TRUE(Tick().empty());
   EXPECT_FALSE(blast->IsListed());
@@ -263,7 +264,8 @@ TEST_F(TEffectsTest, ExplosionSpreadsAlongTheFloorOnItsThirdUpdate) {
   EXPECT_EQ(blasts[1]->Direction, -2);
   EXPECT_EQ(blasts[1]->Timer, 1);  // added behind the first: visited in the same pass
   auto rest = RunBlasts();
-  EXPECT_EQ(rest, (std::vector<std::pair<int32_t, int32_t>>{{20, -3}, {18, -2}, {16, -1}, {14, 0}}));
+  EXPECT_EQ(rest,
+            (std::vector<std::pair<int32_t, int32_t>>{{20, -3}, {18, -2}, {16, -1}, {14, 0}}));
 }
 
 TEST_F(TEffectsTest, WallsAndGapsEndTheChain) {
@@ -273,7 +275,8 @@ TEST_F(TEffectsTest, WallsAndGapsEndTheChain) {
   SpawnExplosion(20, 111, 3);
   SpawnExplosion(20, 111, -3);
   auto blasts = RunBlasts();
-  EXPECT_EQ(blasts, (std::vector<std::pair<int32_t, int32_t>>{{20, 3}, {20, -3}, {22, 2}, {18, -2}, {16, -1}}));
+  EXPECT_EQ(blasts, (std::vector<std::pair<int32_t, int32_t>>{
+                        {20, 3}, {20, -3}, {22, 2}, {18, -2}, {16, -1}}));
 }
 
 TEST_F(TEffectsTest, ExplosionHurtsThePlayerItTouches) {
@@ -310,7 +313,8 @@ TEST_F(TEffectsTest, EffectsShowTheirFramesAndLeaveAtTheirEndValue) {
     auto listed = Listed(c.Name);
     ASSERT_EQ(listed.size(), 1u);
     EXPECT_EQ(LayerOf(listed[0].get()), c.Layer);
-    for (int i = 0; i < c.Frames; ++i) EXPECT_EQ(Tick(), std::vector<TDrawn>{At(7, 50, c.FirstSprite + i)});
+    for (int i = 0; i < c.Frames; ++i)
+      EXPECT_EQ(Tick(), std::vector<TDrawn>{At(7, 50, c.FirstSprite + i)});
     EXPECT_TRUE(Tick().empty());
     EXPECT_FALSE(listed[0]->IsListed());
   }
@@ -322,8 +326,8 @@ TEST_F(TEffectsTest, WhiteBallFlashesThenShowsItsRing) {
   EXPECT_EQ(LayerOf(ball.get()), 6);
   EXPECT_EQ(Tick(), std::vector<TDrawn>{At(7, 50, 447)});
   EXPECT_TRUE(Tick().empty());
-  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(7, 50, 448, -8, -8), At(7, 50, 449, 8, -8), At(7, 50, 450, -8, 8),
-                                         At(7, 50, 451, 8, 8)}));
+  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(7, 50, 448, -8, -8), At(7, 50, 449, 8, -8),
+                                         At(7, 50, 450, -8, 8), At(7, 50, 451, 8, 8)}));
   EXPECT_TRUE(Tick().empty());
   EXPECT_FALSE(ball->IsListed());
 }

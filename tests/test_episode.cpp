@@ -28,7 +28,8 @@ TEST(TEpisodeBuildTest, SameSourcesGiveIdenticalFiles) {
   TTempDir temp;
   TEpisodeBuild first, second;
   std::string sources = std::string(ZYNTRA_SOURCE_DIR) + "/episode";
-  ASSERT_TRUE(BuildEpisode(sources, temp.Dir() + "a", first)) << (first.Errors.empty() ? "" : first.Errors[0]);
+  ASSERT_TRUE(BuildEpisode(sources, temp.Dir() + "a", first))
+      << (first.Errors.empty() ? "" : first.Errors[0]);
   ASSERT_TRUE(BuildEpisode(sources, temp.Dir() + "b", second));
   ASSERT_EQ(first.Written, second.Written);
   EXPECT_TRUE(first.Warnings.empty()) << first.Warnings[0];
@@ -41,13 +42,15 @@ TEST(TEpisodeSourceTest, ParsersReportTheLineOfAnError) {
   TSourceError error;
   EXPECT_FALSE(ParseTileArt("size 16 16\ncount 2\ntile 0\n0123\n", "A.txt", art, error));
   EXPECT_EQ(error.Text.rfind("A.txt:4:", 0), 0u) << error.Text;
-  EXPECT_TRUE(ParseTileArt("size 8 1\ncount 3\ntile 2 = 1 flipx\ntile 1\n0123456.\n", "B.txt", art, error))
+  EXPECT_TRUE(
+      ParseTileArt("size 8 1\ncount 3\ntile 2 = 1 flipx\ntile 1\n0123456.\n", "B.txt", art, error))
       << error.Text;
   EXPECT_EQ(art.Tiles[2].Get(1, 0), art.Tiles[1].Get(6, 0));  // copies may name later tiles
   EXPECT_FALSE(ParseTileArt("size 8 1\ncount 2\ntile 0 = 1\ntile 1 = 0\n", "C.txt", art, error));
 
   std::vector<uint16_t> words;
-  EXPECT_TRUE(ParseLevelMap("fill .\nlegend\n. = 0\n# = 0x1820\nend\nmap\n#.#\nend\n", "m", words, error))
+  EXPECT_TRUE(
+      ParseLevelMap("fill .\nlegend\n. = 0\n# = 0x1820\nend\nmap\n#.#\nend\n", "m", words, error))
       << error.Text;
   EXPECT_EQ(words[0], 0x1820);
   EXPECT_EQ(words[1], 0);
@@ -79,7 +82,8 @@ TEST_F(TEpisodeLoadTest, EveryFileOfTheEpisodeLoadsWithoutAWarning) {
   }
   CloseLog();
   std::string log = TTempDir::ReadText("log.txt");
-  EXPECT_EQ(log.find("WARNING"), std::string::npos) << log.substr(log.find("WARNING") == std::string::npos ? 0 : log.find("WARNING"), 300);
+  EXPECT_EQ(log.find("WARNING"), std::string::npos)
+      << log.substr(log.find("WARNING") == std::string::npos ? 0 : log.find("WARNING"), 300);
   ReleaseGraphics();
 }
 

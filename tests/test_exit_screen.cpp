@@ -169,8 +169,8 @@ TEST_F(TDosScreenTest, HighBitBlinksEveryTwentyFrames) {
       const uint32_t shown = line.Frames[0].Get(x, y);
       ASSERT_TRUE(shown == LightGrey || shown == Black);
       lit += shown == LightGrey;
-      EXPECT_EQ(line.Frames[1].Get(x, y), Black);             // hidden in phase 1
-      EXPECT_EQ(line.Frames[1].Get(8 + x, y), shown);         // 0x07 stays
+      EXPECT_EQ(line.Frames[1].Get(x, y), Black);      // hidden in phase 1
+      EXPECT_EQ(line.Frames[1].Get(8 + x, y), shown);  // 0x07 stays
       EXPECT_EQ(line.Frames[0].Get(8 + x, y), shown);
     }
   EXPECT_GT(lit, 10);
@@ -277,7 +277,8 @@ TEST_F(TDosScreenTest, ThePatchChangesCharacterBytesOnly) {
   for (size_t i = 0; i < text.size(); ++i) EXPECT_EQ(screen.RawMemory[2 * i + 1], "TOVURTOVUR"[i]);
   for (size_t i = 0; i < mixed.size(); ++i) EXPECT_EQ(screen.RawMemory[160 + i], mixed[i]);
   CloseLog();
-  EXPECT_NE(TTempDir::ReadText("log.txt").find("   Patching \"TOVUR\" to \"TOVAR\"... 1 substring replaced.\r\n"),
+  EXPECT_NE(TTempDir::ReadText("log.txt").find(
+                "   Patching \"TOVUR\" to \"TOVAR\"... 1 substring replaced.\r\n"),
             std::string::npos);
 }
 
@@ -388,7 +389,8 @@ TEST(TExitScreenResources, EachEpisodeHasAClosingScreen) {
       const int code = raw[i];
       int lit = 0;
       for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 8; ++x) lit += (font->Get((code % 16) * 8 + x, (code / 16) * 16 + y) & 0xFFFFFF) != 0;
+        for (int x = 0; x < 8; ++x)
+          lit += (font->Get((code % 16) * 8 + x, (code / 16) * 16 + y) & 0xFFFFFF) != 0;
       ASSERT_GT(lit, 0) << "code " << code << " at cell " << i / 2;
     }
     EXPECT_TRUE(blinks);

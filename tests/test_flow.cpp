@@ -131,17 +131,18 @@ TEST_F(TFlowTest, SetupRowByEnterAndSoundSwitch) {
 }
 
 TEST_F(TFlowTest, KeyboardSetupTakesNewKeysButNotEsc) {
-  Press('6', 100);             // jump
+  Press('6', 100);  // jump
   Press(KeyRightShift, 300);
-  Press(KeyDown, 500);         // row 0
-  Press(KeyDown, 600);         // row 1: down
+  Press(KeyDown, 500);  // row 0
+  Press(KeyDown, 600);  // row 1: down
   Press(KeyEnter, 700);
   Press('S', 900);
-  Press('1', 1100);            // up
-  Press(KeyEscape, 1300);      // cancels the new key only
-  Press(KeyEscape, 1500);      // leaves
+  Press('1', 1100);        // up
+  Press(KeyEscape, 1300);  // cancels the new key only
+  Press(KeyEscape, 1500);  // leaves
   ASSERT_TRUE(Run([&] { KeyboardSetupMenu(56, 48, TitleScreen.get(), false); }));
-  EXPECT_EQ(std::vector<uint8_t>(PlayKeys, PlayKeys + 6), (std::vector<uint8_t>{72, 31, 75, 77, 56, 54}));
+  EXPECT_EQ(std::vector<uint8_t>(PlayKeys, PlayKeys + 6),
+            (std::vector<uint8_t>{72, 31, 75, 77, 56, 54}));
   EXPECT_NE(Frames.back().Text.find("RSHFT"), std::string::npos);
   EXPECT_GE(FirstFrameWith(Drawn(ModKeyText[5])), 0);
   EXPECT_GE(FirstFrameWith(Drawn(ModKeyText[1])), 0);
@@ -247,7 +248,8 @@ TEST_F(TFlowTest, InGameRestartAsksOverTheMenuAndRestoresTheParent) {
   ASSERT_TRUE(Run([&] { InGameMenu(); }));
   EXPECT_EQ(Game().Score, 0);
   EXPECT_FALSE(DemoRecorder.Active);
-  EXPECT_EQ(TTempDir::ReadText(Temp.Dir() + "REC.QZ1").substr(0, 8), std::string("\x06\0\0\0\0\x01\0\0", 8));
+  EXPECT_EQ(TTempDir::ReadText(Temp.Dir() + "REC.QZ1").substr(0, 8),
+            std::string("\x06\0\0\0\0\x01\0\0", 8));
 }
 
 TEST_F(TFlowTest, RecordedGameMenuItemWithoutADemoSaysSo) {
@@ -261,7 +263,8 @@ TEST_F(TFlowTest, RecordedGameMenuItemWithoutADemoSaysSo) {
   ASSERT_GE(box, 0);
   EXPECT_TRUE(HasBorderTile(Frames[size_t(box)], 56, 48, 18));
   int last = box;
-  while (last + 1 < int(Frames.size()) && Frames[size_t(last) + 1].Text.find(Drawn(NoDemoText)) != std::string::npos)
+  while (last + 1 < int(Frames.size()) &&
+         Frames[size_t(last) + 1].Text.find(Drawn(NoDemoText)) != std::string::npos)
     ++last;
   EXPECT_GE(Frames[size_t(last)].AtMs + 20, enter);
   EXPECT_TRUE(Frames.back().Text.find(Drawn(MainMenuText)) != std::string::npos);
@@ -278,7 +281,8 @@ TEST_F(TFlowTest, HighScoreWindowListsEightPlaces) {
   std::string expected = Drawn(HighScoresText) + " 1.  42949672MAX 2.  500     BOB";
   for (int place = 3; place <= 8; ++place)
     expected += " " + std::to_string(place) + ".  " +
-                (std::to_string(HighScores[place - 1].Score) + "        ").substr(0, 8) + HighScores[place - 1].Name;
+                (std::to_string(HighScores[place - 1].Score) + "        ").substr(0, 8) +
+                HighScores[place - 1].Name;
   EXPECT_EQ(text, expected);
   EXPECT_TRUE(HasBorderTile(Frames.back(), 16, 16, 18));
   EXPECT_TRUE(HasBorderTile(Frames.back(), 16 + 192, 16 + 144, 21));  // 12 x 9
@@ -389,9 +393,9 @@ TEST_F(TFlowTest, LongEndingAnimatesTheHeroThenTellsTheStory) {
     return found;
   };
   const std::vector<std::pair<int, TDrawn>> expected = {
-      {0, {208, 125, 669}},   {1, {208, 124, 670}},   {51, {208, 74, 670}},
-      {101, {208, 74, 670}},  {102, {208, 74, 671}},  {104, {208, 74, 672}},
-      {106, {208, 73, 673}},  {107, {208, 73, 673}},  {110, {208, 71, 675}}};
+      {0, {208, 125, 669}},  {1, {208, 124, 670}},  {51, {208, 74, 670}},
+      {101, {208, 74, 670}}, {102, {208, 74, 671}}, {104, {208, 74, 672}},
+      {106, {208, 73, 673}}, {107, {208, 73, 673}}, {110, {208, 71, 675}}};
   for (const auto& [i, want] : expected) {
     TDrawn d;
     ASSERT_EQ(hero(i, d), 1) << "frame " << i;
@@ -406,7 +410,8 @@ TEST_F(TFlowTest, LongEndingAnimatesTheHeroThenTellsTheStory) {
   }
   // Then the four messages in turn and the finale.
   int last = 34 + 205;
-  for (const std::string* text : {&AnyKeyText, &Extro1Text, &Extro2Text, &Extro3Text, &Extro4Text, &FinaleText}) {
+  for (const std::string* text :
+       {&AnyKeyText, &Extro1Text, &Extro2Text, &Extro3Text, &Extro4Text, &FinaleText}) {
     int at = FirstFrameWith(Drawn(*text), size_t(last));
     ASSERT_GE(at, 0) << *text;
     last = at;
@@ -475,7 +480,7 @@ TEST_F(TFlowTest, TitleCountsTheFrameThatOpenedTheMenu) {
   int menu = FirstFrameWith(Drawn(MainMenuText));
   ASSERT_GE(menu, 0);
   size_t i = size_t(menu);
-  while (i < Frames.size() && !Frames[i].Text.empty()) ++i;  // the menu and its fade-out
+  while (i < Frames.size() && !Frames[i].Text.empty()) ++i;   // the menu and its fade-out
   while (i < Frames.size() && !Frames[i].Fills.empty()) ++i;  // the title's fade-in
   int plain = 0;
   for (; i < Frames.size() && Frames[i].Fills.empty() && Frames[i].Text.empty(); ++i) ++plain;

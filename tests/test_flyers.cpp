@@ -492,7 +492,7 @@ TEST_F(TFlyerTest, VillainCycleFiresTwiceAndFloatsTwice) {
   EXPECT_EQ(boss->PosY, 95);
   EXPECT_EQ(boss->PosX, 22);
 
-  Player->PosX = 0;  // now to its left
+  Player->PosX = 0;    // now to its left
   Updates(*boss, 26);  // timer 68
   shots = Listed("TEnemyShot");
   ASSERT_EQ(shots.size(), 2u);
@@ -500,7 +500,7 @@ TEST_F(TFlyerTest, VillainCycleFiresTwiceAndFloatsTwice) {
   EXPECT_EQ(Field(shots[1], "Direction"), 0);
 
   for (int row = 4; row <= 8; ++row) TileGrid[row][8] = 0x1800;  // a wall at half-tiles 16 and 17
-  Updates(*boss, 20);       // timer 88
+  Updates(*boss, 20);                                            // timer 88
   EXPECT_EQ(boss->FloatDir, -1);
   EXPECT_EQ(boss->PosY, 95);
   EXPECT_EQ(boss->PosX, 18);
@@ -597,7 +597,8 @@ TEST_F(TFlyerTest, SnakeSegmentsEnterThePathOneTickApartAndFollowTheFront) {
     const int delay = 8 - int(i);
     EXPECT_EQ(trace[i][size_t(delay)], start) << "segment " << i;
     for (int t = delay; t <= ticks; ++t)
-      ASSERT_EQ(trace[i][size_t(t)], trace[8][size_t(t - delay)]) << "segment " << i << " tick " << t;
+      ASSERT_EQ(trace[i][size_t(t)], trace[8][size_t(t - delay)])
+          << "segment " << i << " tick " << t;
   }
   // One lap is 39 ticks and comes back to the start.
   EXPECT_EQ(trace[8][39], start);
@@ -643,8 +644,8 @@ TEST_F(TFlyerTest, TouchingAnyOfThemHurts) {
   SpawnHelicopter(3, 9);
   SpawnDrMalvex(0, 4, 9);
   SpawnSnake(4, 9);
-  std::vector<std::shared_ptr<TActor>> actors = {Last<TJumpBot>(), Last<THelicopter>(), Last<TDrMalvex>(),
-                                                 ListedObjects<TSnakeBot>()[0]};
+  std::vector<std::shared_ptr<TActor>> actors = {Last<TJumpBot>(), Last<THelicopter>(),
+                                                 Last<TDrMalvex>(), ListedObjects<TSnakeBot>()[0]};
   Last<TDrMalvex>()->Health = 0;  // the beaten villain still hurts
   int health = Game().Health;
   for (const auto& actor : actors) {
@@ -666,10 +667,15 @@ TEST_F(TFlyerTest, FramesAndSpritesDrawnAtTheActor) {
   auto jumper = Last<TJumpBot>();
   ASSERT_EQ(jumper->Frames.size(), 6u);
   jumper->CurrentFrame = 5;  // in the air: three rows from 47 pixels above the bottom
-  EXPECT_EQ(DrawnBy(*jumper), (std::vector<TDrawn>{{80, 128, 268}, {96, 128, 269}, {80, 144, 270},
-                                                     {96, 144, 271}, {80, 160, 272}, {96, 160, 273}}));
+  EXPECT_EQ(DrawnBy(*jumper), (std::vector<TDrawn>{{80, 128, 268},
+                                                   {96, 128, 269},
+                                                   {80, 144, 270},
+                                                   {96, 144, 271},
+                                                   {80, 160, 272},
+                                                   {96, 160, 273}}));
   jumper->CurrentFrame = 1;
-  EXPECT_EQ(DrawnBy(*jumper), (std::vector<TDrawn>{{80, 144, 250}, {96, 144, 251}, {80, 160, 254}, {96, 160, 255}}));
+  EXPECT_EQ(DrawnBy(*jumper),
+            (std::vector<TDrawn>{{80, 144, 250}, {96, 144, 251}, {80, 160, 254}, {96, 160, 255}}));
 
   SpawnHelicopter(3, 5);  // PosX 8, PosY 87: rotor row over body row
   auto heli = Last<THelicopter>();
@@ -683,7 +689,8 @@ TEST_F(TFlyerTest, FramesAndSpritesDrawnAtTheActor) {
   SpawnDrMalvex(0, 5, 5);  // PosX 10, PosY 95
   auto boss = Last<TDrMalvex>();
   boss->CurrentFrame = 1;
-  EXPECT_EQ(DrawnBy(*boss), (std::vector<TDrawn>{{96, 80, 510}, {112, 80, 511}, {96, 96, 514}, {112, 96, 515}}));
+  EXPECT_EQ(DrawnBy(*boss),
+            (std::vector<TDrawn>{{96, 80, 510}, {112, 80, 511}, {96, 96, 514}, {112, 96, 515}}));
 
   SpawnSnake(10, 5);
   auto segment = ListedObjects<TSnakeBot>()[0];  // PosX 20, PosY 95

@@ -8,8 +8,8 @@
 #include "shell/demo.h"
 #include "shell/game_loop.h"
 #include "shell/settings.h"
-#include "world/player.h"
 #include "shell_fixture.h"
+#include "world/player.h"
 
 namespace {
 
@@ -62,7 +62,8 @@ TEST_F(TGameLoopTest, HeldPeriodRaisesSpeedToTwentyAndCommaLowersItToEight) {
   std::vector<int> speeds;
   for (const TTick& t : Ticks)
     if (speeds.empty() || speeds.back() != t.Speed) speeds.push_back(t.Speed);
-  EXPECT_EQ(speeds, (std::vector<int>{16, 17, 18, 19, 20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 8}));
+  EXPECT_EQ(speeds,
+            (std::vector<int>{16, 17, 18, 19, 20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 8}));
   // Each value held for one tick only, apart from the ends.
   size_t first17 = 0;
   while (first17 < Ticks.size() && Ticks[first17].Speed != 17) ++first17;

@@ -53,7 +53,8 @@ TEST_F(GameStateTest, LettersInOrderEarnTheBonus) {
 }
 
 TEST_F(GameStateTest, LettersOutOfOrderOrTwiceLoseIt) {
-  const std::vector<std::vector<uint8_t>> orders = {{1, 0, 2, 3}, {0, 0, 1, 2, 3}, {3, 0, 1, 2}, {0, 2, 1, 3}};
+  const std::vector<std::vector<uint8_t>> orders = {
+      {1, 0, 2, 3}, {0, 0, 1, 2, 3}, {3, 0, 1, 2}, {0, 2, 1, 3}};
   for (const auto& order : orders) {
     NewGameState(true);
     TGameState& g = Game();
@@ -97,7 +98,8 @@ TEST_F(GameStateTest, BonusBits) {
   g.LetterBonus = 1;
   EXPECT_EQ(g.GetBonusBits(), 1 | 4 | 8 | 16 | 32);
   EXPECT_EQ(BonusInfoText(),
-            "BONUS INFO\n\nCameras:\t2 of 2\nSigns:\t1 of 1\nMissiles:\t3 of 3\nBunnies:\t3 of 4\nSnake:\t9 of 9"
+            "BONUS INFO\n\nCameras:\t2 of 2\nSigns:\t1 of 1\nMissiles:\t3 of 3\nBunnies:\t3 of "
+            "4\nSnake:\t9 of 9"
             "\n\nBits:\t61");
   ShowBonusInfo();
   ASSERT_EQ(Headless->MessageBoxes.size(), 1u);
@@ -175,19 +177,25 @@ TEST_F(GameStateTest, ReInitResetsThePerLevelValuesOnly) {
   for (const TFieldInfo* f : TGameState::StaticClass().AllFields()) {
     switch (f->Type) {
       case TFieldType::Byte:
-        EXPECT_EQ(*static_cast<uint8_t*>(f->Address(g)), *static_cast<uint8_t*>(f->Address(fresh))) << f->Name;
+        EXPECT_EQ(*static_cast<uint8_t*>(f->Address(g)), *static_cast<uint8_t*>(f->Address(fresh)))
+            << f->Name;
         break;
       case TFieldType::Short:
-        EXPECT_EQ(*static_cast<uint16_t*>(f->Address(g)), *static_cast<uint16_t*>(f->Address(fresh))) << f->Name;
+        EXPECT_EQ(*static_cast<uint16_t*>(f->Address(g)),
+                  *static_cast<uint16_t*>(f->Address(fresh)))
+            << f->Name;
         break;
       case TFieldType::Int:
-        EXPECT_EQ(*static_cast<int32_t*>(f->Address(g)), *static_cast<int32_t*>(f->Address(fresh))) << f->Name;
+        EXPECT_EQ(*static_cast<int32_t*>(f->Address(g)), *static_cast<int32_t*>(f->Address(fresh)))
+            << f->Name;
         break;
       case TFieldType::Long:
-        EXPECT_EQ(*static_cast<int64_t*>(f->Address(g)), *static_cast<int64_t*>(f->Address(fresh))) << f->Name;
+        EXPECT_EQ(*static_cast<int64_t*>(f->Address(g)), *static_cast<int64_t*>(f->Address(fresh)))
+            << f->Name;
         break;
       case TFieldType::String:
-        EXPECT_EQ(*static_cast<std::string*>(f->Address(g)), *static_cast<std::string*>(f->Address(fresh)))
+        EXPECT_EQ(*static_cast<std::string*>(f->Address(g)),
+                  *static_cast<std::string*>(f->Address(fresh)))
             << f->Name;
         break;
       case TFieldType::ShortArray:
@@ -195,8 +203,7 @@ TEST_F(GameStateTest, ReInitResetsThePerLevelValuesOnly) {
                   *static_cast<std::vector<uint16_t>*>(f->Address(fresh)))
             << f->Name;
         break;
-      default:
-        ADD_FAILURE() << "unexpected field type of " << f->Name;
+      default: ADD_FAILURE() << "unexpected field type of " << f->Name;
     }
   }
 }

@@ -41,8 +41,10 @@ class TGraphicsTest : public THeadlessTest {
     ReplacementIni.Init();
     THeadlessTest::TearDown();
   }
-  void WriteTiles(const std::string& stem, int count, int w, int h, int first = 0, bool hole = false) {
-    ASSERT_TRUE(WriteTileFile(GameDir + stem + GameExt, TileStrip(count, w, h, first, hole), w / 8, h));
+  void WriteTiles(const std::string& stem, int count, int w, int h, int first = 0,
+                  bool hole = false) {
+    ASSERT_TRUE(
+        WriteTileFile(GameDir + stem + GameExt, TileStrip(count, w, h, first, hole), w / 8, h));
   }
   void WriteEssentials(int borderCount = 44) {
     WriteTiles("BORDER", borderCount, 16, 16);
@@ -62,7 +64,7 @@ TEST_F(TGraphicsTest, EssentialGraphicsFillTheFontByCharacterCode) {
   EXPECT_EQ(BorderTiles->Frames[43].Get(5, 5), TileColour(43));
   ASSERT_TRUE(FontImage);
   ASSERT_EQ(FontImage->FrameCount(), 256);
-  EXPECT_EQ(FontImage->Frames[21].Get(3, 3), 0u);            // below FONT1
+  EXPECT_EQ(FontImage->Frames[21].Get(3, 3), 0u);             // below FONT1
   EXPECT_EQ(FontImage->Frames[22].Get(3, 3), TileColour(0));  // FONT1 tile 0
   EXPECT_EQ(FontImage->Frames[71].Get(3, 3), TileColour(49));
   EXPECT_EQ(FontImage->Frames[72].Get(3, 3), TileColour(50));  // FONT2 tile 0 is "H"
@@ -79,8 +81,9 @@ TEST_F(TGraphicsTest, EssentialGraphicsFillTheFontByCharacterCode) {
 
 TEST_F(TGraphicsTest, MissingOrShortEssentialFilesFail) {
   EXPECT_TRUE(LoadEssentialGraphics());
-  EXPECT_NE(Log().find("ERROR :: LoadEssentialGraphics :: cannot read graphics from \"BORDER.QZ1\""),
-            std::string::npos);
+  EXPECT_NE(
+      Log().find("ERROR :: LoadEssentialGraphics :: cannot read graphics from \"BORDER.QZ1\""),
+      std::string::npos);
   WriteEssentials(43);  // too few border tiles
   EXPECT_TRUE(LoadEssentialGraphics());
   WriteEssentials();
@@ -211,9 +214,11 @@ TEST_F(TGraphicsTest, ReplacementImagesTogetherStayWithinTheirMemoryBound) {
   WriteEssentials();
   for (const char* name : {"hq_border.png", "hq_font.png", "hq_tiles.png"})
     ASSERT_TRUE(SavePng(TPixmap(16, 16, 0xFF112233u), name));
-  // Border: 44 frames of 1024 x 768 (132 MB); font: 256 of 384 x 384 (144 MB); tiles: 384 of 64 x 64.
-  TTempDir::WriteText("hrp.ini",
-                      "[border]\nTileWidth=1024\nTileHeight=768\n[font]\nTileWidth=384\nTileHeight=384\n");
+  // Border: 44 frames of 1024 x 768 (132 MB); font: 256 of 384 x 384 (144 MB); tiles: 384 of 64
+  // x 64.
+  TTempDir::WriteText(
+      "hrp.ini",
+      "[border]\nTileWidth=1024\nTileHeight=768\n[font]\nTileWidth=384\nTileHeight=384\n");
   ReplacementIni.LoadIniFile("hrp.ini", true);
   for (int load = 0; load < 2; ++load) {  // a reload does not count the images it replaces
     ASSERT_FALSE(LoadEssentialGraphics());
@@ -226,8 +231,9 @@ TEST_F(TGraphicsTest, ReplacementImagesTogetherStayWithinTheirMemoryBound) {
   LoadRemainingGraphics();
   ASSERT_TRUE(TileReplacement.Image);  // room is left for a small set
   EXPECT_EQ(TileReplacement.Image->FrameCount(), TileFrameCount);
-  EXPECT_NE(Log().find("replacement image \"font\" (256 frames of 384 x 384) passes the 256 MB bound"),
-            std::string::npos);
+  EXPECT_NE(
+      Log().find("replacement image \"font\" (256 frames of 384 x 384) passes the 256 MB bound"),
+      std::string::npos);
 }
 
 TEST_F(TGraphicsTest, DrawingChoosesReplacementAtDrawTimeAndRestoresTheScale) {
@@ -295,9 +301,9 @@ TEST_F(TGraphicsTest, TextFramesAndWavyText) {
   frame = Headless->LastFrame();
   ASSERT_EQ(frame.size(), 26u);
   EXPECT_EQ(frame[0].Frame, 'C');
-  EXPECT_EQ(frame[0].Y, 100);   // (0 + 1) mod 4 = 1 -> 0
-  EXPECT_EQ(frame[1].Y, 101);   // 2 -> +1
-  EXPECT_EQ(frame[3].Y, 99);    // 4 mod 4 = 0 -> -1
+  EXPECT_EQ(frame[0].Y, 100);  // (0 + 1) mod 4 = 1 -> 0
+  EXPECT_EQ(frame[1].Y, 101);  // 2 -> +1
+  EXPECT_EQ(frame[3].Y, 99);   // 4 mod 4 = 0 -> -1
   EXPECT_EQ(frame[25].X, 200);
 }
 
@@ -330,10 +336,10 @@ TEST_F(TGraphicsTest, SideBordersFillTheBarsOfAWideWindow) {
   Headless->Clear(0);
   DrawSideBorders();
   TPixmap shot = Headless->Screenshot();
-  EXPECT_EQ(shot.Get(52, 10), 0xFF00FF00u);   // left bar, right next to the picture
-  EXPECT_EQ(shot.Get(12, 10), 0xFF000000u);   // 40 pixels wide only
+  EXPECT_EQ(shot.Get(52, 10), 0xFF00FF00u);        // left bar, right next to the picture
+  EXPECT_EQ(shot.Get(12, 10), 0xFF000000u);        // 40 pixels wide only
   EXPECT_EQ(shot.Get(53 + 533, 10), 0xFF00FF00u);  // right bar: the mirrored left image
-  EXPECT_EQ(shot.Get(300, 10), 0xFF000000u);  // nothing inside the picture
+  EXPECT_EQ(shot.Get(300, 10), 0xFF000000u);       // nothing inside the picture
   EXPECT_EQ(Headless->Clip(), Headless->PictureRect());
   EnhancedContent = false;
   EXPECT_FALSE(LoadBorderImages());

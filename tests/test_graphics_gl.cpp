@@ -44,7 +44,8 @@ void WriteSets(const std::string& dir) {
 
 void DrawScene() {
   Platform().Clear(0x102030);
-  for (int i = 0; i < 26; ++i) DrawTile(float(16 + 16 * (i % 13)), float(16 + 16 * (i / 13)), 190 + i);
+  for (int i = 0; i < 26; ++i)
+    DrawTile(float(16 + 16 * (i % 13)), float(16 + 16 * (i / 13)), 190 + i);
   for (int i = 0; i < 8; ++i) DrawSprite(float(20 + 23 * i), float(60 + 5 * i), i * 5);
   DrawText("Zyntra 0123\nBRAX", 16, 100);
   DrawMessageBox("BOX", 200, 120, 5, 2);

@@ -233,10 +233,10 @@ TEST_F(HazardTest, SignThatShattersInUpdateIsNotCountedTwice) {
 
 TEST_F(HazardTest, RocketLaunchesOnAShotBreaksItsFloorAndTheFirstCeiling) {
   const int column = 6;
-  TileGrid[1][column] = Wall;      // the ceiling
-  TileGrid[2][column] = 0x0040;    // what the ceiling cell becomes
+  TileGrid[1][column] = Wall;               // the ceiling
+  TileGrid[2][column] = 0x0040;             // what the ceiling cell becomes
   TileGrid[FloorRow + 1][column] = 0x0060;  // what the floor cell becomes
-  SpawnRocket(column, FloorRow - 1);  // PosX 12, PosY 127
+  SpawnRocket(column, FloorRow - 1);        // PosX 12, PosY 127
   EXPECT_EQ(Game().MissilesTotal, 1);
   auto rocket = Only<TRocket>();
   ASSERT_TRUE(rocket);
@@ -334,7 +334,8 @@ TEST_F(HazardTest, JumpingMineHopsBackToItsPlaceAndSwallowsShots) {
     mine->Update();
     path.push_back(mine->PosY);
   }
-  EXPECT_EQ(path, (std::vector<int32_t>{111, 99, 91, 87, 86, 85, 85, 85, 86, 87, 91, 99, 111, 127}));
+  EXPECT_EQ(path,
+            (std::vector<int32_t>{111, 99, 91, 87, 86, 85, 85, 85, 86, 87, 91, 99, 111, 127}));
   EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{34});
   EXPECT_EQ(mine->Timer, 0);
 
@@ -388,10 +389,12 @@ TEST_F(HazardTest, FlameThrowerDrawsTowardItsFlame) {
   thrower->CurrentFrame = 1;
   EXPECT_EQ(DrawnBy(*thrower), (std::vector<TDrawn>{{96, 128, 557}}));
   thrower->CurrentFrame = 2;
-  EXPECT_EQ(DrawnBy(*thrower), (std::vector<TDrawn>{{96, 128, 558}, {80, 128, 558}, {64, 128, 560}}));
+  EXPECT_EQ(DrawnBy(*thrower),
+            (std::vector<TDrawn>{{96, 128, 558}, {80, 128, 558}, {64, 128, 560}}));
   thrower->Orientation = 0;
   thrower->CurrentFrame = 3;
-  EXPECT_EQ(DrawnBy(*thrower), (std::vector<TDrawn>{{64, 128, 554}, {80, 128, 554}, {96, 128, 556}}));
+  EXPECT_EQ(DrawnBy(*thrower),
+            (std::vector<TDrawn>{{64, 128, 554}, {80, 128, 554}, {96, 128, 556}}));
 }
 
 }  // namespace

@@ -64,8 +64,9 @@ TEST_F(THeadlessPlatformTest, SharpScalingUsesTheLargestWholeFactorThatFits) {
     float Factor;
     int OffsetX, OffsetY;
   };
-  for (TCase c : {TCase{640, 480, 2, 0, 0}, TCase{640, 400, 1, 160, 80}, TCase{1920, 1080, 4, 320, 60},
-                  TCase{1000, 740, 3, 20, 10}, TCase{1599, 1200, 4, 159, 120}}) {
+  for (TCase c :
+       {TCase{640, 480, 2, 0, 0}, TCase{640, 400, 1, 160, 80}, TCase{1920, 1080, 4, 320, 60},
+        TCase{1000, 740, 3, 20, 10}, TCase{1599, 1200, 4, 159, 120}}) {
     TViewTransform v = AspectView(c.W, c.H, 320, 200, 4.0f / 3.0f, true);
     EXPECT_FLOAT_EQ(v.ScaleX, c.Factor) << c.W << "x" << c.H;
     EXPECT_FLOAT_EQ(v.ScaleY * 200, c.Factor * 240) << c.W << "x" << c.H;
@@ -112,7 +113,8 @@ TEST_F(THeadlessPlatformTest, InterpolatedCommandsSlideOnlyWhatBothTicksDrew) {
   EXPECT_FLOAT_EQ(half[1].X, 28);
   EXPECT_EQ(half[1].Clip.X, 2 * 28);  // the 640 x 400 window is twice the logical screen
   EXPECT_EQ(half[0].Clip, current[0].Clip);
-  for (size_t i = 2; i < 6; ++i) EXPECT_FLOAT_EQ(half[i].X + half[i].Y, current[i].X + current[i].Y) << i;
+  for (size_t i = 2; i < 6; ++i)
+    EXPECT_FLOAT_EQ(half[i].X + half[i].Y, current[i].X + current[i].Y) << i;
   std::vector<TDrawCommand> start = InterpolateCommands(previous, current, 0);
   EXPECT_FLOAT_EQ(start[0].X, 100);
   EXPECT_EQ(start[1].Clip, previous[1].Clip);
@@ -136,8 +138,8 @@ TEST_F(THeadlessPlatformTest, CreateImageCutsFramesRowByRow) {
 
 TEST_F(THeadlessPlatformTest, SoftwareRendererDrawsScaledMaskedFramesRectsAndClips) {
   TPixmap sheet(4, 2);
-  for (int x = 0; x < 2; ++x) sheet.Set(x, 0, Red);     // frame 0: red top row,
-  sheet.Set(0, 1, Green);                               // green, transparent
+  for (int x = 0; x < 2; ++x) sheet.Set(x, 0, Red);          // frame 0: red top row,
+  sheet.Set(0, 1, Green);                                    // green, transparent
   for (int x = 2; x < 4; ++x) sheet.Set(x, 0, 0xFF0000FFu);  // frame 1: blue top row
   PImage image = CreateImage(sheet, 2, 2, 0, 2, ImageMasked);
   PImage opaque = CreateImage(sheet, 2, 2, 0, 2, 0);

@@ -36,7 +36,8 @@ TEST_F(THighScoreTest, MissingFileGivesTheDefaultTable) {
     const std::string& name = HighScores[i].Name;
     EXPECT_FALSE(name.empty());
     EXPECT_LE(name.size(), 10u);
-    for (char c : name) EXPECT_TRUE(std::isupper(static_cast<unsigned char>(c)) || c == ' ') << name;
+    for (char c : name)
+      EXPECT_TRUE(std::isupper(static_cast<unsigned char>(c)) || c == ' ') << name;
   }
   for (int i = 5; i < 10; ++i) EXPECT_EQ(HighScores[i].Name, "");
 }
@@ -63,7 +64,8 @@ TEST_F(THighScoreTest, ReadsScoreDigitsThenNameAndFillsMissingLines) {
 TEST_F(THighScoreTest, ScoresAreUnsigned32Bit) {
   const std::string path = Temp.Dir() + "HIGHS.QZ1";
   // The largest unsigned 32-bit score, and one that needs more than 64 bits.
-  TTempDir::WriteText(path, "4294967295MAX\r\n4294967296WRAP\r\n123456789012345678901234567890X\r\n");
+  TTempDir::WriteText(path,
+                      "4294967295MAX\r\n4294967296WRAP\r\n123456789012345678901234567890X\r\n");
   LoadHighScores(path);
   EXPECT_EQ(HighScores[0].Score, 4294967295);
   EXPECT_EQ(HighScores[0].Name, "MAX");
@@ -88,8 +90,9 @@ TEST_F(THighScoreTest, SavesScoreAndNameWithCrLfAndReadsThemBack) {
   HighScores[2].Name = "";
   HighScores[3].Name = "TWO WORDS";
   SaveHighScores(path);
-  EXPECT_EQ(TTempDir::ReadText(path),
-            "4294967295P1\r\n700P2\r\n12\r\n0TWO WORDS\r\n0P5\r\n0P6\r\n0P7\r\n0P8\r\n0P9\r\n0P10\r\n");
+  EXPECT_EQ(
+      TTempDir::ReadText(path),
+      "4294967295P1\r\n700P2\r\n12\r\n0TWO WORDS\r\n0P5\r\n0P6\r\n0P7\r\n0P8\r\n0P9\r\n0P10\r\n");
 
   SetDefaultHighScores();
   LoadHighScores(path);
@@ -108,7 +111,7 @@ TEST_F(THighScoreTest, OnlyTheFirstEightPlacesCanBeBeaten) {
   SetTable({800, 700, 600, 500, 400, 300, 200, 100, 50, 10});
   EXPECT_FALSE(QualifiesForHighScore(100));  // equal to the eighth
   EXPECT_TRUE(QualifiesForHighScore(101));
-  EXPECT_FALSE(QualifiesForHighScore(60));   // beats the ninth place only
+  EXPECT_FALSE(QualifiesForHighScore(60));  // beats the ninth place only
   EXPECT_FALSE(QualifiesForHighScore(0));
 
   SetDefaultHighScores();  // places 6 to 10 hold 0
@@ -132,9 +135,9 @@ TEST_F(THighScoreTest, InsertKeepsOrderAndDropsTheLast) {
   InsertHighScore("TOP", 900);
   EXPECT_EQ(HighScores[0].Name, "TOP");
   EXPECT_EQ(HighScores[9].Score, 50);  // 10 dropped out
-  InsertHighScore("LOW", 5);             // lower than every place: nothing changes
+  InsertHighScore("LOW", 5);           // lower than every place: nothing changes
   EXPECT_EQ(Scores(), (std::vector<int64_t>{900, 800, 700, 600, 500, 400, 300, 200, 100, 50}));
-  InsertHighScore("LAST", 60);           // only the tenth place is lower
+  InsertHighScore("LAST", 60);  // only the tenth place is lower
   EXPECT_EQ(HighScores[9].Name, "LAST");
   EXPECT_EQ(HighScores[9].Score, 60);
 }

@@ -2,8 +2,8 @@
 // JPEG decoding, and refusal of damaged input.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <csetjmp>
+#include <cstdio>
 #include <filesystem>
 #include <random>
 
@@ -101,8 +101,9 @@ TPixmap TestPattern() {
   TPixmap p(7, 5);
   for (int y = 0; y < p.Height; ++y)
     for (int x = 0; x < p.Width; ++x)
-      p.Set(x, y, uint32_t(x * 37 + y * 11) << 24 | uint32_t(x * 40) << 16 | uint32_t(y * 60) << 8 |
-                      uint32_t((x ^ y) * 30));
+      p.Set(x, y,
+            uint32_t(x * 37 + y * 11) << 24 | uint32_t(x * 40) << 16 | uint32_t(y * 60) << 8 |
+                uint32_t((x ^ y) * 30));
   p.Set(0, 0, 0x00FF00FFu);  // fully transparent but coloured: the colour must survive
   p.Set(6, 4, 0xFFFFFFFFu);
   p.Set(3, 2, 0x80123456u);
@@ -175,7 +176,8 @@ TEST(TImageIoTest, GreyAndSixteenBitPngsDecode) {
   EXPECT_EQ(bits->Get(7, 0), 0xFF000000u);
 
   // 8-bit grey with alpha.
-  PPixmap ga = DecodeImageBytes(RawPng(2, 1, 8, PNG_COLOR_TYPE_GRAY_ALPHA, {{0x40, 0xFF, 0xC0, 0x10}}));
+  PPixmap ga =
+      DecodeImageBytes(RawPng(2, 1, 8, PNG_COLOR_TYPE_GRAY_ALPHA, {{0x40, 0xFF, 0xC0, 0x10}}));
   ASSERT_TRUE(ga);
   EXPECT_EQ(ga->Get(0, 0), 0xFF404040u);
   EXPECT_EQ(ga->Get(1, 0), 0x10C0C0C0u);
@@ -187,8 +189,8 @@ TEST(TImageIoTest, GreyAndSixteenBitPngsDecode) {
   EXPECT_EQ(deep->Get(0, 0), 0xFFFF8000u);
 
   // 16-bit RGBA keeps the alpha channel.
-  PPixmap deepAlpha = DecodeImageBytes(RawPng(
-      1, 1, 16, PNG_COLOR_TYPE_RGB_ALPHA, {{0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x7F, 0xFF}}));
+  PPixmap deepAlpha = DecodeImageBytes(RawPng(1, 1, 16, PNG_COLOR_TYPE_RGB_ALPHA,
+                                              {{0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x7F, 0xFF}}));
   ASSERT_TRUE(deepAlpha);
   EXPECT_EQ(deepAlpha->Get(0, 0), 0x7F00FF00u);
 }
@@ -203,7 +205,8 @@ TEST(TImageIoTest, JpegDecodesWithApproximateColours) {
   ExpectNear(colour->Get(3, 12), 0xFF1010E0u, 16, "bottom left");
   ExpectNear(colour->Get(12, 12), 0xFFF0F0F0u, 16, "bottom right");
 
-  PPixmap grey = DecodeImageBytes(MakeJpeg(8, 8, true, [](int x, int) { return uint32_t(x * 32); }));
+  PPixmap grey =
+      DecodeImageBytes(MakeJpeg(8, 8, true, [](int x, int) { return uint32_t(x * 32); }));
   ASSERT_TRUE(grey);
   ExpectNear(grey->Get(4, 4), 0xFF808080u, 8, "grey");
   EXPECT_EQ(grey->Get(4, 4) & 0xFF, (grey->Get(4, 4) >> 16) & 0xFF) << "grey expands to equal RGB";

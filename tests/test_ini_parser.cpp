@@ -26,7 +26,7 @@ class IniParserTest : public ::testing::Test {
 
 TEST_F(IniParserTest, LoadingFollowsTheLineRules) {
   const std::string path = Write("Zyntra.ini",
-                                 "speed = 99\r\n"       // before any section: ignored
+                                 "speed = 99\r\n"  // before any section: ignored
                                  "  [ game ]  \r\n"
                                  "Speed=12\r\n"
                                  "; speed = 13\r\n"
@@ -108,8 +108,8 @@ TEST_F(IniParserTest, SavingReplacesTheFileWholeOrNotAtAll) {
 TEST_F(IniParserTest, IntegersReadTheLeadingNumber) {
   TIniParser ini;
   const std::pair<const char*, int32_t> cases[] = {
-      {"12", 12}, {"  -42abc", -42}, {"+7", 7}, {"abc", 0}, {"-", 0}, {"3.9", 3},
-      {"4294967297", 1},  // wraps instead of overflowing
+      {"12", 12}, {"  -42abc", -42}, {"+7", 7},         {"abc", 0},
+      {"-", 0},   {"3.9", 3},        {"4294967297", 1},  // wraps instead of overflowing
   };
   for (const auto& [text, expected] : cases) {
     ini.SetIniValue("n", "v", text);

@@ -7,7 +7,9 @@ namespace {
 class InteractiveTest : public TSceneryTest {
  protected:
   // One tick of play with Up held (and optionally another button).
-  static void HoldUp(bool left = false, bool jump = false) { GameTick(true, false, left, false, false, jump); }
+  static void HoldUp(bool left = false, bool jump = false) {
+    GameTick(true, false, left, false, false, jump);
+  }
   static void Idle() { GameTick(false, false, false, false, false, false); }
   static void SetTimer(int32_t t) { Game().Timer = t; }
 };
@@ -35,7 +37,7 @@ TEST_F(InteractiveTest, KeyHoleWithoutTheKeyShowsHintElevenAndEndsTheUse) {
   SpawnKeyHole(1, 2, FloorRow - 1);
   SpawnCardSlot(2, FloorRow - 1);  // touched too, after the key hole
   Game().GotAccessCard = 1;
-  Game().GotKey[0] = 1;            // the wrong key
+  Game().GotKey[0] = 1;  // the wrong key
   size_t mark = AudioMark();
   AnswerNextBox();
   HoldUp();
@@ -281,7 +283,7 @@ TEST_F(InteractiveTest, GloveSlotWithTheGloveStartsEveryExtender) {
 }
 
 TEST_F(InteractiveTest, ForceFieldSwallowsShotsAndItsEndsPushOnlyAWalkerBack) {
-  SpawnForceField(5, FloorRow - 1);  // field at 10, ends at 9 and 11
+  SpawnForceField(5, FloorRow - 1);           // field at 10, ends at 9 and 11
   auto parts = ListedObjects<TForceField>();  // the ends are force fields too
   ASSERT_EQ(parts.size(), 3u);
   auto field = parts[0];
@@ -388,7 +390,9 @@ TEST_F(InteractiveTest, MonitorWakesOnceWhenWalkedPastAndTurnsToThePlayer) {
     screen->Update();
     EXPECT_EQ(screen->CurrentFrame, frame) << x;
   }
-  EXPECT_EQ(DrawnBy(*screen), (std::vector<TDrawn>{{112, 112, 508}, {128, 112, 509}, {112, 128, 496}, {128, 128, 497}}));
+  EXPECT_EQ(
+      DrawnBy(*screen),
+      (std::vector<TDrawn>{{112, 112, 508}, {128, 112, 509}, {112, 128, 496}, {128, 128, 497}}));
 
   Game().CamX = 100;  // off screen: back to static
   SetTimer(5);

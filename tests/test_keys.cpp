@@ -27,9 +27,7 @@ class TKeysTest : public THeadlessTest {
   // Applies scripted events due now.
   void Poll() { Headless->PollEvents(); }
   std::vector<uint8_t> Keys() const { return std::vector<uint8_t>(PlayKeys, PlayKeys + 6); }
-  static std::vector<std::string> LogLines() {
-    return TTempDir::LogLines();
-  }
+  static std::vector<std::string> LogLines() { return TTempDir::LogLines(); }
   std::string TryLine() const {
     return "LoadConfig :: Trying to load key settings from \"" + Temp.Dir() + "KEYS.QZ1\" ... ";
   }
@@ -81,10 +79,10 @@ TEST_F(TKeysTest, RightCtrlIsJumpAndKeypad8IsUp) {
 }
 
 TEST_F(TKeysTest, FirstScanHitTakesTheLowestCodeAndConsumesIt) {
-  Headless->PressKey('A', 0);         // 30
-  Headless->PressKey(KeyEscape, 0);   // 1
-  Headless->PressKey(KeyF12, 0);      // 88
-  Headless->PressKey(KeyRightAlt, 0); // 56
+  Headless->PressKey('A', 0);          // 30
+  Headless->PressKey(KeyEscape, 0);    // 1
+  Headless->PressKey(KeyF12, 0);       // 88
+  Headless->PressKey(KeyRightAlt, 0);  // 56
   Poll();
   EXPECT_EQ(FirstScanHit(), 1);
   EXPECT_EQ(FirstScanHit(), 30);
@@ -150,7 +148,8 @@ TEST_F(TKeysTest, MissingKeysFileGivesDefaultsAndTwoLogLines) {
   for (uint8_t& k : PlayKeys) k = 3;
   LoadConfig();
   EXPECT_EQ(Keys(), (std::vector<uint8_t>{72, 80, 75, 77, 56, 29}));
-  EXPECT_EQ(ConfigLog(), (std::vector<std::string>{TryLine() + "ERROR", "  Using default keys instead."}));
+  EXPECT_EQ(ConfigLog(),
+            (std::vector<std::string>{TryLine() + "ERROR", "  Using default keys instead."}));
 }
 
 TEST_F(TKeysTest, ShortKeysFileIsNotReadPastItsEnd) {
@@ -169,7 +168,8 @@ TEST_F(TKeysTest, SaveWritesIniAndSixKeyBytes) {
   LoadConfig();  // no files: speed 16, default keys
   SaveConfig();
   EXPECT_EQ(TTempDir::ReadText("Zyntra.ini"), "[GAME]\r\nspeed = 16\r\n\r\n");
-  EXPECT_EQ(TTempDir::ReadText(Temp.Dir() + "KEYS.QZ1"), std::string("\x48\x50\x4B\x4D\x38\x1D", 6));
+  EXPECT_EQ(TTempDir::ReadText(Temp.Dir() + "KEYS.QZ1"),
+            std::string("\x48\x50\x4B\x4D\x38\x1D", 6));
 
   Speed = 20;
   const uint8_t keys[6] = {17, 31, 30, 32, 57, 54};

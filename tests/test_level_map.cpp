@@ -88,10 +88,14 @@ TEST_F(LevelMapTest, ConveyorBelts) {
   EXPECT_EQ(Field(belts[1], "EndX"), 127);
   EXPECT_EQ(Field(belts[1], "Direction"), 1);
   EXPECT_EQ(Field(belts[2], "EndX"), 127);
-  EXPECT_EQ(CountLog(Warning("no end for start of conveyor belt -> at position 120, 6 (belt now ends at 127, 6)")),
-            1);
-  EXPECT_EQ(CountLog(Warning("no end for start of conveyor belt <- at position 120, 7 (belt now ends at 127, 7)")),
-            1);
+  EXPECT_EQ(
+      CountLog(Warning(
+          "no end for start of conveyor belt -> at position 120, 6 (belt now ends at 127, 6)")),
+      1);
+  EXPECT_EQ(
+      CountLog(Warning(
+          "no end for start of conveyor belt <- at position 120, 7 (belt now ends at 127, 7)")),
+      1);
   EXPECT_FALSE(LogContains("at position 120, 5"));
   // Start and end codes stay in the grid.
   EXPECT_EQ(TileGrid[5][120], 0x3002);
@@ -107,12 +111,12 @@ TEST_F(LevelMapTest, PullingTable) {
     uint16_t Expected;  // the word the cell takes
   };
   const uint16_t Left = 0x0100, Right = 0x0200, Above = 0x0300, Below = 0x0400;
-  const TCase cases[] = {
-      {0x3001, 0x1AE0}, {0x3036, 0x2FE0}, {0x304C, 0x1820}, {0x304F, 0x1820}, {0x3028, 0},
-      {0x303D, 0},      {0x303F, 0},      {0x3009, Right},  {0x3016, Right},  {0x301C, Right},
-      {0x3027, Right},  {0x3007, Above},  {0x301A, Above},  {0x3025, Above},  {0x302C, Above},
-      {0x3058, Above},  {0x3024, Below},  {0x3059, Below},  {0x3000, Left},   {0x3010, Left},
-      {0x3014, Left},   {0x3057, Left},   {0x3003, 0x3003}, {0x3005, 0x3005}};
+  const TCase cases[] = {{0x3001, 0x1AE0}, {0x3036, 0x2FE0}, {0x304C, 0x1820}, {0x304F, 0x1820},
+                         {0x3028, 0},      {0x303D, 0},      {0x303F, 0},      {0x3009, Right},
+                         {0x3016, Right},  {0x301C, Right},  {0x3027, Right},  {0x3007, Above},
+                         {0x301A, Above},  {0x3025, Above},  {0x302C, Above},  {0x3058, Above},
+                         {0x3024, Below},  {0x3059, Below},  {0x3000, Left},   {0x3010, Left},
+                         {0x3014, Left},   {0x3057, Left},   {0x3003, 0x3003}, {0x3005, 0x3005}};
   auto map = EmptyMap();
   int n = 0;
   for (const TCase& c : cases) {
@@ -141,10 +145,18 @@ TEST_F(LevelMapTest, PullingErrorsAtTheEdges) {
   Put(map, 50, 0, 0x3007);
   Put(map, 60, 89, 0x3024);
   Load(map);
-  EXPECT_EQ(CountLog(Warning("pulling error: object code 0x3010 at position 0, 7 is pulling from left")), 1);
-  EXPECT_EQ(CountLog(Warning("pulling error: object code 0x3009 at position 127, 9 is pulling from right")), 1);
-  EXPECT_EQ(CountLog(Warning("pulling error: object code 0x3007 at position 50, 0 is pulling from above")), 1);
-  EXPECT_EQ(CountLog(Warning("pulling error: object code 0x3024 at position 60, 89 is pulling from below")), 1);
+  EXPECT_EQ(
+      CountLog(Warning("pulling error: object code 0x3010 at position 0, 7 is pulling from left")),
+      1);
+  EXPECT_EQ(CountLog(Warning(
+                "pulling error: object code 0x3009 at position 127, 9 is pulling from right")),
+            1);
+  EXPECT_EQ(CountLog(Warning(
+                "pulling error: object code 0x3007 at position 50, 0 is pulling from above")),
+            1);
+  EXPECT_EQ(CountLog(Warning(
+                "pulling error: object code 0x3024 at position 60, 89 is pulling from below")),
+            1);
   EXPECT_EQ(TileGrid[7][0], 0x3010);
   EXPECT_EQ(TileGrid[9][127], 0x3009);
   EXPECT_EQ(TileGrid[0][50], 0x3007);
@@ -204,8 +216,8 @@ TEST_F(LevelMapTest, FakeBridges) {
   EXPECT_EQ(TileGrid[30][12], 0x1800);
   EXPECT_EQ(TileGrid[30][20], 0x21A0);
   EXPECT_EQ(TileGrid[30][21], 0x2000);
-  const std::vector<uint16_t> row31 = {TileGrid[31][30], TileGrid[31][31], TileGrid[31][32], TileGrid[31][33],
-                                       TileGrid[31][34]};
+  const std::vector<uint16_t> row31 = {TileGrid[31][30], TileGrid[31][31], TileGrid[31][32],
+                                       TileGrid[31][33], TileGrid[31][34]};
   EXPECT_EQ(row31, (std::vector<uint16_t>{0x21A0, 0x21C0, 0x21A0, 0x21C0, 0}));
   for (int c = 120; c < 128; ++c) EXPECT_EQ(TileGrid[32][c], c % 2 == 0 ? 0x21A0 : 0x21C0) << c;
 

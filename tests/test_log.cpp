@@ -10,8 +10,8 @@
 
 #include "data/stream.h"
 #include "shell/log.h"
-#include "tests/log_stamp.h"
 #include "shell/settings.h"
+#include "tests/log_stamp.h"
 
 namespace fs = std::filesystem;
 
@@ -63,7 +63,6 @@ class TLogTest : public ::testing::Test {
   fs::path Previous;
   fs::path Directory;
 };
-
 
 TEST_F(TLogTest, NothingLoggedCreatesNoFile) {
   SetPendingError("ERROR: never shown");

@@ -61,16 +61,12 @@ std::string All(const TMapCheckReport& report) {
 // `bottom` is the character of its lowest open cell. The hero jumps three rows.
 std::vector<std::string> PitRoom(int depth, char bottom = '.') {
   std::vector<std::string> rows = {
-      "####################",
-      "#..................#",
-      "#..................#",
-      "#..................#",
-      "#..................#",
-      "#..................#",
-      "#..................#",
-      "#.P..........E.....#",
+      "####################", "#..................#", "#..................#",
+      "#..................#", "#..................#", "#..................#",
+      "#..................#", "#.P..........E.....#",
   };
-  for (int i = 0; i < depth; ++i) rows.push_back(std::string("#######") + (i + 1 == depth ? bottom : '.') + "############");
+  for (int i = 0; i < depth; ++i)
+    rows.push_back(std::string("#######") + (i + 1 == depth ? bottom : '.') + "############");
   rows.push_back("####################");
   return rows;
 }
@@ -85,7 +81,9 @@ TEST(MapCheckerTest, APitDeeperThanTheJumpIsATrapUnlessItKillsOrLetsOut) {
   EXPECT_EQ(trap.Traps[0].Row, 11);
   EXPECT_TRUE(trap.UnreachableExits.empty());
   ASSERT_EQ(trap.Errors.size(), 1u);
-  EXPECT_EQ(trap.Errors[0].rfind("test.txt: trap: the hero can reach column 7 row 11 and cannot get out", 0), 0u)
+  EXPECT_EQ(trap.Errors[0].rfind(
+                "test.txt: trap: the hero can reach column 7 row 11 and cannot get out", 0),
+            0u)
       << trap.Errors[0];
 
   // Spikes at the bottom kill him there; three rows deep he jumps out.
@@ -93,7 +91,8 @@ TEST(MapCheckerTest, APitDeeperThanTheJumpIsATrapUnlessItKillsOrLetsOut) {
   EXPECT_TRUE(spikes.Errors.empty()) << All(spikes);
   TMapCheckReport shallow = Check(PitRoom(3));
   EXPECT_TRUE(shallow.Errors.empty()) << All(shallow);
-  EXPECT_TRUE(shallow.Reached[size_t(10) * 128 + 7]) << "the hero stands at the bottom of the shallow pit";
+  EXPECT_TRUE(shallow.Reached[size_t(10) * 128 + 7])
+      << "the hero stands at the bottom of the shallow pit";
 }
 
 TEST(MapCheckerTest, AWalledOffExitIsReported) {
@@ -111,22 +110,17 @@ TEST(MapCheckerTest, AWalledOffExitIsReported) {
   ASSERT_EQ(report.UnreachableExits.size(), 1u) << All(report);
   EXPECT_EQ(report.UnreachableExits[0].Column, 13);
   EXPECT_EQ(report.UnreachableExits[0].Row, 7);
-  EXPECT_TRUE(HasError(report, "test.txt: the exit door cannot be reached from the start")) << All(report);
+  EXPECT_TRUE(HasError(report, "test.txt: the exit door cannot be reached from the start"))
+      << All(report);
   EXPECT_TRUE(report.Traps.empty()) << All(report);  // the hero can always walk back to the start
 }
 
 TEST(MapCheckerTest, AnExitBehindAKeyDoorNeedsAReachableKey) {
   // The door is two cells high; the key hole opens it with the red key.
   std::vector<std::string> rows = {
-      "####################",
-      "#.........#........#",
-      "#.........#........#",
-      "#.........#........#",
-      "#.........#........#",
-      "#.........#........#",
-      "#.........D........#",
-      "#.P..k..h.D..E.....#",
-      "####################",
+      "####################", "#.........#........#", "#.........#........#",
+      "#.........#........#", "#.........#........#", "#.........#........#",
+      "#.........D........#", "#.P..k..h.D..E.....#", "####################",
   };
   TMapCheckReport open = Check(rows);
   EXPECT_TRUE(open.Errors.empty()) << All(open);
@@ -156,16 +150,25 @@ TEST(MapCheckerTest, LayoutFiguresNameStartsExitsNotesAndSize) {
   rows.front() = rows.back() = std::string(42, '#');
   rows[5] = start;
   TMapCheckReport report = CheckLevelMap(Map(rows), "m.txt");
-  EXPECT_TRUE(HasError(report, "m.txt: the player start is at column 13; it must be at column 14 or more")) << All(report);
+  EXPECT_TRUE(
+      HasError(report, "m.txt: the player start is at column 13; it must be at column 14 or more"))
+      << All(report);
   EXPECT_TRUE(HasError(report, "m.txt: no exit door (0x3011)")) << All(report);
-  EXPECT_TRUE(HasError(report, "m.txt: the note at column 24 row 5 is 11 columns' walk from the start")) << All(report);
+  EXPECT_TRUE(
+      HasError(report, "m.txt: the note at column 24 row 5 is 11 columns' walk from the start"))
+      << All(report);
   EXPECT_FALSE(HasError(report, "column 37")) << All(report);
-  EXPECT_TRUE(HasError(report, "m.txt: 200 passable cells; a level has at least 3500")) << All(report);
-  EXPECT_TRUE(HasError(report, "m.txt: the passable cells span 5 rows; a level spans at least 60")) << All(report);
-  EXPECT_TRUE(HasError(report, "m.txt: the passable cells span 40 columns; a level spans at least 110")) << All(report);
+  EXPECT_TRUE(HasError(report, "m.txt: 200 passable cells; a level has at least 3500"))
+      << All(report);
+  EXPECT_TRUE(HasError(report, "m.txt: the passable cells span 5 rows; a level spans at least 60"))
+      << All(report);
+  EXPECT_TRUE(
+      HasError(report, "m.txt: the passable cells span 40 columns; a level spans at least 110"))
+      << All(report);
 
   rows[2][20] = 'P';
-  EXPECT_TRUE(HasError(CheckLevelMap(Map(rows), "m.txt"), "m.txt: 2 player starts (0x3032); a level has one"));
+  EXPECT_TRUE(HasError(CheckLevelMap(Map(rows), "m.txt"),
+                       "m.txt: 2 player starts (0x3032); a level has one"));
 }
 
 // The engine's hero, driven by random keys on a map with steps, a hook ceiling to swing up
@@ -227,8 +230,8 @@ TEST_F(MapCheckerEngineTest, TheEnginesHeroStaysWithinTheReachOfTheSearch) {
     const int column = Player->PosX / 2, row = Player->PosY / 16;
     ASSERT_TRUE(column >= 0 && column < MapColumns && row >= 0 && row < MapRows);
     ASSERT_TRUE(report.Reached[size_t(row) * MapColumns + size_t(column)])
-        << "tick " << tick << ": the hero at " << Player->PosX << ", " << Player->PosY << " (action "
-        << int(Player->Action) << ") is out of the search's reach";
+        << "tick " << tick << ": the hero at " << Player->PosX << ", " << Player->PosY
+        << " (action " << int(Player->Action) << ") is out of the search's reach";
     hung += Player->Action == TBraxTovar::Hanging;
     rode += Player->PosX == 2 * 6 && Player->PosY < 16 * 10;
   }

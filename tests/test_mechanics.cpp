@@ -1,8 +1,8 @@
 // Elevators, conveyor belts, fake bridges, extenders, fans and wind.
 #include "actors/mechanics.h"
 
-#include "actors/effects.h"
 #include "actor_fixture.h"
+#include "actors/effects.h"
 
 namespace {
 

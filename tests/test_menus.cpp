@@ -15,15 +15,16 @@ using TMenuTest = TShellTest;
 int BorderTileAt(const std::vector<TDrawCommand>& commands, float x, float y, int tile) {
   for (size_t i = 0; i < commands.size(); ++i) {
     const TDrawCommand& c = commands[i];
-    if (c.Kind == TCommandKind::DrawImage && c.Image == BorderTiles && c.X == x && c.Y == y && c.Frame == tile)
+    if (c.Kind == TCommandKind::DrawImage && c.Image == BorderTiles && c.X == x && c.Y == y &&
+        c.Frame == tile)
       return int(i);
   }
   return -1;
 }
 
 bool AllPixels(const TPixmap& picture, uint32_t argb) {
-  return !picture.Pixels.empty() &&
-         std::all_of(picture.Pixels.begin(), picture.Pixels.end(), [&](uint32_t p) { return p == argb; });
+  return !picture.Pixels.empty() && std::all_of(picture.Pixels.begin(), picture.Pixels.end(),
+                                                [&](uint32_t p) { return p == argb; });
 }
 
 TEST_F(TMenuTest, BoxOverBoxDrawsBottomUpWithOnlyTheTopBall) {
@@ -239,7 +240,7 @@ TEST_F(TMenuTest, KeyboardMenuShowsKeyNamesAndTakesTheFirstNewKey) {
   Press('B', 100);
   int key = 0;
   ASSERT_TRUE(Run([&] { key = menu.GetNewKey("PRESS A KEY"); }));
-  EXPECT_EQ(key, 48);  // "B" is the lower scan code
+  EXPECT_EQ(key, 48);         // "B" is the lower scan code
   EXPECT_EQ(ScanHit(54), 1);  // right Shift stays for whoever asks
   EXPECT_NE(Frames.back().Text.find("PRESS A KEY"), std::string::npos);
   TDrawn ball;
@@ -258,10 +259,10 @@ TEST_F(TMenuTest, KeyboardMenuShowsKeyNamesAndTakesTheFirstNewKey) {
       if (d.X == x && d.Y == y) return d.Frame;
     return -1;
   };
-  EXPECT_EQ(at(192, 72), 24);       // up arrow
-  EXPECT_EQ(at(192, 80), 25);       // down arrow
-  EXPECT_EQ(at(192, 104), 'A');     // ALT
-  EXPECT_EQ(at(192, 112), 'C');     // CTRL
+  EXPECT_EQ(at(192, 72), 24);    // up arrow
+  EXPECT_EQ(at(192, 80), 25);    // down arrow
+  EXPECT_EQ(at(192, 104), 'A');  // ALT
+  EXPECT_EQ(at(192, 112), 'C');  // CTRL
   EXPECT_EQ(at(64, 144), 'P');
   menu.SetStrings();
   EXPECT_EQ(menu.WaitKeyText, "");

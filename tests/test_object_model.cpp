@@ -18,7 +18,8 @@ class TModelBase : public TActor {
   void CheckCollisions() override {}
   ZYNTRA_CLASS(TModelBase)
 };
-ZYNTRA_DEFINE_CLASS(TModelBase, TActor, ZYNTRA_FIELD(TModelBase, Speed), ZYNTRA_FIELD(TModelBase, Mode))
+ZYNTRA_DEFINE_CLASS(TModelBase, TActor, ZYNTRA_FIELD(TModelBase, Speed),
+                    ZYNTRA_FIELD(TModelBase, Mode))
 
 class TModelFull : public TModelBase {
  public:
@@ -30,17 +31,17 @@ class TModelFull : public TModelBase {
   std::vector<uint8_t> Bytes;
   std::vector<uint16_t> Shorts;
   std::vector<int32_t> Ints;
-  std::shared_ptr<TActor> Target;           // a reference
-  std::shared_ptr<TGameState> NotAnEntry;   // neither saved nor a reference
-  uint8_t Timer = 0;                        // hides TGameObject::Timer
+  std::shared_ptr<TActor> Target;          // a reference
+  std::shared_ptr<TGameState> NotAnEntry;  // neither saved nor a reference
+  uint8_t Timer = 0;                       // hides TGameObject::Timer
   ZYNTRA_CLASS(TModelFull)
 };
-ZYNTRA_DEFINE_CLASS(TModelFull, TModelBase, ZYNTRA_FIELD(TModelFull, Count), ZYNTRA_FIELD(TModelFull, Big),
-                    ZYNTRA_FIELD(TModelFull, Ratio), ZYNTRA_FIELD(TModelFull, Precise),
-                    ZYNTRA_FIELD(TModelFull, Label), ZYNTRA_FIELD(TModelFull, Bytes),
-                    ZYNTRA_FIELD(TModelFull, Shorts), ZYNTRA_FIELD(TModelFull, Ints),
-                    ZYNTRA_FIELD(TModelFull, Target), ZYNTRA_FIELD(TModelFull, NotAnEntry),
-                    ZYNTRA_FIELD(TModelFull, Timer))
+ZYNTRA_DEFINE_CLASS(TModelFull, TModelBase, ZYNTRA_FIELD(TModelFull, Count),
+                    ZYNTRA_FIELD(TModelFull, Big), ZYNTRA_FIELD(TModelFull, Ratio),
+                    ZYNTRA_FIELD(TModelFull, Precise), ZYNTRA_FIELD(TModelFull, Label),
+                    ZYNTRA_FIELD(TModelFull, Bytes), ZYNTRA_FIELD(TModelFull, Shorts),
+                    ZYNTRA_FIELD(TModelFull, Ints), ZYNTRA_FIELD(TModelFull, Target),
+                    ZYNTRA_FIELD(TModelFull, NotAnEntry), ZYNTRA_FIELD(TModelFull, Timer))
 
 // Class names by registry lookup; a class with this name is not part of the program.
 class TModelAbstract : public TActor {
@@ -64,10 +65,10 @@ TFieldList Walk(const TClassInfo& cls) {
 }
 
 const TFieldList EntryFields = {{"SerialNumber", "Int"}, {"ListLink", "-"}};
-const TFieldList ActorFields = {{"SerialNumber", "Int"}, {"ListLink", "-"}, {"PosX", "Int"},
-                                {"PosY", "Int"},         {"Timer", "Int"},  {"Active", "Byte"},
-                                {"Frames", "-"},         {"CurrentFrame", "Int"},
-                                {"Width", "Int"},        {"Height", "Int"}};
+const TFieldList ActorFields = {
+    {"SerialNumber", "Int"}, {"ListLink", "-"},  {"PosX", "Int"}, {"PosY", "Int"},
+    {"Timer", "Int"},        {"Active", "Byte"}, {"Frames", "-"}, {"CurrentFrame", "Int"},
+    {"Width", "Int"},        {"Height", "Int"}};
 
 TFieldList Concat(TFieldList a, const TFieldList& b) {
   a.insert(a.end(), b.begin(), b.end());
@@ -80,48 +81,46 @@ TEST(ObjectModelTest, FieldsBaseFirstWithSaveTypeNames) {
   EXPECT_EQ(Walk(TListSeparator::StaticClass()), EntryFields);
   EXPECT_EQ(Walk(TActor::StaticClass()), ActorFields);
   EXPECT_EQ(Walk(TInteractiveBackgroundItem::StaticClass()), ActorFields);
-  EXPECT_EQ(Walk(TModelFull::StaticClass()),
-            Concat(ActorFields, {{"Speed", "Int"},
-                                 {"Mode", "Byte"},
-                                 {"Count", "Short"},
-                                 {"Big", "Long"},
-                                 {"Ratio", "Float"},
-                                 {"Precise", "Double"},
-                                 {"Label", "String"},
-                                 {"Bytes", "Byte[]"},
-                                 {"Shorts", "Short[]"},
-                                 {"Ints", "Int[]"},
-                                 {"Target", "ref:TActor"},
-                                 {"NotAnEntry", "-"},
-                                 {"Timer", "Byte"}}));
+  EXPECT_EQ(Walk(TModelFull::StaticClass()), Concat(ActorFields, {{"Speed", "Int"},
+                                                                  {"Mode", "Byte"},
+                                                                  {"Count", "Short"},
+                                                                  {"Big", "Long"},
+                                                                  {"Ratio", "Float"},
+                                                                  {"Precise", "Double"},
+                                                                  {"Label", "String"},
+                                                                  {"Bytes", "Byte[]"},
+                                                                  {"Shorts", "Short[]"},
+                                                                  {"Ints", "Int[]"},
+                                                                  {"Target", "ref:TActor"},
+                                                                  {"NotAnEntry", "-"},
+                                                                  {"Timer", "Byte"}}));
 }
 
 TEST(ObjectModelTest, WalkerOverThePlayerAndTheGameState) {
-  EXPECT_EQ(Walk(TBraxTovar::StaticClass()),
-            Concat(ActorFields, {{"InvincibilityTimer", "Int"},
-                                 {"WasHit", "Byte"},
-                                 {"Action", "Byte"},
-                                 {"JumpSpeed", "Int"},
-                                 {"Direction", "Byte"},
-                                 {"FallingState", "Byte"},
-                                 {"Somersault", "Byte"},
-                                 {"LastDeltaX", "Int"},
-                                 {"DelayedAction", "Byte"},
-                                 {"DelayTics", "Int"},
-                                 {"JumpWasDown", "Byte"},
-                                 {"FireWasDown", "Byte"}}));
+  EXPECT_EQ(Walk(TBraxTovar::StaticClass()), Concat(ActorFields, {{"InvincibilityTimer", "Int"},
+                                                                  {"WasHit", "Byte"},
+                                                                  {"Action", "Byte"},
+                                                                  {"JumpSpeed", "Int"},
+                                                                  {"Direction", "Byte"},
+                                                                  {"FallingState", "Byte"},
+                                                                  {"Somersault", "Byte"},
+                                                                  {"LastDeltaX", "Int"},
+                                                                  {"DelayedAction", "Byte"},
+                                                                  {"DelayTics", "Int"},
+                                                                  {"JumpWasDown", "Byte"},
+                                                                  {"FireWasDown", "Byte"}}));
   const TFieldList state = {
-      {"Health", "Short"},        {"Score", "Long"},         {"FirePower", "Short"},
-      {"MapOn", "Short"},         {"CamX", "Int"},           {"CamY", "Int"},
-      {"GotBoots", "Short"},      {"GotHooks", "Short"},     {"GotGlove", "Short"},
+      {"Health", "Short"},          {"Score", "Long"},       {"FirePower", "Short"},
+      {"MapOn", "Short"},           {"CamX", "Int"},         {"CamY", "Int"},
+      {"GotBoots", "Short"},        {"GotHooks", "Short"},   {"GotGlove", "Short"},
       {"MessageActive", "Short[]"}, {"Timer", "Int"},        {"GotAccessCard", "Short"},
-      {"GotKey", "Short[]"},      {"CamDestY", "Int"},       {"ExitLevel", "Byte"},
-      {"PlayerIsDead", "Byte"},   {"Victory", "Byte"},       {"PlayerShotsActive", "Int"},
-      {"EnemyShotsActive", "Int"}, {"CamsTotal", "Int"},     {"CamsShot", "Int"},
-      {"GotHit", "Byte"},         {"SignsTotal", "Int"},     {"SignsFallen", "Int"},
-      {"MissilesTotal", "Int"},   {"MissilesShot", "Int"},   {"LetterBits", "Byte"},
-      {"CorrectOrder", "Byte"},   {"Letters", "String"},     {"LetterBonus", "Byte"},
-      {"SnakesTotal", "Int"},     {"SnakesShot", "Int"},     {"BunniesTotal", "Int"},
+      {"GotKey", "Short[]"},        {"CamDestY", "Int"},     {"ExitLevel", "Byte"},
+      {"PlayerIsDead", "Byte"},     {"Victory", "Byte"},     {"PlayerShotsActive", "Int"},
+      {"EnemyShotsActive", "Int"},  {"CamsTotal", "Int"},    {"CamsShot", "Int"},
+      {"GotHit", "Byte"},           {"SignsTotal", "Int"},   {"SignsFallen", "Int"},
+      {"MissilesTotal", "Int"},     {"MissilesShot", "Int"}, {"LetterBits", "Byte"},
+      {"CorrectOrder", "Byte"},     {"Letters", "String"},   {"LetterBonus", "Byte"},
+      {"SnakesTotal", "Int"},       {"SnakesShot", "Int"},   {"BunniesTotal", "Int"},
       {"BunniesShot", "Int"}};
   EXPECT_EQ(Walk(TGameState::StaticClass()), state);
 }
@@ -168,8 +167,9 @@ TEST(ObjectModelTest, ReferencesAcceptOnlyTheirClass) {
 }
 
 TEST(ObjectModelTest, FindClassFactoriesAndAbstractClasses) {
-  for (const char* name : {"TObject", "TActorListEntry", "TListSeparator", "TGameObject", "TVisibleObject",
-                           "TActor", "TInteractiveBackgroundItem", "TGameState", "TBraxTovar"}) {
+  for (const char* name :
+       {"TObject", "TActorListEntry", "TListSeparator", "TGameObject", "TVisibleObject", "TActor",
+        "TInteractiveBackgroundItem", "TGameState", "TBraxTovar"}) {
     const TClassInfo* cls = FindClass(name);
     ASSERT_NE(cls, nullptr) << name;
     EXPECT_EQ(cls->Name(), name);

@@ -35,8 +35,9 @@ class TPickupsTest : public TWorldTest {
   }
   // Without the hero's sprites (sprite numbers below 240).
   static std::vector<TDrawn> NoHero(std::vector<TDrawn> drawn) {
-    drawn.erase(std::remove_if(drawn.begin(), drawn.end(), [](const TDrawn& d) { return d.Frame < 240; }),
-                drawn.end());
+    drawn.erase(
+        std::remove_if(drawn.begin(), drawn.end(), [](const TDrawn& d) { return d.Frame < 240; }),
+        drawn.end());
     return drawn;
   }
   // Collects letters in the given order next to the player: the points and the one sound
@@ -241,8 +242,8 @@ TEST_F(TPickupsTest, GoodiesGivePointsAndEffectsOnTouch) {
     int Health;  // after starting at 5
   };
   const TCase cases[] = {
-      {0x3050, 586, 16, 100, 5},  {0x3054, 587, 16, 2000, 5}, {0x3053, 588, 16, 5000, 5},
-      {0x3052, 368, 1, 200, 6},   {0x3051, 572, 1, 100, 6},   {0xF00A, 602, 4, 1000, 9},
+      {0x3050, 586, 16, 100, 5}, {0x3054, 587, 16, 2000, 5}, {0x3053, 588, 16, 5000, 5},
+      {0x3052, 368, 1, 200, 6},  {0x3051, 572, 1, 100, 6},   {0xF00A, 602, 4, 1000, 9},
   };
   SolidRow(11);
   for (const TCase& c : cases) {
@@ -490,7 +491,8 @@ TEST_F(TPickupsTest, LettersInOrderGiveTheBonus) {
   SolidRow(11);
   PlacePlayer(5, 10);
   auto got = CollectLetters({0, 1, 2, 3});
-  EXPECT_EQ(got, (std::vector<std::pair<int64_t, int>>{{500, 16}, {500, 16}, {500, 16}, {10000, 37}}));
+  EXPECT_EQ(got,
+            (std::vector<std::pair<int64_t, int>>{{500, 16}, {500, 16}, {500, 16}, {10000, 37}}));
   EXPECT_EQ(Game().LetterBonus, 1);
   EXPECT_EQ(Game().Letters, "BRAX");
   EXPECT_EQ(ListedObjects<TBonusFlasher>().back()->BaseSprite, 690);
@@ -500,7 +502,8 @@ TEST_F(TPickupsTest, LettersOutOfOrderGiveNoBonus) {
   SolidRow(11);
   PlacePlayer(5, 10);
   auto got = CollectLetters({1, 0, 2, 3});
-  EXPECT_EQ(got, (std::vector<std::pair<int64_t, int>>{{500, 16}, {500, 16}, {500, 16}, {500, 16}}));
+  EXPECT_EQ(got,
+            (std::vector<std::pair<int64_t, int>>{{500, 16}, {500, 16}, {500, 16}, {500, 16}}));
   EXPECT_EQ(Game().LetterBonus, 0);
   EXPECT_EQ(Game().LetterBits, 15);
 }
@@ -511,7 +514,8 @@ TEST_F(TPickupsTest, DynamiteBlinksHidesAndBlastsAlongTheFloor) {
   SolidRow(11);
   auto dynamite = Goodie(0xF00D, 20, 10);
   PlacePlayer(20, 10);  // touching it does nothing
-  for (int t = 0; t < 10; ++t) EXPECT_EQ(NoHero(Tick()), std::vector<TDrawn>{At(40, 175, 352 + t % 2)});
+  for (int t = 0; t < 10; ++t)
+    EXPECT_EQ(NoHero(Tick()), std::vector<TDrawn>{At(40, 175, 352 + t % 2)});
   EXPECT_TRUE(NoHero(Tick()).empty());
   EXPECT_TRUE(NoHero(Tick()).empty());
   EXPECT_TRUE(ListedObjects<TExplosion>().empty());

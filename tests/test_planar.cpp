@@ -148,9 +148,9 @@ TEST_F(PlanarTest, BadTileFilesGiveNull) {
   }
   // A header demanding far more data than the file holds is refused before decoding.
   count = widthBytes = height = 0;
-  EXPECT_EQ(LoadTileFile(Write("huge.bin", TileFile(255, 255, 255, 1)), true, count, widthBytes,
-                         height),
-            nullptr);
+  EXPECT_EQ(
+      LoadTileFile(Write("huge.bin", TileFile(255, 255, 255, 1)), true, count, widthBytes, height),
+      nullptr);
   count = -1;
   widthBytes = height = 0;
   EXPECT_EQ(LoadTileFile(Write("negative.bin", good), true, count, widthBytes, height), nullptr);
@@ -159,8 +159,7 @@ TEST_F(PlanarTest, BadTileFilesGiveNull) {
 TEST_F(PlanarTest, PictureFindsItsPlanesAtPlaneSizeSteps) {
   // Plane k is set only in row k, so a wrong plane offset shows in the wrong row.
   std::vector<uint8_t> bytes(32000, 0);
-  for (int k = 0; k < 4; ++k)
-    std::fill_n(bytes.begin() + k * 8000 + k * 40, 40, uint8_t(0xFF));
+  for (int k = 0; k < 4; ++k) std::fill_n(bytes.begin() + k * 8000 + k * 40, 40, uint8_t(0xFF));
   const std::string path = Write("picture.bin", bytes);
   PPixmap picture = DecodePlanarPicture(path, 0, 40, 200);
   ASSERT_NE(picture, nullptr);
@@ -174,9 +173,9 @@ TEST_F(PlanarTest, PictureFindsItsPlanesAtPlaneSizeSteps) {
 
   // Explicit start and plane size: a 2 x 1 picture after a 10-byte prefix, planes 3 apart.
   std::vector<uint8_t> small(10 + 5 * 3 + 2, 0);
-  small[10] = 0xF0;                      // mask plane
-  small[13] = 0xFF;                      // blue
-  small[10 + 4 * 3 + 1] = 0x01;          // intensity, second byte
+  small[10] = 0xF0;              // mask plane
+  small[13] = 0xFF;              // blue
+  small[10 + 4 * 3 + 1] = 0x01;  // intensity, second byte
   const std::string smallPath = Write("small.bin", small);
   PPixmap masked = DecodePlanarPicture(smallPath, PlanarHasMask, 2, 1, 10, 3);
   ASSERT_NE(masked, nullptr);
@@ -263,8 +262,8 @@ TEST_F(PlanarTest, TileFileRoundTrip) {
   for (size_t i = 0; i < strip.Pixels.size(); ++i)
     ASSERT_EQ(opaque->Pixels[i], strip.Pixels[i] | 0xFF000000u) << i;
 
-  EXPECT_TRUE(EncodeTileFile(strip, 2, 10).empty());   // width does not match
-  EXPECT_TRUE(EncodeTileFile(strip, 3, 7).empty());    // not whole tiles
+  EXPECT_TRUE(EncodeTileFile(strip, 2, 10).empty());                      // width does not match
+  EXPECT_TRUE(EncodeTileFile(strip, 3, 7).empty());                       // not whole tiles
   EXPECT_TRUE(EncodeTileFile(TestPicture(8, 256, false), 1, 1).empty());  // 256 tiles
   EXPECT_FALSE(WriteTileFile(path, strip, 2, 10));
 }

@@ -25,7 +25,7 @@ namespace {
 
 struct TFrames {
   TPixmap Play, Mirror, Sheen;
-  int MirrorCaptures = 0;  // capture commands in the mirror frame's list
+  int MirrorCaptures = 0;          // capture commands in the mirror frame's list
   std::vector<TRect> Reflections;  // window rectangles the mirror strips were drawn to
   int ReadBacksDuringPlay = -1;
   int GpuCaptures = -1;
@@ -35,9 +35,7 @@ void Ticks(int count) {
   for (int i = 0; i < count; ++i) GameTick(false, false, false, false, false, false);
 }
 
-void Present() {
-  Platform().Flip(false);
-}
+void Present() { Platform().Flip(false); }
 
 // The same steps on whichever platform is current.
 TFrames PlayFrames(bool gl) {
@@ -130,14 +128,17 @@ TEST(TPlayFrameGlTest, FirstLevelAndMirrorMatchReferencesWithoutReadBack) {
 
   ASSERT_EQ(fromGl.Play.Width, 640);
   ASSERT_EQ(fromGl.Play.Height, 400);
-  EXPECT_TRUE(fromGl.Play.Pixels == fromSoftware.Play.Pixels) << "play frame: GL and software differ";
-  EXPECT_TRUE(fromGl.Mirror.Pixels == fromSoftware.Mirror.Pixels) << "mirror frame: GL and software differ";
+  EXPECT_TRUE(fromGl.Play.Pixels == fromSoftware.Play.Pixels)
+      << "play frame: GL and software differ";
+  EXPECT_TRUE(fromGl.Mirror.Pixels == fromSoftware.Mirror.Pixels)
+      << "mirror frame: GL and software differ";
   EXPECT_FALSE(fromGl.Play.Pixels == fromGl.Mirror.Pixels);
   ExpectReference(fromGl.Play, "play_frame.png");
   ExpectReference(fromGl.Mirror, "mirror_frame.png");
 
   // The sheen: the same in both renderers, and a change of the reflected pixels only.
-  EXPECT_TRUE(fromGl.Sheen.Pixels == fromSoftware.Sheen.Pixels) << "sheen frame: GL and software differ";
+  EXPECT_TRUE(fromGl.Sheen.Pixels == fromSoftware.Sheen.Pixels)
+      << "sheen frame: GL and software differ";
   ASSERT_EQ(fromGl.Sheen.Width, fromGl.Mirror.Width);
   ASSERT_EQ(fromGl.Sheen.Height, fromGl.Mirror.Height);
   int changed = 0, outside = 0;

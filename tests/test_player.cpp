@@ -31,15 +31,16 @@ std::vector<bool> DoorUpOnly;
 
 void RegisterStandInHandlers() {
   // As the exit door: only when Up alone is held.
-  RegisterUseHandler("TStandInDoor", [](TBraxTovar& player, TInteractiveBackgroundItem& item, bool upOnly) {
-    DoorUpOnly.push_back(upOnly);
-    if (upOnly) {
-      player.DelayedAction = TBraxTovar::Leaving;
-      player.DelayTics = 8;
-      item.Activate();
-    }
-    return true;
-  });
+  RegisterUseHandler("TStandInDoor",
+                     [](TBraxTovar& player, TInteractiveBackgroundItem& item, bool upOnly) {
+                       DoorUpOnly.push_back(upOnly);
+                       if (upOnly) {
+                         player.DelayedAction = TBraxTovar::Leaving;
+                         player.DelayTics = 8;
+                         item.Activate();
+                       }
+                       return true;
+                     });
   // As a key hole without its key: ends the whole use.
   RegisterUseHandler("TStandInLock", [](TBraxTovar&, TInteractiveBackgroundItem& item, bool) {
     ++static_cast<TStandInLock&>(item).Uses;

@@ -42,7 +42,8 @@ class TProgramTest : public ::testing::Test {
     std::ofstream(Root / name / "script.txt") << script;
     std::string command = "cd '" + work.string() + "' && timeout 300 '" + binary +
                           "' -headless -skip -dir='" + game.string() + "/' -script='" +
-                          (Root / name / "script.txt").string() + "' " + options + " > ../out.txt 2>&1";
+                          (Root / name / "script.txt").string() + "' " + options +
+                          " > ../out.txt 2>&1";
     int status = std::system(command.c_str());
     return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -57,26 +58,26 @@ class TProgramTest : public ::testing::Test {
 // Hints pop up on first contact with things and wait for Enter: Enter is pressed now and
 // then during play (it does nothing else there).
 const char* const PlayScript =
-    "2500 press SPACE\n"      // title -> main menu
-    "4000 press S\n"          // start a new game
-    "6000 press ENTER\n"      // the villain's intro
-    "8000 press ENTER\n"      // the hero's answer
+    "2500 press SPACE\n"  // title -> main menu
+    "4000 press S\n"      // start a new game
+    "6000 press ENTER\n"  // the villain's intro
+    "8000 press ENTER\n"  // the hero's answer
     "10000 down RIGHT\n"
     "11000 press ENTER\n"
-    "12000 press LCTRL\n"     // jump
+    "12000 press LCTRL\n"  // jump
     "13000 press ENTER\n"
     "14000 up RIGHT\n"
     "14500 down LEFT\n"
     "15000 press ENTER\n"
     "16000 up LEFT\n"
-    "16500 press LALT\n"      // fire
+    "16500 press LALT\n"  // fire
     "17000 press ENTER\n"
-    "18000 press ESC\n"       // quit question in play
+    "18000 press ESC\n"  // quit question in play
     "19000 press Y\n"
-    "21000 press ENTER\n"     // the high-score table
-    "24000 press ESC\n"       // title: quit question
+    "21000 press ENTER\n"  // the high-score table
+    "24000 press ESC\n"    // title: quit question
     "25000 press Y\n"
-    "27000 press SPACE\n";    // the exit screen
+    "27000 press SPACE\n";  // the exit screen
 
 TEST_F(TProgramTest, PlayingTheFirstLevelLeavesItsFiles) {
   ASSERT_EQ(Run("a", PlayScript), 0) << ReadFile(Root / "a" / "out.txt");
@@ -105,8 +106,9 @@ TEST_F(TProgramTest, EqualRunsRecordEqualDemos) {
 TEST_F(TProgramTest, ExportWritesTheSheetsOfTheEpisode) {
   ASSERT_EQ(Run("x", "2500 press ESC\n3500 press Y\n5000 press SPACE\n", "-export"), 0);
   fs::path work = Root / "x" / "work";
-  for (const char* name : {"_border.png", "_font.png", "_tiles.png", "_sprites.png", "_QZ.QZ1.png",
-                           "_CREDITS.png", "_BRAX.png", "_BADGUY.png", "_END.QZ1.png", "_drop0.png"})
+  for (const char* name :
+       {"_border.png", "_font.png", "_tiles.png", "_sprites.png", "_QZ.QZ1.png", "_CREDITS.png",
+        "_BRAX.png", "_BADGUY.png", "_END.QZ1.png", "_drop0.png"})
     EXPECT_TRUE(fs::exists(work / name)) << name;
   EXPECT_TRUE(fs::exists(work / "_STRINGS.QZ1.TXT"));
 }
@@ -175,14 +177,17 @@ TEST_F(TProgramTest, WarpRunsGiveEqualStateHashesAcrossRunsAndBuilds) {
   ASSERT_FALSE(hash.empty()) << log;
   EXPECT_EQ(HashLine(Log("b")), hash);
   // The state moved: a run without input ends elsewhere.
-  ASSERT_EQ(Run("idle", "5000 press ENTER\n60000 press SPACE\n70000 press SPACE\n", "-warp=0 -ticks=600"), 0);
+  ASSERT_EQ(
+      Run("idle", "5000 press ENTER\n60000 press SPACE\n70000 press SPACE\n", "-warp=0 -ticks=600"),
+      0);
   EXPECT_NE(HashLine(Log("idle")), "");
   EXPECT_NE(HashLine(Log("idle")), hash);
 
   // The release build plays the same ticks (the test command builds it alongside).
   const char* release = std::getenv("ZYNTRA_RELEASE_BINARY");
   if (!release || !*release) GTEST_SKIP() << "ZYNTRA_RELEASE_BINARY is not set";
-  ASSERT_EQ(Run("r", WarpScript(), "-warp=0 -ticks=600", release), 0) << ReadFile(Root / "r" / "out.txt");
+  ASSERT_EQ(Run("r", WarpScript(), "-warp=0 -ticks=600", release), 0)
+      << ReadFile(Root / "r" / "out.txt");
   EXPECT_EQ(HashLine(Log("r")), hash);
 }
 
@@ -191,7 +196,8 @@ TEST_F(TProgramTest, WarpRunsGiveEqualStateHashesAcrossRunsAndBuilds) {
 // same keys at the same times reach the same ticks either way.
 TEST_F(TProgramTest, SmoothMotionDrawsFramesBetweenTicksAndKeepsTheTicks) {
   std::string script = "1500 down LEFT\n2200 press LCTRL\n6000 press SPACE\n9000 close\n";
-  for (int i = 0; i < 4; ++i) script += std::to_string(2000 + 16 * i) + " shot s" + std::to_string(i) + ".png\n";
+  for (int i = 0; i < 4; ++i)
+    script += std::to_string(2000 + 16 * i) + " shot s" + std::to_string(i) + ".png\n";
   std::string hashes[2];
   for (bool smooth : {true, false}) {
     const std::string name = smooth ? "smooth" : "classic";
@@ -260,19 +266,24 @@ TEST_F(TProgramTest, AnInstalledCopyPlaysAndKeepsThePlayersFilesInTheHome) {
   fs::create_directories(saves);
   std::ofstream(saves / "KEYS.QZ1", std::ios::binary) << "HPKM9:";
   fs::create_directories(Root / "work");
-  std::string script = "1000 press ENTER\n2000 press F5\n3000 press ENTER\n5000 press F5\n6000 press ENTER\n";
+  std::string script =
+      "1000 press ENTER\n2000 press F5\n3000 press ENTER\n5000 press F5\n6000 press ENTER\n";
   for (int ms = 30000; ms <= 60000; ms += 10000) script += std::to_string(ms) + " press SPACE\n";
   std::ofstream(Root / "script.txt") << script;
-  const std::string command = "cd '" + (Root / "work").string() + "' && env -u XDG_DATA_HOME HOME='" +
-                              home.string() + "' timeout 300 '" + (prefix / "bin/zyntra").string() +
-                              "' -headless -skip -warp=0 -ticks=200 -script=../script.txt > ../out.txt 2>&1";
+  const std::string command =
+      "cd '" + (Root / "work").string() + "' && env -u XDG_DATA_HOME HOME='" + home.string() +
+      "' timeout 300 '" + (prefix / "bin/zyntra").string() +
+      "' -headless -skip -warp=0 -ticks=200 -script=../script.txt > ../out.txt 2>&1";
   const int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadFile(Root / "out.txt");
 
   const std::string log = ReadFile(saves / "log.txt");
-  EXPECT_NE(log.find("GameDir = " + (prefix / "share/zyntra/episode/").string()), std::string::npos) << log;
+  EXPECT_NE(log.find("GameDir = " + (prefix / "share/zyntra/episode/").string()), std::string::npos)
+      << log;
   EXPECT_NE(log.find("go to " + saves.string() + "/"), std::string::npos) << log;
-  EXPECT_NE(log.find("key settings from \"" + (saves / "KEYS.QZ1").string() + "\" ... ok."), std::string::npos) << log;
+  EXPECT_NE(log.find("key settings from \"" + (saves / "KEYS.QZ1").string() + "\" ... ok."),
+            std::string::npos)
+      << log;
   EXPECT_NE(log.find("State hash after 200 ticks"), std::string::npos) << log;
   EXPECT_EQ(log.find("ERROR ::"), std::string::npos) << log;
   EXPECT_GT(ReadFile(saves / "QuickSav.QZ1").size(), 46u * 1000);

@@ -46,9 +46,9 @@ struct TReplay {
 class TRouteTest : public ::testing::Test {
  protected:
   TReplay Replay(int map, const fs::path& route) {
-    const std::string command = "cd '" + Root.string() + "' && timeout 120 '" + Program() + "' -dir='" +
-                                ZYNTRA_EPISODE_DIR + "' -warp=" + std::to_string(map) + " -route='" +
-                                route.string() + "' > out.txt 2>&1";
+    const std::string command = "cd '" + Root.string() + "' && timeout 120 '" + Program() +
+                                "' -dir='" + ZYNTRA_EPISODE_DIR + "' -warp=" + std::to_string(map) +
+                                " -route='" + route.string() + "' > out.txt 2>&1";
     int status = std::system(command.c_str());
     TReplay r;
     r.Status = status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -82,8 +82,8 @@ TEST_F(TRouteTest, EveryRouteFinishesItsMapWithItsStoredHash) {
     const TReplay r = Replay(map, route);
     const long ticks = long(fs::file_size(route) / 6);
     EXPECT_EQ(r.Status, 0) << name << ": " << r.Output;
-    EXPECT_EQ(r.Output, "Route: map " + std::to_string(map) + " finished after " + std::to_string(ticks) +
-                            " ticks, state hash " + stored + "\n")
+    EXPECT_EQ(r.Output, "Route: map " + std::to_string(map) + " finished after " +
+                            std::to_string(ticks) + " ticks, state hash " + stored + "\n")
         << name;
     if (map != 1) lengths.push_back(ticks);
   }
@@ -102,7 +102,10 @@ TEST_F(TRouteTest, ARouteCutShortOrMissingIsNotFinished) {
   std::ofstream(Root / "half.route", std::ios::binary) << bytes.substr(0, half + 4);
   TReplay r = Replay(0, Root / "half.route");
   EXPECT_EQ(r.Status, 3) << r.Output;
-  EXPECT_EQ(r.Output.rfind("Route: map 0 not finished after " + std::to_string(half / 6) + " ticks, state hash ", 0), 0u)
+  EXPECT_EQ(
+      r.Output.rfind(
+          "Route: map 0 not finished after " + std::to_string(half / 6) + " ticks, state hash ", 0),
+      0u)
       << r.Output;
   EXPECT_NE(ReadFile(Root / "log.txt").find("ends with a partial record"), std::string::npos);
 
@@ -122,14 +125,15 @@ TEST_F(TRouteTest, TimedemoOfTheShippedDemoReachesTheHashOfItsRoute) {
     SCOPED_TRACE(classic ? "classic presentation" : "smooth and sharp");
     std::ofstream(Root / "Zyntra.ini") << (classic ? "[video]\nsmooth = 0\nscale = stretch\n" : "");
     const std::string command = "cd '" + Root.string() + "' && timeout 120 '" + Program() +
-                                "' -headless -width=320 -height=200 -dir='" + ZYNTRA_EPISODE_DIR + "' -timedemo='" +
-                                ZYNTRA_EPISODE_DIR + "MY_DEMO.QZ1' > out.txt 2>&1";
+                                "' -headless -width=320 -height=200 -dir='" + ZYNTRA_EPISODE_DIR +
+                                "' -timedemo='" + ZYNTRA_EPISODE_DIR +
+                                "MY_DEMO.QZ1' > out.txt 2>&1";
     int status = std::system(command.c_str());
     ASSERT_TRUE(status != -1 && WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     const std::string out = ReadFile(Root / "out.txt");
-    const std::string head =
-        "Timedemo: " + std::to_string(ticks) + " ticks, " + std::to_string(classic ? ticks : 4 * ticks) + " frames in ";
+    const std::string head = "Timedemo: " + std::to_string(ticks) + " ticks, " +
+                             std::to_string(classic ? ticks : 4 * ticks) + " frames in ";
     EXPECT_EQ(out.rfind(head, 0), 0u) << out;
     EXPECT_NE(out.find(" ticks/s, "), std::string::npos) << out;
     EXPECT_NE(out.find("state hash " + stored + "\n"), std::string::npos) << out;
@@ -139,10 +143,12 @@ TEST_F(TRouteTest, TimedemoOfTheShippedDemoReachesTheHashOfItsRoute) {
 // A route recorded by playing (keys held in a headless run, 16 ticks a second) replays to
 // the same state.
 TEST_F(TRouteTest, ARecordedRouteReplaysToTheSameState) {
-  std::ofstream(Root / "keys.txt") << "1200 down RIGHT\n4800 press LCTRL\n7600 down LALT\n8400 up LALT\n"
-                                      "10400 up RIGHT\n10800 down LEFT\n14400 up LEFT\n16000 press ESC\n";
-  const std::string command = "cd '" + Root.string() + "' && timeout 120 '" + Program() + "' -headless -skip -dir='" +
-                              ZYNTRA_EPISODE_DIR + "' -warp=0 -recordroute=rec.route -script=keys.txt > rec.txt 2>&1";
+  std::ofstream(Root / "keys.txt")
+      << "1200 down RIGHT\n4800 press LCTRL\n7600 down LALT\n8400 up LALT\n"
+         "10400 up RIGHT\n10800 down LEFT\n14400 up LEFT\n16000 press ESC\n";
+  const std::string command = "cd '" + Root.string() + "' && timeout 120 '" + Program() +
+                              "' -headless -skip -dir='" + ZYNTRA_EPISODE_DIR +
+                              "' -warp=0 -recordroute=rec.route -script=keys.txt > rec.txt 2>&1";
   int status = std::system(command.c_str());
   ASSERT_TRUE(status != -1 && WIFEXITED(status)) << ReadFile(Root / "rec.txt");
   EXPECT_EQ(WEXITSTATUS(status), 3);

@@ -39,11 +39,11 @@ class TTestHolder : public TActor {
   ZYNTRA_CLASS(TTestHolder)
 };
 ZYNTRA_DEFINE_CLASS(TTestHolder, TActor, ZYNTRA_FIELD(TTestHolder, B), ZYNTRA_FIELD(TTestHolder, S),
-                    ZYNTRA_FIELD(TTestHolder, I), ZYNTRA_FIELD(TTestHolder, L), ZYNTRA_FIELD(TTestHolder, F),
-                    ZYNTRA_FIELD(TTestHolder, D), ZYNTRA_FIELD(TTestHolder, Text),
-                    ZYNTRA_FIELD(TTestHolder, Bytes), ZYNTRA_FIELD(TTestHolder, Shorts),
-                    ZYNTRA_FIELD(TTestHolder, Ints), ZYNTRA_FIELD(TTestHolder, Target),
-                    ZYNTRA_FIELD(TTestHolder, Other))
+                    ZYNTRA_FIELD(TTestHolder, I), ZYNTRA_FIELD(TTestHolder, L),
+                    ZYNTRA_FIELD(TTestHolder, F), ZYNTRA_FIELD(TTestHolder, D),
+                    ZYNTRA_FIELD(TTestHolder, Text), ZYNTRA_FIELD(TTestHolder, Bytes),
+                    ZYNTRA_FIELD(TTestHolder, Shorts), ZYNTRA_FIELD(TTestHolder, Ints),
+                    ZYNTRA_FIELD(TTestHolder, Target), ZYNTRA_FIELD(TTestHolder, Other))
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
   const std::string text = TTempDir::ReadText(path);
@@ -98,7 +98,8 @@ TEST_F(SavegameTest, RecordLayoutAndShortestFile) {
   ASSERT_EQ(bytes.size(), 46u);
   const uint16_t head[10] = {3, 4, 20 - 3 + 2, 111 - 64 + 16, 2, 3, 1, 0, 7, 1};
   for (size_t i = 0; i < 10; ++i) EXPECT_EQ(Le16(bytes, 2 * i), head[i]) << i;
-  for (size_t h = 0; h < 12; ++h) EXPECT_EQ(Le16(bytes, 20 + 2 * h), h == 1 || h == 11 ? 0 : 1) << h;
+  for (size_t h = 0; h < 12; ++h)
+    EXPECT_EQ(Le16(bytes, 20 + 2 * h), h == 1 || h == 11 ? 0 : 1) << h;
   EXPECT_EQ(bytes[44], '0');
   EXPECT_EQ(bytes[45], 10);
 
@@ -272,20 +273,32 @@ TEST_F(SavegameTest, ReadObjectToleratesOtherFieldsAndClasses) {
   ASSERT_NE(holder, nullptr);
   EXPECT_TRUE(s->Eof());
   EXPECT_EQ(holder->I, 300);
-  EXPECT_EQ(holder->Ints, std::vector<int32_t>{5});  // an empty array leaves the field as constructed
+  EXPECT_EQ(holder->Ints,
+            std::vector<int32_t>{5});  // an empty array leaves the field as constructed
   EXPECT_EQ(holder->Text, "kept");
 
   EXPECT_EQ(CountLog("ReadObject() :: WARNING: reading unknown Type \"TNoSuchThing\""), 1);
-  EXPECT_EQ(CountLog("ReadObject() :: WARNING: reading unknown Field \"Speed:Int\" for Type \"TNoSuchThing\""), 1);
+  EXPECT_EQ(
+      CountLog(
+          "ReadObject() :: WARNING: reading unknown Field \"Speed:Int\" for Type \"TNoSuchThing\""),
+      1);
   EXPECT_EQ(CountLog("Value: 5"), 1);
-  EXPECT_EQ(CountLog("ReadObject() :: WARNING: reading unknown Field \"Name:String\" for Type \"TNoSuchThing\""),
+  EXPECT_EQ(CountLog("ReadObject() :: WARNING: reading unknown Field \"Name:String\" for Type "
+                     "\"TNoSuchThing\""),
             1);
   EXPECT_EQ(CountLog("Value: abc"), 1);
-  EXPECT_EQ(CountLog("ReadObject() :: WARNING: reading \"Short\" value for Field \"I:Int\" in Type \"TTestHolder\""),
+  EXPECT_EQ(CountLog("ReadObject() :: WARNING: reading \"Short\" value for Field \"I:Int\" in Type "
+                     "\"TTestHolder\""),
             1);
-  EXPECT_EQ(CountLog("ReadObject() :: WARNING: reading unknown Field \"Gone:Int\" for Type \"TTestHolder\""), 1);
+  EXPECT_EQ(
+      CountLog(
+          "ReadObject() :: WARNING: reading unknown Field \"Gone:Int\" for Type \"TTestHolder\""),
+      1);
   EXPECT_EQ(CountLog("Value: 9"), 1);
-  EXPECT_EQ(CountLog("ReadObject() :: WARNING: reading unknown Field \"Old:Int[]\" for Type \"TTestHolder\""), 1);
+  EXPECT_EQ(
+      CountLog(
+          "ReadObject() :: WARNING: reading unknown Field \"Old:Int[]\" for Type \"TTestHolder\""),
+      1);
 }
 
 TEST_F(SavegameTest, ActorListBlockWithReferences) {
@@ -481,8 +494,8 @@ TEST_F(QuickSaveTest, DamagedFilesChangeNothing) {
   std::vector<std::vector<uint8_t>> damaged;
   const size_t objects = 46 + 34560;
   ASSERT_GT(good.size(), objects + 100);
-  for (size_t cut : {size_t(0), size_t(30), size_t(46 + 1000), objects + 10, objects + (good.size() - objects) / 2,
-                     good.size() - 1})
+  for (size_t cut : {size_t(0), size_t(30), size_t(46 + 1000), objects + 10,
+                     objects + (good.size() - objects) / 2, good.size() - 1})
     damaged.emplace_back(good.begin(), good.begin() + std::ptrdiff_t(cut));
   auto huge = good;
   huge[46 + 34560] = 0xFF;  // the game state's class name length becomes huge
@@ -502,7 +515,8 @@ TEST_F(QuickSaveTest, DamagedFilesChangeNothing) {
     EXPECT_TRUE(player->IsListed()) << i;
     EXPECT_EQ(ReadBytes(SavegameFileName(0)), automatic) << i;
   }
-  EXPECT_EQ(CountLog("ERROR :: QuickLoad :: cannot read \"" + QuickName() + "\""), int(damaged.size()));
+  EXPECT_EQ(CountLog("ERROR :: QuickLoad :: cannot read \"" + QuickName() + "\""),
+            int(damaged.size()));
 
   // No file: nothing at all.
   std::filesystem::remove(QuickName());
@@ -526,12 +540,18 @@ TEST_F(QuickSaveTest, ValuesTheClassesCannotHoldRefuseTheFile) {
     std::function<void(bool)> Damage;  // false mends
   };
   const std::vector<TCase> cases = {
-      {"TBraxTovar.Height = 2147483647 (allowed 0 to 1440)", [&](bool d) { Player->Height = d ? INT32_MAX : height; }},
-      {"TGameState.Timer = 2147483647 (allowed 0 to 1073741824)", [&](bool d) { g.Timer = d ? INT32_MAX : 42; }},
-      {"TDust.CurrentFrame = 2147483647 (allowed 0 to 721)", [&](bool d) { SetObjectField(*dust, "CurrentFrame", d ? INT32_MAX : 1); }},
-      {"TConveyorBelt.EndX = -2147483648 (allowed -128 to 256)", [&](bool d) { SetObjectField(*belt, "EndX", d ? INT32_MIN : 3); }},
-      {"TKeyHole.KeyNum = 200 (allowed 0 to 3)", [&](bool d) { SetObjectField(*hole, "KeyNum", d ? 200 : 1); }},
-      {"TGameState.GotKey has 5 elements (the class holds 4)", [&](bool d) { g.GotKey.resize(d ? 5 : 4); }},
+      {"TBraxTovar.Height = 2147483647 (allowed 0 to 1440)",
+       [&](bool d) { Player->Height = d ? INT32_MAX : height; }},
+      {"TGameState.Timer = 2147483647 (allowed 0 to 1073741824)",
+       [&](bool d) { g.Timer = d ? INT32_MAX : 42; }},
+      {"TDust.CurrentFrame = 2147483647 (allowed 0 to 721)",
+       [&](bool d) { SetObjectField(*dust, "CurrentFrame", d ? INT32_MAX : 1); }},
+      {"TConveyorBelt.EndX = -2147483648 (allowed -128 to 256)",
+       [&](bool d) { SetObjectField(*belt, "EndX", d ? INT32_MIN : 3); }},
+      {"TKeyHole.KeyNum = 200 (allowed 0 to 3)",
+       [&](bool d) { SetObjectField(*hole, "KeyNum", d ? 200 : 1); }},
+      {"TGameState.GotKey has 5 elements (the class holds 4)",
+       [&](bool d) { g.GotKey.resize(d ? 5 : 4); }},
   };
   std::vector<std::vector<uint8_t>> damaged;
   for (const TCase& c : cases) {
@@ -552,7 +572,8 @@ TEST_F(QuickSaveTest, ValuesTheClassesCannotHoldRefuseTheFile) {
     QuickLoad();
     EXPECT_EQ(WorldStateHash(), hash) << cases[i].Problem;
     EXPECT_EQ(CurrentGameState, state) << cases[i].Problem;
-    EXPECT_EQ(CountLog("ERROR :: QuickLoad :: \"" + QuickName() + "\" holds " + cases[i].Problem), 1)
+    EXPECT_EQ(CountLog("ERROR :: QuickLoad :: \"" + QuickName() + "\" holds " + cases[i].Problem),
+              1)
         << cases[i].Problem;
   }
   TTempDir::Write(QuickName(), good);

@@ -34,7 +34,7 @@ class TSdlPlatformTest : public ::testing::Test {
   std::unique_ptr<TPlatform> Sdl;
 };
 
-#define OPEN_OR_SKIP(w, h)                                                                     \
+#define OPEN_OR_SKIP(w, h) \
   if (!Open(w, h)) GTEST_SKIP() << "no OpenGL 3.3 core window here (the log file says why)"
 
 // Four 8x8 frames: transparent (but red) background, a 6x6 square in the frame's colour,
@@ -198,7 +198,8 @@ TEST_F(TSdlPlatformTest, SceneMatchesReferenceAndHandComputedPixels) {
   ASSERT_EQ(reference->Width, 640);
   ASSERT_EQ(reference->Height, 400);
   size_t differing = 0;
-  for (size_t i = 0; i < shot.Pixels.size(); ++i) differing += shot.Pixels[i] != reference->Pixels[i];
+  for (size_t i = 0; i < shot.Pixels.size(); ++i)
+    differing += shot.Pixels[i] != reference->Pixels[i];
   EXPECT_EQ(differing, 0u);
 
   // Presenting keeps the picture: it can still be read back after the swap.
@@ -217,7 +218,8 @@ TEST_F(TSdlPlatformTest, ManyDrawsOfAtlasImagesBatchIntoFewDrawCalls) {
   TPixmap sheet(64, 16, 0xFF808080u);
   PImage a = CreateImage(sheet, 16, 16, 0, 4, ImageMasked);
   PImage b = CreateImage(TPixmap(8, 8, 0xFF102030u), 8, 8, 0, 1, ImageMasked);
-  PImage filtered = CreateImage(TPixmap(8, 8, 0xFF302010u), 8, 8, 0, 1, ImageMasked | ImageFiltered);
+  PImage filtered =
+      CreateImage(TPixmap(8, 8, 0xFF302010u), 8, 8, 0, 1, ImageMasked | ImageFiltered);
 
   // Two images of the same kind share an atlas page, so alternating them costs nothing;
   // plain rectangles join the batch.
@@ -265,7 +267,8 @@ TEST_F(TSdlPlatformTest, FilteredImagesDoNotBleedAndMipmapsExist) {
     for (int x = 4; x < 8; ++x) pair.Set(x, y, 0xFF00FF00u);
   PImage neighbours = CreateImage(pair, 4, 4, 0, 2, ImageFiltered);
   // Mip-mapped and drawn at a quarter size: sampling needs the generated levels.
-  PImage mip = CreateImage(TPixmap(64, 64, 0xFFFF8000u), 64, 64, 0, 1, ImageFiltered | ImageMipmapped);
+  PImage mip =
+      CreateImage(TPixmap(64, 64, 0xFFFF8000u), 64, 64, 0, 1, ImageFiltered | ImageMipmapped);
 
   Sdl->Clear(0);
   Sdl->SetScale(8, 8);
@@ -347,11 +350,13 @@ TEST_F(TSdlPlatformTest, KeysTextAndMouseComeFromSdlEvents) {
   struct {
     const char* Name;
     int Code;
-  } keys[] = {{"Keypad 8", 104},  {"Keypad 0", 96},    {"Keypad /", 111},   {"Keypad .", 110},
-              {"Keypad Enter", 13}, {"Right Ctrl", 163}, {"Left Shift", 160}, {"Right Alt", 165},
-              {"A", 65},          {"7", 55},           {"F11", 122},        {"`", 192},
-              {"[", 219},         {"'", 222},          {"PageDown", 34},    {"Pause", 19},
-              {"Space", 32},      {"Left", 37},        {"CapsLock", 20},    {"Numlock", 144}};
+  } keys[] = {{"Keypad 8", 104},   {"Keypad 0", 96},     {"Keypad /", 111},
+              {"Keypad .", 110},   {"Keypad Enter", 13}, {"Right Ctrl", 163},
+              {"Left Shift", 160}, {"Right Alt", 165},   {"A", 65},
+              {"7", 55},           {"F11", 122},         {"`", 192},
+              {"[", 219},          {"'", 222},           {"PageDown", 34},
+              {"Pause", 19},       {"Space", 32},        {"Left", 37},
+              {"CapsLock", 20},    {"Numlock", 144}};
   for (const auto& key : keys) {
     ASSERT_TRUE(SdlPushKeyEvent(key.Name, true)) << key.Name;
     Sdl->PollEvents();
@@ -418,7 +423,8 @@ TEST_F(TSdlPlatformTest, ControllerButtonsAndStickBecomePadStateAndMenuKeys) {
   EXPECT_EQ(in.KeyHit(KeyEscape), 1);
   for (int b : {0, 1, 6, 4}) SdlPushControllerButtonEvent(b, false);
   Sdl->PollEvents();
-  EXPECT_FALSE(in.PadDown(PadA) || in.PadDown(PadB) || in.KeyDown(KeyEnter) || in.KeyDown(KeyEscape));
+  EXPECT_FALSE(in.PadDown(PadA) || in.PadDown(PadB) || in.KeyDown(KeyEnter) ||
+               in.KeyDown(KeyEscape));
 
   // The stick: on past half way, off below a quarter; the pad and the stick together hold
   // a direction until both let go.

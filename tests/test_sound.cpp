@@ -165,9 +165,9 @@ TEST_F(SoundLoadTest, LyingContainerLoadsWhatItCan) {
 }
 
 TEST_F(SoundLoadTest, OverlongTuneIsCutAtTheLongestTune) {
-  WriteContainers({Tune("SHORT", 2, {1082}),
-                   Tune("LONG", 1, std::vector<uint16_t>(MaxTuneWords + 5000, 0))},
-                  {});
+  WriteContainers(
+      {Tune("SHORT", 2, {1082}), Tune("LONG", 1, std::vector<uint16_t>(MaxTuneWords + 5000, 0))},
+      {});
   LoadSounds();
   EXPECT_EQ(ClassicSound(0).Samples.size(), 153u);
   EXPECT_EQ(ClassicSound(1).Samples.size(), size_t(MaxTuneWords) * 153);

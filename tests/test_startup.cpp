@@ -14,10 +14,10 @@
 
 #include "data/image_io.h"
 #include "shell/log.h"
-#include "tests/log_stamp.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
 #include "temp_dir.h"
+#include "tests/log_stamp.h"
 
 namespace fs = std::filesystem;
 
@@ -135,7 +135,8 @@ class TProgramRunTest : public TTempDirTest {
   std::string GameOption() const { return "-dir=" + Game.string() + "/"; }
   // The game directory holds our built episode.
   void CopyEpisode() {
-    fs::copy(ZYNTRA_EPISODE_DIR, Game, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    fs::copy(ZYNTRA_EPISODE_DIR, Game,
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
   }
   std::string ScriptOption(const std::string& script) {
     WriteFile(Root / "script.txt", script);
@@ -143,14 +144,14 @@ class TProgramRunTest : public TTempDirTest {
   }
 };
 
-
 TEST_F(TProgramRunTest, HelpPrintsTheOptionsAndLeavesNoLog) {
   const TRunResult run = Run({"-help"});
   EXPECT_EQ(run.Status, 0) << ErrorOutput();
   for (const char* option :
-       {"-dir=", "-ext=", "-width=", "-height=", "-bpp=", "-nomipmap", "-nofilter", "-patch",
-        "-keeptitle", "-export", "-kyzmoraltip", "-asp", "-debug", "-nomirrors", "-classic",
-        "-fixratio", "-waitkey", "-skip", "-headless", "-script=", "-help"}) {
+       {"-dir=",     "-ext=",      "-width=",    "-height=",  "-bpp=",        "-nomipmap",
+        "-nofilter", "-patch",     "-keeptitle", "-export",   "-kyzmoraltip", "-asp",
+        "-debug",    "-nomirrors", "-classic",   "-fixratio", "-waitkey",     "-skip",
+        "-headless", "-script=",   "-help"}) {
     std::string line = std::string("\n  ") + option;
     if (line.back() != '=') line += ' ';  // the whole name, not the start of a longer one
     EXPECT_NE(run.Out.find(line), std::string::npos) << option;
@@ -163,7 +164,8 @@ TEST_F(TProgramRunTest, MissingEpisodeEndsBeforeTheWindow) {
   const TRunResult run = Run({"-dir=/nonexistent/"});
   EXPECT_EQ(run.Status, 1);
   // The player who started it from a menu or a shell is told why, not only the log.
-  EXPECT_NE(ErrorOutput().find("ERROR :: LoadEssentialGraphics :: cannot read graphics from \"BORDER.QZ1\"\n"),
+  EXPECT_NE(ErrorOutput().find(
+                "ERROR :: LoadEssentialGraphics :: cannot read graphics from \"BORDER.QZ1\"\n"),
             std::string::npos)
       << ErrorOutput();
   EXPECT_NE(ErrorOutput().find("-dir="), std::string::npos);
@@ -233,17 +235,21 @@ TEST_F(TProgramRunTest, PrintScreenSavesNumberedScreenshots) {
   CopyEpisode();
   fs::create_directories(Work / "Screenshots");
   WriteFile(Work / "Screenshots" / "zyntra-0007.png", "an older one");
-  const TRunResult run = Run({GameOption(), "-headless", "-skip", "-width=320", "-height=200",
-                              ScriptOption("1500 press #44\n1800 press #44\n2000 press ESC\n3000 press Y\n6000 press SPACE\n")});
+  const TRunResult run = Run(
+      {GameOption(), "-headless", "-skip", "-width=320", "-height=200",
+       ScriptOption(
+           "1500 press #44\n1800 press #44\n2000 press ESC\n3000 press Y\n6000 press SPACE\n")});
   EXPECT_EQ(run.Status, 0) << ErrorOutput();
-  EXPECT_NE(Log().find("Screenshot saved as Screenshots/zyntra-0008.png\r\n"), std::string::npos) << Log();
+  EXPECT_NE(Log().find("Screenshot saved as Screenshots/zyntra-0008.png\r\n"), std::string::npos)
+      << Log();
   EXPECT_NE(Log().find("Screenshot saved as Screenshots/zyntra-0009.png\r\n"), std::string::npos);
   PPixmap shot = LoadImageFile((Work / "Screenshots" / "zyntra-0009.png").string());
   ASSERT_TRUE(shot);
   EXPECT_EQ(shot->Width, 320);
   EXPECT_EQ(shot->Height, 200);
   // The title was shown, so the picture is not black.
-  EXPECT_TRUE(std::any_of(shot->Pixels.begin(), shot->Pixels.end(), [](uint32_t p) { return (p & 0xFFFFFF) != 0; }));
+  EXPECT_TRUE(std::any_of(shot->Pixels.begin(), shot->Pixels.end(),
+                          [](uint32_t p) { return (p & 0xFFFFFF) != 0; }));
   EXPECT_EQ(Log().find("ERROR ::"), std::string::npos);
 }
 
@@ -264,14 +270,17 @@ TEST_F(TProgramRunTest, ClosingTheWindowEndsTheProgram) {
 TEST_F(TProgramRunTest, TerminationSignalSavesAsAClosedWindowDoes) {
   CopyEpisode();
   WriteFile(Root / "script.txt", "# nothing: the title and the attract sequence run on\n");
-  const std::string command = "cd " + Quoted(Work.string()) + " && (" + Quoted(ZYNTRA_BINARY) + " " +
-                              Quoted(GameOption()) + " -headless -skip -script=" + Quoted((Root / "script.txt").string()) +
-                              " & pid=$!; for i in $(seq 300); do grep -q 'Starting Graphics' log.txt 2>/dev/null && break; sleep 0.1; done;"
+  const std::string command = "cd " + Quoted(Work.string()) + " && (" + Quoted(ZYNTRA_BINARY) +
+                              " " + Quoted(GameOption()) +
+                              " -headless -skip -script=" + Quoted((Root / "script.txt").string()) +
+                              " & pid=$!; for i in $(seq 300); do grep -q 'Starting Graphics' "
+                              "log.txt 2>/dev/null && break; sleep 0.1; done;"
                               " sleep 0.5; kill -TERM $pid; wait $pid)";
   const int status = std::system(command.c_str());
   ASSERT_TRUE(status != -1 && WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_NE(Log().find("Quit signal: settings and high scores saved\r\n"), std::string::npos) << Log();
+  EXPECT_NE(Log().find("Quit signal: settings and high scores saved\r\n"), std::string::npos)
+      << Log();
   EXPECT_TRUE(fs::exists(Work / "Zyntra.ini"));
   EXPECT_TRUE(fs::exists(Game / "KEYS.QZ1"));
 }
@@ -279,22 +288,24 @@ TEST_F(TProgramRunTest, TerminationSignalSavesAsAClosedWindowDoes) {
 TEST_F(TProgramRunTest, FixRatioAndMissingAudioAreLogged) {
   CopyEpisode();
   WriteFile(Work / "Zyntra.ini", "[video]\nscale = stretch\n");  // else sharp scaling decides
-  const TRunResult run = Run({GameOption(), "-headless", "-fixratio", "-waitkey", "-skip",
-                              ScriptOption("failaudio\n200 press SPACE\n2000 press ESC\n3000 press Y\n6000 press SPACE\n")});
+  const TRunResult run =
+      Run({GameOption(), "-headless", "-fixratio", "-waitkey", "-skip",
+           ScriptOption(
+               "failaudio\n200 press SPACE\n2000 press ESC\n3000 press Y\n6000 press SPACE\n")});
   EXPECT_EQ(run.Status, 0) << ErrorOutput();
   const std::string log = Log();
   EXPECT_NE(log.find("Starting Graphics... ok\r\n\r\nEnforcing 4:3 aspect ratio correction\r\n"
                      "Viewport size is 533x400\r\n\r\n"),
             std::string::npos)
       << log;
-  EXPECT_NE(log.find("WARNING :: StartUp :: no audio device, sound is off\r\n"),
-            std::string::npos);
+  EXPECT_NE(log.find("WARNING :: StartUp :: no audio device, sound is off\r\n"), std::string::npos);
 }
 
 TEST_F(TProgramRunTest, BadScriptLinesAreLoggedAndSkipped) {
   CopyEpisode();
-  const TRunResult run = Run({GameOption(), "-headless", "-skip",
-                              ScriptOption("100 press NOKEY\n2000 press ESC\n3000 press Y\n6000 press SPACE\n")});
+  const TRunResult run =
+      Run({GameOption(), "-headless", "-skip",
+           ScriptOption("100 press NOKEY\n2000 press ESC\n3000 press Y\n6000 press SPACE\n")});
   EXPECT_EQ(run.Status, 0) << ErrorOutput();
   EXPECT_NE(Log().find("WARNING :: LoadInputScript :: line 1 not understood: 100 press NOKEY"),
             std::string::npos);

@@ -48,8 +48,7 @@ TEST_F(StreamTest, BigEndianReversesMultiByteValues) {
   stream->WriteShort(0x1234);
   stream->WriteInt(0x01020304);
   stream->WriteFloat(1.0f);  // 0x3F800000
-  EXPECT_EQ(BytesOf(stream),
-            (std::vector<uint8_t>{0x12, 0x34, 1, 2, 3, 4, 0x3F, 0x80, 0, 0}));
+  EXPECT_EQ(BytesOf(stream), (std::vector<uint8_t>{0x12, 0x34, 1, 2, 3, 4, 0x3F, 0x80, 0, 0}));
 
   PStream reader = BigEndianStream(MemoryStream({0xAB, 0xCD, 0, 0, 0, 0, 0, 0, 0x01, 0x02}));
   EXPECT_EQ(reader->ReadShort(), 0xABCD);

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "actors/effects.h"
 #include "actor_fixture.h"
+#include "actors/effects.h"
 
 namespace {
 

@@ -34,15 +34,14 @@ TEST_F(WorldTest, HorizontalCameraMovesAtMostTwoAndKeepsItsBounds) {
     int32_t PosX, CamX, Expected;
   };
   const TCase cases[] = {
-      {26, 10, 12},    // 16 ahead: two steps
-      {25, 10, 11},    // 15 ahead: one step
-      {24, 10, 10},    // 14: stays
-      {20, 10, 10},    // 10: stays
-      {19, 10, 9},     // 9: one step back
-      {10, 10, 8},     // far behind: two steps at most
-      {250, 229, 230}, // never beyond 230
-      {255, 230, 230},
-      {0, 1, 0},       // never below 0
+      {26, 10, 12},                // 16 ahead: two steps
+      {25, 10, 11},                // 15 ahead: one step
+      {24, 10, 10},                // 14: stays
+      {20, 10, 10},                // 10: stays
+      {19, 10, 9},                 // 9: one step back
+      {10, 10, 8},                 // far behind: two steps at most
+      {250, 229, 230},             // never beyond 230
+      {255, 230, 230}, {0, 1, 0},  // never below 0
       {0, 0, 0},
   };
   for (const TCase& c : cases) {
@@ -84,7 +83,8 @@ TEST_F(WorldTest, VerticalCameraFollowsItsDestinationAndRollsUpOnVictory) {
 
 TEST_F(WorldTest, MirrorTimeGuardNeedsTwoSlowTicksInARow) {
   const std::string warning =
-      "WARNING: DrawMirrors :: drawing the mirrors took 90 ms -- mirrors are now turned OFF to increase performance";
+      "WARNING: DrawMirrors :: drawing the mirrors took 90 ms -- mirrors are now turned OFF to "
+      "increase performance";
   MirrorTimeGuard(90);
   MirrorTimeGuard(50);
   MirrorTimeGuard(90);
@@ -209,7 +209,8 @@ TEST_F(WorldTest, GoodiesByIdAndAfterTheirContainer) {
 }
 
 TEST_F(WorldTest, ParticleBurstsCycleColourPatterns) {
-  const int32_t patterns[5][4] = {{1, 3, 0, 2}, {2, 1, 3, 0}, {1, 2, 3, 0}, {2, 0, 1, 3}, {1, 3, 0, 2}};
+  const int32_t patterns[5][4] = {
+      {1, 3, 0, 2}, {2, 1, 3, 0}, {1, 2, 3, 0}, {2, 0, 1, 3}, {1, 3, 0, 2}};
   for (int burst = 0; burst < 5; ++burst) {
     ResetActorList();
     EXPECT_EQ(ParticleColourCounter, burst % 4);
@@ -315,10 +316,12 @@ TEST_F(WorldTest, SpawnPlacementsLayersAndTallies) {
   std::vector<std::string> layer4;
   for (const PActorListEntry& e : ActorList().Entries())
     if (LayerOf(e.get()) == 4 && !e->Is<TListSeparator>()) layer4.push_back(e->ClassName());
-  EXPECT_EQ(layer4, (std::vector<std::string>{"TRocket", "TRocket", "TFan", "TWind", "TFan", "TWind"}));
+  EXPECT_EQ(layer4,
+            (std::vector<std::string>{"TRocket", "TRocket", "TFan", "TWind", "TFan", "TWind"}));
 }
 
-// --- Level sequence and state hash ----------------------------------------------------------------
+// --- Level sequence and state hash
+// ----------------------------------------------------------------
 
 TEST_F(WorldTest, LoadLevelStartsTheMapOfMapOn) {
   auto map = EmptyMap();
@@ -348,8 +351,9 @@ struct TButtons {
 };
 
 TButtons Script(int t) {
-  return {t >= 150 && t < 156, t >= 160 && t < 163, t >= 100 && t < 140, t < 60 || (t >= 170 && t < 190),
-          t % 17 < 3, t % 25 == 3};
+  return {t >= 150 && t < 156, t >= 160 && t < 163,
+          t >= 100 && t < 140, t < 60 || (t >= 170 && t < 190),
+          t % 17 < 3,          t % 25 == 3};
 }
 
 }  // namespace
@@ -399,15 +403,15 @@ TEST_F(WorldTest, StateHashRepeatsForEqualInputs) {
 
 TEST_F(WorldTest, LevelTilesBackdropCellsAndAnimation) {
   TGameState& g = Game();
-  TileGrid[3][2] = 0x20;             // the second backdrop shows through
-  TileGrid[0][0] = 2 * 32 + 31;      // animated, low bits ignored
-  TileGrid[0][1] = 46 * 32;          // last animated picture
-  TileGrid[0][2] = 47 * 32;          // plain tiles from 47
+  TileGrid[3][2] = 0x20;         // the second backdrop shows through
+  TileGrid[0][0] = 2 * 32 + 31;  // animated, low bits ignored
+  TileGrid[0][1] = 46 * 32;      // last animated picture
+  TileGrid[0][2] = 47 * 32;      // plain tiles from 47
   TileGrid[0][3] = 383 * 32;
-  TileGrid[0][4] = 0x3000;           // picture 384: border tile 0
-  TileGrid[0][5] = 435 * 32;         // border tile 51
-  TileGrid[0][6] = 436 * 32;         // nothing
-  TileGrid[3][5] = 47 * 32;          // drawn after the backdrop cell, unclipped
+  TileGrid[0][4] = 0x3000;    // picture 384: border tile 0
+  TileGrid[0][5] = 435 * 32;  // border tile 51
+  TileGrid[0][6] = 436 * 32;  // nothing
+  TileGrid[3][5] = 47 * 32;   // drawn after the backdrop cell, unclipped
   std::vector<std::vector<TDrawn>> frames;
   for (int timer = 0; timer < 5; ++timer) {
     g.Timer = timer;
@@ -525,7 +529,8 @@ TEST_F(WorldTest, HealthLabelBlinksOnOddTicksBelowTwo) {
     DrawStatusBorder();
     std::vector<int> found;
     for (const TDrawn& d : DrawnFrom(Present(), BorderTiles))
-      if (d.Y == 40 && (d.X == 256 || d.X == 272) && d.Frame != 8) found.push_back(d.Frame);  // 8: the frame
+      if (d.Y == 40 && (d.X == 256 || d.X == 272) && d.Frame != 8)
+        found.push_back(d.Frame);  // 8: the frame
     return found;
   };
   EXPECT_EQ(label(1, 0), (std::vector<int>{36, 37}));
@@ -636,7 +641,7 @@ TEST_F(WorldTest, MirrorSheenShowsTheFloorTilesOverTheReflectionOnly) {
     MirrorGrid[5][c] = 1;
     TileGrid[6][c] = 230 * 32;  // the wall under it, where the reflection reaches too
   }
-  TileGrid[5][3] = 253 * 32;    // a floor cell without a mirror
+  TileGrid[5][3] = 253 * 32;  // a floor cell without a mirror
   TPlatform& p = Platform();
   auto frame = [&](bool sheen, std::vector<TDrawCommand>& commands) {
     MirrorSheen = sheen;
@@ -674,7 +679,8 @@ TEST_F(WorldTest, MirrorSheenShowsTheFloorTilesOverTheReflectionOnly) {
 
   // With the sheen: outside the reflection nothing changes; inside, a pixel shows either
   // the reflection or the tile of its cell, both of them in good share.
-  const uint32_t floorColour = TileImage->Frames[253].Get(0, 0), wallColour = TileImage->Frames[230].Get(0, 0);
+  const uint32_t floorColour = TileImage->Frames[253].Get(0, 0),
+                 wallColour = TileImage->Frames[230].Get(0, 0);
   int floorPixels = 0, wallPixels = 0, reflected = 0;
   for (int y = 0; y < 400; ++y)
     for (int x = 0; x < 640; ++x) {
@@ -687,8 +693,10 @@ TEST_F(WorldTest, MirrorSheenShowsTheFloorTilesOverTheReflectionOnly) {
       }
       uint32_t tile = y < 2 * 112 ? floorColour : wallColour;
       ASSERT_TRUE(after == before || after == tile) << x << " " << y;
-      if (after == before) ++reflected;
-      else (tile == floorColour ? floorPixels : wallPixels)++;
+      if (after == before)
+        ++reflected;
+      else
+        (tile == floorColour ? floorPixels : wallPixels)++;
     }
   const int area = reflection.W * reflection.H;
   EXPECT_GE(reflected, area / 4);
@@ -701,10 +709,10 @@ TEST_F(WorldTest, LevelShotDrawsEveryObjectWhereItStands) {
   TileImage = ColouredFrames(TileFrameCount);
   auto map = EmptyMap();
   Floor(map, 89);
-  Put(map, 9, 9, 0x3032);      // the hero
-  Put(map, 110, 80, 0x3044);   // a red key far from the hero's view
-  Put(map, 60, 30, 0x3000);    // a box
-  Put(map, 30, 60, 0x3058);    // floor spikes
+  Put(map, 9, 9, 0x3032);     // the hero
+  Put(map, 110, 80, 0x3044);  // a red key far from the hero's view
+  Put(map, 60, 30, 0x3000);   // a box
+  Put(map, 30, 60, 0x3058);   // floor spikes
   WriteMap("shot.qz1", map);
   LevelList = {"shot.qz1"};
   const TPixmap shot = DrawWholeLevel(0);
@@ -733,7 +741,8 @@ TEST_F(WorldTest, LevelShotDrawsEveryObjectWhereItStands) {
     for (const TDrawn& d : DrawnFrom(Present(), SpriteImage)) {
       int x = int(d.X) - 16 + 8 * g.CamX, y = int(d.Y) - 16 + 16 * g.CamY;
       const TPixmap& sprite = SpriteImage->Frames[size_t(d.Frame)];
-      for (int k : {1, 8, 14}) EXPECT_EQ(shot.Get(x + k, y + k), sprite.Get(k, k)) << object->ClassName();
+      for (int k : {1, 8, 14})
+        EXPECT_EQ(shot.Get(x + k, y + k), sprite.Get(k, k)) << object->ClassName();
       seen.push_back(object->ClassName());
     }
   }

@@ -63,7 +63,9 @@ class TWorldTest : public THeadlessTest {
   }
 
   // --- Maps ------------------------------------------------------------------------------
-  static std::vector<uint16_t> EmptyMap() { return std::vector<uint16_t>(size_t(MapRows) * MapColumns, 0); }
+  static std::vector<uint16_t> EmptyMap() {
+    return std::vector<uint16_t>(size_t(MapRows) * MapColumns, 0);
+  }
   static void Put(std::vector<uint16_t>& map, int column, int row, uint16_t word) {
     map[size_t(row) * MapColumns + size_t(column)] = word;
   }
@@ -119,9 +121,7 @@ class TWorldTest : public THeadlessTest {
   }
 
   // --- Log and sounds --------------------------------------------------------------------
-  std::vector<std::string> LogLines() const {
-    return TTempDir::LogLines();
-  }
+  std::vector<std::string> LogLines() const { return TTempDir::LogLines(); }
   int CountLog(const std::string& line) const {
     const auto lines = LogLines();
     return int(std::count(lines.begin(), lines.end(), line));
@@ -157,7 +157,8 @@ class TWorldTest : public THeadlessTest {
     int Frame;
     bool operator==(const TDrawn&) const = default;
   };
-  static std::vector<TDrawn> DrawnFrom(const std::vector<TDrawCommand>& commands, const PImage& image) {
+  static std::vector<TDrawn> DrawnFrom(const std::vector<TDrawCommand>& commands,
+                                       const PImage& image) {
     std::vector<TDrawn> out;
     for (const TDrawCommand& c : commands)
       if (c.Kind == TCommandKind::DrawImage && c.Image == image) out.push_back({c.X, c.Y, c.Frame});

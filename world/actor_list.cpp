@@ -12,9 +12,10 @@
 ZYNTRA_DEFINE_CLASS(TActorListEntry, TObject, ZYNTRA_FIELD(TActorListEntry, SerialNumber),
                     ZYNTRA_FIELD(TActorListEntry, ListLink))
 ZYNTRA_DEFINE_CLASS(TListSeparator, TActorListEntry)
-ZYNTRA_DEFINE_CLASS(TGameObject, TActorListEntry, ZYNTRA_FIELD_RANGE(TGameObject, PosX, MinPosX, MaxPosX),
-                    ZYNTRA_FIELD_RANGE(TGameObject, PosY, MinPosY, MaxPosY), ZYNTRA_FIELD(TGameObject, Timer),
-                    ZYNTRA_FIELD(TGameObject, Active))
+ZYNTRA_DEFINE_CLASS(TGameObject, TActorListEntry,
+                    ZYNTRA_FIELD_RANGE(TGameObject, PosX, MinPosX, MaxPosX),
+                    ZYNTRA_FIELD_RANGE(TGameObject, PosY, MinPosY, MaxPosY),
+                    ZYNTRA_FIELD(TGameObject, Timer), ZYNTRA_FIELD(TGameObject, Active))
 ZYNTRA_DEFINE_CLASS(TVisibleObject, TGameObject, ZYNTRA_FIELD(TVisibleObject, Frames),
                     ZYNTRA_FIELD_RANGE(TVisibleObject, CurrentFrame, 0, SpriteFrameCount - 1))
 ZYNTRA_DEFINE_CLASS(TActor, TVisibleObject, ZYNTRA_FIELD_RANGE(TActor, Width, 0, 2 * MapColumns),
@@ -172,9 +173,10 @@ void TActorList::InsertBefore(TListLink* position, const PActorListEntry& object
   GiveOrder(link.get());
   for (auto& [cls, links] : Index)
     if (object->IsA(*cls))
-      links.insert(std::upper_bound(links.begin(), links.end(), link->Order,
-                                    [](uint64_t order, const TListLink* l) { return order < l->Order; }),
-                   link.get());
+      links.insert(
+          std::upper_bound(links.begin(), links.end(), link->Order,
+                           [](uint64_t order, const TListLink* l) { return order < l->Order; }),
+          link.get());
 }
 
 void TActorList::AddToLayer(const PActorListEntry& object, int layer) {

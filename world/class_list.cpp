@@ -18,8 +18,9 @@ std::vector<const TClassInfo*> CollectClasses() {
       &TGameState::StaticClass(),
       &TBraxTovar::StaticClass(),
   };
-  for (const auto* family : {&EffectClasses(), &PickupClasses(), &HazardClasses(), &InteractiveClasses(),
-                             &MechanicsClasses(), &WalkerClasses(), &FlyerClasses()})
+  for (const auto* family :
+       {&EffectClasses(), &PickupClasses(), &HazardClasses(), &InteractiveClasses(),
+        &MechanicsClasses(), &WalkerClasses(), &FlyerClasses()})
     classes.insert(classes.end(), family->begin(), family->end());
   return classes;
 }

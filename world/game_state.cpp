@@ -9,22 +9,23 @@
 PGameState CurrentGameState;
 
 ZYNTRA_DEFINE_CLASS(TGameState, TObject, ZYNTRA_FIELD(TGameState, Health),
-                    ZYNTRA_FIELD_RANGE(TGameState, Score, 0, DefaultLongBound), ZYNTRA_FIELD(TGameState, FirePower),
-                    ZYNTRA_FIELD(TGameState, MapOn), ZYNTRA_FIELD_RANGE(TGameState, CamX, MinPosX, MaxPosX),
-                    ZYNTRA_FIELD_RANGE(TGameState, CamY, MinPosY / 16, MaxPosY / 16), ZYNTRA_FIELD(TGameState, GotBoots),
-                    ZYNTRA_FIELD(TGameState, GotHooks), ZYNTRA_FIELD(TGameState, GotGlove),
-                    ZYNTRA_FIELD(TGameState, MessageActive), ZYNTRA_FIELD_RANGE(TGameState, Timer, 0, int64_t(1) << 30),
+                    ZYNTRA_FIELD_RANGE(TGameState, Score, 0, DefaultLongBound),
+                    ZYNTRA_FIELD(TGameState, FirePower), ZYNTRA_FIELD(TGameState, MapOn),
+                    ZYNTRA_FIELD_RANGE(TGameState, CamX, MinPosX, MaxPosX),
+                    ZYNTRA_FIELD_RANGE(TGameState, CamY, MinPosY / 16, MaxPosY / 16),
+                    ZYNTRA_FIELD(TGameState, GotBoots), ZYNTRA_FIELD(TGameState, GotHooks),
+                    ZYNTRA_FIELD(TGameState, GotGlove), ZYNTRA_FIELD(TGameState, MessageActive),
+                    ZYNTRA_FIELD_RANGE(TGameState, Timer, 0, int64_t(1) << 30),
                     ZYNTRA_FIELD(TGameState, GotAccessCard), ZYNTRA_FIELD(TGameState, GotKey),
-                    ZYNTRA_FIELD_RANGE(TGameState, CamDestY, MinPosY / 16, MaxPosY / 16), ZYNTRA_FIELD(TGameState, ExitLevel),
-                    ZYNTRA_FIELD(TGameState, PlayerIsDead), ZYNTRA_FIELD(TGameState, Victory),
-                    ZYNTRA_FIELD(TGameState, PlayerShotsActive),
-                    ZYNTRA_FIELD(TGameState, EnemyShotsActive),
-                    ZYNTRA_FIELD(TGameState, CamsTotal), ZYNTRA_FIELD(TGameState, CamsShot),
-                    ZYNTRA_FIELD(TGameState, GotHit), ZYNTRA_FIELD(TGameState, SignsTotal),
-                    ZYNTRA_FIELD(TGameState, SignsFallen),
-                    ZYNTRA_FIELD(TGameState, MissilesTotal),
-                    ZYNTRA_FIELD(TGameState, MissilesShot), ZYNTRA_FIELD(TGameState, LetterBits),
-                    ZYNTRA_FIELD(TGameState, CorrectOrder), ZYNTRA_FIELD_RANGE(TGameState, Letters, 0, MapColumns * MapRows),
+                    ZYNTRA_FIELD_RANGE(TGameState, CamDestY, MinPosY / 16, MaxPosY / 16),
+                    ZYNTRA_FIELD(TGameState, ExitLevel), ZYNTRA_FIELD(TGameState, PlayerIsDead),
+                    ZYNTRA_FIELD(TGameState, Victory), ZYNTRA_FIELD(TGameState, PlayerShotsActive),
+                    ZYNTRA_FIELD(TGameState, EnemyShotsActive), ZYNTRA_FIELD(TGameState, CamsTotal),
+                    ZYNTRA_FIELD(TGameState, CamsShot), ZYNTRA_FIELD(TGameState, GotHit),
+                    ZYNTRA_FIELD(TGameState, SignsTotal), ZYNTRA_FIELD(TGameState, SignsFallen),
+                    ZYNTRA_FIELD(TGameState, MissilesTotal), ZYNTRA_FIELD(TGameState, MissilesShot),
+                    ZYNTRA_FIELD(TGameState, LetterBits), ZYNTRA_FIELD(TGameState, CorrectOrder),
+                    ZYNTRA_FIELD_RANGE(TGameState, Letters, 0, MapColumns* MapRows),
                     ZYNTRA_FIELD(TGameState, LetterBonus), ZYNTRA_FIELD(TGameState, SnakesTotal),
                     ZYNTRA_FIELD(TGameState, SnakesShot), ZYNTRA_FIELD(TGameState, BunniesTotal),
                     ZYNTRA_FIELD(TGameState, BunniesShot))
@@ -81,9 +82,13 @@ uint8_t TGameState::GetBonusBits() const {
   return bits;
 }
 
-bool TGameState::HintIsActive(uint8_t n) const { return n < 12 && n < MessageActive.size() && MessageActive[n] != 0; }
+bool TGameState::HintIsActive(uint8_t n) const {
+  return n < 12 && n < MessageActive.size() && MessageActive[n] != 0;
+}
 
-void TGameState::SetHintsActive(uint8_t on) { std::fill(MessageActive.begin(), MessageActive.end(), uint16_t(on)); }
+void TGameState::SetHintsActive(uint8_t on) {
+  std::fill(MessageActive.begin(), MessageActive.end(), uint16_t(on));
+}
 
 void NewGameState(bool hintsOn) {
   CurrentGameState = std::make_shared<TGameState>();

@@ -140,7 +140,8 @@ void DrawLevel() {
     for (int j = -margin; j < columns + margin; ++j) {
       int column = FirstViewColumn(g.CamX) + j, row = g.CamY + i;
       uint16_t code = 0;
-      if (column >= 0 && column < MapColumns && row >= 0 && row < MapRows) code = TileGrid[row][column];
+      if (column >= 0 && column < MapColumns && row >= 0 && row < MapRows)
+        code = TileGrid[row][column];
       int b = code / 32;
       float x = float((odd ? 8 : 16) + 16 * j), y = float(16 + 16 * i);
       if (b == 0) continue;
@@ -230,7 +231,8 @@ TRect DrawMirrorRun(int phase, int x, int y, int w, int n) {
   int bottom = int(float(y) * sy + 0.5f);
   if (right <= left || bottom <= top) return {};
   // Everything drawn so far, as it stands now: the reflection is built from this copy.
-  p.CaptureRegion({v.OffsetX + left, v.OffsetY + std::max(0, top), right - left, bottom - std::max(0, top)});
+  p.CaptureRegion(
+      {v.OffsetX + left, v.OffsetY + std::max(0, top), right - left, bottom - std::max(0, top)});
   int destX = v.OffsetX + int(float(x) * sx);
   int destY = v.OffsetY + MirrorLineY[std::clamp(y + 2, 0, 200)];
   const int firstY = destY;
@@ -241,8 +243,9 @@ TRect DrawMirrorRun(int phase, int x, int y, int w, int n) {
       continue;
     }
     int rows = MirrorLineHeight[std::min(line, 200)];
-    p.DrawCaptured({v.OffsetX + left, v.OffsetY + MirrorLineY[std::min(line, 200)], right - left, rows},
-                   destX, destY);
+    p.DrawCaptured(
+        {v.OffsetX + left, v.OffsetY + MirrorLineY[std::min(line, 200)], right - left, rows}, destX,
+        destY);
     destY += rows;
   }
   return {destX, firstY, right - left, destY - firstY};
@@ -275,7 +278,8 @@ void DrawMirrors() {
     };
     for (int j = 0; j < columns; ++j) {
       int column = FirstViewColumn(g.CamX) + j, row = g.CamY + i;
-      bool mirror = column >= 0 && column < MapColumns && row >= 0 && row < MapRows && MirrorGrid[row][column];
+      bool mirror = column >= 0 && column < MapColumns && row >= 0 && row < MapRows &&
+                    MirrorGrid[row][column];
       if (!mirror) {
         finish();
         continue;

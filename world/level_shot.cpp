@@ -39,8 +39,10 @@ TPixmap DrawTiles() {
         if (backdrop) Blit(shot, backdrop->Frames[0].Cut(x % 208, y % 160, 16, 16), x, y);
         continue;
       }
-      if (b <= 383) frame = FrameOf(TileImage, b);
-      else if (b <= 435) frame = FrameOf(BorderTiles, b % 128);
+      if (b <= 383)
+        frame = FrameOf(TileImage, b);
+      else if (b <= 435)
+        frame = FrameOf(BorderTiles, b % 128);
       if (frame) Blit(shot, *frame, x, y);
     }
   return shot;

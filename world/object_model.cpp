@@ -4,11 +4,14 @@
 
 TClassInfo::TClassInfo(std::string name, const TClassInfo* base, std::function<PObject()> factory,
                        std::vector<TFieldInfo> fields)
-    : ClassName(std::move(name)), BaseClass(base), Factory(std::move(factory)),
+    : ClassName(std::move(name)),
+      BaseClass(base),
+      Factory(std::move(factory)),
       Fields(std::move(fields)) {}
 
 std::vector<const TFieldInfo*> TClassInfo::AllFields() const {
-  std::vector<const TFieldInfo*> all = BaseClass ? BaseClass->AllFields() : std::vector<const TFieldInfo*>{};
+  std::vector<const TFieldInfo*> all =
+      BaseClass ? BaseClass->AllFields() : std::vector<const TFieldInfo*>{};
   for (const TFieldInfo& f : Fields) all.push_back(&f);
   return all;
 }
@@ -72,14 +75,31 @@ const TClassInfo* FindClass(const std::string& name) {
 
 void SetDefaultRange(TFieldInfo& f) {
   switch (f.Type) {
-    case TFieldType::Byte: case TFieldType::ByteArray: f.Min = 0; f.Max = UINT8_MAX; break;
-    case TFieldType::Short: case TFieldType::ShortArray: f.Min = 0; f.Max = UINT16_MAX; break;
-    case TFieldType::Int: case TFieldType::IntArray: case TFieldType::Float: case TFieldType::Double:
+    case TFieldType::Byte:
+    case TFieldType::ByteArray:
+      f.Min = 0;
+      f.Max = UINT8_MAX;
+      break;
+    case TFieldType::Short:
+    case TFieldType::ShortArray:
+      f.Min = 0;
+      f.Max = UINT16_MAX;
+      break;
+    case TFieldType::Int:
+    case TFieldType::IntArray:
+    case TFieldType::Float:
+    case TFieldType::Double:
       f.Min = -DefaultIntBound;
       f.Max = DefaultIntBound;
       break;
-    case TFieldType::Long: f.Min = -DefaultLongBound; f.Max = DefaultLongBound; break;
-    case TFieldType::String: f.Min = 0; f.Max = DefaultStringLength; break;
+    case TFieldType::Long:
+      f.Min = -DefaultLongBound;
+      f.Max = DefaultLongBound;
+      break;
+    case TFieldType::String:
+      f.Min = 0;
+      f.Max = DefaultStringLength;
+      break;
     default: break;
   }
 }
@@ -112,7 +132,8 @@ std::string ArrayOutOfRange(TObject& object, const TFieldInfo& f) {
   const auto& values = *static_cast<std::vector<T>*>(f.Address(object));
   // Fixed-size arrays: the length the class makes them with.
   size_t length = 0;
-  if (PObject prototype = object.Class().Create()) length = static_cast<std::vector<T>*>(f.Address(*prototype))->size();
+  if (PObject prototype = object.Class().Create())
+    length = static_cast<std::vector<T>*>(f.Address(*prototype))->size();
   if (length ? values.size() != length : values.size() > MaxArrayLength) {
     std::string text = object.ClassName();
     text += '.';
@@ -149,13 +170,16 @@ std::string FieldOutOfRange(TObject& object) {
       case TFieldType::Long: value = *static_cast<int64_t*>(p); break;
       case TFieldType::Float:
       case TFieldType::Double: {
-        double d = f->Type == TFieldType::Float ? double(*static_cast<float*>(p)) : *static_cast<double*>(p);
-        if (!std::isfinite(d) || d < double(f->Min) || d > double(f->Max)) return Describe(object, *f, std::to_string(d));
+        double d = f->Type == TFieldType::Float ? double(*static_cast<float*>(p))
+                                                : *static_cast<double*>(p);
+        if (!std::isfinite(d) || d < double(f->Min) || d > double(f->Max))
+          return Describe(object, *f, std::to_string(d));
         continue;
       }
       case TFieldType::String: {
         const auto& text = *static_cast<std::string*>(p);
-        if (int64_t(text.size()) > f->Max) return Describe(object, *f, std::to_string(text.size()) + " bytes");
+        if (int64_t(text.size()) > f->Max)
+          return Describe(object, *f, std::to_string(text.size()) + " bytes");
         continue;
       }
       case TFieldType::ByteArray: {

@@ -29,7 +29,16 @@ using PObject = std::shared_ptr<TObject>;
 using PActorListEntry = std::shared_ptr<TActorListEntry>;
 
 enum class TFieldType : uint8_t {
-  Byte, Short, Int, Long, Float, Double, String, ByteArray, ShortArray, IntArray,
+  Byte,
+  Short,
+  Int,
+  Long,
+  Float,
+  Double,
+  String,
+  ByteArray,
+  ShortArray,
+  IntArray,
   Reference,  // to a TActorListEntry or a class derived from it
   Other,      // anything else (frames, links): neither saved nor hashed
 };
@@ -93,7 +102,9 @@ class TObject : public std::enable_shared_from_this<TObject> {
   const std::string& ClassName() const { return Class().Name(); }
   bool IsA(const TClassInfo& cls) const { return Class().IsA(cls); }
   template <class T>
-  bool Is() const { return IsA(T::StaticClass()); }
+  bool Is() const {
+    return IsA(T::StaticClass());
+  }
 };
 
 // Every class that can be created by name: the program's classes (world/class_list.cpp)
@@ -108,16 +119,46 @@ template <class T>
 struct TFieldTypeOf {
   static constexpr TFieldType Value = TFieldType::Other;
 };
-template <> struct TFieldTypeOf<uint8_t> { static constexpr TFieldType Value = TFieldType::Byte; };
-template <> struct TFieldTypeOf<uint16_t> { static constexpr TFieldType Value = TFieldType::Short; };
-template <> struct TFieldTypeOf<int32_t> { static constexpr TFieldType Value = TFieldType::Int; };
-template <> struct TFieldTypeOf<int64_t> { static constexpr TFieldType Value = TFieldType::Long; };
-template <> struct TFieldTypeOf<float> { static constexpr TFieldType Value = TFieldType::Float; };
-template <> struct TFieldTypeOf<double> { static constexpr TFieldType Value = TFieldType::Double; };
-template <> struct TFieldTypeOf<std::string> { static constexpr TFieldType Value = TFieldType::String; };
-template <> struct TFieldTypeOf<std::vector<uint8_t>> { static constexpr TFieldType Value = TFieldType::ByteArray; };
-template <> struct TFieldTypeOf<std::vector<uint16_t>> { static constexpr TFieldType Value = TFieldType::ShortArray; };
-template <> struct TFieldTypeOf<std::vector<int32_t>> { static constexpr TFieldType Value = TFieldType::IntArray; };
+template <>
+struct TFieldTypeOf<uint8_t> {
+  static constexpr TFieldType Value = TFieldType::Byte;
+};
+template <>
+struct TFieldTypeOf<uint16_t> {
+  static constexpr TFieldType Value = TFieldType::Short;
+};
+template <>
+struct TFieldTypeOf<int32_t> {
+  static constexpr TFieldType Value = TFieldType::Int;
+};
+template <>
+struct TFieldTypeOf<int64_t> {
+  static constexpr TFieldType Value = TFieldType::Long;
+};
+template <>
+struct TFieldTypeOf<float> {
+  static constexpr TFieldType Value = TFieldType::Float;
+};
+template <>
+struct TFieldTypeOf<double> {
+  static constexpr TFieldType Value = TFieldType::Double;
+};
+template <>
+struct TFieldTypeOf<std::string> {
+  static constexpr TFieldType Value = TFieldType::String;
+};
+template <>
+struct TFieldTypeOf<std::vector<uint8_t>> {
+  static constexpr TFieldType Value = TFieldType::ByteArray;
+};
+template <>
+struct TFieldTypeOf<std::vector<uint16_t>> {
+  static constexpr TFieldType Value = TFieldType::ShortArray;
+};
+template <>
+struct TFieldTypeOf<std::vector<int32_t>> {
+  static constexpr TFieldType Value = TFieldType::IntArray;
+};
 
 const char* FieldTypeName(TFieldType type);
 
@@ -172,9 +213,9 @@ std::function<PObject()> MakeFactory() {
   }
 }
 
-#define ZYNTRA_CLASS(ClassName)                                   \
- public:                                                          \
-  static const TClassInfo& StaticClass();                         \
+#define ZYNTRA_CLASS(ClassName)           \
+ public:                                  \
+  static const TClassInfo& StaticClass(); \
   const TClassInfo& Class() const override { return StaticClass(); }
 
 #define ZYNTRA_FIELD(ClassName, FieldName) MakeField<ClassName>(#FieldName, &ClassName::FieldName)
@@ -182,9 +223,9 @@ std::function<PObject()> MakeFactory() {
 #define ZYNTRA_FIELD_RANGE(ClassName, FieldName, Min, Max) \
   InRange(MakeField<ClassName>(#FieldName, &ClassName::FieldName), Min, Max)
 
-#define ZYNTRA_DEFINE_CLASS(ClassName, BaseName, ...)                                      \
-  const TClassInfo& ClassName::StaticClass() {                                             \
-    static const TClassInfo info(#ClassName, &BaseName::StaticClass(),                     \
-                                 MakeFactory<ClassName>(), std::vector<TFieldInfo>{__VA_ARGS__}); \
-    return info;                                                                           \
+#define ZYNTRA_DEFINE_CLASS(ClassName, BaseName, ...)                                            \
+  const TClassInfo& ClassName::StaticClass() {                                                   \
+    static const TClassInfo info(#ClassName, &BaseName::StaticClass(), MakeFactory<ClassName>(), \
+                                 std::vector<TFieldInfo>{__VA_ARGS__});                          \
+    return info;                                                                                 \
   }

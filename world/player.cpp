@@ -12,10 +12,13 @@
 PBraxTovar Player;
 
 ZYNTRA_DEFINE_CLASS(TBraxTovar, TActor, ZYNTRA_FIELD(TBraxTovar, InvincibilityTimer),
-                    ZYNTRA_FIELD(TBraxTovar, WasHit), ZYNTRA_FIELD_RANGE(TBraxTovar, Action, 0, TBraxTovar::SwingingUp),
-                    ZYNTRA_FIELD_RANGE(TBraxTovar, JumpSpeed, -16, 16), ZYNTRA_FIELD_RANGE(TBraxTovar, Direction, 0, 1),
+                    ZYNTRA_FIELD(TBraxTovar, WasHit),
+                    ZYNTRA_FIELD_RANGE(TBraxTovar, Action, 0, TBraxTovar::SwingingUp),
+                    ZYNTRA_FIELD_RANGE(TBraxTovar, JumpSpeed, -16, 16),
+                    ZYNTRA_FIELD_RANGE(TBraxTovar, Direction, 0, 1),
                     ZYNTRA_FIELD(TBraxTovar, FallingState), ZYNTRA_FIELD(TBraxTovar, Somersault),
-                    ZYNTRA_FIELD(TBraxTovar, LastDeltaX), ZYNTRA_FIELD_RANGE(TBraxTovar, DelayedAction, 0, TBraxTovar::Leaving),
+                    ZYNTRA_FIELD(TBraxTovar, LastDeltaX),
+                    ZYNTRA_FIELD_RANGE(TBraxTovar, DelayedAction, 0, TBraxTovar::Leaving),
                     ZYNTRA_FIELD(TBraxTovar, DelayTics), ZYNTRA_FIELD(TBraxTovar, JumpWasDown),
                     ZYNTRA_FIELD(TBraxTovar, FireWasDown))
 
@@ -64,9 +67,13 @@ void TBraxTovar::Draw() {
   if (InvincibilityTimer % 2 == 0) TVisibleObject::Draw();
 }
 
-bool TBraxTovar::BlockedDown() const { return IsSolid(PosX, PosY + 1) || IsSolid(PosX + 1, PosY + 1); }
+bool TBraxTovar::BlockedDown() const {
+  return IsSolid(PosX, PosY + 1) || IsSolid(PosX + 1, PosY + 1);
+}
 
-bool TBraxTovar::BlockedUp() const { return IsSolid(PosX, PosY - Height) || IsSolid(PosX + 1, PosY - Height); }
+bool TBraxTovar::BlockedUp() const {
+  return IsSolid(PosX, PosY - Height) || IsSolid(PosX + 1, PosY - Height);
+}
 
 bool TBraxTovar::BlockedLeft() const {
   for (int32_t y = PosY - 31; y <= PosY - 7; ++y)
@@ -228,8 +235,7 @@ void TBraxTovar::MyUpdate() {
         }
       }
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -315,8 +321,7 @@ void TBraxTovar::RunDelayedAction() {
     case Leaving:
       if (DelayTics < 4) InvincibilityTimer = -1;
       break;
-    default:
-      break;
+    default: break;
   }
   if (DelayTics > 0) return;
   switch (DelayedAction) {
@@ -325,14 +330,11 @@ void TBraxTovar::RunDelayedAction() {
       if (CurrentGameState) Game().PlayerIsDead = 1;
       break;
     case TeleportingFrom0:
-    case TeleportingFrom1:
-      TeleportFrom(DelayedAction - TeleportingFrom0);
-      break;
+    case TeleportingFrom1: TeleportFrom(DelayedAction - TeleportingFrom0); break;
     case Leaving:
       if (CurrentGameState) Game().ExitLevel = 1;
       break;
-    default:
-      break;
+    default: break;
   }
   DelayedAction = NoDelayedAction;
 }
@@ -398,8 +400,10 @@ void TBraxTovar::ActOnInput(bool up, bool down, bool left, bool right, bool fire
   }
   if (down && Action == Hanging) StartFalling();
   if (fire) {
-    if (Action == Standing) CurrentFrame = 4 * d + 3;
-    else if (Action == Hanging) CurrentFrame = d + 36;
+    if (Action == Standing)
+      CurrentFrame = 4 * d + 3;
+    else if (Action == Hanging)
+      CurrentFrame = d + 36;
     if (!FireWasDown && CurrentGameState && Game().PlayerShotsActive < Game().FirePower)
       SpawnBraxShot(PosX, 16 * ((PosY - 29) / 16) + 19, Direction);
   }

@@ -24,7 +24,13 @@ class TBraxTovar : public TActor {
   uint8_t FireWasDown = 0;
 
   enum : uint8_t { Standing, Walking, Jumping, Falling, Hanging, SwingingUp };
-  enum : uint8_t { NoDelayedAction = 0, Dying = 4, TeleportingFrom0 = 8, TeleportingFrom1 = 9, Leaving = 16 };
+  enum : uint8_t {
+    NoDelayedAction = 0,
+    Dying = 4,
+    TeleportingFrom0 = 8,
+    TeleportingFrom1 = 9,
+    Leaving = 16
+  };
 
   void InitSpriteFrames() override;
   void Draw() override;
@@ -65,7 +71,8 @@ void KillPlayer(bool force);
 
 // The hero's use of interactive items: each item class registers what Up does to it.
 // The handler returns false to end the whole use at once (a locked key hole).
-using TUseHandler = std::function<bool(TBraxTovar& player, TInteractiveBackgroundItem& item, bool upOnly)>;
+using TUseHandler =
+    std::function<bool(TBraxTovar& player, TInteractiveBackgroundItem& item, bool upOnly)>;
 void RegisterUseHandler(const std::string& className, const TUseHandler& handler);
 
 // Elevators: the level mechanics register how the hero rides one when Up is held.

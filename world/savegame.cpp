@@ -43,7 +43,8 @@ void WriteLString(TStream& s, const std::string& text) {
 // --- Savegames --------------------------------------------------------------------------
 
 void TSavegame::WriteToStream(TStream& s) const {
-  for (uint16_t v : {CamX, CamY, PlayerX, PlayerY, MapNumber, FirePower, GotBoots, GotHooks, Health, GotGlove})
+  for (uint16_t v :
+       {CamX, CamY, PlayerX, PlayerY, MapNumber, FirePower, GotBoots, GotHooks, Health, GotGlove})
     s.WriteShort(v);
   for (uint16_t h : HintsActive) s.WriteShort(h);
   s.WriteString(std::to_string(Score));
@@ -58,18 +59,23 @@ bool TSavegame::WriteToFile(const std::string& path) const {
 }
 
 namespace {
-std::string SavegameName(int slot) { return "SAVED" + (slot == 0 ? std::string("T") : std::to_string(slot)) + GameExt; }
+std::string SavegameName(int slot) {
+  return "SAVED" + (slot == 0 ? std::string("T") : std::to_string(slot)) + GameExt;
+}
 }  // namespace
 
 std::string SavegameFileName(int slot) { return PlayerFile(TPlace::GameDir, SavegameName(slot)); }
-std::string SavegameFileToRead(int slot) { return PlayerFileToRead(TPlace::GameDir, SavegameName(slot)); }
+std::string SavegameFileToRead(int slot) {
+  return PlayerFileToRead(TPlace::GameDir, SavegameName(slot));
+}
 
 std::unique_ptr<TSavegame> ReadSavegame(TStream& raw) {
   TStream* s = &raw;
   auto save = std::make_unique<TSavegame>();
   try {
-    uint16_t* fields[10] = {&save->CamX, &save->CamY, &save->PlayerX, &save->PlayerY, &save->MapNumber,
-                            &save->FirePower, &save->GotBoots, &save->GotHooks, &save->Health, &save->GotGlove};
+    uint16_t* fields[10] = {&save->CamX,      &save->CamY,      &save->PlayerX,  &save->PlayerY,
+                            &save->MapNumber, &save->FirePower, &save->GotBoots, &save->GotHooks,
+                            &save->Health,    &save->GotGlove};
     for (uint16_t* f : fields) *f = s->ReadShort();
     for (uint16_t& h : save->HintsActive) h = s->ReadShort();
     // The score: decimal digits up to a line feed.
@@ -117,7 +123,8 @@ void SaveGame(int slot) {
   save.GotHooks = g.GotHooks;
   save.Health = g.Health;
   save.GotGlove = g.GotGlove;
-  for (size_t i = 0; i < 12 && i < g.MessageActive.size(); ++i) save.HintsActive[i] = g.MessageActive[i];
+  for (size_t i = 0; i < 12 && i < g.MessageActive.size(); ++i)
+    save.HintsActive[i] = g.MessageActive[i];
   save.Score = g.ShownScore();  // the saved score is its low 32 bits, unsigned
   save.WriteToFile(SavegameFileName(slot));
 }
@@ -141,7 +148,8 @@ bool LoadGame(int slot) {
   g.GotHooks = save->GotHooks;
   g.Health = save->Health;
   g.GotGlove = save->GotGlove;
-  for (size_t i = 0; i < 12 && i < g.MessageActive.size(); ++i) g.MessageActive[i] = save->HintsActive[i];
+  for (size_t i = 0; i < 12 && i < g.MessageActive.size(); ++i)
+    g.MessageActive[i] = save->HintsActive[i];
   g.Score = save->Score;
   if (LoadLevel()) return true;
   if (slot >= 1) SaveGame(0);
@@ -189,14 +197,22 @@ void WriteValue(TStream& s, const TFieldInfo& f, TObject& o) {
 // A primitive or string value read by its stored type name, as decimal text; false when the
 // type is not a primitive or a string (nothing read).
 bool ReadPrimitiveText(TStream& s, const std::string& type, std::string& text) {
-  if (type == "Byte") text = std::to_string(s.ReadByte());
-  else if (type == "Short") text = std::to_string(s.ReadShort());
-  else if (type == "Int") text = std::to_string(s.ReadInt());
-  else if (type == "Long") text = std::to_string(s.ReadLong());
-  else if (type == "Float") text = std::to_string(s.ReadFloat());
-  else if (type == "Double") text = std::to_string(s.ReadDouble());
-  else if (type == "String") text = ReadLString(s);
-  else return false;
+  if (type == "Byte")
+    text = std::to_string(s.ReadByte());
+  else if (type == "Short")
+    text = std::to_string(s.ReadShort());
+  else if (type == "Int")
+    text = std::to_string(s.ReadInt());
+  else if (type == "Long")
+    text = std::to_string(s.ReadLong());
+  else if (type == "Float")
+    text = std::to_string(s.ReadFloat());
+  else if (type == "Double")
+    text = std::to_string(s.ReadDouble());
+  else if (type == "String")
+    text = ReadLString(s);
+  else
+    return false;
   return true;
 }
 
@@ -252,9 +268,12 @@ bool SkipArray(TStream& s, const std::string& type) {
   int32_t count = s.ReadInt();
   if (count > MaxRecordLength) throw TStreamError("Error reading from stream");
   for (int32_t i = 0; i < count; ++i)
-    if (width == 1) s.ReadByte();
-    else if (width == 2) s.ReadShort();
-    else s.ReadInt();
+    if (width == 1)
+      s.ReadByte();
+    else if (width == 2)
+      s.ReadShort();
+    else
+      s.ReadInt();
   return true;
 }
 
@@ -292,8 +311,8 @@ PObject ReadObject(TStream& s) {
     }
     if (f && Serialized(f->Type) && type.size() > 2 && type.substr(type.size() - 2) == "[]") {
       // An array stored with another element type: skipped whole.
-      LogLine("ReadObject() :: WARNING: reading unhandled Type \"" + type + "\" for Field \"" + name +
-              "\" in Type \"" + className + "\"");
+      LogLine("ReadObject() :: WARNING: reading unhandled Type \"" + type + "\" for Field \"" +
+              name + "\" in Type \"" + className + "\"");
       LogLine(" -> NO DATA READ!");
       SkipArray(s, type);
       continue;
@@ -310,8 +329,8 @@ PObject ReadObject(TStream& s) {
               f->TypeName + "\" in Type \"" + className + "\"");
       if (read) SetFromText(*f, *object, text);
     } else {
-      LogLine("ReadObject() :: WARNING: reading unknown Field \"" + name + ":" + type + "\" for Type \"" +
-              className + "\"");
+      LogLine("ReadObject() :: WARNING: reading unknown Field \"" + name + ":" + type +
+              "\" for Type \"" + className + "\"");
       LogLine("Value: " + text);
     }
     if (!read) throw TStreamError("Error reading from stream");  // the rest cannot be trusted
@@ -334,7 +353,8 @@ void WriteActorList(TStream& s, TActorList& list) {
     std::vector<std::pair<std::string, int32_t>> refs;
     for (const TFieldInfo* f : e.Class().AllFields())
       if (f->Type == TFieldType::Reference)
-        if (PActorListEntry target = f->GetReference(e)) refs.emplace_back(f->Name, target->SerialNumber);
+        if (PActorListEntry target = f->GetReference(e))
+          refs.emplace_back(f->Name, target->SerialNumber);
     s.WriteInt(int32_t(refs.size()));
     for (auto& [name, serial] : refs) {
       WriteLString(s, name);
@@ -468,7 +488,8 @@ void QuickLoad() {
       Teleporters[index ? 1 : 0] = std::dynamic_pointer_cast<TInteractiveBackgroundItem>(e);
     }
     if (e->Is<TListSeparator>()) {
-      if (separators >= 7) LogLine("QuickLoad() :: ERROR: unhandled list separator #" + std::to_string(separators));
+      if (separators >= 7)
+        LogLine("QuickLoad() :: ERROR: unhandled list separator #" + std::to_string(separators));
       ++separators;
     } else if (!e->Is<TGameObject>()) {
       LogLine("QuickLoad() :: ERROR: object is of unhandled type!");
@@ -478,6 +499,7 @@ void QuickLoad() {
   SetActorList(std::move(list));
   Player = player;
   size_t n = Game().MapOn, e = n & ~size_t(1);
-  LoadBackdrops(e < BackdropList.size() ? BackdropList[e] : "", e + 1 < BackdropList.size() ? BackdropList[e + 1] : "");
+  LoadBackdrops(e < BackdropList.size() ? BackdropList[e] : "",
+                e + 1 < BackdropList.size() ? BackdropList[e + 1] : "");
   StartLevelMusic(int(n));
 }

@@ -111,7 +111,8 @@ void ScoreFlasher(int kind, int32_t x, int32_t y) {
 }
 
 void SpawnBackgroundSprite(int sprite, int column, int row) {
-  if (PGame o = Place("TBackgroundSprite", CellX(column), 16 * row, 0)) SetObjectField(*o, "SpriteIndex", sprite);
+  if (PGame o = Place("TBackgroundSprite", CellX(column), 16 * row, 0))
+    SetObjectField(*o, "SpriteIndex", sprite);
 }
 
 void SpawnKey(int keyNumber, int column, int row) {
@@ -119,7 +120,8 @@ void SpawnKey(int keyNumber, int column, int row) {
 }
 
 void SpawnSpikes(int flag, int column, int row) {
-  if (PGame o = PlaceAtCell("TSpikes", column, row, 4)) SetObjectField(*o, "SpriteIndex", flag ? 677 : 676);
+  if (PGame o = PlaceAtCell("TSpikes", column, row, 4))
+    SetObjectField(*o, "SpriteIndex", flag ? 677 : 676);
 }
 
 void SpawnNail(int column, int row) { PlaceAtCell("TNail", column, row, 4); }
@@ -133,7 +135,8 @@ void SpawnACMESign(int column, int row) {
 }
 
 void SpawnCrawlBot(int orientation, int column, int row) {
-  if (PGame o = PlaceAtCell("TCrawlBot", column, row, 4)) SetObjectField(*o, "Orientation", orientation);
+  if (PGame o = PlaceAtCell("TCrawlBot", column, row, 4))
+    SetObjectField(*o, "Orientation", orientation);
 }
 
 void SpawnBox(int sprite, int contentId, int column, int row) {
@@ -158,7 +161,7 @@ void SpawnGoodie(int goodieId, int column, int row, const TActorListEntry* conta
     int Letter;
   };
   static const TGoodie Goodies[] = {
-      {0x3050, "TFootball", -1}, {0x3051, "TTurkey", -1},  {0x3052, "TSoda", -1},
+      {0x3050, "TFootball", -1}, {0x3051, "TTurkey", -1},   {0x3052, "TSoda", -1},
       {0x3053, "TDisk", -1},     {0x3054, "TJoystick", -1}, {0x3055, "TFlag", -1},
       {0x3056, "TRadio", -1},    {0xF000, "TBalloon", -1},  {0xF001, "TBoots", -1},
       {0xF002, "THooks", -1},    {0xF003, "TGlove", -1},    {0xF004, "TAccessCard", -1},
@@ -201,7 +204,9 @@ void SpawnBunnyBot(int column, int row) {
 void SpawnCannonBot(int column, int row) { PlaceAtCell("TCannonBot", column, row, 4); }
 void SpawnWheelBot(int column, int row) { Place("TWheelBot", CellX(column) + 1, CellY(row), 4); }
 void SpawnJumpBot(int column, int row) { Place("TJumpBot", CellX(column) + 1, CellY(row), 5); }
-void SpawnHelicopter(int column, int row) { Place("THelicopter", CellX(column) + 2, 16 * row + 7, 5); }
+void SpawnHelicopter(int column, int row) {
+  Place("THelicopter", CellX(column) + 2, 16 * row + 7, 5);
+}
 
 void SpawnDrMalvex(int flag, int column, int row) {
   if (PGame o = PlaceAtCell("TDrMalvex", column, row, 5)) {
@@ -212,7 +217,8 @@ void SpawnDrMalvex(int flag, int column, int row) {
 
 void SpawnSnake(int column, int row) {
   if (const TClassInfo* snake = FindClass("TSnakeBot"))
-    for (TListLink* link : std::vector<TListLink*>(ActorList().Indexed(*snake))) link->Object->Remove();
+    for (TListLink* link : std::vector<TListLink*>(ActorList().Indexed(*snake)))
+      link->Object->Remove();
   if (CurrentGameState) Game().SnakesTotal = 0;
   for (int i = 0; i < 9; ++i) {
     PGame o = Place("TSnakeBot", 2 * (column + i), CellY(row), 5);
@@ -230,7 +236,8 @@ void SpawnExplosion(int32_t x, int32_t y, int direction) {
 }
 
 void SpawnFlameThrower(int orientation, int column, int row) {
-  if (PGame o = PlaceAtCell("TFlameThrower", column, row, 4)) SetObjectField(*o, "Orientation", orientation);
+  if (PGame o = PlaceAtCell("TFlameThrower", column, row, 4))
+    SetObjectField(*o, "Orientation", orientation);
 }
 
 void SpawnKeyHole(int keyNumber, int column, int row) {
@@ -273,7 +280,8 @@ void SpawnFan(int direction, int column, int row) {
   SetObjectField(*wind, "Direction", direction);
   wind->PosY = fan->PosY;
   wind->PosX = direction ? fan->PosX + ActorWidth(fan) : fan->PosX - ActorWidth(wind);
-  if (const TFieldInfo* f = fan->Class().FindField("Wind"); f && f->SetReference) f->SetReference(*fan, wind);
+  if (const TFieldInfo* f = fan->Class().FindField("Wind"); f && f->SetReference)
+    f->SetReference(*fan, wind);
   AddToLayer(wind, 4);
 }
 
@@ -300,7 +308,8 @@ void SpawnParticles(int32_t x, int32_t y) {
     o->PosX = x + Dx[i];
     o->PosY = y + Dy[i];
     SetObjectField(*o, "ParticleIndex", i);
-    if (auto v = std::dynamic_pointer_cast<TVisibleObject>(o)) v->CurrentFrame = Colours[ParticleColourCounter & 3][i];
+    if (auto v = std::dynamic_pointer_cast<TVisibleObject>(o))
+      v->CurrentFrame = Colours[ParticleColourCounter & 3][i];
     AddToLayer(o, 3);
   }
   ParticleColourCounter = uint8_t((ParticleColourCounter + 1) & 3);
@@ -408,11 +417,25 @@ void SpawnObjectCode(uint16_t code, int c, int r) {
     case 0x3041: return SpawnMalvexScreen(c, r);
     case 0x3042: return SpawnDrMalvex(1, c, r);
     case 0x3043: return SpawnDrMalvex(0, c, r);
-    case 0x3044: case 0x3045: case 0x3046: case 0x3047: return SpawnKey(code - 0x3044, c, r);
-    case 0x3048: case 0x3049: case 0x304A: case 0x304B: return SpawnKeyHole(code - 0x3048, c, r);
-    case 0x304C: case 0x304D: case 0x304E: case 0x304F: return SpawnKeyDoor(code - 0x304C, c, r);
-    case 0x3050: case 0x3051: case 0x3052: case 0x3053: case 0x3054: case 0x3055: case 0x3056:
-      return SpawnGoodie(code, c, r);
+    case 0x3044:
+    case 0x3045:
+    case 0x3046:
+    case 0x3047: return SpawnKey(code - 0x3044, c, r);
+    case 0x3048:
+    case 0x3049:
+    case 0x304A:
+    case 0x304B: return SpawnKeyHole(code - 0x3048, c, r);
+    case 0x304C:
+    case 0x304D:
+    case 0x304E:
+    case 0x304F: return SpawnKeyDoor(code - 0x304C, c, r);
+    case 0x3050:
+    case 0x3051:
+    case 0x3052:
+    case 0x3053:
+    case 0x3054:
+    case 0x3055:
+    case 0x3056: return SpawnGoodie(code, c, r);
     case 0x3057: return SpawnMine(c, r);
     case 0x3058: return SpawnSpikes(0, c, r);
     case 0x3059: return SpawnSpikes(1, c, r);

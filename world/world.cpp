@@ -110,7 +110,9 @@ void InstallLevelHooks() {
   };
   hooks.Spawn = SpawnObjectCode;
   // Belts and fake bridges keep their column and row (they work on map cells).
-  hooks.SpawnConveyorBelt = [](int c, int r, int end, int direction) { SpawnConveyorBelt(c, r, end, direction); };
+  hooks.SpawnConveyorBelt = [](int c, int r, int end, int direction) {
+    SpawnConveyorBelt(c, r, end, direction);
+  };
   hooks.SpawnFakeBridge = [](int c, int r, int width) { SpawnFakeBridge(c, r, width); };
   hooks.PlaceCamera = PlaceCamera;
   SetLevelHooks(hooks);
@@ -162,7 +164,9 @@ struct THasher {
     }
   }
   template <class T>
-  void Value(T v) { Bytes(&v, sizeof v); }
+  void Value(T v) {
+    Bytes(&v, sizeof v);
+  }
   void Text(const std::string& s) {
     Value(uint32_t(s.size()));
     Bytes(s.data(), s.size());

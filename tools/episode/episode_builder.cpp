@@ -9,8 +9,8 @@
 #include "data/planar_writer.h"
 #include "data/sound_writer.h"
 #include "data/stream.h"
-#include "tools/episode/episode_source.h"
 #include "tools/episode/episode_demo.h"
+#include "tools/episode/episode_source.h"
 #include "tools/episode/map_checker.h"
 
 namespace {
@@ -37,14 +37,16 @@ struct TArtFile {
 };
 
 std::vector<TArtFile> ArtFiles() {
-  std::vector<TArtFile> files = {{"BORDER", false, -1, -1, 0},
-                                 {"FONT1", true, -1, -1, 0},
-                                 {"FONT2", true, -1, -1, 0}};
+  std::vector<TArtFile> files = {
+      {"BORDER", false, -1, -1, 0}, {"FONT1", true, -1, -1, 0}, {"FONT2", true, -1, -1, 0}};
   for (int k = 0; k < 4; ++k) files.push_back({"BACK" + std::to_string(k), false, -1, 48 * k, 48});
-  for (int k = 0; k < 4; ++k) files.push_back({"SOLID" + std::to_string(k), false, -1, 192 + 48 * k, 48});
+  for (int k = 0; k < 4; ++k)
+    files.push_back({"SOLID" + std::to_string(k), false, -1, 192 + 48 * k, 48});
   for (int k = 0; k < 5; ++k) files.push_back({"MAN" + std::to_string(k), true, 48 * k, -1, 48});
-  for (int k = 0; k < 6; ++k) files.push_back({"ANIM" + std::to_string(k), true, 240 + 48 * k, -1, 48});
-  for (int k = 0; k < 3; ++k) files.push_back({"OBJECT" + std::to_string(k), true, 528 + 50 * k, -1, 0});
+  for (int k = 0; k < 6; ++k)
+    files.push_back({"ANIM" + std::to_string(k), true, 240 + 48 * k, -1, 48});
+  for (int k = 0; k < 3; ++k)
+    files.push_back({"OBJECT" + std::to_string(k), true, 528 + 50 * k, -1, 0});
   files.push_back({"NUMBERS", true, 678, -1, 0});
   return files;
 }
@@ -78,7 +80,8 @@ std::vector<fs::path> Sources(const fs::path& dir) {
 
 }  // namespace
 
-bool BuildEpisode(const std::string& sourceDir, const std::string& outputDir, TEpisodeBuild& build) {
+bool BuildEpisode(const std::string& sourceDir, const std::string& outputDir,
+                  TEpisodeBuild& build) {
   fs::path src(sourceDir), out(outputDir);
   std::error_code ec;
   fs::create_directories(out, ec);
@@ -100,11 +103,15 @@ bool BuildEpisode(const std::string& sourceDir, const std::string& outputDir, TE
       build.Errors.push_back(error.Text);
       continue;
     }
-    Write(build, out, file.Stem + Ext, EncodeTileFile(art.Strip(file.Masked), art.Width / 8, art.Height));
-    int taken = file.Forced ? std::min<int>(file.Forced, int(art.Tiles.size())) : int(art.Tiles.size());
+    Write(build, out, file.Stem + Ext,
+          EncodeTileFile(art.Strip(file.Masked), art.Width / 8, art.Height));
+    int taken =
+        file.Forced ? std::min<int>(file.Forced, int(art.Tiles.size())) : int(art.Tiles.size());
     for (int i = 0; i < taken; ++i) {
-      if (file.FirstSprite >= 0 && file.FirstSprite + i < 722) library.Sprites[size_t(file.FirstSprite + i)] = art.Tiles[size_t(i)];
-      if (file.FirstTile >= 0 && file.FirstTile + i < 384) library.Tiles[size_t(file.FirstTile + i)] = art.Tiles[size_t(i)];
+      if (file.FirstSprite >= 0 && file.FirstSprite + i < 722)
+        library.Sprites[size_t(file.FirstSprite + i)] = art.Tiles[size_t(i)];
+      if (file.FirstTile >= 0 && file.FirstTile + i < 384)
+        library.Tiles[size_t(file.FirstTile + i)] = art.Tiles[size_t(i)];
     }
     for (int i = 0; i < int(art.Tiles.size()); ++i) {
       if (file.Stem == "FONT1" && 22 + i < 256) library.Glyphs[22 + i] = art.Tiles[size_t(i)];
@@ -173,13 +180,16 @@ bool BuildEpisode(const std::string& sourceDir, const std::string& outputDir, TE
     build.Errors.insert(build.Errors.end(), check.Errors.begin(), check.Errors.end());
     carried |= CarriedItemsOf(words);
     for (uint16_t word : words)
-      if (word >= FirstObjectCode && word <= LastObjectCode) codesUsed[word - FirstObjectCode] = true;
+      if (word >= FirstObjectCode && word <= LastObjectCode)
+        codesUsed[word - FirstObjectCode] = true;
   }
   // Every kind of object appears in some level.
   for (int code = FirstObjectCode; code <= LastObjectCode; ++code)
-    if (!codesUsed[size_t(code - FirstObjectCode)]) build.Errors.push_back("no level uses the object code " + HexCode(code));
+    if (!codesUsed[size_t(code - FirstObjectCode)])
+      build.Errors.push_back("no level uses the object code " + HexCode(code));
   // The episode's demo is the route of the last map of the levels list.
-  if (std::string error; !WriteEpisodeDemo((src / "routes" / DemoRoute).string(), (out / ("MY_DEMO" + Ext)).string(), error))
+  if (std::string error; !WriteEpisodeDemo((src / "routes" / DemoRoute).string(),
+                                           (out / ("MY_DEMO" + Ext)).string(), error))
     build.Errors.push_back(error);
   else
     build.Written.push_back("MY_DEMO" + Ext);

@@ -92,7 +92,8 @@ bool ReadGrid(TLineReader& in, int width, int height, TPixmap& out, TSourceError
                                 std::to_string(width) + " expected");
     for (int x = 0; x < width; ++x) {
       int index = ColourIndex(row[size_t(x)]);
-      if (index == -2) return in.Fail(error, std::string("unknown colour '") + row[size_t(x)] + "'");
+      if (index == -2)
+        return in.Fail(error, std::string("unknown colour '") + row[size_t(x)] + "'");
       out.Set(x, y, ColourOf(index));
     }
   }
@@ -171,7 +172,8 @@ bool ParseTileArt(const std::string& text, const std::string& fileName, TTileArt
   for (const TCopy& c : copies)
     if (!drawn[size_t(c.Tile)]) {
       in.Next = c.Line;
-      return in.Fail(error, "tile " + std::to_string(c.Tile) + " copies a tile that is never drawn");
+      return in.Fail(error,
+                     "tile " + std::to_string(c.Tile) + " copies a tile that is never drawn");
     }
   return true;
 }
@@ -244,8 +246,10 @@ bool DrawPicture(const std::string& text, const std::string& fileName, const TAr
     std::vector<int> n;
     for (size_t i = 1; i < w.size(); ++i) {
       int v = 0;
-      if (ParseInt(w[i], v)) n.push_back(v);
-      else break;
+      if (ParseInt(w[i], v))
+        n.push_back(v);
+      else
+        break;
     }
     auto want = [&](size_t count) { return n.size() >= count; };
     uint32_t c = 0;
@@ -267,7 +271,8 @@ bool DrawPicture(const std::string& text, const std::string& fileName, const TAr
         canvas.Rect(n[0] + n[2] - 1, n[1], 1, n[3], c);
       }
     } else if (cmd == "line") {
-      if (!want(4) || w.size() != 6 || !Colour(w[5], c)) return in.Fail(error, "line X0 Y0 X1 Y1 C");
+      if (!want(4) || w.size() != 6 || !Colour(w[5], c))
+        return in.Fail(error, "line X0 Y0 X1 Y1 C");
       canvas.Line(n[0], n[1], n[2], n[3], c);
     } else if (cmd == "circle") {
       if (!want(3) || w.size() != 5 || !Colour(w[4], c)) return in.Fail(error, "circle X Y R C");
@@ -357,7 +362,8 @@ bool ParseLevelMap(const std::string& text, const std::string& fileName,
         std::string entry;
         if (!in.NextRaw(entry)) return in.Fail(error, "legend without end");
         size_t first = entry.find_first_not_of(" \t");
-        if (first == std::string::npos || (entry[first] == '#' && entry.find('=') == std::string::npos))
+        if (first == std::string::npos ||
+            (entry[first] == '#' && entry.find('=') == std::string::npos))
           continue;
         if (entry.substr(first) == "end") break;
         char key = entry[first];
@@ -366,7 +372,8 @@ bool ParseLevelMap(const std::string& text, const std::string& fileName,
         if (rest.size() < 2 || rest[0] != "=" || !ParseInt(rest[1], value) || value < 0 ||
             value > 0xFFFF)
           return in.Fail(error, "legend lines read C = WORD");
-        if (legend.count(key)) return in.Fail(error, std::string("'") + key + "' twice in the legend");
+        if (legend.count(key))
+          return in.Fail(error, std::string("'") + key + "' twice in the legend");
         legend[key] = uint16_t(value);
       }
     } else if (w[0] == "map") {
@@ -380,16 +387,19 @@ bool ParseLevelMap(const std::string& text, const std::string& fileName,
         if (gridRow.size() > 128) return in.Fail(error, "a row longer than 128 columns");
         for (int col = 0; col < 128; ++col) {
           char ch = col < int(gridRow.size()) ? gridRow[size_t(col)] : fill;
-          if (col >= int(gridRow.size()) && !haveFill) return in.Fail(error, "a short row without fill");
+          if (col >= int(gridRow.size()) && !haveFill)
+            return in.Fail(error, "a short row without fill");
           auto it = legend.find(ch);
-          if (it == legend.end()) return in.Fail(error, std::string("'") + ch + "' is not in the legend");
+          if (it == legend.end())
+            return in.Fail(error, std::string("'") + ch + "' is not in the legend");
           words[size_t(row) * 128 + size_t(col)] = it->second;
         }
         ++row;
       }
       if (row < 90) {
         auto it = legend.find(fill);
-        if (!haveFill || it == legend.end()) return in.Fail(error, "fewer than 90 rows without fill");
+        if (!haveFill || it == legend.end())
+          return in.Fail(error, "fewer than 90 rows without fill");
         for (int r = row; r < 90; ++r)
           for (int col = 0; col < 128; ++col) words[size_t(r) * 128 + size_t(col)] = it->second;
       }

@@ -56,27 +56,35 @@ struct TLoaded {
 void Pull(std::vector<uint16_t>& g, int c, int r) {
   uint16_t& cell = g[At(c, r)];
   switch (cell) {
-    case 0x3002: case 0x3003: case 0x3004: case 0x3005:
-      return;
-    case 0x3001:
-      cell = ElevatorShaftTile;
-      return;
-    case 0x3036:
-      cell = ExtenderBridgeTile;
-      return;
-    case 0x304C: case 0x304D: case 0x304E: case 0x304F:
-      cell = KeyDoorTile;
-      return;
-    case 0x3028: case 0x303D: case 0x303E: case 0x303F:
-      cell = 0;
-      return;
-    case 0x3009: case 0x3016: case 0x301C: case 0x3027:
+    case 0x3002:
+    case 0x3003:
+    case 0x3004:
+    case 0x3005: return;
+    case 0x3001: cell = ElevatorShaftTile; return;
+    case 0x3036: cell = ExtenderBridgeTile; return;
+    case 0x304C:
+    case 0x304D:
+    case 0x304E:
+    case 0x304F: cell = KeyDoorTile; return;
+    case 0x3028:
+    case 0x303D:
+    case 0x303E:
+    case 0x303F: cell = 0; return;
+    case 0x3009:
+    case 0x3016:
+    case 0x301C:
+    case 0x3027:
       if (c < Columns - 1) cell = g[At(c + 1, r)];
       return;
-    case 0x3007: case 0x301A: case 0x3025: case 0x302C: case 0x3058:
+    case 0x3007:
+    case 0x301A:
+    case 0x3025:
+    case 0x302C:
+    case 0x3058:
       if (r > 0) cell = g[At(c, r - 1)];
       return;
-    case 0x3024: case 0x3059:
+    case 0x3024:
+    case 0x3059:
       if (r < Rows - 1) cell = g[At(c, r + 1)];
       return;
     default:
@@ -110,8 +118,9 @@ TLoaded LoadLikeTheEngine(const std::vector<uint16_t>& words) {
           belts.push_back({c, r, end});
           break;
         }
-        case 0x3003: case 0x3005: case 0x3014:
-          break;
+        case 0x3003:
+        case 0x3005:
+        case 0x3014: break;
         case 0x3019: {
           int k = c;
           for (;;) {
@@ -125,8 +134,7 @@ TLoaded LoadLikeTheEngine(const std::vector<uint16_t>& words) {
           if (k - c > 1) out.Bridges.push_back({c, r, k - c});
           break;
         }
-        default:
-          out.Objects.push_back({code, c, r});
+        default: out.Objects.push_back({code, c, r});
       }
     }
   for (int r = 0; r < Rows; ++r)
@@ -144,8 +152,17 @@ TLoaded LoadLikeTheEngine(const std::vector<uint16_t>& words) {
 // --- What the search knows of the level --------------------------------------------------
 
 // Things the hero's body can touch.
-enum TTouchKind : uint8_t { TouchExit, TouchStart, TouchDeadly, TouchPickup, TouchHole, TouchCardSlot,
-                            TouchGloveSlot, TouchTeleporter, TouchNote };
+enum TTouchKind : uint8_t {
+  TouchExit,
+  TouchStart,
+  TouchDeadly,
+  TouchPickup,
+  TouchHole,
+  TouchCardSlot,
+  TouchGloveSlot,
+  TouchTeleporter,
+  TouchNote
+};
 struct TTouch {
   uint8_t Kind;
   uint16_t Index;
@@ -177,8 +194,17 @@ struct TTeleporter {
 
 // The world flags: items held and used, pickups taken, bridge states, blocks broken, rockets
 // launched. One byte each; a world is interned by its flags.
-enum : size_t { FlagHooks, FlagBoots, FlagGlove, FlagCard, FlagKey0, FlagFieldsOff = FlagKey0 + 4, FlagExtended,
-                FlagDoor0, FlagFirstObject = FlagDoor0 + 4 };
+enum : size_t {
+  FlagHooks,
+  FlagBoots,
+  FlagGlove,
+  FlagCard,
+  FlagKey0,
+  FlagFieldsOff = FlagKey0 + 4,
+  FlagExtended,
+  FlagDoor0,
+  FlagFirstObject = FlagDoor0 + 4
+};
 
 struct TWorld {
   std::string Flags;
@@ -273,7 +299,8 @@ const char* const KeyNames[4] = {"red key", "green key", "blue key", "yellow key
 
 class TChecker {
  public:
-  TChecker(const std::vector<uint16_t>& words, const std::string& fileName, const TMapCheckOptions& options)
+  TChecker(const std::vector<uint16_t>& words, const std::string& fileName,
+           const TMapCheckOptions& options)
       : File(fileName), Options(options), Level(LoadLikeTheEngine(words)) {}
 
   TMapCheckReport Run() {
@@ -334,7 +361,9 @@ class TChecker {
 
   size_t PickupFlag(size_t i) const { return FlagFirstObject + i; }
   size_t BridgeFlag(size_t i) const { return FlagFirstObject + Pickups.size() + i; }
-  size_t ClusterFlag(size_t i) const { return FlagFirstObject + Pickups.size() + Level.Bridges.size() + i; }
+  size_t ClusterFlag(size_t i) const {
+    return FlagFirstObject + Pickups.size() + Level.Bridges.size() + i;
+  }
   size_t RocketFlag(size_t i) const { return ClusterFlag(size_t(Clusters)) + i; }
 
   // --- Setting up ---------------------------------------------------------------------
@@ -352,7 +381,9 @@ class TChecker {
         for (int x = std::max(0, x0); x < std::min(HalfTiles, x1); ++x)
           touches[size_t(r) * HalfTiles + size_t(x)].push_back({kind, uint16_t(index)});
     };
-    auto markCell = [&](int c, int r, uint8_t kind, size_t index) { mark(2 * c, 2 * c + 2, r, r, kind, index); };
+    auto markCell = [&](int c, int r, uint8_t kind, size_t index) {
+      mark(2 * c, 2 * c + 2, r, r, kind, index);
+    };
     auto restRow = [&](int c, int r) {
       while (!BaseSolid(c, r + 1)) ++r;
       return r;
@@ -390,24 +421,44 @@ class TChecker {
           Notes.push_back({c, r});
           break;
         // Hazards that hurt on every touch: standing in them kills.
-        case 0x3058: case 0x3059: case 0x302C: case 0x301A: markCell(c, r, TouchDeadly, 0); break;
+        case 0x3058:
+        case 0x3059:
+        case 0x302C:
+        case 0x301A: markCell(c, r, TouchDeadly, 0); break;
         case 0x3009: mark(2 * c, 2 * c + 6, r, r, TouchDeadly, 0); break;
         case 0x300A: mark(2 * c - 4, 2 * c + 2, r, r, TouchDeadly, 0); break;
         case 0x302B: mark(2 * c, 2 * c + 2, r - 1, r, TouchDeadly, 0); break;
-        case 0x3031: mark(2 * c, 2 * c + 2, r - 3, r, TouchDeadly, 0); break;  // it hops 42 pixels
+        case 0x3031:
+          mark(2 * c, 2 * c + 2, r - 3, r, TouchDeadly, 0);
+          break;  // it hops 42 pixels
         // Boxes fall to the floor below them; shot open, they leave their item there.
-        case 0x3008: if (ItemMatters[ItemHooks]) addPickup(ItemHooks, 0, c, restRow(c, r)); break;
+        case 0x3008:
+          if (ItemMatters[ItemHooks]) addPickup(ItemHooks, 0, c, restRow(c, r));
+          break;
         case 0x3006: addPickup(ItemBoots, 0, c, restRow(c, r)); break;
-        case 0x3020: if (ItemMatters[ItemGlove]) addPickup(ItemGlove, 0, c, restRow(c, r)); break;
-        case 0x3033: if (ItemMatters[ItemCard]) addPickup(ItemCard, 0, c, restRow(c, r)); break;
-        case 0x3044: case 0x3045: case 0x3046: case 0x3047:
+        case 0x3020:
+          if (ItemMatters[ItemGlove]) addPickup(ItemGlove, 0, c, restRow(c, r));
+          break;
+        case 0x3033:
+          if (ItemMatters[ItemCard]) addPickup(ItemCard, 0, c, restRow(c, r));
+          break;
+        case 0x3044:
+        case 0x3045:
+        case 0x3046:
+        case 0x3047:
           if (keys[o.Code - 0x3044]) addPickup(ItemKey, uint8_t(o.Code - 0x3044), c, r);
           break;
-        case 0x3048: case 0x3049: case 0x304A: case 0x304B:
+        case 0x3048:
+        case 0x3049:
+        case 0x304A:
+        case 0x304B:
           markCell(c, r, TouchHole, Holes.size());
           Holes.push_back({o.Code - 0x3048, c, r});
           break;
-        case 0x304C: case 0x304D: case 0x304E: case 0x304F: Doors.push_back({o.Code - 0x304C, c, r}); break;
+        case 0x304C:
+        case 0x304D:
+        case 0x304E:
+        case 0x304F: Doors.push_back({o.Code - 0x304C, c, r}); break;
         case 0x3034:
           markCell(c, r, TouchCardSlot, CardSlots.size());
           CardSlots.push_back({c, r});
@@ -416,7 +467,8 @@ class TChecker {
           markCell(c, r, TouchGloveSlot, GloveSlots.size());
           GloveSlots.push_back({c, r});
           break;
-        case 0x302F: case 0x3030: {
+        case 0x302F:
+        case 0x3030: {
           int i = o.Code - 0x302F;
           Teleporters[i] = {true, 2 * (c + 1), 16 * r + 15};
           break;
@@ -445,8 +497,9 @@ class TChecker {
       }
     }
     for (int i = 0; i < 2; ++i)
-      if (Teleporters[i].Present) mark(Teleporters[i].X, Teleporters[i].X + 2, Teleporters[i].Y / 16,
-                                       Teleporters[i].Y / 16, TouchTeleporter, size_t(i));
+      if (Teleporters[i].Present)
+        mark(Teleporters[i].X, Teleporters[i].X + 2, Teleporters[i].Y / 16, Teleporters[i].Y / 16,
+             TouchTeleporter, size_t(i));
     if (!Starts.empty()) markCell(Starts.back().Column, Starts.back().Row, TouchStart, 0);
     if (Rockets.size() > 64) Rockets.resize(64);
 
@@ -468,23 +521,30 @@ class TChecker {
         while (!todo.empty()) {
           TCell t = todo.back();
           todo.pop_back();
-          const TCell next[4] = {{t.Column - 1, t.Row}, {t.Column + 1, t.Row}, {t.Column, t.Row - 1}, {t.Column, t.Row + 1}};
+          const TCell next[4] = {{t.Column - 1, t.Row},
+                                 {t.Column + 1, t.Row},
+                                 {t.Column, t.Row - 1},
+                                 {t.Column, t.Row + 1}};
           for (const TCell& n : next) {
             if (n.Column < 0 || n.Column >= Columns || n.Row < 0 || n.Row >= Rows) continue;
-            if (Level.Words[At(n.Column, n.Row)] != CrackedBlock || ClusterOf[At(n.Column, n.Row)] >= 0) continue;
+            if (Level.Words[At(n.Column, n.Row)] != CrackedBlock ||
+                ClusterOf[At(n.Column, n.Row)] >= 0)
+              continue;
             ClusterOf[At(n.Column, n.Row)] = id;
             todo.push_back(n);
           }
         }
       }
     RocketAt.assign(size_t(Rows) * Columns, -1);
-    for (size_t i = 0; i < Rockets.size(); ++i) RocketAt[At(Rockets[i].Column, Rockets[i].Row)] = int(i);
+    for (size_t i = 0; i < Rockets.size(); ++i)
+      RocketAt[At(Rockets[i].Column, Rockets[i].Row)] = int(i);
     NearShot.assign(size_t(Rows) * Columns, 0);
     for (int r = 0; r < Rows; ++r)
       for (int c = 0; c < Columns; ++c) {
         if (ClusterOf[At(c, r)] < 0 && RocketAt[At(c, r)] < 0) continue;
         for (int k = std::max(0, r - 1); k <= r; ++k)
-          for (int x = std::max(0, c - ShotReach - 1); x <= std::min(Columns - 1, c + ShotReach + 1); ++x)
+          for (int x = std::max(0, c - ShotReach - 1);
+               x <= std::min(Columns - 1, c + ShotReach + 1); ++x)
             NearShot[At(x, k)] = 1;
       }
     FlagCount = RocketFlag(Rockets.size());
@@ -503,14 +563,16 @@ class TChecker {
     w.Flags = flags;
     std::vector<uint16_t> g = Level.Words;
     for (const TKeyed& d : Doors)
-      if (flags[FlagDoor0 + size_t(d.Key)] && d.Column > 0) g[At(d.Column, d.Row)] = g[At(d.Column - 1, d.Row)];
+      if (flags[FlagDoor0 + size_t(d.Key)] && d.Column > 0)
+        g[At(d.Column, d.Row)] = g[At(d.Column - 1, d.Row)];
     if (flags[FlagExtended])
       for (const TExtender& e : Extenders)
         for (int c = e.Column + 1; c < e.End; ++c) g[At(c, e.Row)] = ExtenderBridgeTile;
     for (size_t i = 0; i < Level.Bridges.size(); ++i) {
       const TBridge& b = Level.Bridges[i];
       if (flags[BridgeFlag(i)] < 4) continue;
-      for (int c = b.Column; c < b.Column + b.Width; ++c) g[At(c, b.Row)] = b.Row > 0 ? g[At(c, b.Row - 1)] : 0;
+      for (int c = b.Column; c < b.Column + b.Width; ++c)
+        g[At(c, b.Row)] = b.Row > 0 ? g[At(c, b.Row - 1)] : 0;
     }
     for (int i = 0; i < Clusters; ++i)
       if (flags[ClusterFlag(size_t(i))]) w.Broken |= uint64_t(1) << i;
@@ -521,7 +583,8 @@ class TChecker {
       if (!flags[RocketFlag(i)]) continue;
       w.Launched |= uint64_t(1) << i;
       const TRocket& k = Rockets[i];
-      if (k.Row + 1 < Rows) g[At(k.Column, k.Row + 1)] = k.Row + 2 < Rows ? g[At(k.Column, k.Row + 2)] : 0;
+      if (k.Row + 1 < Rows)
+        g[At(k.Column, k.Row + 1)] = k.Row + 2 < Rows ? g[At(k.Column, k.Row + 2)] : 0;
       if (k.Ceiling >= 0) g[At(k.Column, k.Ceiling)] = g[At(k.Column, k.Ceiling + 1)];
     }
     w.Cells.resize(g.size());
@@ -662,8 +725,7 @@ class TChecker {
           if (h.Timer == 3) h.Action = Grounded;
         }
         break;
-      default:
-        break;
+      default: break;
     }
   }
 
@@ -707,8 +769,8 @@ class TChecker {
     const int elevator = ElevatorUnder(h);
     bool usable = false;
     ForEachTouch(h.X, h.Y, [&](TTouch t) {
-      usable = usable || t.Kind == TouchHole || t.Kind == TouchCardSlot || t.Kind == TouchGloveSlot ||
-               t.Kind == TouchTeleporter;
+      usable = usable || t.Kind == TouchHole || t.Kind == TouchCardSlot ||
+               t.Kind == TouchGloveSlot || t.Kind == TouchTeleporter;
     });
     out.UpMatters = elevator >= 0 || usable || h.Action == Hanging;
     if (up) {
@@ -716,7 +778,8 @@ class TChecker {
         if (BlockedUp(h)) {
           HitHead(h);
         } else {
-          int row = h.Elevator == elevator + 1 ? h.ElevatorRow : Elevators[size_t(elevator)].RestRow;
+          int row =
+              h.Elevator == elevator + 1 ? h.ElevatorRow : Elevators[size_t(elevator)].RestRow;
           h.Y -= 16;
           h.Elevator = elevator + 1;
           h.ElevatorRow = row - 1;
@@ -747,8 +810,7 @@ class TChecker {
           case TouchTeleporter:
             if (upOnly && Teleporters[1 - t.Index].Present) teleportTo = 1 - t.Index;
             break;
-          default:
-            break;
+          default: break;
         }
       });
       // He arrives after eight ticks of lightning, in which he keeps moving where he was;
@@ -788,7 +850,8 @@ class TChecker {
       }
     for (size_t i = 0; i < Level.Bridges.size(); ++i) {
       const TBridge& b = Level.Bridges[i];
-      const bool on = 16 * b.Row == h.Y + 1 && 2 * b.Column - 1 <= h.X && h.X <= 2 * b.Column - 1 + 2 * b.Width;
+      const bool on =
+          16 * b.Row == h.Y + 1 && 2 * b.Column - 1 <= h.X && h.X <= 2 * b.Column - 1 + 2 * b.Width;
       const char state = Flag(BridgeFlag(i));
       char next = state;
       if (state == 0 && on) next = 1;
@@ -920,7 +983,8 @@ class TChecker {
         return;
       }
       uint64_t key = Pack(Normal(r.Hero));
-      if (key != Keys[id] && std::find(next.begin(), next.end(), key) == next.end()) next.push_back(key);
+      if (key != Keys[id] && std::find(next.begin(), next.end(), key) == next.end())
+        next.push_back(key);
     };
     for (int dx = -1; dx <= 1; ++dx) {
       const TStepResult plain = Step(s, dx, false, false, false);
@@ -1026,7 +1090,8 @@ class TChecker {
     for (size_t i = 0; i < Exits.size(); ++i)
       if (!reached[i]) {
         Report.UnreachableExits.push_back({Exits[i].Column, Exits[i].Row});
-        Error("the exit door cannot be reached from the start (the door at " + Where(Exits[i].Column, Exits[i].Row) + ")");
+        Error("the exit door cannot be reached from the start (the door at " +
+              Where(Exits[i].Column, Exits[i].Row) + ")");
       }
 
     // Which states lead to the exit, the start or a deadly hazard: backwards over the edges.
@@ -1144,7 +1209,8 @@ class TChecker {
       const THero h = Unpack(Keys[v]);
       if (!AtRest(h)) continue;
       const TMapCell cell = FeetCell(h);
-      const size_t at = At(std::clamp(cell.Column, 0, Columns - 1), std::clamp(cell.Row, 0, Rows - 1));
+      const size_t at =
+          At(std::clamp(cell.Column, 0, Columns - 1), std::clamp(cell.Row, 0, Rows - 1));
       places.push_back({c, at, v});
       auto [it, fresh] = componentAt.emplace(at, c);
       if (!fresh) {
@@ -1198,8 +1264,8 @@ class TChecker {
       const size_t n = std::max<size_t>(1, t->Cells.size());
       std::string detail = std::to_string(n) + (n == 1 ? " place" : " places");
       if (n > 1)
-        detail += ", columns " + std::to_string(minColumn) + "-" + std::to_string(maxColumn) + ", rows " +
-                  std::to_string(minRow) + "-" + std::to_string(maxRow);
+        detail += ", columns " + std::to_string(minColumn) + "-" + std::to_string(maxColumn) +
+                  ", rows " + std::to_string(minRow) + "-" + std::to_string(maxRow);
       if (h.Action == Hanging) detail += "; hanging there";
       const std::string holding = Holding(h);
       if (!holding.empty()) detail += "; holding " + holding;
@@ -1214,11 +1280,12 @@ class TChecker {
 
   void CheckFigures() {
     if (Starts.empty()) Error("no player start (0x3032)");
-    if (Starts.size() > 1) Error(std::to_string(Starts.size()) + " player starts (0x3032); a level has one");
+    if (Starts.size() > 1)
+      Error(std::to_string(Starts.size()) + " player starts (0x3032); a level has one");
     if (Exits.empty()) Error("no exit door (0x3011)");
     if (!Starts.empty() && Starts.back().Column < MinimumStartColumn)
-      Error("the player start is at column " + std::to_string(Starts.back().Column) + "; it must be at column " +
-            std::to_string(MinimumStartColumn) + " or more");
+      Error("the player start is at column " + std::to_string(Starts.back().Column) +
+            "; it must be at column " + std::to_string(MinimumStartColumn) + " or more");
     int passable = 0, minRow = Rows, maxRow = -1, minColumn = Columns, maxColumn = -1;
     for (int r = 0; r < Rows; ++r)
       for (int c = 0; c < Columns; ++c) {
@@ -1233,13 +1300,14 @@ class TChecker {
     Report.RowsSpanned = maxRow >= minRow ? maxRow - minRow + 1 : 0;
     Report.ColumnsSpanned = maxColumn >= minColumn ? maxColumn - minColumn + 1 : 0;
     if (passable < MinimumPassable)
-      Error(std::to_string(passable) + " passable cells; a level has at least " + std::to_string(MinimumPassable));
+      Error(std::to_string(passable) + " passable cells; a level has at least " +
+            std::to_string(MinimumPassable));
     if (Report.RowsSpanned < MinimumRows)
-      Error("the passable cells span " + std::to_string(Report.RowsSpanned) + " rows; a level spans at least " +
-            std::to_string(MinimumRows));
+      Error("the passable cells span " + std::to_string(Report.RowsSpanned) +
+            " rows; a level spans at least " + std::to_string(MinimumRows));
     if (Report.ColumnsSpanned < MinimumColumns)
-      Error("the passable cells span " + std::to_string(Report.ColumnsSpanned) + " columns; a level spans at least " +
-            std::to_string(MinimumColumns));
+      Error("the passable cells span " + std::to_string(Report.ColumnsSpanned) +
+            " columns; a level spans at least " + std::to_string(MinimumColumns));
   }
 
   // A note the hero touches within NoteWalk columns of walking from where he lands at the
@@ -1261,7 +1329,9 @@ class TChecker {
       at.X = todo[i];
       for (int dx = -1; dx <= 1; dx += 2) {
         TStepResult r = Step(at, dx, false, false, false);
-        if (!r.Valid || r.Hero.Action != Grounded || r.Hero.Y != h.Y || distance[size_t(r.Hero.X)] >= 0) continue;
+        if (!r.Valid || r.Hero.Action != Grounded || r.Hero.Y != h.Y ||
+            distance[size_t(r.Hero.X)] >= 0)
+          continue;
         distance[size_t(r.Hero.X)] = distance[size_t(todo[i])] + 1;
         if (distance[size_t(r.Hero.X)] < 2 * NoteWalk) todo.push_back(r.Hero.X);
       }
@@ -1278,9 +1348,9 @@ class TChecker {
     // A note k columns away is touched after 2k - 1 steps of half a column.
     for (size_t i = 0; i < Notes.size(); ++i)
       if (nearest[i] >= 0 && (nearest[i] + 1) / 2 < NoteWalk)
-        Error("the note at " + Where(Notes[i].Column, Notes[i].Row) + " is " + std::to_string((nearest[i] + 1) / 2) +
-              " columns' walk from the start; notes stay " + std::to_string(NoteWalk) +
-              " columns' walk or more away");
+        Error("the note at " + Where(Notes[i].Column, Notes[i].Row) + " is " +
+              std::to_string((nearest[i] + 1) / 2) + " columns' walk from the start; notes stay " +
+              std::to_string(NoteWalk) + " columns' walk or more away");
   }
 
   TMapCheckReport Finish() { return std::move(Report); }

@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
   }
   // Tiles 4-7: top left, top right, bottom left, bottom right.
   TPixmap hero(32, 32);
-  for (int i = 0; i < 4; ++i) hero.Paste(tiles->Cut(0, (4 + i) * 16, 16, 16), (i % 2) * 16, (i / 2) * 16);
+  for (int i = 0; i < 4; ++i)
+    hero.Paste(tiles->Cut(0, (4 + i) * 16, 16, 16), (i % 2) * 16, (i / 2) * 16);
 
   int left = 32, top = 32, right = -1, bottom = -1;
   for (int y = 0; y < 32; ++y)
@@ -45,7 +46,8 @@ int main(int argc, char** argv) {
   const int x0 = (size - w * scale) / 2, y0 = (size - h * scale) / 2;
   TPixmap icon(size, size);
   for (int y = 0; y < h * scale; ++y)
-    for (int x = 0; x < w * scale; ++x) icon.Set(x0 + x, y0 + y, hero.Get(left + x / scale, top + y / scale));
+    for (int x = 0; x < w * scale; ++x)
+      icon.Set(x0 + x, y0 + y, hero.Get(left + x / scale, top + y / scale));
   if (!SavePng(icon, argv[4], 9)) {
     std::fprintf(stderr, "build_icon: cannot write %s\n", argv[4]);
     return 1;

@@ -146,9 +146,9 @@ struct TMacro {
   std::string Keys;
   int Ticks;
 };
-const std::vector<TMacro> Macros = {{"L", 2}, {"L", 6},  {"R", 2},   {"R", 6},   {"-", 3},
-                                    {"J", 4}, {"J", 10}, {"LJ", 4},  {"LJ", 10}, {"RJ", 4},
-                                    {"RJ", 10}, {"U", 2}, {"D", 2}};
+const std::vector<TMacro> Macros = {{"L", 2},   {"L", 6},  {"R", 2},  {"R", 6},   {"-", 3},
+                                    {"J", 4},   {"J", 10}, {"LJ", 4}, {"LJ", 10}, {"RJ", 4},
+                                    {"RJ", 10}, {"U", 2},  {"D", 2}};
 
 bool ParseKeys(const std::string& keys, uint8_t r[RouteRecordSize]) {
   std::fill(r, r + RouteRecordSize, uint8_t(0));
@@ -206,7 +206,8 @@ bool Search(const TSearch& s, TRecords& found, TProbe& best) {
     for (size_t i = 0; i < candidates.size(); ++i) {
       const TProbe& p = probes[i];
       if (p.Reached) {
-        found.assign(candidates[i].begin(), candidates[i].begin() + long(p.TicksUsed) * RouteRecordSize);
+        found.assign(candidates[i].begin(),
+                     candidates[i].begin() + long(p.TicksUsed) * RouteRecordSize);
         best = p;
         return true;
       }
@@ -217,11 +218,13 @@ bool Search(const TSearch& s, TRecords& found, TProbe& best) {
       if (it != seen.end() && it->second <= ticks) continue;
       seen[key] = ticks;
       TNode n{std::move(candidates[i]), p, 0};
-      n.Score = s.Goal.Distance(p) + long(ticks) / 4 + (s.Hurt ? 0 : 4000L * std::max(0, start.Health - p.Health));
+      n.Score = s.Goal.Distance(p) + long(ticks) / 4 +
+                (s.Hurt ? 0 : 4000L * std::max(0, start.Health - p.Health));
       if (n.Score < closest.Score) closest = n;
       next.push_back(std::move(n));
     }
-    std::stable_sort(next.begin(), next.end(), [](const TNode& a, const TNode& b) { return a.Score < b.Score; });
+    std::stable_sort(next.begin(), next.end(),
+                     [](const TNode& a, const TNode& b) { return a.Score < b.Score; });
     if (int(next.size()) > s.Width) next.resize(size_t(s.Width));
     beam = std::move(next);
     std::fprintf(stderr, "  layer %d: %zu nodes, closest col %d row %d\n", layer + 1, beam.size(),
@@ -233,11 +236,12 @@ bool Search(const TSearch& s, TRecords& found, TProbe& best) {
 }
 
 std::string Describe(const TProbe& p) {
-  static const char* Actions[] = {"standing", "walking", "jumping", "falling", "hanging", "swinging up"};
+  static const char* Actions[] = {"standing", "walking", "jumping",
+                                  "falling",  "hanging", "swinging up"};
   char text[200];
-  std::snprintf(text, sizeof text, "col %d row %d (x %d y %d) %s health %d%s%s", p.PosX / 2, p.PosY / 16,
-                p.PosX, p.PosY, p.Action < 6 ? Actions[p.Action] : "?", p.Health, p.Dead ? " DEAD" : "",
-                p.Finished ? " FINISHED" : "");
+  std::snprintf(text, sizeof text, "col %d row %d (x %d y %d) %s health %d%s%s", p.PosX / 2,
+                p.PosY / 16, p.PosX, p.PosY, p.Action < 6 ? Actions[p.Action] : "?", p.Health,
+                p.Dead ? " DEAD" : "", p.Finished ? " FINISHED" : "");
   return text;
 }
 
@@ -262,7 +266,8 @@ TRecords Decode(const std::string& text) {
 
 void Prepare(const std::string& dir) {
   std::string dirOption = "-dir=" + dir;
-  std::vector<char*> args = {const_cast<char*>("route_tool"), dirOption.data(), const_cast<char*>("-skip")};
+  std::vector<char*> args = {const_cast<char*>("route_tool"), dirOption.data(),
+                             const_cast<char*>("-skip")};
   PrepareProgram(int(args.size()), args.data());
   GodMode = false;
   CheatKeys = false;
@@ -276,7 +281,8 @@ std::vector<uint64_t> ShotTicks(const std::vector<std::string>& args) {
     if (a.rfind("shots=", 0) == 0) {
       std::istringstream list(a.substr(6));
       std::string item;
-      while (std::getline(list, item, ',')) ticks.push_back(std::strtoull(item.c_str(), nullptr, 10));
+      while (std::getline(list, item, ','))
+        ticks.push_back(std::strtoull(item.c_str(), nullptr, 10));
     }
   return ticks;
 }
@@ -292,10 +298,12 @@ int Play(int map, const std::string& path, int every, const std::vector<uint64_t
   if (headless && !shots.empty()) headless->RenderPixels = true;
   std::printf("tick 0: %s\n", Describe(Probe()).c_str());
   uint64_t ticks = 0;
-  for (size_t i = 0; i + RouteRecordSize <= records.size() && !RouteLevelOver(); i += RouteRecordSize) {
+  for (size_t i = 0; i + RouteRecordSize <= records.size() && !RouteLevelOver();
+       i += RouteRecordSize) {
     PlayRouteTick(&records[i]);
     ++ticks;
-    if (every > 0 && ticks % uint64_t(every) == 0) std::printf("tick %llu: %s\n", (unsigned long long)ticks, Describe(Probe()).c_str());
+    if (every > 0 && ticks % uint64_t(every) == 0)
+      std::printf("tick %llu: %s\n", (unsigned long long)ticks, Describe(Probe()).c_str());
     if (headless && std::find(shots.begin(), shots.end(), ticks) != shots.end())
       SavePng(headless->ShownFrame(), "shot_" + std::to_string(ticks) + ".png", 5);
   }
@@ -322,7 +330,8 @@ int Make(int map, const std::string& scriptPath, const std::string& outPath) {
   }
   std::ofstream cacheOut(outPath + ".cache", std::ios::app);
   if (!StartRouteLevel(map)) return 2;
-  const int jobs = std::getenv("ROUTE_JOBS") ? std::max(1, std::atoi(std::getenv("ROUTE_JOBS"))) : 2;
+  const int jobs =
+      std::getenv("ROUTE_JOBS") ? std::max(1, std::atoi(std::getenv("ROUTE_JOBS"))) : 2;
   TRecords route;
   std::string line;
   int number = 0, status = 0;
@@ -354,11 +363,16 @@ int Make(int map, const std::string& scriptPath, const std::string& outPath) {
       }
       std::string option;
       while (words >> option) {
-        if (option == "any") s.Goal.AnyAction = true;
-        else if (option == "fire") s.Fire = true;
-        else if (option == "hurt") s.Hurt = true;
-        else if (option.rfind("max=", 0) == 0) s.MaxLayers = std::atoi(option.c_str() + 4);
-        else if (option.rfind("width=", 0) == 0) s.Width = std::max(1, std::atoi(option.c_str() + 6));
+        if (option == "any")
+          s.Goal.AnyAction = true;
+        else if (option == "fire")
+          s.Fire = true;
+        else if (option == "hurt")
+          s.Hurt = true;
+        else if (option.rfind("max=", 0) == 0)
+          s.MaxLayers = std::atoi(option.c_str() + 4);
+        else if (option.rfind("width=", 0) == 0)
+          s.Width = std::max(1, std::atoi(option.c_str() + 6));
         else {
           std::fprintf(stderr, "line %d: unknown option %s\n", number, option.c_str());
           status = 2;
@@ -367,7 +381,8 @@ int Make(int map, const std::string& scriptPath, const std::string& outPath) {
       if (status) break;
       std::string trimmed = line;
       trimmed.erase(trimmed.find_last_not_of(" \t\r") + 1);
-      const std::string key = RouteHashText() + " " + trimmed.substr(trimmed.find_first_not_of(" \t"));
+      const std::string key =
+          RouteHashText() + " " + trimmed.substr(trimmed.find_first_not_of(" \t"));
       TRecords found;
       if (auto it = cache.find(key); it != cache.end()) {
         found = Decode(it->second);
@@ -375,7 +390,8 @@ int Make(int map, const std::string& scriptPath, const std::string& outPath) {
         TProbe best;
         if (!Search(s, found, best)) {
           play(found);
-          std::fprintf(stderr, "line %d: search failed; closest: %s\n", number, Describe(best).c_str());
+          std::fprintf(stderr, "line %d: search failed; closest: %s\n", number,
+                       Describe(best).c_str());
           status = 1;
           break;
         }
@@ -396,11 +412,13 @@ int Make(int map, const std::string& scriptPath, const std::string& outPath) {
       for (int i = 0; i < ticks; ++i) step.insert(step.end(), r, r + RouteRecordSize);
       play(step);
     }
-    std::printf("line %d: tick %zu: %s\n", number, route.size() / RouteRecordSize, Describe(Probe()).c_str());
+    std::printf("line %d: tick %zu: %s\n", number, route.size() / RouteRecordSize,
+                Describe(Probe()).c_str());
     std::fflush(stdout);
   }
   WriteRouteFile(outPath, route);
-  std::printf("%s\n", RouteResultLine(map, RouteLevelFinished(), route.size() / RouteRecordSize).c_str());
+  std::printf("%s\n",
+              RouteResultLine(map, RouteLevelFinished(), route.size() / RouteRecordSize).c_str());
   if (status) return status;
   return RouteLevelFinished() ? 0 : 3;
 }
@@ -419,6 +437,7 @@ int main(int argc, char** argv) {
   if (!dir.empty() && dir.back() != '/') dir += '/';
   Prepare(dir);
   const int map = std::atoi(a[2].c_str());
-  if (a[0] == "play") return Play(map, a[3], a.size() > 4 ? std::atoi(a[4].c_str()) : 0, ShotTicks(a));
+  if (a[0] == "play")
+    return Play(map, a[3], a.size() > 4 ? std::atoi(a[4].c_str()) : 0, ShotTicks(a));
   return Make(map, a[3], a[4]);
 }

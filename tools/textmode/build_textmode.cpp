@@ -126,7 +126,8 @@ void ParseFont(const fs::path& path, const std::vector<std::string>& lines, TFon
       problems.Add(path, lineNumber, "expected \"glyph N\" with N from 0 to 255");
       continue;
     }
-    if (font.Defined[size_t(code)]) problems.Add(path, lineNumber, "glyph " + words[1] + " given twice");
+    if (font.Defined[size_t(code)])
+      problems.Add(path, lineNumber, "glyph " + words[1] + " given twice");
     font.Defined[size_t(code)] = true;
     for (int row = 0; row < GlyphHeight; ++row, ++i) {
       if (i >= lines.size()) {
@@ -233,7 +234,7 @@ bool GridRow(const std::string& line, std::vector<uint32_t>& cells) {
 bool ParseScreen(const fs::path& path, const std::vector<std::string>& lines, const TFont& font,
                  std::vector<uint8_t>& memory, TProblems& problems) {
   const size_t before = problems.Lines.size();
-  std::map<uint32_t, int> attributes;  // colour key -> attribute byte
+  std::map<uint32_t, int> attributes;                                // colour key -> attribute byte
   std::vector<std::pair<int, std::vector<uint32_t>>> text, colours;  // line number, cells
   size_t i = 0;
   auto readGrid = [&](std::vector<std::pair<int, std::vector<uint32_t>>>& grid,
@@ -287,9 +288,9 @@ bool ParseScreen(const fs::path& path, const std::vector<std::string>& lines, co
                      "column " + std::to_string(column) + ": " + CodePointName(point) +
                          " is not a code-page-437 character");
       } else if (!font.Defined[size_t(code)]) {
-        problems.Add(path, text[size_t(row)].first,
-                     "column " + std::to_string(column) + ": the font has no glyph " +
-                         std::to_string(code));
+        problems.Add(
+            path, text[size_t(row)].first,
+            "column " + std::to_string(column) + ": the font has no glyph " + std::to_string(code));
       } else {
         memory[at] = uint8_t(code);
       }
@@ -297,8 +298,9 @@ bool ParseScreen(const fs::path& path, const std::vector<std::string>& lines, co
       auto found = attributes.find(key);
       if (found == attributes.end()) {
         std::string keyText = key < 128 ? std::string(1, char(key)) : CodePointName(key);
-        problems.Add(path, colours[size_t(row)].first,
-                     "column " + std::to_string(column) + ": colour key " + keyText + " has no \"attr\"");
+        problems.Add(
+            path, colours[size_t(row)].first,
+            "column " + std::to_string(column) + ": colour key " + keyText + " has no \"attr\"");
       } else {
         memory[at + 1] = uint8_t(found->second);
       }
@@ -328,7 +330,8 @@ int main(int argc, char** argv) {
   TFont font;
   std::vector<std::string> lines;
   if (!ReadLines(source / "font.txt", lines)) {
-    std::fprintf(stderr, "build_textmode: cannot read %s\n", (source / "font.txt").string().c_str());
+    std::fprintf(stderr, "build_textmode: cannot read %s\n",
+                 (source / "font.txt").string().c_str());
     return 1;
   }
   ParseFont(source / "font.txt", lines, font, problems);
@@ -354,11 +357,13 @@ int main(int argc, char** argv) {
     }
   }
   if (!problems.Lines.empty()) {
-    for (const std::string& line : problems.Lines) std::fprintf(stderr, "error: %s\n", line.c_str());
+    for (const std::string& line : problems.Lines)
+      std::fprintf(stderr, "error: %s\n", line.c_str());
     return 1;
   }
   if (!WriteFontPng(font, output / "ascii.png")) {
-    std::fprintf(stderr, "build_textmode: cannot write %s\n", (output / "ascii.png").string().c_str());
+    std::fprintf(stderr, "build_textmode: cannot write %s\n",
+                 (output / "ascii.png").string().c_str());
     return 1;
   }
   for (const auto& [path, memory] : outputs) {
