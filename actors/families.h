@@ -14,7 +14,9 @@ const std::vector<const TClassInfo*>& MechanicsClasses();    // level mechanics
 const std::vector<const TClassInfo*>& WalkerClasses();       // walking robots
 const std::vector<const TClassInfo*>& FlyerClasses();        // flying robots, villain, snake
 
-// Registers the use handlers and the elevator ride (at start-up; repeating is harmless).
+// Registers the actor classes, the use handlers and the elevator ride, then the world's
+// level hooks: what a level needs before it loads (at start-up; repeating is harmless).
+void InstallActors();
 void InstallActorHandlers();
 void InstallInteractiveHandlers();  // what Up does to each interactive item class
 void InstallMechanicsHandlers();    // the elevator ride

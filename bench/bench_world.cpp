@@ -15,6 +15,7 @@
 #include "shell/strings.h"
 #include "world/actor_list.h"
 #include "world/game_state.h"
+#include "world/level_draw.h"
 #include "world/world.h"
 
 namespace {
@@ -33,7 +34,8 @@ THeadlessPlatform* StartLevel(int map = 0) {
   LoadEssentialGraphics();
   LoadRemainingGraphics();
   LoadStrings("STRINGS.QZ1.TXT");
-  InstallLevelHooks();
+  InstallActors();
+  SetBoxPresenter(PresentFrame);
   // Notes and other boxes wait for Enter: it is pressed at once.
   ClearFrameRoutines();
   RegisterFrameRoutine([headless] { headless->PressKey(KeyEnter, headless->Millisecs()); });

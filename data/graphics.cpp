@@ -8,6 +8,7 @@
 #include "data/stream.h"
 #include "shell/log.h"
 #include "shell/settings.h"
+#include "shell/strings.h"
 
 PImage BorderTiles, FontImage, TitlePicture, CreditsPicture, HeroPicture, VillainPicture,
     EndPicture, TileImage, PanelPattern, SpriteImage, Backdrop1, Backdrop2;
@@ -16,7 +17,6 @@ TReplacement Backdrop1Replacement, Backdrop2Replacement, PanelReplacement;
 PImage LeftBorderImage, RightBorderImage;
 double SideBarScale = 1;
 TIniParser ReplacementIni;
-std::string DemoText;
 
 namespace {
 

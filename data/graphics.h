@@ -42,9 +42,6 @@ extern TIniParser ReplacementIni;
 std::string ReplacementValue(const std::string& section, const std::string& key,
                              const std::string& defaultValue);
 
-// The demo text of the string tables, drawn by DrawWavyText.
-extern std::string DemoText;
-
 // Loading. LoadEssentialGraphics returns true on error (the program then ends).
 bool LoadEssentialGraphics();
 void LoadRemainingGraphics();

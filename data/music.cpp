@@ -3,12 +3,12 @@
 
 #include <cctype>
 
+#include "data/graphics.h"
 #include "data/sound.h"
 #include "data/stream.h"
 #include "data/text.h"
 #include "shell/log.h"
 #include "shell/settings.h"
-#include "shell/startup.h"
 
 namespace {
 

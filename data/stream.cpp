@@ -418,3 +418,21 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
   }
   return true;
 }
+
+std::string ReadFixedString(TStream& stream, int length) {
+  if (length <= 0) return "";
+  std::string bytes;
+  try {
+    const int64_t left = stream.Size() - stream.Pos();
+    const int64_t wanted = length;
+    const size_t count = size_t(left < wanted ? (left > 0 ? left : 0) : wanted);
+    bytes.resize(count);
+    if (count > 0) stream.ReadBytes(bytes.data(), count);
+  } catch (const TStreamError&) {
+    return "";
+  }
+  if (bytes.size() < size_t(length)) return "";
+  const size_t zero = bytes.find('\0');
+  if (zero != std::string::npos) bytes.resize(zero);
+  return bytes;
+}

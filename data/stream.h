@@ -86,3 +86,6 @@ int64_t FileSize(const std::string& path);
 std::string ResolvePathCase(const std::string& path);
 // Writes bytes to a temporary file beside path and renames it over path.
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// Exactly length bytes; the text up to the first zero byte, or "" when short.
+std::string ReadFixedString(TStream& stream, int length);

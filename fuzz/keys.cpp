@@ -2,6 +2,7 @@
 #include "shell/keys.h"
 #include "fuzz/fuzz_common.h"
 #include "shell/settings.h"
+#include "shell/strings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzDir();

@@ -15,9 +15,6 @@
 #include "shell/places.h"
 #include "shell/settings.h"
 
-bool ShowCollisionBoxes = false;
-bool DemoScreenshots = false;
-
 namespace {
 
 std::vector<TFrameRoutine>& FrameRoutines() {
@@ -38,10 +35,6 @@ uint32_t PreviousPacedFrame = 0;
 // The commands of the last tick shown with smooth motion; empty when something else was
 // presented since (then the next tick is not slid from it).
 std::vector<TDrawCommand> PreviousTick;
-
-uint8_t RepeatCounters[KeyCodeCount] = {};
-bool AnyKeyIgnored[KeyCodeCount] = {};
-int LastAnyKeyCode = 0;
 
 void RunFrameRoutines() {
   // Routines may register others (start-up does); iterate by index over a stable count.
@@ -228,55 +221,6 @@ void FlipHookKeys() {
     p.PollEvents();
     if (p.CloseRequested() || QuitSignal) EndOnClose();
   }
-}
-
-void ResetKeys() {
-  Platform().Input().Flush();
-  for (int i = 1; i < KeyCodeCount; ++i) RepeatCounters[i] = 0;
-  LastAnyKeyCode = 0;
-}
-
-void DrainKeyHits() {
-  TInputState& in = Platform().Input();
-  for (int i = 1; i < KeyCodeCount; ++i) in.KeyHit(i);
-  LastAnyKeyCode = 0;
-}
-
-bool AnyKeyHit() {
-  TInputState& in = Platform().Input();
-  for (int i = 1; i < KeyCodeCount; ++i) {
-    // Ignored keys keep their hits for whoever handles them (F12 for FlipHookKeys).
-    if (AnyKeyIgnored[i]) continue;
-    if (in.KeyHit(i)) {
-      LastAnyKeyCode = i;
-      return true;
-    }
-  }
-  return false;
-}
-
-int LastAnyKey() { return LastAnyKeyCode; }
-
-void SetAnyKeyIgnored(int code, bool ignored) {
-  if (code > 0 && code < KeyCodeCount) AnyKeyIgnored[code] = ignored;
-}
-
-bool KeyRepeat(int code, uint8_t delay, uint8_t rate) {
-  if (code <= 0 || code >= KeyCodeCount) return false;
-  TInputState& in = Platform().Input();
-  uint8_t& c = RepeatCounters[code];
-  if (in.KeyHit(code)) {
-    c = 1;
-    return true;
-  }
-  if (!in.KeyDown(code)) {
-    c = 0;
-    return false;
-  }
-  bool result = c == 0 || c == delay;
-  if (c == delay) c = uint8_t(delay - rate);
-  c = uint8_t(c + 1);
-  return result;
 }
 
 void WaitAnyKey() {

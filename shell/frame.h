@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "platform/keyboard.h"
+
 // Routines run at every frame presentation, in registration order.
 using TFrameRoutine = std::function<void()>;
 void RegisterFrameRoutine(const TFrameRoutine& routine);
@@ -40,16 +42,5 @@ extern volatile std::sig_atomic_t QuitSignal;
 // the working directory (or the player's directory), numbered on from the highest file there.
 void SaveScreenshotFile();
 
-// Keyboard helpers of the menus and the game loop.
-void ResetKeys();
-void DrainKeyHits();
-bool AnyKeyHit();
-int LastAnyKey();
-void SetAnyKeyIgnored(int code, bool ignored);
-bool KeyRepeat(int code, uint8_t delay, uint8_t rate);
 // Waits (presenting frames) until a key is hit.
 void WaitAnyKey();
-
-// Debug switches toggled by FlipHookKeys.
-extern bool ShowCollisionBoxes;
-extern bool DemoScreenshots;

@@ -8,12 +8,11 @@
 #include "shell/log.h"
 #include "shell/places.h"
 #include "shell/settings.h"
+#include "shell/strings.h"
 
 TIniParser ConfigIni;
 
 namespace {
-
-std::vector<std::string> KeyNames;
 
 std::array<std::vector<int>, 256> BuildTable() {
   std::array<std::vector<int>, 256> t;
@@ -117,14 +116,6 @@ int FirstScanHit() {
     if (ScanHit(code)) return code;
   return 0;
 }
-
-std::string KeyName(int scanCode) {
-  if (scanCode >= 0 && scanCode < int(KeyNames.size()) && !KeyNames[size_t(scanCode)].empty())
-    return KeyNames[size_t(scanCode)];
-  return "KEY #" + std::to_string(scanCode);
-}
-
-void SetKeyNames(const std::vector<std::string>& names) { KeyNames = names; }
 
 std::string KeysFileName() { return PlayerFile(TPlace::GameDir, "KEYS" + GameExt); }
 

@@ -19,8 +19,6 @@ bool ScanTapped(int scanCode);  // any of the entry's keys pressed since the inp
 // pressed and let go since the last call counts as held.
 void ReadPlayInputs(uint8_t inputs[6]);
 int FirstScanHit();  // lowest scan code 1..255 with a hit, else 0
-std::string KeyName(int scanCode);
-void SetKeyNames(const std::vector<std::string>& names);
 
 // "Zyntra.ini" of the working directory (or the player's directory).
 extern TIniParser ConfigIni;

@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "data/stream.h"
-
 void LogLine(const std::string& text);
 void LogText(const std::string& text);
 // The lines of this run that began with "ERROR" (the first hundred).
@@ -21,8 +19,6 @@ const std::string& PendingError();
 
 std::string Digits(int32_t value, uint8_t count);
 std::string HexDigits(int64_t value, uint8_t count);
-// Exactly length bytes; the text up to the first zero byte, or "" when short.
-std::string ReadFixedString(TStream& stream, int length);
 
 // Ends the program now: CloseLog, then the exit hook (normally std::exit).
 [[noreturn]] void EndProgram(int status);

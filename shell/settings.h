@@ -34,8 +34,11 @@ extern bool SoundOn;
 extern uint8_t Speed;        // play frames per second
 extern uint8_t PlayKeys[6];  // DOS scan codes: up, down, left, right, fire, jump
 enum : int { KeyIndexUp, KeyIndexDown, KeyIndexLeft, KeyIndexRight, KeyIndexFire, KeyIndexJump };
-extern int WarpMap;    // "warp=N": start a new game on map N; -1 none
-extern int TickLimit;  // "ticks=N": quit after N play ticks; 0 none
+// Debug switches, F2 and F3 in play.
+extern bool ShowCollisionBoxes;  // outlines of the objects' collision boxes
+extern bool DemoScreenshots;     // a screenshot of every tick of a demo played
+extern int WarpMap;              // "warp=N": start a new game on map N; -1 none
+extern int TickLimit;            // "ticks=N": quit after N play ticks; 0 none
 extern std::string MenuMusicName;
 extern std::string WindowTitle;
 

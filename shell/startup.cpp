@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "actors/families.h"
 #include "data/graphics.h"
 #include "data/image_io.h"
 #include "data/music.h"
@@ -127,7 +128,8 @@ void PrepareProgram(int argc, char** argv) {
   }
   // The shared modules: the object-code table of the level loader and the default
   // high-score table. (The embedded resources are compiled in.)
-  InstallLevelHooks();
+  InstallActors();
+  SetBoxPresenter(PresentFrame);
   SetDefaultHighScores();
 
   ResetSettings();

@@ -6,9 +6,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "data/graphics.h"
 #include "data/text.h"
-#include "shell/keys.h"
 #include "shell/log.h"
 #include "shell/settings.h"
 
@@ -28,6 +26,7 @@ std::string Info1Text, Info2Text, Order1Text, Order2Text;
 std::string CheatText, AnyKeyText, PausedText, HintOffText, HintOnText;
 std::string SoundOffText, SoundOnText, DiedText, PressEnterText;
 std::string HighScoreText, HighScoresText, NoDemoText;
+std::string DemoText;
 std::string Intro1Text, Intro2Text, ExtroText;
 std::string Extro1Text, Extro2Text, Extro3Text, Extro4Text;
 std::string FinaleText;
@@ -246,7 +245,6 @@ std::string Padded(const std::string& text, int lineCount, int lines) {
 void FetchStrings(const TStringReader& reader) {
   GameTitleText = reader.GetLines("game_title");
   KeyNamesList = reader.GetArray("keynames");
-  SetKeyNames(KeyNamesList);
   LevelList = reader.GetArray("levels");
   BackdropList = reader.GetArray("backdrops");
   LoadingText = reader.GetLines("loading");
@@ -390,3 +388,12 @@ void LoadStrings(const std::string& name) {
   LogLine("LoadStrings() terminated");
   LogLine("");
 }
+
+std::string KeyName(int scanCode) {
+  if (scanCode >= 0 && scanCode < int(KeyNamesList.size()) &&
+      !KeyNamesList[size_t(scanCode)].empty())
+    return KeyNamesList[size_t(scanCode)];
+  return "KEY #" + std::to_string(scanCode);
+}
+
+void SetKeyNames(const std::vector<std::string>& names) { KeyNamesList = names; }

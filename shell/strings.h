@@ -83,6 +83,9 @@ void LoadStrings(const std::string& name);
 // Texts and lists of the tables, filled by LoadStrings.
 extern std::string GameTitleText;              // "game_title"
 extern std::vector<std::string> KeyNamesList;  // "keynames", one per DOS scan code
+// The name of a DOS scan code ("KEY #n" for codes without one).
+std::string KeyName(int scanCode);
+void SetKeyNames(const std::vector<std::string>& names);
 extern std::vector<std::string> LevelList;     // "levels", map file per map number
 extern std::vector<std::string> BackdropList;  // "backdrops", two per pair of maps
 extern std::string LoadingText, VersionText;
@@ -103,6 +106,7 @@ extern std::string Extro1Text, Extro2Text, Extro3Text, Extro4Text;
 extern std::string FinaleText;
 extern int FinaleLineCount;
 extern std::string DemoTextLine;  // "demotext" as one line (also copied to DemoText)
+extern std::string DemoText;      // the scroller of the demo (DrawWavyText)
 constexpr int HintCount = 12;
 // "hint_0".."hint_11", padded to four lines and followed by the "press_enter" text.
 extern std::string HintText[HintCount];

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "actors/families.h"
 #include "data/graphics.h"
 #include "data/level_map.h"
 #include "headless_fixture.h"
@@ -24,6 +25,7 @@
 #include "tools/episode/episode_source.h"
 #include "world/actor_list.h"
 #include "world/game_state.h"
+#include "world/level_draw.h"
 #include "world/player.h"
 #include "world/savegame.h"
 #include "world/world.h"
@@ -67,7 +69,8 @@ class TShellTest : public THeadlessTest {
     SetDefaultHighScores();
     CreateSharedScreens();
     SetAnyKeyIgnored(KeyF12, true);
-    InstallLevelHooks();
+    InstallActors();
+    SetBoxPresenter(PresentFrame);
     RegisterFrameRoutine([this] { OnFrame(); });
   }
   void TearDown() override {

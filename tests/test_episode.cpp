@@ -4,15 +4,18 @@
 #include <fstream>
 #include <iterator>
 
+#include "actors/families.h"
 #include "data/graphics.h"
 #include "data/level_map.h"
 #include "data/stream.h"
 #include "headless_fixture.h"
+#include "shell/frame.h"
 #include "shell/strings.h"
 #include "temp_dir.h"
 #include "tools/episode/episode_builder.h"
 #include "tools/episode/episode_source.h"
 #include "world/game_state.h"
+#include "world/level_draw.h"
 #include "world/world.h"
 
 namespace {
@@ -71,7 +74,8 @@ TEST_F(TEpisodeLoadTest, EveryFileOfTheEpisodeLoadsWithoutAWarning) {
   LoadRemainingGraphics();
   LoadStrings("STRINGS.QZ1.TXT");
   EXPECT_TRUE(TitlePicture && CreditsPicture && HeroPicture && VillainPicture && EndPicture);
-  InstallLevelHooks();
+  InstallActors();
+  SetBoxPresenter(PresentFrame);
   ASSERT_EQ(LevelList.size(), 21u);
   for (size_t map = 0; map < LevelList.size(); ++map) {
     EXPECT_EQ(FileSize(GameDir + LevelList[map]), 23040) << LevelList[map];

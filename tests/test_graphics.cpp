@@ -8,6 +8,7 @@
 #include "data/planar_writer.h"
 #include "headless_fixture.h"
 #include "shell/log.h"
+#include "shell/strings.h"
 #include "temp_dir.h"
 
 namespace {

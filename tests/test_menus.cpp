@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "shell/keys.h"
+#include "shell/strings.h"
 #include "shell_fixture.h"
 
 namespace {

@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "actors/families.h"
 #include "data/graphics.h"
 #include "data/image_io.h"
 #include "platform/headless.h"
 #include "platform/sdl_platform.h"
+#include "shell/frame.h"
 #include "shell/log.h"
 #include "shell/settings.h"
 #include "shell/strings.h"
@@ -110,7 +112,8 @@ TEST(TPlayFrameGlTest, FirstLevelAndMirrorMatchReferencesWithoutReadBack) {
   ASSERT_FALSE(LoadEssentialGraphics());
   LoadRemainingGraphics();
   LoadStrings("STRINGS.QZ1.TXT");
-  InstallLevelHooks();
+  InstallActors();
+  SetBoxPresenter(PresentFrame);
   TFrames fromGl = PlayFrames(true);
 
   auto software = std::make_unique<THeadlessPlatform>();

@@ -328,10 +328,10 @@ TEST_F(TSdlPlatformTest, WindowReopensWithFreshGlObjects) {
 
   // Hand-made images with the same serial are still told apart.
   auto handMade = [](uint32_t argb) {
-    auto image = std::make_shared<TImage>();
-    image->FrameWidth = image->FrameHeight = 1;
-    image->Frames.push_back(TPixmap(1, 1, argb));
-    return image;
+    auto made = std::make_shared<TImage>();
+    made->FrameWidth = made->FrameHeight = 1;
+    made->Frames.push_back(TPixmap(1, 1, argb));
+    return made;
   };
   PImage first = handMade(0xFF0000FFu), second = handMade(0xFF00FF00u);
   Sdl->DrawImage(first, 20, 5);

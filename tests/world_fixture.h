@@ -11,11 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "actors/families.h"
 #include "data/graphics.h"
 #include "data/level_map.h"
 #include "data/sound.h"
 #include "data/sound_writer.h"
 #include "headless_fixture.h"
+#include "shell/frame.h"
 #include "shell/strings.h"
 #include "temp_dir.h"
 #include "tools/episode/episode_source.h"
@@ -35,7 +37,8 @@ class TWorldTest : public THeadlessTest {
     ResetSounds();
     LoadSounds();
     MakeImageSets();
-    InstallLevelHooks();
+    InstallActors();
+    SetBoxPresenter(PresentFrame);
     ResetMirrorTimeGuard();
     ParticleColourCounter = 0;
     ClearGrids();

@@ -17,6 +17,8 @@ PACKAGES=(build-essential cmake ninja-build pkg-config ccache
           dpkg-dev file)  # dpkg-shlibdeps and file: the package's library dependencies
 # Only the fuzz build needs clang and its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The tests check the formatting of the sources.
+TEST_PACKAGES=(clang-format)
 
 install_missing() {
   local missing=()
@@ -45,6 +47,7 @@ configure() { # dir, extra cmake args...
 mode=${1:-play}
 [ $# -gt 0 ] && shift
 [ "$mode" = fuzz ] && PACKAGES+=("${FUZZ_PACKAGES[@]}")
+[ "$mode" = test ] && PACKAGES+=("${TEST_PACKAGES[@]}")
 install_missing
 case "$mode" in
   play)
@@ -59,7 +62,9 @@ case "$mode" in
     exec "$ROOT/build/release/zyntra" "$@"
     ;;
   test)
-    configure build/asan -DCMAKE_BUILD_TYPE=Debug -DZYNTRA_SANITIZE=ON "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1"
+    # Warnings of our own code are errors here, so that CI keeps the tree warning-free.
+    configure build/asan -DCMAKE_BUILD_TYPE=Debug -DZYNTRA_SANITIZE=ON "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1" \
+      -DZYNTRA_WERROR=ON
     cmake --build build/asan
     # The release program too: a test plays the same ticks in both builds.
     configure build/release -DCMAKE_BUILD_TYPE=Release -DZYNTRA_TESTS=OFF -DZYNTRA_BENCH=OFF

@@ -5,7 +5,7 @@
 #include "data/graphics.h"
 #include "data/level_map.h"
 #include "platform/platform.h"
-#include "shell/frame.h"
+#include "shell/settings.h"
 #include "world/game_state.h"
 #include "world/player.h"
 

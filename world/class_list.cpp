@@ -1,13 +1,12 @@
-// Every object class that can be found by name (quick load, spawning by name).
-// Each actor family adds its classes here.
-#include "actors/families.h"
+// The world's own object classes, first in the registry; the actor families register theirs
+// at start-up (InstallActors).
 #include "world/actor_list.h"
 #include "world/game_state.h"
+#include "world/object_model.h"
 #include "world/player.h"
 
-namespace {
-std::vector<const TClassInfo*> CollectClasses() {
-  std::vector<const TClassInfo*> classes = {
+std::vector<const TClassInfo*> CoreClasses() {
+  return {
       &TObject::StaticClass(),
       &TActorListEntry::StaticClass(),
       &TListSeparator::StaticClass(),
@@ -18,15 +17,4 @@ std::vector<const TClassInfo*> CollectClasses() {
       &TGameState::StaticClass(),
       &TBraxTovar::StaticClass(),
   };
-  for (const auto* family :
-       {&EffectClasses(), &PickupClasses(), &HazardClasses(), &InteractiveClasses(),
-        &MechanicsClasses(), &WalkerClasses(), &FlyerClasses()})
-    classes.insert(classes.end(), family->begin(), family->end());
-  return classes;
-}
-}  // namespace
-
-const std::vector<const TClassInfo*>& AllClasses() {
-  static const std::vector<const TClassInfo*> classes = CollectClasses();
-  return classes;
 }

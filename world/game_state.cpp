@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/keyboard.h"
 #include "platform/platform.h"
-#include "shell/frame.h"
 #include "world/actor_list.h"
 
 PGameState CurrentGameState;

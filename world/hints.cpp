@@ -1,6 +1,6 @@
 // The game-state operations that talk to the player through boxes and sounds.
 #include "data/sound.h"
-#include "shell/frame.h"
+#include "platform/keyboard.h"
 #include "shell/strings.h"
 #include "world/game_state.h"
 #include "world/level_draw.h"

@@ -7,8 +7,8 @@
 
 #include "data/graphics.h"
 #include "data/level_map.h"
+#include "platform/keyboard.h"
 #include "platform/platform.h"
-#include "shell/frame.h"
 #include "shell/log.h"
 #include "shell/settings.h"
 #include "world/game_state.h"
@@ -342,6 +342,12 @@ void RowCalibration() {
   MirrorLineHeight[200] = std::max(1, int(sy + 0.5f));
 }
 
+namespace {
+void (*BoxPresenter)() = nullptr;
+}  // namespace
+
+void SetBoxPresenter(void (*present)()) { BoxPresenter = present; }
+
 void ShowInfoBox(const std::string& text, int x, int y, int w, int h, bool needEnter) {
   ResetKeys();
   TPlatform& p = Platform();
@@ -350,7 +356,10 @@ void ShowInfoBox(const std::string& text, int x, int y, int w, int h, bool needE
     RedrawGame();
     DrawMessageBox(text, float(x), float(y), w, h);
     DrawSprite(float(x + 16 * w), float(y + 16 * h), 613 + k);
-    PresentFrame();
+    if (BoxPresenter)
+      BoxPresenter();
+    else
+      p.Flip(true);
     if (needEnter ? p.Input().KeyHit(KeyEnter) > 0 : AnyKeyHit()) break;
   }
   ResetKeys();

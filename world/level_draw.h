@@ -24,3 +24,6 @@ TRect DrawMirrorRun(int phase, int x, int y, int w, int n);
 void RowCalibration();
 // A box over a still picture of the level until Enter (needEnter) or any key.
 void ShowInfoBox(const std::string& text, int x, int y, int w, int h, bool needEnter);
+// How a box that waits for a key presents its frames: the program sets its paced
+// presentation at start-up; without one the platform's Flip shows each frame.
+void SetBoxPresenter(void (*present)());

@@ -53,20 +53,20 @@ const char* FieldTypeName(TFieldType type) {
 }
 
 namespace {
-std::vector<const TClassInfo*>& ExtraClasses() {
-  static std::vector<const TClassInfo*> classes;
+std::vector<const TClassInfo*>& Registry() {
+  static std::vector<const TClassInfo*> classes = CoreClasses();
   return classes;
 }
 }  // namespace
 
+const std::vector<const TClassInfo*>& AllClasses() { return Registry(); }
+
 void RegisterClass(const TClassInfo& cls) {
-  if (!FindClass(cls.Name())) ExtraClasses().push_back(&cls);
+  if (!FindClass(cls.Name())) Registry().push_back(&cls);
 }
 
 const TClassInfo* FindClass(const std::string& name) {
-  for (const TClassInfo* c : AllClasses())
-    if (c->Name() == name) return c;
-  for (const TClassInfo* c : ExtraClasses())
+  for (const TClassInfo* c : Registry())
     if (c->Name() == name) return c;
   return nullptr;
 }

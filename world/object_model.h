@@ -109,7 +109,9 @@ class TObject : public std::enable_shared_from_this<TObject> {
 
 // Every class that can be created by name: the program's classes (world/class_list.cpp)
 // and any registered later (test fixtures).
+// Every registered class: the world's own (CoreClasses), then those registered.
 const std::vector<const TClassInfo*>& AllClasses();
+std::vector<const TClassInfo*> CoreClasses();
 const TClassInfo* FindClass(const std::string& name);
 void RegisterClass(const TClassInfo& cls);
 

@@ -389,8 +389,8 @@ std::unique_ptr<TActorList> ReadActorList(TStream& s) {
     if (refs < 0 || refs > 4096) throw TStreamError("Error reading from stream");
     for (int32_t r = 0; r < refs; ++r) {
       std::string name = ReadLString(s);
-      int32_t serial = s.ReadInt();
-      references.push_back({entry, name, serial});
+      int32_t target = s.ReadInt();
+      references.push_back({entry, name, target});
     }
   }
   for (const TReference& ref : references) {

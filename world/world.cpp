@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "actors/families.h"
 #include "data/graphics.h"
 #include "data/level_map.h"
 #include "data/music.h"
@@ -101,7 +100,6 @@ void PlaceCamera() {
 }  // namespace
 
 void InstallLevelHooks() {
-  InstallActorHandlers();
   TLevelHooks hooks;
   hooks.ResetActors = [] {
     ResetActorList();

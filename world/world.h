@@ -24,7 +24,8 @@ void ResetMirrorTimeGuard();
 
 // The level sequence: starts map MapOn (game state, backdrops, music, map). True on failure.
 bool LoadLevel();
-// Installs the object-code table into the level loader (once at start-up; tests too).
+// Installs the object-code table into the level loader (InstallActors does, with the
+// actor classes it needs).
 void InstallLevelHooks();
 // Advances after a finished level (bonus flashers, automatic save).
 void AdvanceToNextMap();
