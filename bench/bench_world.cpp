@@ -103,7 +103,7 @@ std::string ObjectMapFile(int rows) {
 bool LoadObjectMap(const std::string& path) {
   const std::string dir = GameDir;
   GameDir.clear();
-  const bool failed = LoadMap(path);
+  const bool failed = !LoadMap(path);
   GameDir = dir;
   return !failed;
 }

@@ -154,7 +154,7 @@ bool LoadEssentialGraphics() {
   PPixmap border = LoadTileFile(EpisodePath("BORDER"), false, count, widthBytes, height);
   if (!border || count < 44) {
     LogEssentialError("BORDER");
-    return true;
+    return false;
   }
   ExportSheet(border, 8 * widthBytes, height, 24, "_border.png");
   BorderTiles = CreateImage(*border, 8 * widthBytes, height, 0, count, DefaultImageFlags);
@@ -166,12 +166,12 @@ bool LoadEssentialGraphics() {
   PPixmap font1 = LoadTileFile(EpisodePath("FONT1"), true, count1, wb1, h1);
   if (!font1) {
     LogEssentialError("FONT1");
-    return true;
+    return false;
   }
   PPixmap font2 = LoadTileFile(EpisodePath("FONT2"), true, count2, wb2, h2);
   if (!font2) {
     LogEssentialError("FONT2");
-    return true;
+    return false;
   }
   TPixmap strip(8, 8 * FontFrameCount);
   for (int i = 0; i < count1 && 22 + i < FontFrameCount; ++i)
@@ -191,7 +191,7 @@ bool LoadEssentialGraphics() {
     FontReplacement = LoadReplacementImage("font", 8, 8, FontFrameCount, MaskedImageFlags);
   LogLine("LoadEssentialGraphics() terminated");
   LogLine("");
-  return false;
+  return true;
 }
 
 void LoadRemainingGraphics() {

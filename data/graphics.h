@@ -42,7 +42,7 @@ extern TIniParser ReplacementIni;
 std::string ReplacementValue(const std::string& section, const std::string& key,
                              const std::string& defaultValue);
 
-// Loading. LoadEssentialGraphics returns true on error (the program then ends).
+// Loading. LoadEssentialGraphics returns false on error (the program then ends).
 bool LoadEssentialGraphics();
 void LoadRemainingGraphics();
 void LoadBackdrops(const std::string& name1, const std::string& name2);

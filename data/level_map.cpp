@@ -124,7 +124,7 @@ bool LoadMap(const std::string& name) {
   if (stream) stream->Close();
   if (!ok) {
     LogLine("WARNING :: LoadMap :: cannot read \"" + name + "\" as level file!");
-    return true;
+    return false;
   }
   for (int r = 0; r < MapRows; ++r)
     for (int c = 0; c < MapColumns; ++c) TileGrid[r][c] = words[size_t(r) * MapColumns + size_t(c)];
@@ -150,5 +150,5 @@ bool LoadMap(const std::string& name) {
     for (int c = 0; c < MapColumns; ++c)
       if (IsObjectCode(TileGrid[r][c])) Pull(c, r);
   if (Hooks.PlaceCamera) Hooks.PlaceCamera();
-  return false;
+  return true;
 }

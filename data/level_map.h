@@ -32,6 +32,6 @@ struct TLevelHooks {
 };
 void SetLevelHooks(const TLevelHooks& hooks);
 
-// Reads GameDir + name into the grid and spawns its objects. True on failure (the grid
-// and the objects are then left as they were).
+// Reads GameDir + name into the grid and spawns its objects. True when loaded; on failure
+// the grid and the objects are left as they were.
 bool LoadMap(const std::string& name);

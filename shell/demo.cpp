@@ -81,7 +81,7 @@ void Playback(const std::string& path, bool episodeDemo) {
   GoingInBox->FadeIn(-1, 16);
   NewGameState(false);
   Game().MapOn = uint16_t(episodeDemo ? LastMapNumber() : 0);
-  if (LoadLevel()) return;
+  if (!LoadLevel()) return;
   ResetKeys();
   std::vector<uint8_t> records = ReadDemoFile(path);
   TMenu* last = records.empty() ? static_cast<TMenu*>(GoingInBox.get()) : GameScreen.get();

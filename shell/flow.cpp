@@ -293,7 +293,7 @@ void RestoreGameMenu(TMenu* parent) {
       }
       continue;
     }
-    if (LoadGame(row + 1)) {
+    if (!LoadGame(row + 1)) {
       MessageBox(NotFoundText, 56, 32, 12, 1, menu.get(), false);
       return;
     }

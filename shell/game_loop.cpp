@@ -54,7 +54,7 @@ void GameLoop(bool newGame, int firstMap) {
   if (newGame) {
     NewGameState(HintsDefault);
     Game().MapOn = uint16_t(std::clamp(firstMap, 0, 0xFFFF));
-    if (LoadLevel()) return;
+    if (!LoadLevel()) return;
   }
   ResetKeys();
   SaveGame(0);
@@ -136,7 +136,7 @@ void GameLoop(bool newGame, int firstMap) {
 
     if (DebugMode) {
       for (int digit = 0; digit <= 9; ++digit)
-        if (in.KeyHit('0' + digit) && LoadGame(digit)) return;
+        if (in.KeyHit('0' + digit) && !LoadGame(digit)) return;
       if (in.KeyHit('B')) ShowBonusInfo();
       if (in.KeyHit('E'))
         for (const PActorListEntry& e : ActorList().Entries())

@@ -56,7 +56,7 @@ bool WriteRouteFile(const std::string& path, const std::vector<uint8_t>& records
 bool StartRouteLevel(int map) {
   NewGameState(false);
   Game().MapOn = uint16_t(std::clamp(map, 0, 0xFFFF));
-  if (LoadLevel()) return false;
+  if (!LoadLevel()) return false;
   ResetKeys();
   return true;
 }

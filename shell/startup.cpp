@@ -154,7 +154,7 @@ void PrepareProgram(int argc, char** argv) {
 
   if (ExportMode) ExportBackdrops();
   LoadConfig();
-  if (LoadEssentialGraphics()) FailWithoutEpisode();
+  if (!LoadEssentialGraphics()) FailWithoutEpisode();
   LoadStrings("STRINGS" + GameExt + ".TXT");
   if (!GameTitleText.empty()) WindowTitle = "Zyntra - " + GameTitleText;
 }

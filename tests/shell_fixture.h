@@ -62,7 +62,7 @@ class TShellTest : public THeadlessTest {
     // One window pixel per logical pixel keeps the software renderer of the tests quick.
     Headless->ResizeWindow(320, 200);
     GameDir = ZYNTRA_EPISODE_DIR;
-    ASSERT_FALSE(LoadEssentialGraphics());
+    ASSERT_TRUE(LoadEssentialGraphics());
     LoadStrings("STRINGS.QZ1.TXT");
     LoadRemainingGraphics();
     GameDir = Temp.Dir();

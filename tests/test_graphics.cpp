@@ -59,7 +59,7 @@ class TGraphicsTest : public THeadlessTest {
 
 TEST_F(TGraphicsTest, EssentialGraphicsFillTheFontByCharacterCode) {
   WriteEssentials();
-  ASSERT_FALSE(LoadEssentialGraphics());
+  ASSERT_TRUE(LoadEssentialGraphics());
   ASSERT_TRUE(BorderTiles);
   EXPECT_EQ(BorderTiles->FrameCount(), 44);
   EXPECT_EQ(BorderTiles->Frames[43].Get(5, 5), TileColour(43));
@@ -81,20 +81,20 @@ TEST_F(TGraphicsTest, EssentialGraphicsFillTheFontByCharacterCode) {
 }
 
 TEST_F(TGraphicsTest, MissingOrShortEssentialFilesFail) {
-  EXPECT_TRUE(LoadEssentialGraphics());
+  EXPECT_FALSE(LoadEssentialGraphics());
   EXPECT_NE(
       Log().find("ERROR :: LoadEssentialGraphics :: cannot read graphics from \"BORDER.QZ1\""),
       std::string::npos);
   WriteEssentials(43);  // too few border tiles
-  EXPECT_TRUE(LoadEssentialGraphics());
+  EXPECT_FALSE(LoadEssentialGraphics());
   WriteEssentials();
   std::filesystem::remove(GameDir + "FONT2.QZ1");
-  EXPECT_TRUE(LoadEssentialGraphics());
+  EXPECT_FALSE(LoadEssentialGraphics());
   EXPECT_NE(Log().find("cannot read graphics from \"FONT2.QZ1\""), std::string::npos);
   // A border file cut short is treated like a missing one.
   WriteEssentials();
   std::filesystem::resize_file(GameDir + "BORDER.QZ1", 1000);
-  EXPECT_TRUE(LoadEssentialGraphics());
+  EXPECT_FALSE(LoadEssentialGraphics());
 }
 
 TEST_F(TGraphicsTest, RemainingGraphicsPlaceFilesAtTheirFrames) {
@@ -140,11 +140,11 @@ TEST_F(TGraphicsTest, ExportWritesNinePictures) {
     WriteTiles("SOLID" + std::to_string(k), 48, 16, 16);
   }
   ExportMode = false;
-  ASSERT_FALSE(LoadEssentialGraphics());
+  ASSERT_TRUE(LoadEssentialGraphics());
   LoadRemainingGraphics();
   EXPECT_FALSE(std::filesystem::exists("_border.png"));
   ExportMode = true;
-  ASSERT_FALSE(LoadEssentialGraphics());
+  ASSERT_TRUE(LoadEssentialGraphics());
   LoadRemainingGraphics();
   int pngs = 0;
   for (const auto& e : std::filesystem::directory_iterator("."))
@@ -222,7 +222,7 @@ TEST_F(TGraphicsTest, ReplacementImagesTogetherStayWithinTheirMemoryBound) {
       "[border]\nTileWidth=1024\nTileHeight=768\n[font]\nTileWidth=384\nTileHeight=384\n");
   ReplacementIni.LoadIniFile("hrp.ini", true);
   for (int load = 0; load < 2; ++load) {  // a reload does not count the images it replaces
-    ASSERT_FALSE(LoadEssentialGraphics());
+    ASSERT_TRUE(LoadEssentialGraphics());
     ASSERT_TRUE(BorderReplacement.Image);
     EXPECT_EQ(BorderReplacement.Image->FrameCount(), 44);
     EXPECT_FALSE(FontReplacement.Image);
@@ -239,7 +239,7 @@ TEST_F(TGraphicsTest, ReplacementImagesTogetherStayWithinTheirMemoryBound) {
 
 TEST_F(TGraphicsTest, DrawingChoosesReplacementAtDrawTimeAndRestoresTheScale) {
   WriteEssentials();
-  ASSERT_FALSE(LoadEssentialGraphics());
+  ASSERT_TRUE(LoadEssentialGraphics());
   TPixmap hq(64, 64 * 44, 0xFFFFFFFFu);
   BorderReplacement.Image = CreateImage(hq, 64, 64, 0, 44, 0);
   BorderReplacement.ScaleX = BorderReplacement.ScaleY = 0.25;
@@ -264,7 +264,7 @@ TEST_F(TGraphicsTest, DrawingChoosesReplacementAtDrawTimeAndRestoresTheScale) {
 
 TEST_F(TGraphicsTest, TextFramesAndWavyText) {
   WriteEssentials();
-  ASSERT_FALSE(LoadEssentialGraphics());
+  ASSERT_TRUE(LoadEssentialGraphics());
   DrawText("AB\nC", 10, 20);
   Headless->Flip(false);
   auto frame = Headless->LastFrame();

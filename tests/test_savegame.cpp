@@ -133,16 +133,16 @@ TEST_F(SavegameTest, ShortMissingAndUnhandledSlots) {
   EXPECT_EQ(ReadSavegame(SavegameFileName(5)), nullptr);
 
   PGameState before = CurrentGameState;
-  EXPECT_TRUE(LoadGame(5));
+  EXPECT_FALSE(LoadGame(5));
   EXPECT_EQ(CountLog("ERROR :: couldn't load savegame \"" + SavegameFileName(5) + "\""), 1);
-  EXPECT_TRUE(LoadGame(6));
+  EXPECT_FALSE(LoadGame(6));
   EXPECT_EQ(CountLog("ERROR :: couldn't load savegame \"" + SavegameFileName(6) + "\""), 1);
   EXPECT_EQ(CurrentGameState, before);
 
   SaveGame(10);
   EXPECT_EQ(CountLog("ERROR :: SaveGame() called with unhandled number!"), 1);
   EXPECT_FALSE(std::filesystem::exists(Temp.Dir() + "SAVED10.QZ1"));
-  EXPECT_TRUE(LoadGame(10));
+  EXPECT_FALSE(LoadGame(10));
   EXPECT_EQ(CountLog("ERROR :: LoadGame() called with unhandled number!"), 1);
 }
 
@@ -166,7 +166,7 @@ TEST_F(SavegameTest, LoadGameRestartsTheMapAtItsStart) {
   Game().GotKey[1] = 1;
   Game().GotAccessCard = 1;
   PGameState before = CurrentGameState;
-  ASSERT_FALSE(LoadGame(2));
+  ASSERT_TRUE(LoadGame(2));
   TGameState& g = Game();
   EXPECT_NE(CurrentGameState, before);  // a new game state
   EXPECT_EQ(g.FirePower, 3);
@@ -189,7 +189,7 @@ TEST_F(SavegameTest, LoadGameRestartsTheMapAtItsStart) {
 
   save.MapNumber = 3;  // no such map
   ASSERT_TRUE(save.WriteToFile(SavegameFileName(3)));
-  EXPECT_TRUE(LoadGame(3));
+  EXPECT_FALSE(LoadGame(3));
 }
 
 // --- Object records ----------------------------------------------------------------------------
@@ -375,7 +375,7 @@ class QuickSaveTest : public SavegameTest {
  protected:
   void SetUp() override {
     SavegameTest::SetUp();
-    ASSERT_FALSE(LoadLevel());
+    ASSERT_TRUE(LoadLevel());
     SaveGame(0);
     TGameState& g = Game();
     g.Score = 1234567;

@@ -94,7 +94,7 @@ void DrawObjects(TPixmap& shot) {
 TPixmap DrawWholeLevel(int map) {
   NewGameState(false);
   Game().MapOn = uint16_t(map);
-  if (LoadLevel()) return {};
+  if (!LoadLevel()) return {};
   TPixmap shot = DrawTiles();
   DrawObjects(shot);
   return shot;

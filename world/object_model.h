@@ -10,7 +10,8 @@
 //   };
 // and in its .cpp:
 //   ZYNTRA_DEFINE_CLASS(TFoo, TActor, ZYNTRA_FIELD(TFoo, Speed))
-// and a line in world/class_list.cpp so that the class can be found by name. A field whose
+// and a line in its family's class list (actors/), which InstallActors registers, so that
+// the class can be found by name. A field whose
 // value the class's tick needs within narrower bounds than its type's default range is
 // declared with ZYNTRA_FIELD_RANGE(TFoo, Speed, -8, 8): a quick save holding anything else
 // is refused.
@@ -107,9 +108,8 @@ class TObject : public std::enable_shared_from_this<TObject> {
   }
 };
 
-// Every class that can be created by name: the program's classes (world/class_list.cpp)
-// and any registered later (test fixtures).
-// Every registered class: the world's own (CoreClasses), then those registered.
+// Every class that can be created by name: the world's own (CoreClasses), then those
+// registered (the actor families at start-up, test fixtures).
 const std::vector<const TClassInfo*>& AllClasses();
 std::vector<const TClassInfo*> CoreClasses();
 const TClassInfo* FindClass(const std::string& name);

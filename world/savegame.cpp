@@ -132,13 +132,13 @@ void SaveGame(int slot) {
 bool LoadGame(int slot) {
   if (slot < 0 || slot > 9) {
     LogLine("ERROR :: LoadGame() called with unhandled number!");
-    return true;
+    return false;
   }
   std::string name = SavegameFileToRead(slot);
   auto save = ReadSavegame(name);
   if (!save) {
     LogLine("ERROR :: couldn't load savegame \"" + name + "\"");
-    return true;
+    return false;
   }
   NewGameState(true);
   TGameState& g = Game();
@@ -151,9 +151,9 @@ bool LoadGame(int slot) {
   for (size_t i = 0; i < 12 && i < g.MessageActive.size(); ++i)
     g.MessageActive[i] = save->HintsActive[i];
   g.Score = save->Score;
-  if (LoadLevel()) return true;
+  if (!LoadLevel()) return false;
   if (slot >= 1) SaveGame(0);
-  return false;
+  return true;
 }
 
 // --- Object records ---------------------------------------------------------------------

@@ -36,7 +36,7 @@ std::unique_ptr<TSavegame> ReadSavegame(const std::string& path);
 std::unique_ptr<TSavegame> ReadSavegame(TStream& stream);
 
 void SaveGame(int slot);
-bool LoadGame(int slot);  // true on failure
+bool LoadGame(int slot);  // true when loaded
 
 // The generic object records of the quick save.
 void WriteObject(TStream& stream, TObject* object);

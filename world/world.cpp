@@ -126,7 +126,7 @@ bool LoadLevel() {
   StartLevelMusic(int(n));
   if (n >= LevelList.size()) {
     LogLine("WARNING :: LoadMap :: cannot read \"\" as level file!");
-    return true;
+    return false;
   }
   return LoadMap(LevelList[n]);
 }

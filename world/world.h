@@ -22,7 +22,7 @@ void ScrollCameraY();
 void MirrorTimeGuard(uint32_t milliseconds);
 void ResetMirrorTimeGuard();
 
-// The level sequence: starts map MapOn (game state, backdrops, music, map). True on failure.
+// The level sequence: starts map MapOn (game state, backdrops, music, map). True when loaded.
 bool LoadLevel();
 // Installs the object-code table into the level loader (InstallActors does, with the
 // actor classes it needs).
