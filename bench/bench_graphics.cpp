@@ -48,9 +48,9 @@ const std::string& FixtureDir() {
 }
 
 void LoadAll() {
-  GameDir = FixtureDir();
-  GameExt = ".QZ1";
-  EnhancedContent = false;
+  StartUpOptions().GameDir = FixtureDir();
+  StartUpOptions().GameExt = ".QZ1";
+  StartUpOptions().EnhancedContent = false;
   LoadEssentialGraphics();
   LoadRemainingGraphics();
 }

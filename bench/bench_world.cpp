@@ -28,9 +28,9 @@ THeadlessPlatform* StartLevel(int map = 0) {
   headless->OpenWindow(640, 400, 0, 60);
   headless->SetVirtualResolution(320, 200);
   ResetSettings();
-  GameDir = ZYNTRA_EPISODE_DIR;
-  EnhancedContent = false;
-  NoMirrors = false;
+  StartUpOptions().GameDir = ZYNTRA_EPISODE_DIR;
+  StartUpOptions().EnhancedContent = false;
+  PlaySettings().NoMirrors = false;
   LoadEssentialGraphics();
   LoadRemainingGraphics();
   LoadStrings("STRINGS.QZ1.TXT");
@@ -101,10 +101,10 @@ std::string ObjectMapFile(int rows) {
 }
 
 bool LoadObjectMap(const std::string& path) {
-  const std::string dir = GameDir;
-  GameDir.clear();
+  const std::string dir = Options().GameDir;
+  StartUpOptions().GameDir.clear();
   const bool failed = !LoadMap(path);
-  GameDir = dir;
+  StartUpOptions().GameDir = dir;
   return !failed;
 }
 

@@ -59,14 +59,16 @@ bool ReplacementFits(const std::string& name, int64_t w, int64_t h, int64_t coun
   return false;
 }
 
-std::string EpisodePath(const std::string& stem) { return GameDir + stem + GameExt; }
+std::string EpisodePath(const std::string& stem) {
+  return Options().GameDir + stem + Options().GameExt;
+}
 
 void ExportPng(const PPixmap& pixmap, const std::string& name) {
-  if (ExportMode && pixmap) SavePng(*pixmap, name, 5);
+  if (Options().ExportMode && pixmap) SavePng(*pixmap, name, 5);
 }
 
 void ExportSheet(const PPixmap& strip, int cellW, int cellH, int perRow, const std::string& name) {
-  if (ExportMode && strip) ExportPng(ArrangeCells(strip, cellW, cellH, perRow), name);
+  if (Options().ExportMode && strip) ExportPng(ArrangeCells(strip, cellW, cellH, perRow), name);
 }
 
 // Pastes the tiles of a tile file into a strip one cell wide at cell first, at most
@@ -88,14 +90,15 @@ PImage PictureImage(const std::string& stem, PPixmap* keep = nullptr) {
   PPixmap picture = DecodePlanarPicture(EpisodePath(stem), 0, 40, 200, -1, -1);
   if (keep) *keep = picture;
   if (!picture) return nullptr;
-  return CreateImage(*picture, picture->Width, picture->Height, 0, 1, DefaultImageFlags);
+  return CreateImage(*picture, picture->Width, picture->Height, 0, 1, Options().DefaultImageFlags);
 }
 
 void LogEssentialError(const std::string& stem) {
-  LogLine("ERROR :: LoadEssentialGraphics :: cannot read graphics from \"" + stem + GameExt + "\"");
+  LogLine("ERROR :: LoadEssentialGraphics :: cannot read graphics from \"" + stem +
+          Options().GameExt + "\"");
 }
 
-bool UseReplacement(const TReplacement& r) { return ReplacementMode && r.Image; }
+bool UseReplacement(const TReplacement& r) { return PlaySettings().ReplacementMode && r.Image; }
 
 // Draws frame of the classic image or, when active, the replacement at its scales.
 void DrawFromSet(const PImage& classic, const TReplacement& replacement, float x, float y,
@@ -116,7 +119,7 @@ void DrawFromSet(const PImage& classic, const TReplacement& replacement, float x
 std::string ReplacementValue(const std::string& section, const std::string& key,
                              const std::string& defaultValue) {
   std::string plain = ReplacementIni.GetString(section, key, defaultValue);
-  return ReplacementIni.GetString(section + GameExt, key, plain);
+  return ReplacementIni.GetString(section + Options().GameExt, key, plain);
 }
 
 TReplacement LoadReplacementImage(const std::string& name, int baseWidth, int baseHeight,
@@ -144,7 +147,7 @@ TReplacement LoadAliasedImage(const std::string& name) {
   std::string file = ReplacementValue("aliases", name, "hq_" + name + ".png");
   PPixmap pixmap = LoadImageFile(file);
   if (!pixmap || !ReplacementFits(name, pixmap->Width, pixmap->Height, 1)) return r;
-  r.Image = CreateImage(*pixmap, pixmap->Width, pixmap->Height, 0, 1, PlainImageFlags);
+  r.Image = CreateImage(*pixmap, pixmap->Width, pixmap->Height, 0, 1, Options().PlainImageFlags);
   return r;
 }
 
@@ -157,10 +160,10 @@ bool LoadEssentialGraphics() {
     return false;
   }
   ExportSheet(border, 8 * widthBytes, height, 24, "_border.png");
-  BorderTiles = CreateImage(*border, 8 * widthBytes, height, 0, count, DefaultImageFlags);
+  BorderTiles = CreateImage(*border, 8 * widthBytes, height, 0, count, Options().DefaultImageFlags);
   BorderReplacement = {};  // a reload does not count the image it replaces
-  if (EnhancedContent)
-    BorderReplacement = LoadReplacementImage("border", 16, 16, count, PlainImageFlags);
+  if (Options().EnhancedContent)
+    BorderReplacement = LoadReplacementImage("border", 16, 16, count, Options().PlainImageFlags);
 
   int count1 = 0, wb1 = 0, h1 = 0, count2 = 0, wb2 = 0, h2 = 0;
   PPixmap font1 = LoadTileFile(EpisodePath("FONT1"), true, count1, wb1, h1);
@@ -185,10 +188,11 @@ bool LoadEssentialGraphics() {
   }
   auto fontStrip = std::make_shared<TPixmap>(std::move(strip));
   ExportSheet(fontStrip, 8, 8, 16, "_font.png");
-  FontImage = CreateImage(*fontStrip, 8, 8, 0, FontFrameCount, DefaultImageFlags);
+  FontImage = CreateImage(*fontStrip, 8, 8, 0, FontFrameCount, Options().DefaultImageFlags);
   FontReplacement = {};
-  if (EnhancedContent)
-    FontReplacement = LoadReplacementImage("font", 8, 8, FontFrameCount, MaskedImageFlags);
+  if (Options().EnhancedContent)
+    FontReplacement =
+        LoadReplacementImage("font", 8, 8, FontFrameCount, Options().MaskedImageFlags);
   LogLine("LoadEssentialGraphics() terminated");
   LogLine("");
   return true;
@@ -198,13 +202,14 @@ void LoadRemainingGraphics() {
   LogLine("LoadRemainingGraphics() started");
   PPixmap title;
   TitlePicture = PictureImage("QZ", &title);
-  if (title && PatchText && !KeepTitle) {
+  if (title && Options().PatchText && !Options().KeepTitle) {
     if (PPixmap patch = LoadImageFile("incbin::e.png")) {
       title->Paste(*patch, 240, 17);
-      TitlePicture = CreateImage(*title, title->Width, title->Height, 0, 1, DefaultImageFlags);
+      TitlePicture =
+          CreateImage(*title, title->Width, title->Height, 0, 1, Options().DefaultImageFlags);
     }
   }
-  ExportPng(title, "_QZ" + GameExt + ".png");
+  ExportPng(title, "_QZ" + Options().GameExt + ".png");
   PPixmap picture;
   CreditsPicture = PictureImage("CREDITS", &picture);
   ExportPng(picture, "_CREDITS.png");
@@ -213,7 +218,7 @@ void LoadRemainingGraphics() {
   VillainPicture = PictureImage("BADGUY", &picture);
   ExportPng(picture, "_BADGUY.png");
   EndPicture = PictureImage("END", &picture);
-  ExportPng(picture, "_END" + GameExt + ".png");
+  ExportPng(picture, "_END" + Options().GameExt + ".png");
 
   // Tiles: BACK0..3 then SOLID0..3, 48 frames each.
   auto tiles = std::make_shared<TPixmap>(16, 16 * TileFrameCount);
@@ -224,8 +229,9 @@ void LoadRemainingGraphics() {
     PasteTiles(*tiles, file, h, count, 48 * k, 16);
   }
   ExportSheet(tiles, 16, 16, 16, "_tiles.png");
-  TileImage = CreateImage(*tiles, 16, 16, 0, TileFrameCount, DefaultImageFlags);
-  PanelPattern = CreateImage(tiles->Cut(0, 2952, 16, 16), 16, 16, 0, 1, DefaultImageFlags);
+  TileImage = CreateImage(*tiles, 16, 16, 0, TileFrameCount, Options().DefaultImageFlags);
+  PanelPattern =
+      CreateImage(tiles->Cut(0, 2952, 16, 16), 16, 16, 0, 1, Options().DefaultImageFlags);
 
   // Sprites: MAN0..4, ANIM0..5 (48 each), OBJECT0..2 (50 apart), NUMBERS.
   auto sprites = std::make_shared<TPixmap>(16, 16 * SpriteFrameCount);
@@ -239,12 +245,14 @@ void LoadRemainingGraphics() {
   for (int k = 0; k < 3; ++k) pasteSprites("OBJECT" + std::to_string(k), 0, 528 + 50 * k);
   pasteSprites("NUMBERS", 0, 678);
   ExportSheet(sprites, 16, 16, 16, "_sprites.png");
-  SpriteImage = CreateImage(*sprites, 16, 16, 0, SpriteFrameCount, DefaultImageFlags);
+  SpriteImage = CreateImage(*sprites, 16, 16, 0, SpriteFrameCount, Options().DefaultImageFlags);
 
   TileReplacement = SpriteReplacement = PanelReplacement = {};
-  if (EnhancedContent) {
-    TileReplacement = LoadReplacementImage("tiles", 16, 16, TileFrameCount, PlainImageFlags);
-    SpriteReplacement = LoadReplacementImage("sprites", 16, 16, SpriteFrameCount, MaskedImageFlags);
+  if (Options().EnhancedContent) {
+    TileReplacement =
+        LoadReplacementImage("tiles", 16, 16, TileFrameCount, Options().PlainImageFlags);
+    SpriteReplacement =
+        LoadReplacementImage("sprites", 16, 16, SpriteFrameCount, Options().MaskedImageFlags);
     if (TileReplacement.Image && TileReplacement.Image->FrameCount() > 185 &&
         ReplacementFits("panel", TileReplacement.Image->FrameWidth,
                         TileReplacement.Image->FrameHeight, 1)) {
@@ -253,7 +261,7 @@ void LoadRemainingGraphics() {
       TPixmap cell(t.FrameWidth, h);
       cell.Paste(t.Frames[184].Cut(0, h / 2, t.FrameWidth, upper), 0, 0);
       cell.Paste(t.Frames[185].Cut(0, 0, t.FrameWidth, h / 2), 0, upper);
-      PanelReplacement.Image = CreateImage(cell, t.FrameWidth, h, 0, 1, PlainImageFlags);
+      PanelReplacement.Image = CreateImage(cell, t.FrameWidth, h, 0, 1, Options().PlainImageFlags);
       PanelReplacement.ScaleX = TileReplacement.ScaleX;
       PanelReplacement.ScaleY = TileReplacement.ScaleY;
     }
@@ -271,7 +279,7 @@ PPixmap LoadBackdropPixmap(const std::string& path) {
 PImage LoadBackdropFile(const std::string& path) {
   PPixmap picture = LoadBackdropPixmap(path);
   if (!picture) return nullptr;
-  return CreateImage(*picture, picture->Width, picture->Height, 0, 1, DefaultImageFlags);
+  return CreateImage(*picture, picture->Width, picture->Height, 0, 1, Options().DefaultImageFlags);
 }
 
 namespace {
@@ -295,18 +303,18 @@ TReplacement BackdropReplacement(const std::string& name) {
 }  // namespace
 
 void LoadBackdrops(const std::string& name1, const std::string& name2) {
-  Backdrop1 = LoadBackdropFile(GameDir + name1);
-  Backdrop2 = LoadBackdropFile(GameDir + name2);
+  Backdrop1 = LoadBackdropFile(Options().GameDir + name1);
+  Backdrop2 = LoadBackdropFile(Options().GameDir + name2);
   Backdrop1Replacement = {};
   Backdrop2Replacement = {};
-  if (EnhancedContent) {
+  if (Options().EnhancedContent) {
     Backdrop1Replacement = BackdropReplacement(name1);
     Backdrop2Replacement = BackdropReplacement(name2);
   }
 }
 
 bool LoadBorderImages() {
-  if (!EnhancedContent) return false;
+  if (!Options().EnhancedContent) return false;
   PPixmap left = LoadImageFile(ReplacementValue("borderimages", "left", ""));
   if (!left || left->Height < 1) return false;
   PPixmap right = LoadImageFile(ReplacementValue("borderimages", "right", ""));
@@ -315,9 +323,9 @@ bool LoadBorderImages() {
   if (!ReplacementFits("borderimages", int64_t(left->Width) + rightPixmap.Width,
                        std::max(left->Height, rightPixmap.Height), 1))
     return false;
-  LeftBorderImage = CreateImage(*left, left->Width, left->Height, 0, 1, PlainImageFlags);
-  RightBorderImage =
-      CreateImage(rightPixmap, rightPixmap.Width, rightPixmap.Height, 0, 1, PlainImageFlags);
+  LeftBorderImage = CreateImage(*left, left->Width, left->Height, 0, 1, Options().PlainImageFlags);
+  RightBorderImage = CreateImage(rightPixmap, rightPixmap.Width, rightPixmap.Height, 0, 1,
+                                 Options().PlainImageFlags);
   if (!LeftBorderImage || !RightBorderImage) return false;
   LeftBorderImage->HandleX = float(left->Width);
   SideBarScale = double(Platform().WindowHeight()) / left->Height;
@@ -345,7 +353,7 @@ void DrawSideBorders() {
 
 void ExportBackdrops() {
   std::error_code ec;
-  std::string dir = GameDir.empty() ? "." : GameDir;
+  std::string dir = Options().GameDir.empty() ? "." : Options().GameDir;
   std::vector<std::filesystem::path> files;
   for (const auto& entry : std::filesystem::directory_iterator(dir, ec))
     if (entry.is_regular_file(ec)) files.push_back(entry.path());

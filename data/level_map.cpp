@@ -111,7 +111,7 @@ bool IsHookable(int32_t x, int32_t y) {
 void SetLevelHooks(const TLevelHooks& hooks) { Hooks = hooks; }
 
 bool LoadMap(const std::string& name) {
-  PStream stream = LittleEndianStream(ReadStream(GameDir + name));
+  PStream stream = LittleEndianStream(ReadStream(Options().GameDir + name));
   std::vector<uint16_t> words(size_t(MapRows) * MapColumns);
   bool ok = stream && stream->Size() == LevelFileSize;
   if (ok) {

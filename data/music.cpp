@@ -32,7 +32,7 @@ void StartMusic(const std::string& name) {
     return;
   }
   CurrentSong = upper;
-  MusicSound = Platform().LoadSoundFile(ResolvePathCase(GameDir + name));
+  MusicSound = Platform().LoadSoundFile(ResolvePathCase(Options().GameDir + name));
   if (!MusicSound) MusicSound = Platform().LoadSoundFile(ResolvePathCase(name));
   if (MusicSound) {
     MusicChannel.Start(MusicSound, true);
@@ -50,10 +50,10 @@ void EnsureMusic(const std::string& name) {
 void StopMusic() { MusicChannel.Stop(); }
 
 void StartLevelMusic(int level) {
-  if (!EnhancedContent) return;
+  if (!Options().EnhancedContent) return;
   const std::string key = "level" + std::to_string(level);
   const std::string fallback = ReplacementIni.GetString("MUSIC", key, "");
-  StartMusic(ReplacementIni.GetString("MUSIC" + GameExt, key, fallback));
+  StartMusic(ReplacementIni.GetString("MUSIC" + Options().GameExt, key, fallback));
 }
 
 const std::string& CurrentSongName() { return CurrentSong; }

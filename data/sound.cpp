@@ -147,7 +147,7 @@ bool LoadSoundEntry(TStream& file, int j, int n) {
     // The terminator is no tone; a tune cut off by the end of the file loses its last word.
     std::vector<uint8_t> samples = SynthesizeSpeakerSound(file, count - 1);
 
-    if (ExportMode) WriteWav(samples, Digits(n, 3) + "-" + SafeFileName(name) + ".wav");
+    if (Options().ExportMode) WriteWav(samples, Digits(n, 3) + "-" + SafeFileName(name) + ".wav");
 
     TClassicSound& sound = Classic[n];
     sound = TClassicSound{};
@@ -174,7 +174,7 @@ void LoadSounds() {
 
   const char* const stems[2] = {"BRAX1", "BRAX1-B"};
   for (int i = 0; i < 2; ++i) {
-    const std::string path = GameDir + stems[i] + GameExt;
+    const std::string path = Options().GameDir + stems[i] + Options().GameExt;
     LogText("Trying to open \"" + path + "\"... ");
     PStream raw = ReadStream(path);
     if (!raw) {
@@ -210,7 +210,7 @@ void LoadSounds() {
       break;
     }
 
-  if (EnhancedContent && HasPlatform())
+  if (Options().EnhancedContent && HasPlatform())
     for (int n = 0; n < SoundCount; ++n) Replacement[n] = LoadReplacement(n);
 
   LogLine("LoadSounds() terminated");
@@ -220,8 +220,8 @@ void LoadSounds() {
 // --- Playback ----------------------------------------------------------------------------
 
 void PlayBraxSound(int n) {
-  if (!SoundOn || n < 0 || n >= SoundCount || !AudioReady()) return;
-  if (ReplacementMode && Replacement[n]) {
+  if (!PlaySettings().SoundOn || n < 0 || n >= SoundCount || !AudioReady()) return;
+  if (PlaySettings().ReplacementMode && Replacement[n]) {
     ReplacementChannel[n].Start(Replacement[n], false);
     return;
   }

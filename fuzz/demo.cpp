@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   StartFuzzGame();
-  WriteFuzzFile("USERDEMO" + GameExt, data, size);
+  WriteFuzzFile("USERDEMO" + Options().GameExt, data, size);
   const std::vector<uint8_t> records = ReadDemoFile(UserDemoFileName());
   if (StartRouteLevel(0)) PlayTicks(20, records.data(), records.size());
   TrimLog();

@@ -58,7 +58,7 @@ const std::string& FuzzDir() {
   static const std::string dir = [] {
     const std::string d = MakeDir();
     ResetSettings();
-    GameDir = d;
+    StartUpOptions().GameDir = d;
     auto platform = std::make_unique<THeadlessPlatform>();
     platform->RenderPixels = false;
     SetPlatform(std::move(platform));

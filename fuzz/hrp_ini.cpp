@@ -13,8 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   LoadMusicSettings();
   LoadEssentialGraphics();
   // The replacement part of LoadRemainingGraphics, without decoding the classic sets again.
-  TileReplacement = LoadReplacementImage("tiles", 16, 16, TileFrameCount, PlainImageFlags);
-  SpriteReplacement = LoadReplacementImage("sprites", 16, 16, SpriteFrameCount, MaskedImageFlags);
+  TileReplacement =
+      LoadReplacementImage("tiles", 16, 16, TileFrameCount, Options().PlainImageFlags);
+  SpriteReplacement =
+      LoadReplacementImage("sprites", 16, 16, SpriteFrameCount, Options().MaskedImageFlags);
   LoadBorderImages();
   if (BackdropList.size() >= 2) LoadBackdrops(BackdropList[0], BackdropList[1]);
   TrimLog();

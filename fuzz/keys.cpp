@@ -6,9 +6,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzDir();
-  WriteFuzzFile("KEYS" + GameExt, data, size);
+  WriteFuzzFile("KEYS" + Options().GameExt, data, size);
   LoadConfig();
-  for (uint8_t key : PlayKeys) KeyName(key);
+  for (uint8_t key : PlaySettings().PlayKeys) KeyName(key);
   uint8_t inputs[6];
   ReadPlayInputs(inputs);
   TrimLog();

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool audio = [] {
     // No sound containers in this game directory: a run converts the replacement only,
     // not the 48 classic sounds as well.
-    GameDir = FuzzDir() + "no-containers/";
+    StartUpOptions().GameDir = FuzzDir() + "no-containers/";
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     // MIDI is no replacement format; without this every damaged input would make the
     // mixer's MIDI decoder load its sound font, a second or more each.
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!audio) std::abort();
   WriteFuzzFile("000" REPLACEMENT_EXTENSION, data, size);
   LoadSounds();
-  ReplacementMode = true;
+  PlaySettings().ReplacementMode = true;
   PlayBraxSound(0);
   StopAllSounds();
   TrimLog();

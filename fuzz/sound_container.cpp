@@ -5,7 +5,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzDir();
-  WriteFuzzFile("BRAX1" + GameExt, data, size);
+  WriteFuzzFile("BRAX1" + Options().GameExt, data, size);
   LoadSounds();
   TrimLog();
   return 0;

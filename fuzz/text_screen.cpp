@@ -7,7 +7,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzDir();
   static TDosScreen screen;
-  WriteFuzzFile("DOSTEXT" + GameExt, data, size);
+  WriteFuzzFile("DOSTEXT" + Options().GameExt, data, size);
   PrepareExitScreen(screen);
   screen.CreateLineImage(0);
   TrimLog();

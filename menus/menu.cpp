@@ -90,7 +90,7 @@ void TKeyboardMenu::DrawMenu(bool active) {
 void TKeyboardMenu::SetStrings() {
   BallX = x + 8;
   WaitKeyText.clear();
-  for (int i = 0; i < 6; ++i) KeyNames[i] = KeyName(PlayKeys[i]);
+  for (int i = 0; i < 6; ++i) KeyNames[i] = KeyName(PlaySettings().PlayKeys[i]);
 }
 
 int TKeyboardMenu::GetNewKey(const std::string& text) {
@@ -145,7 +145,7 @@ void TImageScreen::CalcScale() {
 
 void TImageScreen::DrawMenu(bool) {
   TPlatform& p = Platform();
-  if (ReplacementMode && HQ_image) {
+  if (PlaySettings().ReplacementMode && HQ_image) {
     p.SetScale(float(HQ_ScaleX), float(HQ_ScaleY));
     p.DrawImage(HQ_image, 0, 0, 0);
     p.SetScale(1, 1);
@@ -168,7 +168,7 @@ namespace {
 std::unique_ptr<TImageScreen> MakeImageScreen(const PImage& image, const std::string& alias) {
   auto screen = std::make_unique<TImageScreen>();
   screen->image = image;
-  if (EnhancedContent) {
+  if (Options().EnhancedContent) {
     screen->HQ_image = LoadAliasedImage(alias).Image;
     screen->CalcScale();
   }

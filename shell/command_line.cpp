@@ -87,43 +87,43 @@ int OptionNumber(const std::string& text) {
 
 void ParseCommandLine() {
   std::string value = OptionValue("dir");
-  if (!value.empty()) GameDir = DirectoryPath(value);
+  if (!value.empty()) StartUpOptions().GameDir = DirectoryPath(value);
 
   value = OptionValue("ext");
-  if (!value.empty()) GameExt = value[0] == '.' ? value : "." + value;
+  if (!value.empty()) StartUpOptions().GameExt = value[0] == '.' ? value : "." + value;
 
   value = OptionValue("width");
-  if (!value.empty()) WindowWidth = OptionNumber(value);
+  if (!value.empty()) StartUpOptions().WindowWidth = OptionNumber(value);
   value = OptionValue("height");
-  if (!value.empty()) WindowHeight = OptionNumber(value);
+  if (!value.empty()) StartUpOptions().WindowHeight = OptionNumber(value);
   value = OptionValue("bpp");
-  if (!value.empty()) ColourDepth = OptionNumber(value);
+  if (!value.empty()) StartUpOptions().ColourDepth = OptionNumber(value);
 
   if (!HasOption("nomipmap")) {
-    MaskedImageFlags |= 4;
-    PlainImageFlags |= 4;
+    StartUpOptions().MaskedImageFlags |= 4;
+    StartUpOptions().PlainImageFlags |= 4;
   }
   if (!HasOption("nofilter")) {
-    MaskedImageFlags |= 2;
-    PlainImageFlags |= 2;
+    StartUpOptions().MaskedImageFlags |= 2;
+    StartUpOptions().PlainImageFlags |= 2;
   }
 
-  if (HasOption("patch")) PatchText = true;
-  if (HasOption("keeptitle")) KeepTitle = true;
-  if (HasOption("export")) ExportMode = true;
-  if (HasOption("kyzmoraltip")) GodMode = true;
-  if (HasOption("asp")) CheatKeys = true;
-  if (HasOption("debug")) DebugMode = true;
-  if (HasOption("nomirrors")) NoMirrors = true;
-  if (HasOption("classic")) EnhancedContent = false;
-  if (HasOption("fixratio")) FixRatio = true;
+  if (HasOption("patch")) StartUpOptions().PatchText = true;
+  if (HasOption("keeptitle")) StartUpOptions().KeepTitle = true;
+  if (HasOption("export")) StartUpOptions().ExportMode = true;
+  if (HasOption("kyzmoraltip")) PlaySettings().GodMode = true;
+  if (HasOption("asp")) StartUpOptions().CheatKeys = true;
+  if (HasOption("debug")) StartUpOptions().DebugMode = true;
+  if (HasOption("nomirrors")) PlaySettings().NoMirrors = true;
+  if (HasOption("classic")) StartUpOptions().EnhancedContent = false;
+  if (HasOption("fixratio")) StartUpOptions().FixRatio = true;
   // Only a plain number turns these on; anything else leaves them off.
   auto count = [](const std::string& text, int off) {
     return !text.empty() && std::isdigit(static_cast<unsigned char>(text[0])) ? OptionNumber(text)
                                                                               : off;
   };
-  WarpMap = count(OptionValue("warp"), -1);
-  TickLimit = count(OptionValue("ticks"), 0);
+  StartUpOptions().WarpMap = count(OptionValue("warp"), -1);
+  StartUpOptions().TickLimit = count(OptionValue("ticks"), 0);
   // "waitkey", "skip", "headless" and "script" are asked for where they act.
 }
 

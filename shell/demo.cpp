@@ -51,9 +51,13 @@ void TDemoStream::Stop() {
   WriteToFile();
 }
 
-std::string UserDemoFileName() { return PlayerFile(TPlace::GameDir, "USERDEMO" + GameExt); }
-std::string UserDemoFileToRead() { return PlayerFileToRead(TPlace::GameDir, "USERDEMO" + GameExt); }
-std::string EpisodeDemoFileName() { return GameDir + "MY_DEMO" + GameExt; }
+std::string UserDemoFileName() {
+  return PlayerFile(TPlace::GameDir, "USERDEMO" + Options().GameExt);
+}
+std::string UserDemoFileToRead() {
+  return PlayerFileToRead(TPlace::GameDir, "USERDEMO" + Options().GameExt);
+}
+std::string EpisodeDemoFileName() { return Options().GameDir + "MY_DEMO" + Options().GameExt; }
 
 std::vector<uint8_t> ReadDemoFile(const std::string& path) {
   PStream file = LittleEndianStream(ReadStream(path));
@@ -106,14 +110,14 @@ void Playback(const std::string& path, bool episodeDemo) {
       if (timer % 4 == 0 || timer % 4 == 1) DrawText(AnyKeyText, 24, 80);
     }
     if (timer % 4 == 0) DrawBorderTile(16, 0, 12);
-    if (DemoScreenshots) {
+    if (PlaySettings().DemoScreenshots) {
       // The screenshot has drawn the commands already: the frame is shown as it is.
       SavePng(p.Screenshot(), "Screens/Shot" + Digits(int32_t(timer), 4) + ".png", 5);
-      PaceFrame(Speed);
+      PaceFrame(PlaySettings().Speed);
     } else {
-      PresentTick(Speed);
+      PresentTick(PlaySettings().Speed);
     }
-    if (DebugMode) {
+    if (Options().DebugMode) {
       if (in.KeyHit(KeyEnter)) paused = !paused;
       while (paused) {
         PresentFrame();
@@ -137,7 +141,7 @@ void Playback(const std::string& path, bool episodeDemo) {
     if (Game().PlayerIsDead || Game().ExitLevel || Game().Victory) break;
   }
   last->FadeOut(0, 16);
-  EnsureMusic(MenuMusicName);
+  EnsureMusic(Options().MenuMusicName);
 }
 
 }  // namespace

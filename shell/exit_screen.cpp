@@ -134,8 +134,8 @@ bool TDosScreen::LoadRawScreen(const std::string& fileName) {
 }
 
 std::string ExitScreenFile() {
-  const std::string name = "DOSTEXT" + GameExt;
-  if (FileSize(GameDir + name) == DosScreenBytes) return GameDir + name;
+  const std::string name = "DOSTEXT" + Options().GameExt;
+  if (FileSize(Options().GameDir + name) == DosScreenBytes) return Options().GameDir + name;
   if (FileSize(name) == DosScreenBytes) return name;
   return "incbin::" + UpperCase(name);
 }
@@ -144,7 +144,7 @@ void PrepareExitScreen(TDosScreen& screen) {
   const std::string file = ExitScreenFile();
   if (!screen.LoadRawScreen(file))
     LogLine("WARNING :: ShowExitScreen :: cannot read \"" + file + "\"");
-  if (PatchText) {
+  if (Options().PatchText) {
     // Character bytes only; the attributes stay as they are.
     std::string characters(DosScreenBytes / 2, '\0');
     for (size_t i = 0; i < characters.size(); ++i) characters[i] = char(screen.RawMemory[2 * i]);
@@ -152,7 +152,7 @@ void PrepareExitScreen(TDosScreen& screen) {
     for (size_t i = 0; i < characters.size(); ++i) screen.RawMemory[2 * i] = uint8_t(characters[i]);
     screen.RemoveAllLineImages();
   }
-  screen.ImageFlags = PlainImageFlags;
+  screen.ImageFlags = Options().PlainImageFlags;
   screen.GotoXY(28, 23);
   screen.Write("Thanks for using Zyntra");
   screen.GotoXY(29, 24);

@@ -239,14 +239,14 @@ void GameSetupMenu(int x, int y, TMenu* parent, bool fromMain) {
       case 0: box(JoystickText, JoystickRows); return;
       case 1: KeyboardSetupMenu(x, y + 16, setup.get(), fromMain); return;
       case 2:
-        SoundOn = !SoundOn;
-        if (!SoundOn) StopAllSounds();
-        box(SoundOn ? SoundOnText : SoundOffText, 2);
+        PlaySettings().SoundOn = !PlaySettings().SoundOn;
+        if (!PlaySettings().SoundOn) StopAllSounds();
+        box(PlaySettings().SoundOn ? SoundOnText : SoundOffText, 2);
         return;
       case 3:
-        HintsDefault = !HintsDefault;
-        if (CurrentGameState) Game().SetHintsActive(HintsDefault ? 1 : 0);
-        box(HintsDefault ? HintOnText : HintOffText, 2);
+        PlaySettings().HintsDefault = !PlaySettings().HintsDefault;
+        if (CurrentGameState) Game().SetHintsActive(PlaySettings().HintsDefault ? 1 : 0);
+        box(PlaySettings().HintsDefault ? HintOnText : HintOffText, 2);
         return;
     }
   }
@@ -271,7 +271,7 @@ void KeyboardSetupMenu(int x, int y, TMenu* parent, bool fromMain) {
     }
     int key = menu.GetNewKey(ModKeyText[row]);
     // Esc (scan code 1) cancels: a play key on Esc would also open the quit question.
-    if (key > 0 && key != 27 && key != 1) PlayKeys[row] = uint8_t(key);
+    if (key > 0 && key != 27 && key != 1) PlaySettings().PlayKeys[row] = uint8_t(key);
     menu.SetStrings();
     ResetKeys();
   }
@@ -426,12 +426,12 @@ void EndOfGame() {
     PlayBraxSound(24);
     InsertHighScore(EnterHighScoreName(), score);
     // Written at once: a window closed later must not lose it.
-    SaveHighScores(PlayerFile(TPlace::GameDir, "HIGHS" + GameExt));
+    SaveHighScores(PlayerFile(TPlace::GameDir, "HIGHS" + Options().GameExt));
   } else {
     PlayBraxSound(8);
   }
   ShowHighScores(56, 16, nullptr, true);
-  EnsureMusic(MenuMusicName);
+  EnsureMusic(Options().MenuMusicName);
 }
 
 std::string EnterHighScoreName() {

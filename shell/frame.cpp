@@ -105,7 +105,7 @@ void PresentBetweenTicks(const std::vector<TDrawCommand>& current, float f, bool
 }  // namespace
 
 void PresentTick(uint8_t fps) {
-  if (!SmoothMotion || fps == 0) {
+  if (!Options().SmoothMotion || fps == 0) {
     PaceFrame(fps);
     return;
   }
@@ -148,7 +148,7 @@ void PresentTick(uint8_t fps) {
 }
 
 int PresentTickUnpaced(int frames) {
-  if (!SmoothMotion || frames <= 1) {
+  if (!Options().SmoothMotion || frames <= 1) {
     PresentFrameUnpaced();
     return 1;
   }
@@ -201,7 +201,7 @@ void EndOnClose() {
   // What the quit from the menu writes: the high scores, the configuration and the keys.
   LogLine(QuitSignal ? "Quit signal: settings and high scores saved"
                      : "Window closed: settings and high scores saved");
-  SaveHighScores(PlayerFile(TPlace::GameDir, "HIGHS" + GameExt));
+  SaveHighScores(PlayerFile(TPlace::GameDir, "HIGHS" + Options().GameExt));
   SaveConfig();
   EndProgram(0);
 }
@@ -210,11 +210,11 @@ void FlipHookKeys() {
   TPlatform& p = Platform();
   TInputState& in = p.Input();
   if (in.KeyHit(KeyPrintScreen)) SaveScreenshotFile();
-  if (DebugMode) {
-    if (in.KeyHit(KeyF2)) ShowCollisionBoxes = !ShowCollisionBoxes;
-    if (in.KeyHit(KeyF3)) DemoScreenshots = !DemoScreenshots;
+  if (Options().DebugMode) {
+    if (in.KeyHit(KeyF2)) PlaySettings().ShowCollisionBoxes = !PlaySettings().ShowCollisionBoxes;
+    if (in.KeyHit(KeyF3)) PlaySettings().DemoScreenshots = !PlaySettings().DemoScreenshots;
   }
-  if (in.KeyHit(KeyF12)) ReplacementMode = !ReplacementMode;
+  if (in.KeyHit(KeyF12)) PlaySettings().ReplacementMode = !PlaySettings().ReplacementMode;
   if (p.CloseRequested() || QuitSignal) EndOnClose();
   while (p.Suspended()) {
     p.Sleep(16);

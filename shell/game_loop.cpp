@@ -33,13 +33,13 @@ void QuickBox(const std::string& text) {
 void VictoryTicks(int count) {
   for (int i = 0; i < count; ++i) {
     GameTick(false, false, false, false, false, false);
-    PresentTick(Speed);
+    PresentTick(PlaySettings().Speed);
   }
 }
 
 // The tick limit of "ticks=N": the state hash goes to the log and the program quits.
 void CountTick(int& ticks) {
-  if (TickLimit <= 0 || ++ticks < TickLimit) return;
+  if (Options().TickLimit <= 0 || ++ticks < Options().TickLimit) return;
   char hash[40];
   std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(WorldStateHash()));
   LogLine("State hash after " + std::to_string(ticks) + " ticks: " + hash);
@@ -52,7 +52,7 @@ void GameLoop(bool newGame, int firstMap) {
   TPlatform& p = Platform();
   TInputState& in = p.Input();
   if (newGame) {
-    NewGameState(HintsDefault);
+    NewGameState(PlaySettings().HintsDefault);
     Game().MapOn = uint16_t(std::clamp(firstMap, 0, 0xFFFF));
     if (!LoadLevel()) return;
   }
@@ -74,36 +74,36 @@ void GameLoop(bool newGame, int firstMap) {
       CountTick(ticks);
     } else {
       TGameState& g = Game();
-      if (ScanDown(PlayKeys[KeyIndexUp])) g.CamY = std::max(0, g.CamY - 1);
-      if (ScanDown(PlayKeys[KeyIndexDown])) g.CamY = std::min(80, g.CamY + 1);
-      if (ScanDown(PlayKeys[KeyIndexLeft])) g.CamX = std::max(0, g.CamX - 1);
-      if (ScanDown(PlayKeys[KeyIndexRight])) g.CamX = std::min(230, g.CamX + 1);
+      if (ScanDown(PlaySettings().PlayKeys[KeyIndexUp])) g.CamY = std::max(0, g.CamY - 1);
+      if (ScanDown(PlaySettings().PlayKeys[KeyIndexDown])) g.CamY = std::min(80, g.CamY + 1);
+      if (ScanDown(PlaySettings().PlayKeys[KeyIndexLeft])) g.CamX = std::max(0, g.CamX - 1);
+      if (ScanDown(PlaySettings().PlayKeys[KeyIndexRight])) g.CamX = std::min(230, g.CamX + 1);
       RedrawGame();
     }
-    if (in.KeyDown(KeyPeriod) && Speed < 20) {
-      ++Speed;
+    if (in.KeyDown(KeyPeriod) && PlaySettings().Speed < 20) {
+      ++PlaySettings().Speed;
       DrawBorderTile(32, 0, 40);
     }
-    if (in.KeyDown(KeyComma) && Speed > 8) {
-      --Speed;
+    if (in.KeyDown(KeyComma) && PlaySettings().Speed > 8) {
+      --PlaySettings().Speed;
       DrawBorderTile(32, 0, 41);
     }
-    if (DebugMode && (in.KeyDown(KeyLeftShift) || in.KeyDown(KeyRightShift)))
+    if (Options().DebugMode && (in.KeyDown(KeyLeftShift) || in.KeyDown(KeyRightShift)))
       PresentFrameUnpaced();
     else
-      PresentTick(Speed);
+      PresentTick(PlaySettings().Speed);
 
     // Keys hit during the tick, in this order.
     if (in.KeyHit('H')) {
-      HintsDefault = !HintsDefault;
-      Game().SetHintsActive(HintsDefault ? 1 : 0);
-      ShowInfoBox(HintsDefault ? HintOnText : HintOffText, 16, 48, 12, 2, false);
+      PlaySettings().HintsDefault = !PlaySettings().HintsDefault;
+      Game().SetHintsActive(PlaySettings().HintsDefault ? 1 : 0);
+      ShowInfoBox(PlaySettings().HintsDefault ? HintOnText : HintOffText, 16, 48, 12, 2, false);
     }
     if (in.KeyHit('S')) {
-      bool wasOn = SoundOn;
-      SoundOn = !SoundOn;
+      bool wasOn = PlaySettings().SoundOn;
+      PlaySettings().SoundOn = !PlaySettings().SoundOn;
       if (wasOn) StopAllSounds();
-      ShowInfoBox(SoundOn ? SoundOnText : SoundOffText, 16, 48, 12, 2, false);
+      ShowInfoBox(PlaySettings().SoundOn ? SoundOnText : SoundOffText, 16, 48, 12, 2, false);
     }
     if (in.KeyHit('P')) ShowInfoBox(PausedText, 16, 48, 12, 1, false);
     if (in.KeyHit(KeyF1)) InGameMenu();
@@ -129,12 +129,12 @@ void GameLoop(bool newGame, int firstMap) {
     }
 
     if (in.KeyDown(KeyHome) && in.KeyDown(KeyDelete)) GiveFirepowerAndKeys();
-    if (CheatKeys && in.KeyDown('K') && in.KeyDown('V')) {
+    if (Options().CheatKeys && in.KeyDown('K') && in.KeyDown('V')) {
       if (in.KeyDown('X')) GiveEverything();
       if (in.KeyDown('N')) Game().ExitLevel = 1;
     }
 
-    if (DebugMode) {
+    if (Options().DebugMode) {
       for (int digit = 0; digit <= 9; ++digit)
         if (in.KeyHit('0' + digit) && !LoadGame(digit)) return;
       if (in.KeyHit('B')) ShowBonusInfo();
@@ -164,7 +164,7 @@ void GameLoop(bool newGame, int firstMap) {
         typed += char(ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch);
         if (typed.size() > 64) typed.erase(0, typed.size() - 64);
         if (typed.size() >= 6 && typed.compare(typed.size() - 6, 6, "vbqelt") == 0) {
-          GodMode = !GodMode;
+          PlaySettings().GodMode = !PlaySettings().GodMode;
           typed.clear();
         }
       }

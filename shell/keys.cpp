@@ -99,9 +99,12 @@ bool ScanTapped(int scanCode) {
 void ReadPlayInputs(uint8_t inputs[6]) {
   TInputState& in = Platform().Input();
   auto key = [&](int index) {
-    return ScanDown(PlayKeys[index]) || (LatchTaps && ScanTapped(PlayKeys[index]));
+    return ScanDown(PlaySettings().PlayKeys[index]) ||
+           (Options().LatchTaps && ScanTapped(PlaySettings().PlayKeys[index]));
   };
-  auto pad = [&](int button) { return in.PadDown(button) || (LatchTaps && in.PadTapped(button)); };
+  auto pad = [&](int button) {
+    return in.PadDown(button) || (Options().LatchTaps && in.PadTapped(button));
+  };
   inputs[KeyIndexUp] = key(KeyIndexUp) || pad(PadUp);
   inputs[KeyIndexDown] = key(KeyIndexDown) || pad(PadDown);
   inputs[KeyIndexLeft] = key(KeyIndexLeft) || pad(PadLeft);
@@ -117,17 +120,18 @@ int FirstScanHit() {
   return 0;
 }
 
-std::string KeysFileName() { return PlayerFile(TPlace::GameDir, "KEYS" + GameExt); }
+std::string KeysFileName() { return PlayerFile(TPlace::GameDir, "KEYS" + Options().GameExt); }
 
 void LoadConfig() {
   ConfigIni.LoadIniFile(PlayerFileToRead(TPlace::WorkDir, "Zyntra.ini"), true);
-  Speed = uint8_t(ConfigIni.GetInt("game", "speed", 16) & 0xFF);
+  PlaySettings().Speed = uint8_t(ConfigIni.GetInt("game", "speed", 16) & 0xFF);
   // An addition of ours: 0 gives the mirrors their classic look.
-  MirrorSheen = ConfigIni.GetInt("video", "mirrorsheen", 1) != 0;
-  LatchTaps = ConfigIni.GetInt("input", "latch", 1) != 0;
-  SmoothMotion = ConfigIni.GetInt("video", "smooth", 1) != 0;
-  SharpScaling = LowerCase(ConfigIni.GetString("video", "scale", "sharp")) != "stretch";
-  std::string name = PlayerFileToRead(TPlace::GameDir, "KEYS" + GameExt);
+  StartUpOptions().MirrorSheen = ConfigIni.GetInt("video", "mirrorsheen", 1) != 0;
+  StartUpOptions().LatchTaps = ConfigIni.GetInt("input", "latch", 1) != 0;
+  StartUpOptions().SmoothMotion = ConfigIni.GetInt("video", "smooth", 1) != 0;
+  StartUpOptions().SharpScaling =
+      LowerCase(ConfigIni.GetString("video", "scale", "sharp")) != "stretch";
+  std::string name = PlayerFileToRead(TPlace::GameDir, "KEYS" + Options().GameExt);
   LogText("LoadConfig :: Trying to load key settings from \"" + name + "\" ... ");
   PStream file = ReadStream(name);
   bool ok = false;
@@ -137,7 +141,7 @@ void LoadConfig() {
     uint8_t keys[6];
     try {
       file->ReadBytes(keys, 6);
-      for (int i = 0; i < 6; ++i) PlayKeys[i] = keys[i];
+      for (int i = 0; i < 6; ++i) PlaySettings().PlayKeys[i] = keys[i];
       ok = true;
     } catch (const TStreamError&) {
     }
@@ -150,11 +154,12 @@ void LoadConfig() {
   LogLine("ERROR");
   LogLine("  Using default keys instead.");
   const uint8_t defaults[6] = {72, 80, 75, 77, 56, 29};
-  for (int i = 0; i < 6; ++i) PlayKeys[i] = defaults[i];
+  for (int i = 0; i < 6; ++i) PlaySettings().PlayKeys[i] = defaults[i];
 }
 
 void SaveConfig() {
-  ConfigIni.SetInt("game", "speed", Speed);
+  ConfigIni.SetInt("game", "speed", PlaySettings().Speed);
   ConfigIni.SaveIniFile(PlayerFile(TPlace::WorkDir, "Zyntra.ini"));
-  WriteFileAtomically(KeysFileName(), std::vector<uint8_t>(PlayKeys, PlayKeys + 6));
+  WriteFileAtomically(KeysFileName(),
+                      std::vector<uint8_t>(PlaySettings().PlayKeys, PlaySettings().PlayKeys + 6));
 }

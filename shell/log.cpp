@@ -52,7 +52,7 @@ void OpenLog() {
     ExitHandlerRegistered = true;
     std::atexit(CloseLogAtExit);
   }
-  const std::string title = WindowTitle + " - Log File";
+  const std::string title = Options().WindowTitle + " - Log File";
   Write(title, true);
   Write(std::string(title.size(), '='), true);
   Write("Created: " + DateAndTime(), true);

@@ -42,14 +42,14 @@ std::string HomeDirectory() {
 }  // namespace
 
 std::string PlayerFile(TPlace place, const std::string& name) {
-  if (!PlayerDir.empty()) return PlayerDir + name;
-  return place == TPlace::GameDir ? GameDir + name : name;
+  if (!Options().PlayerDir.empty()) return Options().PlayerDir + name;
+  return place == TPlace::GameDir ? Options().GameDir + name : name;
 }
 
 std::string PlayerFileToRead(TPlace place, const std::string& name) {
   const std::string path = PlayerFile(place, name);
-  if (PlayerDir.empty() || FileSize(path) >= 0) return path;
-  const std::string classic = place == TPlace::GameDir ? GameDir + name : name;
+  if (Options().PlayerDir.empty() || FileSize(path) >= 0) return path;
+  const std::string classic = place == TPlace::GameDir ? Options().GameDir + name : name;
   return FileSize(classic) >= 0 ? classic : path;
 }
 
@@ -101,14 +101,15 @@ std::string ProgramPath() {
 }
 
 void LocateGameFiles() {
-  PlayerDir.clear();
-  const std::string installed = InstalledEpisodeDir(ProgramPath(), GameExt);
-  if (OptionValue("dir").empty() && !installed.empty() && !HoldsEpisode(GameDir, GameExt))
-    GameDir = installed;
-  if (!SamePlace(GameDir, installed) && WritableDirectory(GameDir)) return;
-  const std::string dir = PlayerDataDir(GameExt);
+  StartUpOptions().PlayerDir.clear();
+  const std::string installed = InstalledEpisodeDir(ProgramPath(), Options().GameExt);
+  if (OptionValue("dir").empty() && !installed.empty() &&
+      !HoldsEpisode(Options().GameDir, Options().GameExt))
+    StartUpOptions().GameDir = installed;
+  if (!SamePlace(Options().GameDir, installed) && WritableDirectory(Options().GameDir)) return;
+  const std::string dir = PlayerDataDir(Options().GameExt);
   if (dir.empty()) return;  // no home: the classic layout, whose writes may fail
   std::error_code error;
   fs::create_directories(dir, error);
-  PlayerDir = dir;
+  StartUpOptions().PlayerDir = dir;
 }

@@ -135,9 +135,9 @@ void RecordRoute(int map, const std::string& path) {
     DrawBorderTile(16, 0, 16);  // the recording mark
     // Speed changes pacing only; everything else that would change the level (hints,
     // quick save and load, restart, cheats) is not offered while recording.
-    if (in.KeyDown(KeyPeriod) && Speed < 20) ++Speed;
-    if (in.KeyDown(KeyComma) && Speed > 8) --Speed;
-    PresentTick(Speed);
+    if (in.KeyDown(KeyPeriod) && PlaySettings().Speed < 20) ++PlaySettings().Speed;
+    if (in.KeyDown(KeyComma) && PlaySettings().Speed > 8) --PlaySettings().Speed;
+    PresentTick(PlaySettings().Speed);
     if (in.KeyHit(KeyEscape) || p.CloseRequested()) break;
   }
   if (!WriteRouteFile(path, records)) LogLine("ERROR :: Route :: cannot write \"" + path + "\"");

@@ -1,46 +1,60 @@
-// Program-wide settings, fixed at start-up from defaults and the command line.
+// Program-wide settings: the options start-up fixes from defaults, the command line and
+// "Zyntra.ini", read-only afterwards, and the settings that change during play.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-extern std::string GameDir;    // ends with a path separator, or empty
-extern std::string GameExt;    // ".QZ1" unless "ext" is given
-extern std::string PlayerDir;  // where the player's files go when the game directory cannot take
-                               // them ("" for the classic layout; see shell/places.h)
-extern int WindowWidth;        // 640
-extern int WindowHeight;       // 400
-extern int ColourDepth;        // 0: window
-extern int MaskedImageFlags;   // flags for masked images (fonts, sprites)
-extern int PlainImageFlags;    // flags for the other images
-extern int DefaultImageFlags;  // flags of the classic sets
-extern bool PatchText;         // "patch"
-extern bool ExportMode;        // "export"
-extern bool KeepTitle;         // "keeptitle"
-extern bool EnhancedContent;   // off with "classic"
-extern bool DebugMode;         // "debug"
-extern bool CheatKeys;         // "asp"
-extern bool NoMirrors;         // "nomirrors" or the mirror time guard
-extern bool LatchTaps;    // [input] latch: a play key tapped between two ticks counts for the next
-extern bool MirrorSheen;  // [video] mirrorsheen: mirror floors show their tiles over the reflection
-extern bool FixRatio;     // "fixratio"
-extern bool SmoothMotion;  // [video] smooth: frames at the display's rate drawn between two ticks
-extern bool
-    SharpScaling;  // [video] scale = sharp: a whole-factor 4:3 picture; "stretch" fills the window
-extern bool GodMode;  // "kyzmoraltip", toggled in play
-extern bool HintsDefault;
-extern bool ReplacementMode;  // F12
-extern bool SoundOn;
-extern uint8_t Speed;        // play frames per second
-extern uint8_t PlayKeys[6];  // DOS scan codes: up, down, left, right, fire, jump
+struct TOptions {
+  std::string GameDir;           // ends with a path separator, or empty
+  std::string GameExt = ".QZ1";  // unless "ext" is given
+  std::string PlayerDir;         // where the player's files go when the game directory cannot take
+                                 // them ("" for the classic layout; see shell/places.h)
+  int WindowWidth = 640;
+  int WindowHeight = 400;
+  int ColourDepth = 0;          // 0: window
+  int MaskedImageFlags = 1;     // flags for masked images (fonts, sprites)
+  int PlainImageFlags = 0;      // flags for the other images
+  int DefaultImageFlags = 1;    // flags of the classic sets
+  bool PatchText = false;       // "patch"
+  bool ExportMode = false;      // "export"
+  bool KeepTitle = false;       // "keeptitle"
+  bool EnhancedContent = true;  // off with "classic"
+  bool DebugMode = false;       // "debug"
+  bool CheatKeys = false;       // "asp"
+  bool LatchTaps = true;  // [input] latch: a play key tapped between two ticks counts for the next
+  bool MirrorSheen =
+      true;               // [video] mirrorsheen: mirror floors show their tiles over the reflection
+  bool FixRatio = false;  // "fixratio"
+  bool SmoothMotion = true;  // [video] smooth: frames at the display's rate drawn between two ticks
+  bool SharpScaling = true;  // [video] scale = sharp: a whole-factor 4:3 picture; "stretch" fills
+  int WarpMap = -1;          // "warp=N": start a new game on map N; -1 none
+  int TickLimit = 0;         // "ticks=N": quit after N play ticks; 0 none
+  std::string MenuMusicName;
+  std::string WindowTitle = "Zyntra";
+};
+
 enum : int { KeyIndexUp, KeyIndexDown, KeyIndexLeft, KeyIndexRight, KeyIndexFire, KeyIndexJump };
-// Debug switches, F2 and F3 in play.
-extern bool ShowCollisionBoxes;  // outlines of the objects' collision boxes
-extern bool DemoScreenshots;     // a screenshot of every tick of a demo played
-extern int WarpMap;              // "warp=N": start a new game on map N; -1 none
-extern int TickLimit;            // "ticks=N": quit after N play ticks; 0 none
-extern std::string MenuMusicName;
-extern std::string WindowTitle;
+
+struct TPlaySettings {
+  bool NoMirrors = false;  // "nomirrors", or set by the mirror time guard
+  bool GodMode = false;    // "kyzmoraltip", toggled in play
+  bool HintsDefault = true;
+  bool ReplacementMode = true;  // F12
+  bool SoundOn = true;
+  uint8_t Speed = 16;  // play frames per second
+  uint8_t PlayKeys[6] = {72, 80, 75,
+                         77, 56, 29};  // DOS scan codes: up, down, left, right, fire, jump
+  // Debug switches, F2 and F3 in play.
+  bool ShowCollisionBoxes = false;  // outlines of the objects' collision boxes
+  bool DemoScreenshots = false;     // a screenshot of every tick of a demo played
+};
+
+// The options, for reading.
+const TOptions& Options();
+// Where start-up (the command line, "Zyntra.ini", the places of files) and tests set them.
+TOptions& StartUpOptions();
+TPlaySettings& PlaySettings();
 
 // Back to the built-in defaults (tests and start-up).
 void ResetSettings();

@@ -63,9 +63,9 @@ void CreatePlatform() {
 }
 
 void SetLogicalScreen(int width, int height) {
-  if (SharpScaling) {
+  if (Options().SharpScaling) {
     Platform().SetVirtualResolutionAspect(width, height, 4.0f / 3.0f, true);
-  } else if (FixRatio) {
+  } else if (Options().FixRatio) {
     Platform().SetVirtualResolutionAspect(width, height, 4.0f / 3.0f);
   } else {
     Platform().SetVirtualResolution(width, height);
@@ -86,12 +86,12 @@ void ShowBoxUntil(TMessageWindow& box, uint32_t start, uint32_t ms) {
 [[noreturn]] void FailWithoutEpisode() {
   std::string text;
   for (const std::string& line : LoggedErrors()) text += line + "\n";
-  text += "No episode files in \"" + GameDir + "\" (extension " + GameExt + "); see " +
-          PlayerFile(TPlace::WorkDir, "log.txt") + ", or give -dir=path.\n";
+  text += "No episode files in \"" + Options().GameDir + "\" (extension " + Options().GameExt +
+          "); see " + PlayerFile(TPlace::WorkDir, "log.txt") + ", or give -dir=path.\n";
   std::fputs(text.c_str(), stderr);
   std::fflush(stderr);
   CreatePlatform();
-  if (HasPlatform()) Platform().ShowMessageBox(WindowTitle, text);
+  if (HasPlatform()) Platform().ShowMessageBox(Options().WindowTitle, text);
   EndProgram(1);
 }
 
@@ -102,21 +102,22 @@ void LoadAfterWindow() {
   LoadRemainingGraphics();
   if (!Platform().OpenAudio()) LogLine("WARNING :: StartUp :: no audio device, sound is off");
   LoadSounds();
-  LoadHighScores(PlayerFileToRead(TPlace::GameDir, "HIGHS" + GameExt));
+  LoadHighScores(PlayerFileToRead(TPlace::GameDir, "HIGHS" + Options().GameExt));
   CreateSharedScreens();
 }
 
 }  // namespace
 
-void SetHintsDefault() { HintsDefault = UpperCase(GameExt) == ".QZ1"; }
+void SetHintsDefault() { PlaySettings().HintsDefault = UpperCase(Options().GameExt) == ".QZ1"; }
 
 void LoadMusicSettings() {
   ReplacementIni.Init();
-  MenuMusicName.clear();
-  if (!EnhancedContent) return;
+  StartUpOptions().MenuMusicName.clear();
+  if (!Options().EnhancedContent) return;
   ReplacementIni.LoadIniFile("hrp.ini", true);
   const std::string fallback = ReplacementIni.GetString("MUSIC", "menu", "");
-  MenuMusicName = ReplacementIni.GetString("MUSIC" + GameExt, "menu", fallback);
+  StartUpOptions().MenuMusicName =
+      ReplacementIni.GetString("MUSIC" + StartUpOptions().GameExt, "menu", fallback);
 }
 
 void PrepareProgram(int argc, char** argv) {
@@ -139,24 +140,24 @@ void PrepareProgram(int argc, char** argv) {
   LoadMusicSettings();
   SetHintsDefault();
 
-  LogLine("GameDir = " + GameDir);
-  LogLine("GameExt = " + GameExt);
-  if (!PlayerDir.empty()) {
+  LogLine("GameDir = " + Options().GameDir);
+  LogLine("GameExt = " + Options().GameExt);
+  if (!Options().PlayerDir.empty()) {
     LogLine(
         "The game directory is installed or read-only: saves, settings, log and screenshots go "
         "to " +
-        PlayerDir);
+        Options().PlayerDir);
     std::error_code error;
-    if (!std::filesystem::is_directory(PlayerDir, error))
-      LogLine("WARNING :: StartUp :: cannot create " + PlayerDir);
+    if (!std::filesystem::is_directory(Options().PlayerDir, error))
+      LogLine("WARNING :: StartUp :: cannot create " + Options().PlayerDir);
   }
   LogLine("");
 
-  if (ExportMode) ExportBackdrops();
+  if (Options().ExportMode) ExportBackdrops();
   LoadConfig();
   if (!LoadEssentialGraphics()) FailWithoutEpisode();
-  LoadStrings("STRINGS" + GameExt + ".TXT");
-  if (!GameTitleText.empty()) WindowTitle = "Zyntra - " + GameTitleText;
+  LoadStrings("STRINGS" + Options().GameExt + ".TXT");
+  if (!GameTitleText.empty()) StartUpOptions().WindowTitle = "Zyntra - " + GameTitleText;
 }
 
 void StartHeadlessPlay() {
@@ -169,7 +170,7 @@ void StartHeadlessPlay() {
   RegisterFrameRoutine([h] {
     if (h->PendingScriptEvents() == 0) h->PressKey(KeyEnter, h->Millisecs());
   });
-  Platform().OpenWindow(WindowWidth, WindowHeight, ColourDepth, 60);
+  Platform().OpenWindow(Options().WindowWidth, Options().WindowHeight, Options().ColourDepth, 60);
   SetLogicalScreen(320, 200);
   LoadAfterWindow();
 }
@@ -192,12 +193,12 @@ void StartUp(int argc, char** argv) {
   // "route=FILE": a replay of map "warp" with no window, pacing or pixels.
   const std::string route = OptionValue("route");
   if (!route.empty()) {
-    if (WarpMap < 0) {
+    if (Options().WarpMap < 0) {
       LogLine("ERROR :: StartUp :: \"route\" needs \"warp\"");
       EndProgram(2);
     }
     StartHeadlessPlay();
-    ReplayRoute(WarpMap, route);
+    ReplayRoute(Options().WarpMap, route);
   }
 
   CreatePlatform();
@@ -211,39 +212,41 @@ void StartUp(int argc, char** argv) {
   // Sharp scaling: unless a size is given, the window is the largest whole multiple of
   // the 4:3 picture that the desktop holds (with room for the window's title bar).
   int desktopW = 0, desktopH = 0;
-  if (SharpScaling && ColourDepth == 0 && OptionValue("width").empty() &&
+  if (Options().SharpScaling && Options().ColourDepth == 0 && OptionValue("width").empty() &&
       OptionValue("height").empty() && HasPlatform() &&
       Platform().UsableDesktopSize(desktopW, desktopH)) {
     int k = std::min(desktopW / 320, (desktopH - 48) / 240);
     if (k >= 2) {
-      WindowWidth = 320 * k;
-      WindowHeight = 240 * k;
+      StartUpOptions().WindowWidth = 320 * k;
+      StartUpOptions().WindowHeight = 240 * k;
     }
   }
 
   LogLine("Graphics Mode:");
-  LogLine("   Width:  " + std::to_string(WindowWidth));
-  LogLine("   Height: " + std::to_string(WindowHeight));
-  LogLine("   Depth:  " + std::to_string(ColourDepth));
+  LogLine("   Width:  " + std::to_string(Options().WindowWidth));
+  LogLine("   Height: " + std::to_string(Options().WindowHeight));
+  LogLine("   Depth:  " + std::to_string(Options().ColourDepth));
   LogLine("");
   LogText("Starting Graphics... ");
   SetPendingError("ERROR: invalid graphics mode!");
   // The pending error stays set on failure, so the log ends with it framed.
-  if (!HasPlatform() || !Platform().OpenWindow(WindowWidth, WindowHeight, ColourDepth, 60)) {
+  if (!HasPlatform() || !Platform().OpenWindow(Options().WindowWidth, Options().WindowHeight,
+                                               Options().ColourDepth, 60)) {
     EndProgram(1);
   }
   ClearPendingError();
   LogLine("ok");
   LogLine("");
-  Platform().SetWindowTitle(WindowTitle);
+  Platform().SetWindowTitle(Options().WindowTitle);
 
-  if (FixRatio || SharpScaling) {
-    LogLine(SharpScaling ? "Sharp scaling: the 4:3 picture at the largest whole factor that fits"
-                         : "Enforcing 4:3 aspect ratio correction");
+  if (Options().FixRatio || Options().SharpScaling) {
+    LogLine(Options().SharpScaling
+                ? "Sharp scaling: the 4:3 picture at the largest whole factor that fits"
+                : "Enforcing 4:3 aspect ratio correction");
     SetLogicalScreen(320, 200);
     const TRect picture = Platform().PictureRect();
     // The side bars fill what the picture leaves, also after the window is resized.
-    if ((picture.X > 0 || SharpScaling) && LoadBorderImages())
+    if ((picture.X > 0 || Options().SharpScaling) && LoadBorderImages())
       RegisterFrameRoutine(DrawSideBorders);
     LogLine("Viewport size is " + std::to_string(picture.W) + "x" + std::to_string(picture.H));
     LogLine("");
@@ -259,12 +262,12 @@ void StartUp(int argc, char** argv) {
   uint32_t t0 = p.Millisecs();
 
   LoadAfterWindow();
-  EnsureMusic(MenuMusicName);
+  EnsureMusic(Options().MenuMusicName);
 
   // "timedemo=FILE": a demo, or with "warp" a route, as fast as it draws.
   if (!OptionValue("timedemo").empty()) {
     box->FadeOut(0, 16);
-    RunTimedemo(OptionValue("timedemo"), WarpMap);
+    RunTimedemo(OptionValue("timedemo"), Options().WarpMap);
   }
 
   if (HasOption("skip")) {
@@ -285,24 +288,24 @@ void StartUp(int argc, char** argv) {
   }
   const std::string recordRoute = OptionValue("recordroute");
   if (!recordRoute.empty()) {
-    if (WarpMap >= 0) RecordRoute(WarpMap, recordRoute);
+    if (Options().WarpMap >= 0) RecordRoute(Options().WarpMap, recordRoute);
     LogLine("WARNING :: StartUp :: \"recordroute\" needs \"warp\"; ignored");
   }
-  if (WarpMap >= 0) WarpGame(WarpMap);
+  if (Options().WarpMap >= 0) WarpGame(Options().WarpMap);
   TitleLoop();
 }
 
 void QuitProgram() {
   LogLine("QuitProgram() started");
   if (QuitQuestion) QuitQuestion->FadeOut(0, 32);
-  SaveHighScores(PlayerFile(TPlace::GameDir, "HIGHS" + GameExt));
+  SaveHighScores(PlayerFile(TPlace::GameDir, "HIGHS" + Options().GameExt));
   SaveConfig();
   StopMusic();
   TPlatform& platform = Platform();
   if (platform.WindowWidth() < 640 || platform.WindowHeight() < 400) {
     platform.CloseWindow();
     if (platform.OpenWindow(640, 400, 0, 60)) {
-      platform.SetWindowTitle(WindowTitle);
+      platform.SetWindowTitle(Options().WindowTitle);
     } else {
       LogLine("WARNING :: QuitProgram :: cannot open the 640x400 window");
     }

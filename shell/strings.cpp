@@ -340,7 +340,7 @@ void LoadStrings(const std::string& name) {
   const std::string banner(79, '%');
   const std::string separator(40, '%');
   PStream exportFile;
-  if (ExportMode) {
+  if (Options().ExportMode) {
     exportFile = WriteStream("_" + name);
     if (exportFile &&
         (!WriteExportLines(exportFile, {banner, "%  Shared Strings (All Episodes)", banner}) ||
@@ -353,7 +353,7 @@ void LoadStrings(const std::string& name) {
   LogLine(
       "Loading Episode-specific strings. Strings from later files can override strings "
       "already read.");
-  const std::string candidates[3] = {"incbin::" + UpperCase(name), name, GameDir + name};
+  const std::string candidates[3] = {"incbin::" + UpperCase(name), name, Options().GameDir + name};
   bool loaded = false;
   for (int i = 0; i < 3; ++i) {
     LogText("   Trying to open \"" + candidates[i] + "\"... ");
@@ -367,15 +367,15 @@ void LoadStrings(const std::string& name) {
       // Only what the built-in episode table added or replaced is still unsaved.
       if (WriteExportLines(
               exportFile,
-              {"", banner, "%  Episode-Specific Strings for \"" + UpperCase(GameExt) + "\"",
-               banner}))
+              {"", banner,
+               "%  Episode-Specific Strings for \"" + UpperCase(Options().GameExt) + "\"", banner}))
         reader.SaveFile(exportFile, separator);
       exportFile->Close();
       exportFile.reset();
     }
   }
 
-  if (PatchText) reader.PatchFunction = NamePatch;
+  if (Options().PatchText) reader.PatchFunction = NamePatch;
 
   if (!loaded) {
     LogLine("ERROR :: LoadStrings :: could not find any version of \"" + name +

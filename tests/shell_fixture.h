@@ -20,6 +20,7 @@
 #include "shell/frame.h"
 #include "shell/keys.h"
 #include "shell/log.h"
+#include "shell/settings.h"
 #include "shell/strings.h"
 #include "temp_dir.h"
 #include "tools/episode/episode_source.h"
@@ -61,11 +62,11 @@ class TShellTest : public THeadlessTest {
     THeadlessTest::SetUp();
     // One window pixel per logical pixel keeps the software renderer of the tests quick.
     Headless->ResizeWindow(320, 200);
-    GameDir = ZYNTRA_EPISODE_DIR;
+    StartUpOptions().GameDir = ZYNTRA_EPISODE_DIR;
     ASSERT_TRUE(LoadEssentialGraphics());
     LoadStrings("STRINGS.QZ1.TXT");
     LoadRemainingGraphics();
-    GameDir = Temp.Dir();
+    StartUpOptions().GameDir = Temp.Dir();
     SetDefaultHighScores();
     CreateSharedScreens();
     SetAnyKeyIgnored(KeyF12, true);

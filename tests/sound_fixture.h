@@ -25,7 +25,7 @@ class TSoundTestBase : public ::testing::Test {
     SetPlatform(std::move(platform));
     ASSERT_TRUE(Headless->OpenAudio());
     ResetSettings();
-    GameDir = Temp.Dir();
+    StartUpOptions().GameDir = Temp.Dir();
     ReplacementIni.Init();
     ResetSounds();
     ResetMusic();

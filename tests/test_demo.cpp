@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "shell/demo.h"
+#include "shell/settings.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -209,7 +210,7 @@ TEST_F(TDemoPlaybackTest, AnyKeyEndsPlaybackWithoutDebug) {
 }
 
 TEST_F(TDemoPlaybackTest, WithDebugOnlyEscEndsPlayback) {
-  DebugMode = true;
+  StartUpOptions().DebugMode = true;
   WriteUserDemo(Repeated(200, {0, 0, 0, 0, 0, 0}));
   Press('A', 600);
   Press(KeySpace, 700);
@@ -220,7 +221,7 @@ TEST_F(TDemoPlaybackTest, WithDebugOnlyEscEndsPlayback) {
 }
 
 TEST_F(TDemoPlaybackTest, DebugEnterPausesSpaceStepsEnterResumes) {
-  DebugMode = true;
+  StartUpOptions().DebugMode = true;
   WriteUserDemo(Repeated(200, {0, 0, 0, 0, 0, 0}));
   const uint32_t start = Now();
   Press(KeyEnter, 600);
@@ -293,7 +294,7 @@ TEST_F(TDemoPlaybackTest, EpisodeDemoPlaysOnTheLastMapWithScrollerAndMarks) {
 
 // The demo our episode ships is real play: on the last map it beats the villain.
 TEST_F(TDemoPlaybackTest, OurEpisodesDemoPlaysToTheVillainsDefeat) {
-  GameDir = ZYNTRA_EPISODE_DIR;
+  StartUpOptions().GameDir = ZYNTRA_EPISODE_DIR;
   LoadStrings("STRINGS.QZ1.TXT");  // the episode's own levels list
   FrameLimit = 20000;
   ASSERT_TRUE(Run(PlayDemo));
@@ -306,9 +307,9 @@ TEST_F(TDemoPlaybackTest, OurEpisodesDemoPlaysToTheVillainsDefeat) {
 TEST_F(TDemoPlaybackTest, ScreenshotsOfEveryTickWhenSwitchedOn) {
   WriteUserDemo(Repeated(3, {0, 0, 0, 0, 0, 0}));
   std::filesystem::create_directory("Screens");
-  DemoScreenshots = true;
+  PlaySettings().DemoScreenshots = true;
   const bool ran = Run(PlayUserDemo);
-  DemoScreenshots = false;
+  PlaySettings().DemoScreenshots = false;
   ASSERT_TRUE(ran);
   for (const char* name : {"Screens/Shot0001.png", "Screens/Shot0002.png", "Screens/Shot0003.png"})
     EXPECT_TRUE(std::filesystem::exists(name)) << name;

@@ -10,6 +10,7 @@
 #include "data/stream.h"
 #include "headless_fixture.h"
 #include "shell/frame.h"
+#include "shell/settings.h"
 #include "shell/strings.h"
 #include "temp_dir.h"
 #include "tools/episode/episode_builder.h"
@@ -67,9 +68,9 @@ class TEpisodeLoadTest : public THeadlessTest {};
 TEST_F(TEpisodeLoadTest, EveryFileOfTheEpisodeLoadsWithoutAWarning) {
   TTempDir temp;
   CloseLog();
-  GameDir = ZYNTRA_EPISODE_DIR;
-  GameExt = ".QZ1";
-  EnhancedContent = false;
+  StartUpOptions().GameDir = ZYNTRA_EPISODE_DIR;
+  StartUpOptions().GameExt = ".QZ1";
+  StartUpOptions().EnhancedContent = false;
   ASSERT_TRUE(LoadEssentialGraphics());
   LoadRemainingGraphics();
   LoadStrings("STRINGS.QZ1.TXT");
@@ -78,7 +79,7 @@ TEST_F(TEpisodeLoadTest, EveryFileOfTheEpisodeLoadsWithoutAWarning) {
   SetBoxPresenter(PresentFrame);
   ASSERT_EQ(LevelList.size(), 21u);
   for (size_t map = 0; map < LevelList.size(); ++map) {
-    EXPECT_EQ(FileSize(GameDir + LevelList[map]), 23040) << LevelList[map];
+    EXPECT_EQ(FileSize(Options().GameDir + LevelList[map]), 23040) << LevelList[map];
     NewGameState(true);
     Game().MapOn = uint16_t(map);
     EXPECT_TRUE(LoadLevel()) << LevelList[map];

@@ -216,20 +216,20 @@ TEST_F(TDosScreenTest, WithoutHighBitBlinksBitSevenIsABrightBackground) {
 
 TEST_F(TDosScreenTest, OnlyAFileOfExactly4000BytesIsChosen) {
   TTempDir temp;
-  GameDir = temp.Dir() + "game/";
-  fs::create_directories(GameDir);
+  StartUpOptions().GameDir = temp.Dir() + "game/";
+  fs::create_directories(Options().GameDir);
   EXPECT_EQ(ExitScreenFile(), "incbin::DOSTEXT.QZ1");
   TTempDir::Write("DOSTEXT.QZ1", std::vector<uint8_t>(4000, 'w'));
   EXPECT_EQ(ExitScreenFile(), "DOSTEXT.QZ1");
-  TTempDir::Write(GameDir + "DOSTEXT.QZ1", std::vector<uint8_t>(3999, 'g'));
+  TTempDir::Write(Options().GameDir + "DOSTEXT.QZ1", std::vector<uint8_t>(3999, 'g'));
   EXPECT_EQ(ExitScreenFile(), "DOSTEXT.QZ1");
-  TTempDir::Write(GameDir + "DOSTEXT.QZ1", std::vector<uint8_t>(4001, 'g'));
+  TTempDir::Write(Options().GameDir + "DOSTEXT.QZ1", std::vector<uint8_t>(4001, 'g'));
   EXPECT_EQ(ExitScreenFile(), "DOSTEXT.QZ1");
-  TTempDir::Write(GameDir + "DOSTEXT.QZ1", std::vector<uint8_t>(4000, 'g'));
-  EXPECT_EQ(ExitScreenFile(), GameDir + "DOSTEXT.QZ1");
+  TTempDir::Write(Options().GameDir + "DOSTEXT.QZ1", std::vector<uint8_t>(4000, 'g'));
+  EXPECT_EQ(ExitScreenFile(), Options().GameDir + "DOSTEXT.QZ1");
 
   // The embedded name is upper case whatever the extension's case.
-  GameExt = ".qz2";
+  StartUpOptions().GameExt = ".qz2";
   EXPECT_EQ(ExitScreenFile(), "incbin::DOSTEXT.QZ2");
 }
 
@@ -257,7 +257,7 @@ TEST_F(TDosScreenTest, LoadRawScreenStopsAtTheEndOfAShortFile) {
 
 TEST_F(TDosScreenTest, ThePatchChangesCharacterBytesOnly) {
   TTempDir temp;
-  GameDir = temp.Dir();
+  StartUpOptions().GameDir = temp.Dir();
   std::vector<uint8_t> raw(4000, 0);
   // Row 0: "Brax TOVUR" with attribute bytes that spell the name as well.
   const std::string text = "Brax TOVUR";
@@ -270,7 +270,7 @@ TEST_F(TDosScreenTest, ThePatchChangesCharacterBytesOnly) {
   for (size_t i = 0; i < mixed.size(); ++i) raw[160 + i] = uint8_t(mixed[i]);
   TTempDir::Write("DOSTEXT.QZ1", raw);
 
-  PatchText = true;
+  StartUpOptions().PatchText = true;
   TDosScreen screen;
   PrepareExitScreen(screen);
   EXPECT_EQ(TextAt(screen, 0, 0, 10), "Brax TOVAR");
@@ -284,8 +284,8 @@ TEST_F(TDosScreenTest, ThePatchChangesCharacterBytesOnly) {
 
 TEST_F(TDosScreenTest, TheClosingLinesAreWrittenAtTheBottom) {
   TTempDir temp;
-  GameDir = temp.Dir();
-  PlainImageFlags = ImageMipmapped;
+  StartUpOptions().GameDir = temp.Dir();
+  StartUpOptions().PlainImageFlags = ImageMipmapped;
   TDosScreen screen;
   PrepareExitScreen(screen);
   EXPECT_EQ(screen.ImageFlags, ImageMipmapped);
@@ -298,7 +298,7 @@ TEST_F(TDosScreenTest, TheClosingLinesAreWrittenAtTheBottom) {
   EXPECT_EQ(screen.CursorPos, 2 * (51 + 80 * 24));
 
   // An episode without a screen of its own: blank but for the two lines.
-  GameExt = ".QZ9";
+  StartUpOptions().GameExt = ".QZ9";
   TDosScreen blank;
   PrepareExitScreen(blank);
   EXPECT_EQ(CharAt(blank, 0, 0), 0);
@@ -308,7 +308,7 @@ TEST_F(TDosScreenTest, TheClosingLinesAreWrittenAtTheBottom) {
 
 TEST_F(TDosScreenTest, ShowExitScreenDrawsUntilAKeyIsHit) {
   TTempDir temp;
-  GameDir = temp.Dir();
+  StartUpOptions().GameDir = temp.Dir();
   Headless->PressKey(KeySpace, 1000);
   ShowExitScreen();
   EXPECT_GE(Headless->Millisecs(), 1000u);

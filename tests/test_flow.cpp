@@ -9,6 +9,7 @@
 #include "shell/demo.h"
 #include "shell/flow.h"
 #include "shell/keys.h"
+#include "shell/settings.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -109,23 +110,23 @@ TEST_F(TFlowTest, SetupRowByEnterAndSoundSwitch) {
   // During play (not from the main menu) the box waits for Enter.
   NewGameState(true);
   Frames.clear();
-  SoundOn = true;
+  PlaySettings().SoundOn = true;
   Press('S', 100);
   Press(KeySpace, 300);
   Press(KeyEnter, 600);
   const uint32_t enter = Now() + 600;
   ASSERT_TRUE(Run([&] { GameSetupMenu(16, 32, GameScreen.get(), false); }));
-  EXPECT_FALSE(SoundOn);
+  EXPECT_FALSE(PlaySettings().SoundOn);
   EXPECT_GE(Now(), enter);
   EXPECT_GE(FirstFrameWith(Drawn(SoundOffText)), 0);
 
   // Hints follow into the running game.
   Frames.clear();
-  ASSERT_TRUE(HintsDefault);
+  ASSERT_TRUE(PlaySettings().HintsDefault);
   Press('H', 100);
   Press(KeyEnter, 300);
   ASSERT_TRUE(Run([&] { GameSetupMenu(16, 32, GameScreen.get(), false); }));
-  EXPECT_FALSE(HintsDefault);
+  EXPECT_FALSE(PlaySettings().HintsDefault);
   for (uint16_t on : Game().MessageActive) EXPECT_EQ(on, 0);
   EXPECT_GE(FirstFrameWith(Drawn(HintOffText)), 0);
 }
@@ -141,7 +142,7 @@ TEST_F(TFlowTest, KeyboardSetupTakesNewKeysButNotEsc) {
   Press(KeyEscape, 1300);  // cancels the new key only
   Press(KeyEscape, 1500);  // leaves
   ASSERT_TRUE(Run([&] { KeyboardSetupMenu(56, 48, TitleScreen.get(), false); }));
-  EXPECT_EQ(std::vector<uint8_t>(PlayKeys, PlayKeys + 6),
+  EXPECT_EQ(std::vector<uint8_t>(PlaySettings().PlayKeys, PlaySettings().PlayKeys + 6),
             (std::vector<uint8_t>{72, 31, 75, 77, 56, 54}));
   EXPECT_NE(Frames.back().Text.find("RSHFT"), std::string::npos);
   EXPECT_GE(FirstFrameWith(Drawn(ModKeyText[5])), 0);

@@ -3,6 +3,7 @@
 
 #include "headless_fixture.h"
 #include "shell/log.h"
+#include "shell/settings.h"
 
 namespace {
 
@@ -114,9 +115,9 @@ TEST_F(TFrameTest, AnyKeyHitScansUpwardAndLeavesIgnoredKeysAlone) {
   EXPECT_EQ(LastAnyKey(), 'Z');
   EXPECT_FALSE(AnyKeyHit());
 
-  bool before = ReplacementMode;
+  bool before = PlaySettings().ReplacementMode;
   FlipHookKeys();
-  EXPECT_NE(ReplacementMode, before);
+  EXPECT_NE(PlaySettings().ReplacementMode, before);
   SetAnyKeyIgnored(KeyF12, false);
 }
 
@@ -139,20 +140,20 @@ TEST_F(TFrameTest, DrainAndResetForgetKeys) {
 
 TEST_F(TFrameTest, DebugSwitchesNeedTheDebugOption) {
   TInputState& in = Headless->Input();
-  DebugMode = false;
-  ShowCollisionBoxes = false;
+  StartUpOptions().DebugMode = false;
+  PlaySettings().ShowCollisionBoxes = false;
   in.KeyPressed(KeyF2);
   FlipHookKeys();
-  EXPECT_FALSE(ShowCollisionBoxes);
-  DebugMode = true;
+  EXPECT_FALSE(PlaySettings().ShowCollisionBoxes);
+  StartUpOptions().DebugMode = true;
   in.KeyPressed(KeyF2);
   in.KeyPressed(KeyF3);
-  bool shots = DemoScreenshots;
+  bool shots = PlaySettings().DemoScreenshots;
   FlipHookKeys();
-  EXPECT_TRUE(ShowCollisionBoxes);
-  EXPECT_NE(DemoScreenshots, shots);
-  ShowCollisionBoxes = false;
-  DemoScreenshots = shots;
+  EXPECT_TRUE(PlaySettings().ShowCollisionBoxes);
+  EXPECT_NE(PlaySettings().DemoScreenshots, shots);
+  PlaySettings().ShowCollisionBoxes = false;
+  PlaySettings().DemoScreenshots = shots;
 }
 
 TEST_F(TFrameTest, FrameRoutinesRunInOrderAtEveryPresentation) {

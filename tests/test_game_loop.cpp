@@ -25,13 +25,13 @@ class TGameLoopTest : public TShellTest {
   void SetUp() override {
     TShellTest::SetUp();
     // One presentation a tick, so that frames count ticks (smooth motion: test_program).
-    SmoothMotion = false;
+    StartUpOptions().SmoothMotion = false;
     WriteLevels(2);
     // One sample per tick: the tick's frame is the first frame with a new timer value.
     RegisterFrameRoutine([this] {
       if (OnTick && CurrentGameState) OnTick(Game().Timer);
       if (!CurrentGameState || (!Ticks.empty() && Ticks.back().Timer == Game().Timer)) return;
-      Ticks.push_back({Game().Timer, Speed, GodMode, Game().MapOn});
+      Ticks.push_back({Game().Timer, PlaySettings().Speed, PlaySettings().GodMode, Game().MapOn});
     });
   }
   void TearDown() override {
@@ -70,7 +70,7 @@ TEST_F(TGameLoopTest, HeldPeriodRaisesSpeedToTwentyAndCommaLowersItToEight) {
   ASSERT_LT(first17 + 4, Ticks.size());
   EXPECT_EQ(Ticks[first17 + 3].Speed, 20);
   EXPECT_EQ(Ticks[first17 + 4].Speed, 20);
-  EXPECT_EQ(Speed, 8);
+  EXPECT_EQ(PlaySettings().Speed, 8);
   int marks = 0;
   for (const TFrameSummary& f : Frames)
     if (HasBorderTile(f, 32, 0, 40)) ++marks;
@@ -81,7 +81,7 @@ TEST_F(TGameLoopTest, HeldPeriodRaisesSpeedToTwentyAndCommaLowersItToEight) {
 // arrow keys mean nothing to the game, so the moves come from the pad state.
 TEST_F(TGameLoopTest, ControllerRunsAndJumpsWithRedefinedKeys) {
   const uint8_t letters[6] = {17, 31, 30, 32, 33, 36};  // W S A D F J
-  std::copy(letters, letters + 6, PlayKeys);
+  std::copy(letters, letters + 6, PlaySettings().PlayKeys);
   std::vector<std::pair<int32_t, int32_t>> positions;
   OnTick = [&](int32_t timer) {
     TInputState& in = Headless->Input();
@@ -104,7 +104,7 @@ TEST_F(TGameLoopTest, ControllerRunsAndJumpsWithRedefinedKeys) {
 // classic sampling the tick never sees the key held.
 TEST_F(TGameLoopTest, QuickTapsOfFireShootOnlyWithTheLatch) {
   for (bool latch : {true, false}) {
-    LatchTaps = latch;
+    StartUpOptions().LatchTaps = latch;
     int shots = 0;  // frames with a shot of the hero's in the list
     OnTick = [&](int32_t) {
       for (const PActorListEntry& e : ActorList().Entries())
@@ -136,7 +136,7 @@ TEST_F(TGameLoopTest, TypedCodeWithoutDebugDoesNothing) {
 }
 
 TEST_F(TGameLoopTest, TypedCodeTogglesGodModeInDebug) {
-  DebugMode = true;
+  StartUpOptions().DebugMode = true;
   Type("xYVBQELT", 300);  // other letters before it; upper case counts
   Type("vbqelt", 1000);   // again: back to the previous state
   Type("vbqxelt", 1600);  // interrupted: nothing
@@ -148,7 +148,7 @@ TEST_F(TGameLoopTest, TypedCodeTogglesGodModeInDebug) {
   ASSERT_EQ(changes.size(), 2u);
   EXPECT_TRUE(changes[0].first);
   EXPECT_FALSE(changes[1].first);
-  EXPECT_FALSE(GodMode);
+  EXPECT_FALSE(PlaySettings().GodMode);
 }
 
 TEST_F(TGameLoopTest, F10AsksToRestartOnlyOnEvenMaps) {
@@ -200,7 +200,7 @@ TEST_F(TGameLoopTest, FailedFirstLoadReturnsAtOnce) {
 }
 
 TEST_F(TGameLoopTest, DebugDigitOfAMissingSaveReturnsAtOnce) {
-  DebugMode = true;
+  StartUpOptions().DebugMode = true;
   Press('7', 300);
   QuitAt(1500);  // not reached
   ASSERT_TRUE(Run([] { GameLoop(true); }));

@@ -8,6 +8,7 @@
 #include "data/planar_writer.h"
 #include "headless_fixture.h"
 #include "shell/log.h"
+#include "shell/settings.h"
 #include "shell/strings.h"
 #include "temp_dir.h"
 
@@ -34,8 +35,8 @@ class TGraphicsTest : public THeadlessTest {
     THeadlessTest::SetUp();
     ReleaseGraphics();
     ReplacementIni.Init();
-    GameDir = Temp.Dir();
-    GameExt = ".QZ1";
+    StartUpOptions().GameDir = Temp.Dir();
+    StartUpOptions().GameExt = ".QZ1";
   }
   void TearDown() override {
     ReleaseGraphics();
@@ -44,8 +45,8 @@ class TGraphicsTest : public THeadlessTest {
   }
   void WriteTiles(const std::string& stem, int count, int w, int h, int first = 0,
                   bool hole = false) {
-    ASSERT_TRUE(
-        WriteTileFile(GameDir + stem + GameExt, TileStrip(count, w, h, first, hole), w / 8, h));
+    ASSERT_TRUE(WriteTileFile(Options().GameDir + stem + Options().GameExt,
+                              TileStrip(count, w, h, first, hole), w / 8, h));
   }
   void WriteEssentials(int borderCount = 44) {
     WriteTiles("BORDER", borderCount, 16, 16);
@@ -88,12 +89,12 @@ TEST_F(TGraphicsTest, MissingOrShortEssentialFilesFail) {
   WriteEssentials(43);  // too few border tiles
   EXPECT_FALSE(LoadEssentialGraphics());
   WriteEssentials();
-  std::filesystem::remove(GameDir + "FONT2.QZ1");
+  std::filesystem::remove(Options().GameDir + "FONT2.QZ1");
   EXPECT_FALSE(LoadEssentialGraphics());
   EXPECT_NE(Log().find("cannot read graphics from \"FONT2.QZ1\""), std::string::npos);
   // A border file cut short is treated like a missing one.
   WriteEssentials();
-  std::filesystem::resize_file(GameDir + "BORDER.QZ1", 1000);
+  std::filesystem::resize_file(Options().GameDir + "BORDER.QZ1", 1000);
   EXPECT_FALSE(LoadEssentialGraphics());
 }
 
@@ -134,16 +135,16 @@ TEST_F(TGraphicsTest, ExportWritesNinePictures) {
   WriteEssentials();
   TPixmap picture(320, 200, EgaPalette[9]);
   for (const char* stem : {"QZ", "CREDITS", "BRAX", "BADGUY", "END"})
-    ASSERT_TRUE(WritePlanarPicture(GameDir + stem + GameExt, picture, false));
+    ASSERT_TRUE(WritePlanarPicture(Options().GameDir + stem + Options().GameExt, picture, false));
   for (int k = 0; k < 4; ++k) {
     WriteTiles("BACK" + std::to_string(k), 48, 16, 16);
     WriteTiles("SOLID" + std::to_string(k), 48, 16, 16);
   }
-  ExportMode = false;
+  StartUpOptions().ExportMode = false;
   ASSERT_TRUE(LoadEssentialGraphics());
   LoadRemainingGraphics();
   EXPECT_FALSE(std::filesystem::exists("_border.png"));
-  ExportMode = true;
+  StartUpOptions().ExportMode = true;
   ASSERT_TRUE(LoadEssentialGraphics());
   LoadRemainingGraphics();
   int pngs = 0;
@@ -163,8 +164,8 @@ TEST_F(TGraphicsTest, TitlePatchIsPastedOnlyWithPatchAndWithoutKeepTitle) {
   PPixmap patch = LoadImageFile("incbin::e.png");
   ASSERT_TRUE(patch) << "the embedded title patch is missing";
   TPixmap picture(320, 200, EgaPalette[0]);
-  ASSERT_TRUE(WritePlanarPicture(GameDir + "QZ" + GameExt, picture, false));
-  PatchText = true;
+  ASSERT_TRUE(WritePlanarPicture(Options().GameDir + "QZ" + Options().GameExt, picture, false));
+  StartUpOptions().PatchText = true;
   LoadRemainingGraphics();
   ASSERT_TRUE(TitlePicture);
   EXPECT_EQ(TitlePicture->Frames[0].Get(240, 17), patch->Get(0, 0));
@@ -173,7 +174,7 @@ TEST_F(TGraphicsTest, TitlePatchIsPastedOnlyWithPatchAndWithoutKeepTitle) {
     for (int x = 0; x < patch->Width; ++x)
       changed |= TitlePicture->Frames[0].Get(240 + x, 17 + y) != EgaPalette[0];
   EXPECT_TRUE(changed);
-  KeepTitle = true;
+  StartUpOptions().KeepTitle = true;
   LoadRemainingGraphics();
   EXPECT_EQ(TitlePicture->Frames[0].Get(240, 17), EgaPalette[0]);
 }
@@ -192,7 +193,7 @@ TEST_F(TGraphicsTest, ReplacementCellSizesAndEpisodeSectionsFollowHrpIni) {
 
   // The episode section overrides key by key.
   ASSERT_TRUE(SavePng(TPixmap(64, 64, 0xFF445566u), "other.png"));
-  GameExt = ".QZ2";
+  StartUpOptions().GameExt = ".QZ2";
   TTempDir::WriteText("hrp.ini", "[tiles]\nTileWidth=32\n[tiles.QZ2]\nImage=other.png\n");
   ReplacementIni.LoadIniFile("hrp.ini", true);
   tiles = LoadReplacementImage("tiles", 16, 16, 2, 0);
@@ -211,7 +212,7 @@ TEST_F(TGraphicsTest, ReplacementCellSizesAndEpisodeSectionsFollowHrpIni) {
 // Each entry alone is accepted; together they would pass the bound of the replacement set,
 // so the one that does not fit is refused with a log line and its classic image stays.
 TEST_F(TGraphicsTest, ReplacementImagesTogetherStayWithinTheirMemoryBound) {
-  EnhancedContent = true;
+  StartUpOptions().EnhancedContent = true;
   WriteEssentials();
   for (const char* name : {"hq_border.png", "hq_font.png", "hq_tiles.png"})
     ASSERT_TRUE(SavePng(TPixmap(16, 16, 0xFF112233u), name));
@@ -243,9 +244,9 @@ TEST_F(TGraphicsTest, DrawingChoosesReplacementAtDrawTimeAndRestoresTheScale) {
   TPixmap hq(64, 64 * 44, 0xFFFFFFFFu);
   BorderReplacement.Image = CreateImage(hq, 64, 64, 0, 44, 0);
   BorderReplacement.ScaleX = BorderReplacement.ScaleY = 0.25;
-  ReplacementMode = true;
+  PlaySettings().ReplacementMode = true;
   DrawBorderTile(16, 32, 5);
-  ReplacementMode = false;
+  PlaySettings().ReplacementMode = false;
   DrawBorderTile(16, 32, 5);
   EXPECT_EQ(Headless->GetScaleX(), 1.0f);
   Headless->Flip(false);
@@ -311,13 +312,13 @@ TEST_F(TGraphicsTest, TextFramesAndWavyText) {
 TEST_F(TGraphicsTest, BackdropsDecodeTo208By160AndExportBySize) {
   TPixmap picture(208, 160, EgaPalette[2]);
   picture.Set(207, 159, EgaPalette[14]);
-  ASSERT_TRUE(WriteBackdrop(GameDir + "DROP1.QZ1", picture));
-  TTempDir::Write(GameDir + "NOTADROP.QZ1", std::vector<uint8_t>(20802, 0));
-  PImage backdrop = LoadBackdropFile(GameDir + "DROP1.QZ1");
+  ASSERT_TRUE(WriteBackdrop(Options().GameDir + "DROP1.QZ1", picture));
+  TTempDir::Write(Options().GameDir + "NOTADROP.QZ1", std::vector<uint8_t>(20802, 0));
+  PImage backdrop = LoadBackdropFile(Options().GameDir + "DROP1.QZ1");
   ASSERT_TRUE(backdrop);
   EXPECT_EQ(backdrop->FrameWidth, 208);
   EXPECT_EQ(backdrop->Frames[0].Get(207, 159), EgaPalette[14]);
-  ExportMode = true;
+  StartUpOptions().ExportMode = true;
   ExportBackdrops();
   EXPECT_TRUE(std::filesystem::exists("_DROP1.png"));
   EXPECT_FALSE(std::filesystem::exists("_NOTADROP.png"));
@@ -342,7 +343,7 @@ TEST_F(TGraphicsTest, SideBordersFillTheBarsOfAWideWindow) {
   EXPECT_EQ(shot.Get(53 + 533, 10), 0xFF00FF00u);  // right bar: the mirrored left image
   EXPECT_EQ(shot.Get(300, 10), 0xFF000000u);       // nothing inside the picture
   EXPECT_EQ(Headless->Clip(), Headless->PictureRect());
-  EnhancedContent = false;
+  StartUpOptions().EnhancedContent = false;
   EXPECT_FALSE(LoadBorderImages());
 }
 

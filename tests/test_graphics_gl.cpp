@@ -66,8 +66,8 @@ TEST(TGraphicsGlTest, PlayFrameMatchesReferenceAndSoftwareRenderer) {
   if (!gl->OpenWindow(640, 400, 0, 60)) GTEST_SKIP() << "no OpenGL 3.3 core window here";
   SetPlatform(std::move(gl));
   ResetSettings();
-  GameDir = temp.Dir();
-  EnhancedContent = false;
+  StartUpOptions().GameDir = temp.Dir();
+  StartUpOptions().EnhancedContent = false;
   ASSERT_TRUE(LoadEssentialGraphics());
   LoadRemainingGraphics();
   TPixmap fromGl = Render(Platform());

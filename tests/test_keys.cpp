@@ -7,6 +7,7 @@
 
 #include "headless_fixture.h"
 #include "shell/keys.h"
+#include "shell/settings.h"
 #include "shell/strings.h"
 #include "temp_dir.h"
 
@@ -16,7 +17,7 @@ class TKeysTest : public THeadlessTest {
  protected:
   void SetUp() override {
     THeadlessTest::SetUp();
-    GameDir = Temp.Dir();
+    StartUpOptions().GameDir = Temp.Dir();
     ConfigIni.Init();
   }
   void TearDown() override {
@@ -26,7 +27,9 @@ class TKeysTest : public THeadlessTest {
   }
   // Applies scripted events due now.
   void Poll() { Headless->PollEvents(); }
-  std::vector<uint8_t> Keys() const { return std::vector<uint8_t>(PlayKeys, PlayKeys + 6); }
+  std::vector<uint8_t> Keys() const {
+    return std::vector<uint8_t>(PlaySettings().PlayKeys, PlaySettings().PlayKeys + 6);
+  }
   static std::vector<std::string> LogLines() { return TTempDir::LogLines(); }
   std::string TryLine() const {
     return "LoadConfig :: Trying to load key settings from \"" + Temp.Dir() + "KEYS.QZ1\" ... ";
@@ -64,9 +67,9 @@ TEST_F(TKeysTest, RightCtrlIsJumpAndKeypad8IsUp) {
   Headless->HoldKey(KeyRightControl, 0, 100);
   Headless->HoldKey(KeyNumpad0 + 8, 0, 100);
   Poll();
-  EXPECT_TRUE(ScanDown(PlayKeys[KeyIndexJump]));
-  EXPECT_TRUE(ScanDown(PlayKeys[KeyIndexUp]));
-  EXPECT_FALSE(ScanDown(PlayKeys[KeyIndexDown]));
+  EXPECT_TRUE(ScanDown(PlaySettings().PlayKeys[KeyIndexJump]));
+  EXPECT_TRUE(ScanDown(PlaySettings().PlayKeys[KeyIndexUp]));
+  EXPECT_FALSE(ScanDown(PlaySettings().PlayKeys[KeyIndexDown]));
   EXPECT_FALSE(ScanDown(300));
   EXPECT_TRUE(ScanCodeKeys(55).empty());
   EXPECT_TRUE(ScanCodeKeys(256).empty());
@@ -100,41 +103,41 @@ TEST_F(TKeysTest, SpeedFromIniWithSpacesAndAnyCase) {
   TTempDir::WriteText("Zyntra.ini", "speed = 9\r\n  [game]  \r\nSpeed=12\r\n");
   TTempDir::Write(Temp.Dir() + "KEYS.QZ1", {1, 2, 3, 4, 5, 6});
   LoadConfig();
-  EXPECT_EQ(Speed, 12);
+  EXPECT_EQ(PlaySettings().Speed, 12);
 
   TTempDir::WriteText("Zyntra.ini", "[GAME]\nspeed=300\n");
   LoadConfig();
-  EXPECT_EQ(Speed, 44);  // taken modulo 256, not range checked
+  EXPECT_EQ(PlaySettings().Speed, 44);  // taken modulo 256, not range checked
 
   TTempDir::WriteText("Zyntra.ini", "[GAME]\nspeed=0\n");
   LoadConfig();
-  EXPECT_EQ(Speed, 0);
+  EXPECT_EQ(PlaySettings().Speed, 0);
 
   std::filesystem::remove("Zyntra.ini");
   LoadConfig();
-  EXPECT_EQ(Speed, 16);
+  EXPECT_EQ(PlaySettings().Speed, 16);
 }
 
 TEST_F(TKeysTest, MirrorSheenSwitchInTheVideoSectionSurvivesASave) {
   TTempDir::WriteText("Zyntra.ini", "[GAME]\nspeed=12\n[Video]\nMirrorSheen=0\n");
   LoadConfig();
-  EXPECT_FALSE(MirrorSheen);
-  EXPECT_EQ(Speed, 12);
+  EXPECT_FALSE(Options().MirrorSheen);
+  EXPECT_EQ(PlaySettings().Speed, 12);
   SaveConfig();
   ResetSettings();
-  GameDir = Temp.Dir();
-  EXPECT_TRUE(MirrorSheen);
+  StartUpOptions().GameDir = Temp.Dir();
+  EXPECT_TRUE(Options().MirrorSheen);
   LoadConfig();
-  EXPECT_FALSE(MirrorSheen);  // written back with the other settings
-  EXPECT_EQ(Speed, 12);
+  EXPECT_FALSE(Options().MirrorSheen);  // written back with the other settings
+  EXPECT_EQ(PlaySettings().Speed, 12);
 
   TTempDir::WriteText("Zyntra.ini", "[video]\nmirrorsheen=1\n");
   LoadConfig();
-  EXPECT_TRUE(MirrorSheen);
-  MirrorSheen = false;
+  EXPECT_TRUE(Options().MirrorSheen);
+  StartUpOptions().MirrorSheen = false;
   std::filesystem::remove("Zyntra.ini");
   LoadConfig();
-  EXPECT_TRUE(MirrorSheen);  // on unless switched off
+  EXPECT_TRUE(Options().MirrorSheen);  // on unless switched off
 }
 
 TEST_F(TKeysTest, KeysFileIsReadInOrder) {
@@ -145,7 +148,7 @@ TEST_F(TKeysTest, KeysFileIsReadInOrder) {
 }
 
 TEST_F(TKeysTest, MissingKeysFileGivesDefaultsAndTwoLogLines) {
-  for (uint8_t& k : PlayKeys) k = 3;
+  for (uint8_t& k : PlaySettings().PlayKeys) k = 3;
   LoadConfig();
   EXPECT_EQ(Keys(), (std::vector<uint8_t>{72, 80, 75, 77, 56, 29}));
   EXPECT_EQ(ConfigLog(),
@@ -154,7 +157,7 @@ TEST_F(TKeysTest, MissingKeysFileGivesDefaultsAndTwoLogLines) {
 
 TEST_F(TKeysTest, ShortKeysFileIsNotReadPastItsEnd) {
   TTempDir::Write(Temp.Dir() + "KEYS.QZ1", {17, 31, 30});
-  for (uint8_t& k : PlayKeys) k = 3;
+  for (uint8_t& k : PlaySettings().PlayKeys) k = 3;
   LoadConfig();
   EXPECT_EQ(Keys(), (std::vector<uint8_t>{72, 80, 75, 77, 56, 29}));
   EXPECT_EQ(ConfigLog().front(), TryLine() + "ERROR");
@@ -171,22 +174,22 @@ TEST_F(TKeysTest, SaveWritesIniAndSixKeyBytes) {
   EXPECT_EQ(TTempDir::ReadText(Temp.Dir() + "KEYS.QZ1"),
             std::string("\x48\x50\x4B\x4D\x38\x1D", 6));
 
-  Speed = 20;
+  PlaySettings().Speed = 20;
   const uint8_t keys[6] = {17, 31, 30, 32, 57, 54};
-  std::copy(keys, keys + 6, PlayKeys);
+  std::copy(keys, keys + 6, PlaySettings().PlayKeys);
   SaveConfig();
   EXPECT_EQ(TTempDir::ReadText("Zyntra.ini"), "[GAME]\r\nspeed = 20\r\n\r\n");
   ResetSettings();
-  GameDir = Temp.Dir();
+  StartUpOptions().GameDir = Temp.Dir();
   LoadConfig();
-  EXPECT_EQ(Speed, 20);
+  EXPECT_EQ(PlaySettings().Speed, 20);
   EXPECT_EQ(Keys(), std::vector<uint8_t>(keys, keys + 6));
 }
 
 TEST_F(TKeysTest, UncreatableKeysFileWritesAndLogsNothing) {
   LoadConfig();
   const size_t logged = LogLines().size();
-  GameDir = Temp.Dir() + "missing/";
+  StartUpOptions().GameDir = Temp.Dir() + "missing/";
   SaveConfig();
   EXPECT_FALSE(std::filesystem::exists(Temp.Dir() + "missing"));
   EXPECT_EQ(LogLines().size(), logged);

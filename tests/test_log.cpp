@@ -72,7 +72,7 @@ TEST_F(TLogTest, NothingLoggedCreatesNoFile) {
 }
 
 TEST_F(TLogTest, HeaderUsesTheTitleOfTheMomentAndLinesEndWithCrLf) {
-  WindowTitle = "Zyntra - Episode";
+  StartUpOptions().WindowTitle = "Zyntra - Episode";
   LogLine("GameDir = x/");
   LogText("Starting Graphics... ");
   LogLine("ok");
@@ -91,7 +91,7 @@ TEST_F(TLogTest, HeaderUsesTheTitleOfTheMomentAndLinesEndWithCrLf) {
   EXPECT_EQ(lines[6], "caf\xE9");
 
   // A later title change does not touch the header.
-  WindowTitle = "Other";
+  StartUpOptions().WindowTitle = "Other";
   CloseLog();
   lines = LogLines();
   ASSERT_EQ(lines.size(), 9u);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "shell/keys.h"
+#include "shell/settings.h"
 #include "shell/strings.h"
 #include "shell_fixture.h"
 
@@ -140,13 +141,14 @@ TEST_F(TMenuTest, QuestionForgetsEarlierKeysAndIgnoresF12) {
   Press('N', 150);
   Press('S', 150);
   const uint32_t due = Now() + 150;
-  const bool replacement = ReplacementMode;
+  const bool replacement = PlaySettings().ReplacementMode;
   bool answer = true;
   ASSERT_TRUE(Run([&] { answer = QuitQuestion->Invoke(); }));
   EXPECT_FALSE(answer);
   EXPECT_GE(Now(), due);
   EXPECT_LT(Now(), due + 40);
-  EXPECT_NE(ReplacementMode, replacement);  // F12 switched the pictures and did not answer
+  EXPECT_NE(PlaySettings().ReplacementMode,
+            replacement);  // F12 switched the pictures and did not answer
   EXPECT_EQ(Platform().Input().PeekKeyHits('S'), 0);  // forgotten on return
 }
 
@@ -201,7 +203,7 @@ TEST_F(TMenuTest, ImageScreenDrawsTheReplacementScaledToTheClassicPicture) {
   EXPECT_DOUBLE_EQ(screen.HQ_ScaleX, 0.25);
   EXPECT_DOUBLE_EQ(screen.HQ_ScaleY, 0.25);
 
-  ReplacementMode = true;
+  PlaySettings().ReplacementMode = true;
   screen.Draw(true);
   Headless->Flip(false);
   ASSERT_EQ(Headless->LastFrame().size(), 2u);  // clear, picture
@@ -212,7 +214,7 @@ TEST_F(TMenuTest, ImageScreenDrawsTheReplacementScaledToTheClassicPicture) {
   EXPECT_EQ(Headless->ShownFrame().Get(319, 199), 0xFF445566u);  // covers the whole screen
   EXPECT_EQ(Platform().GetScaleX(), 1.0f);
 
-  ReplacementMode = false;
+  PlaySettings().ReplacementMode = false;
   screen.Draw(true);
   Headless->Flip(false);
   ASSERT_EQ(Headless->LastFrame().size(), 2u);
@@ -231,7 +233,7 @@ TEST_F(TMenuTest, KeyboardMenuShowsKeyNamesAndTakesTheFirstNewKey) {
   menu.Init("KEYS", 56, 48, 12, 7, nullptr);
   menu.SetStrings();
   EXPECT_EQ(menu.BallX, 64);
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(menu.KeyNames[i], KeyName(PlayKeys[i]));
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(menu.KeyNames[i], KeyName(PlaySettings().PlayKeys[i]));
   EXPECT_EQ(menu.KeyNames[5], "CTRL");
 
   // A key hit before the wait starts does not count.
@@ -274,7 +276,7 @@ TEST_F(TMenuTest, F12WhileWaitingForANewKeySwitchesPicturesAndIsNoKey) {
   TKeyboardMenu menu;
   menu.Init("KEYS", 56, 48, 12, 7, nullptr);
   menu.SetStrings();
-  const bool replacement = ReplacementMode;
+  const bool replacement = PlaySettings().ReplacementMode;
   Press(KeyF12, 100);
   Press(KeyRightShift, 300);
   const uint32_t due = Now() + 300;
@@ -282,7 +284,7 @@ TEST_F(TMenuTest, F12WhileWaitingForANewKeySwitchesPicturesAndIsNoKey) {
   ASSERT_TRUE(Run([&] { key = menu.GetNewKey("PRESS A KEY"); }));
   EXPECT_EQ(key, 54);
   EXPECT_GE(Now(), due);
-  EXPECT_NE(ReplacementMode, replacement);
+  EXPECT_NE(PlaySettings().ReplacementMode, replacement);
 }
 
 }  // namespace

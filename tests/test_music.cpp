@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "shell/settings.h"
 #include "sound_fixture.h"
 
 namespace fs = std::filesystem;
@@ -15,7 +16,7 @@ class MusicTest : public TSoundTestBase {
   void SetUp() override {
     TSoundTestBase::SetUp();
     fs::create_directory(Temp.Dir() + "game");
-    GameDir = Temp.Dir() + "game/";
+    StartUpOptions().GameDir = Temp.Dir() + "game/";
   }
   // The single Play event since the mark.
   TAudioEvent OnlyPlay(size_t mark) const {
@@ -28,13 +29,13 @@ class MusicTest : public TSoundTestBase {
 }  // namespace
 
 TEST_F(MusicTest, GameDirectoryFirstThenWorkingDirectory) {
-  TTempDir::WriteText(GameDir + "tune.ogg", "x");
+  TTempDir::WriteText(Options().GameDir + "tune.ogg", "x");
   TTempDir::WriteText("tune.ogg", "x");
   TTempDir::WriteText("other.ogg", "x");
 
   StartMusic("tune.ogg");
   TAudioEvent play = OnlyPlay(0);
-  EXPECT_EQ(play.Name, GameDir + "tune.ogg");
+  EXPECT_EQ(play.Name, Options().GameDir + "tune.ogg");
   EXPECT_TRUE(play.Loop);
   EXPECT_EQ(CurrentSongName(), "TUNE.OGG");
   EXPECT_TRUE(Headless->ChannelPlaying(play.Channel));
@@ -47,10 +48,10 @@ TEST_F(MusicTest, GameDirectoryFirstThenWorkingDirectory) {
 }
 
 TEST_F(MusicTest, SameSongInOtherCaseRestartsWithoutLoading) {
-  TTempDir::WriteText(GameDir + "menu.ogg", "x");
+  TTempDir::WriteText(Options().GameDir + "menu.ogg", "x");
   StartMusic("menu.ogg");
   const int first = OnlyPlay(0).Channel;
-  fs::remove(GameDir + "menu.ogg");  // a reload would fail now
+  fs::remove(Options().GameDir + "menu.ogg");  // a reload would fail now
 
   const size_t mark = Headless->AudioLog().size();
   StartMusic("MENU.OGG");
@@ -58,13 +59,13 @@ TEST_F(MusicTest, SameSongInOtherCaseRestartsWithoutLoading) {
   ASSERT_EQ(stops.size(), 1u);
   EXPECT_EQ(stops[0].Channel, first);
   const TAudioEvent play = OnlyPlay(mark);
-  EXPECT_EQ(play.Name, GameDir + "menu.ogg");
+  EXPECT_EQ(play.Name, Options().GameDir + "menu.ogg");
   EXPECT_TRUE(play.Loop);
   EXPECT_EQ(CountLog("WARNING :: StartMusic :: could not load song MENU.OGG"), 0);
 }
 
 TEST_F(MusicTest, MissingSongWarnsAndStops) {
-  TTempDir::WriteText(GameDir + "a.ogg", "x");
+  TTempDir::WriteText(Options().GameDir + "a.ogg", "x");
   StartMusic("a.ogg");
   const int channel = OnlyPlay(0).Channel;
 
@@ -80,7 +81,7 @@ TEST_F(MusicTest, MissingSongWarnsAndStops) {
 }
 
 TEST_F(MusicTest, EnsureLeavesThePlayingSongAlone) {
-  TTempDir::WriteText(GameDir + "menu.ogg", "x");
+  TTempDir::WriteText(Options().GameDir + "menu.ogg", "x");
   EnsureMusic("menu.ogg");
   const int channel = OnlyPlay(0).Channel;
 
@@ -101,7 +102,7 @@ TEST_F(MusicTest, EnsureLeavesThePlayingSongAlone) {
 
 TEST_F(MusicTest, LevelSongsFromTheReplacementIni) {
   for (const char* name : {"episode3.ogg", "general3.ogg", "general4.ogg"})
-    TTempDir::WriteText(GameDir + name, "x");
+    TTempDir::WriteText(Options().GameDir + name, "x");
   ReplacementIni.SetIniValue("MUSIC.QZ1", "level3", "episode3.ogg");
   ReplacementIni.SetIniValue("MUSIC", "level3", "general3.ogg");
   ReplacementIni.SetIniValue("MUSIC", "level4", "general4.ogg");
@@ -114,7 +115,7 @@ TEST_F(MusicTest, LevelSongsFromTheReplacementIni) {
   StartLevelMusic(5);  // no song: silence
   EXPECT_FALSE(Headless->ChannelPlaying(channel));
 
-  EnhancedContent = false;
+  StartUpOptions().EnhancedContent = false;
   const size_t mark = Headless->AudioLog().size();
   StartLevelMusic(3);
   EXPECT_EQ(Headless->AudioLog().size(), mark);

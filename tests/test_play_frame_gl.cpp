@@ -79,11 +79,11 @@ TFrames PlayFrames(bool gl) {
   frames.Mirror = p.Screenshot();
 
   // The same frame with the sheen on the mirror floor.
-  MirrorSheen = true;
+  StartUpOptions().MirrorSheen = true;
   p.Clear(0);
   RedrawGame();
   frames.Sheen = p.Screenshot();
-  MirrorSheen = false;
+  StartUpOptions().MirrorSheen = false;
   return frames;
 }
 
@@ -103,9 +103,9 @@ TEST(TPlayFrameGlTest, FirstLevelAndMirrorMatchReferencesWithoutReadBack) {
   setenv("SDL_VIDEODRIVER", "offscreen", 0);
   CloseLog();
   ResetSettings();
-  GameDir = ZYNTRA_EPISODE_DIR;
-  EnhancedContent = false;
-  MirrorSheen = false;  // the references hold the classic look
+  StartUpOptions().GameDir = ZYNTRA_EPISODE_DIR;
+  StartUpOptions().EnhancedContent = false;
+  StartUpOptions().MirrorSheen = false;  // the references hold the classic look
   std::unique_ptr<TPlatform> gl = CreateSdlPlatform();
   if (!gl->OpenWindow(640, 400, 0, 60)) GTEST_SKIP() << "no OpenGL 3.3 core window here";
   SetPlatform(std::move(gl));

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/settings.h"
 #include "world_fixture.h"
 
 namespace {
@@ -207,9 +208,9 @@ TEST_F(PlayerTest, HurtOnlyWhenVulnerable) {
     EXPECT_EQ(p.InvincibilityTimer, timer);
   }
   p.InvincibilityTimer = 0;
-  GodMode = true;
+  PlaySettings().GodMode = true;
   EXPECT_FALSE(HurtPlayer());
-  GodMode = false;
+  PlaySettings().GodMode = false;
   EXPECT_EQ(g.Health, 9);
   EXPECT_EQ(g.GotHit, 0);
   EXPECT_EQ(p.WasHit, 0);
@@ -276,7 +277,7 @@ TEST_F(PlayerTest, DeathTakesThirtyTicks) {
 }
 
 TEST_F(PlayerTest, KillPlayerHonoursGodModeUnlessForced) {
-  GodMode = true;
+  PlaySettings().GodMode = true;
   KillPlayer(false);
   EXPECT_EQ(Game().Health, 9);
   EXPECT_EQ(Player->DelayedAction, 0);

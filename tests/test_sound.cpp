@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <random>
 
+#include "shell/settings.h"
 #include "sound_fixture.h"
 
 namespace fs = std::filesystem;
@@ -195,7 +196,7 @@ TEST_F(SoundLoadTest, RandomBytesNeverReadOutOfBounds) {
 }
 
 TEST_F(SoundLoadTest, ExportWritesNumberedWaveFiles) {
-  ExportMode = true;
+  StartUpOptions().ExportMode = true;
   std::vector<TSoundSource> first = NumberedTunes("A");
   first[7] = Tune("JUMP", 5, {1082, 0});
   WriteContainers(first, NumberedTunes("B"));
@@ -226,7 +227,7 @@ TEST_F(SoundLoadTest, ExportWritesNumberedWaveFiles) {
 }
 
 TEST_F(SoundLoadTest, ExportKeepsNamesInsideTheWorkingDirectory) {
-  ExportMode = true;
+  StartUpOptions().ExportMode = true;
   std::vector<TSoundSource> first = NumberedTunes("A");
   first[1] = Tune("../../x", 1, {1082});
   WriteContainers(first, NumberedTunes("B"));
@@ -274,9 +275,9 @@ TEST_F(SoundPlayTest, PrioritiesOnTheSpeaker) {
 
 TEST_F(SoundPlayTest, SwitchRangeAndMissingSounds) {
   LoadSounds();
-  SoundOn = false;
+  PlaySettings().SoundOn = false;
   PlayBraxSound(0);
-  SoundOn = true;
+  PlaySettings().SoundOn = true;
   PlayBraxSound(-1);
   PlayBraxSound(48);
   EXPECT_TRUE(Headless->AudioLog().empty());
@@ -332,7 +333,7 @@ TEST_F(SoundPlayTest, ReplacementsTakeTheirOwnChannels) {
   EXPECT_EQ(plays.back().Channel, plays[1].Channel);
 
   // F12 off: the classic sound on the speaker, cutting in at equal priority.
-  ReplacementMode = false;
+  PlaySettings().ReplacementMode = false;
   const size_t mark = Headless->AudioLog().size();
   PlayBraxSound(2);
   plays = Events(TAudioEvent::Play, mark);
@@ -341,8 +342,8 @@ TEST_F(SoundPlayTest, ReplacementsTakeTheirOwnChannels) {
   EXPECT_EQ(plays[0].Channel, Events(TAudioEvent::Play)[0].Channel);
 
   // Classic content loads no replacements at all.
-  EnhancedContent = false;
-  ReplacementMode = true;
+  StartUpOptions().EnhancedContent = false;
+  PlaySettings().ReplacementMode = true;
   LoadSounds();
   EXPECT_FALSE(ReplacementSound(5));
   PlayBraxSound(5);

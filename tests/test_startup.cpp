@@ -79,21 +79,21 @@ class TMusicSettingsTest : public TTempDirTest {
 TEST_F(TMusicSettingsTest, EpisodeSectionFirstThenGeneralSection) {
   WriteFile("hrp.ini", "[MUSIC]\r\nmenu = general.ogg\r\n[music.qz1]\r\nMenu=first.ogg\r\n");
   LoadMusicSettings();
-  EXPECT_EQ(MenuMusicName, "first.ogg");
+  EXPECT_EQ(Options().MenuMusicName, "first.ogg");
 
-  GameExt = ".QZ2";
+  StartUpOptions().GameExt = ".QZ2";
   LoadMusicSettings();
-  EXPECT_EQ(MenuMusicName, "general.ogg");
+  EXPECT_EQ(Options().MenuMusicName, "general.ogg");
 
-  EnhancedContent = false;  // "classic": hrp.ini is not read at all
+  StartUpOptions().EnhancedContent = false;  // "classic": hrp.ini is not read at all
   LoadMusicSettings();
-  EXPECT_EQ(MenuMusicName, "");
+  EXPECT_EQ(Options().MenuMusicName, "");
 }
 
 TEST_F(TMusicSettingsTest, MissingFileMeansNoMenuMusic) {
-  MenuMusicName = "left over";
+  StartUpOptions().MenuMusicName = "left over";
   LoadMusicSettings();
-  EXPECT_EQ(MenuMusicName, "");
+  EXPECT_EQ(Options().MenuMusicName, "");
 }
 
 // --- Whole runs of the program ----------------------------------------------------------

@@ -38,13 +38,13 @@ class TStringsTest : public ::testing::Test {
   void SetUp() override {
     CloseLog();
     ResetSettings();
-    GameDir = Temp.Dir() + "game/";
-    fs::create_directories(GameDir);
+    StartUpOptions().GameDir = Temp.Dir() + "game/";
+    fs::create_directories(Options().GameDir);
   }
   void TearDown() override {
     // Leave the program-wide texts as the built-in tables have them.
     ResetSettings();
-    GameDir = Temp.Dir() + "none/";
+    StartUpOptions().GameDir = Temp.Dir() + "none/";
     fs::remove(Temp.Dir() + "STRINGS.QZ1.TXT");
     LoadStrings("STRINGS.QZ1.TXT");
     CloseLog();
@@ -229,7 +229,7 @@ TEST_F(TStringsTest, LoadStringsReadsTheBuiltInTables) {
       "   Trying to open \"incbin::STRINGS.QZ1.TXT\"... ok.\r\n"
       "   Trying to open \"STRINGS.QZ1.TXT\"... failed.\r\n"
       "   Trying to open \"" +
-      GameDir + "STRINGS.QZ1.TXT\"... failed.\r\n";
+      Options().GameDir + "STRINGS.QZ1.TXT\"... failed.\r\n";
   EXPECT_NE(log.find(expected), std::string::npos) << log;
   EXPECT_NE(log.find("LoadStrings() terminated\r\n\r\n"), std::string::npos);
 
@@ -240,14 +240,14 @@ TEST_F(TStringsTest, LoadStringsReadsTheBuiltInTables) {
 }
 
 TEST_F(TStringsTest, GameDirectoryTableOverridesSingleEntries) {
-  TTempDir::WriteText(GameDir + "STRINGS.QZ1.TXT", "2 MAIN_MENU\nA\nB\n");
+  TTempDir::WriteText(Options().GameDir + "STRINGS.QZ1.TXT", "2 MAIN_MENU\nA\nB\n");
   LoadStrings("STRINGS.QZ1.TXT");
   TStringReader reader = Embedded("STRINGS.QZ1.TXT");
   EXPECT_EQ(MainMenuText, "A\nB");
   EXPECT_EQ(QuitText, reader.GetLines("quit"));
   EXPECT_EQ(HelpMenuText, reader.GetLines("help_menu"));
   EXPECT_EQ(LevelList, reader.GetArray("levels"));
-  EXPECT_NE(Log().find("   Trying to open \"" + GameDir + "STRINGS.QZ1.TXT\"... ok."),
+  EXPECT_NE(Log().find("   Trying to open \"" + Options().GameDir + "STRINGS.QZ1.TXT\"... ok."),
             std::string::npos);
 }
 
@@ -271,8 +271,8 @@ TEST_F(TStringsTest, HintsAndMessagesArePaddedBeforePressEnter) {
 }
 
 TEST_F(TStringsTest, PatchOptionPatchesTextsButNotLists) {
-  PatchText = true;
-  TTempDir::WriteText(GameDir + "STRINGS.QZ1.TXT",
+  StartUpOptions().PatchText = true;
+  TTempDir::WriteText(Options().GameDir + "STRINGS.QZ1.TXT",
                       "1 game_title\nThe Tovur Files\n1 levels\ntovur.qz1\n");
   LoadStrings("STRINGS.QZ1.TXT");
   EXPECT_EQ(GameTitleText, "The Tovar Files");
@@ -283,8 +283,8 @@ TEST_F(TStringsTest, PatchOptionPatchesTextsButNotLists) {
 }
 
 TEST_F(TStringsTest, ExportWritesTheBuiltInTablesWithBanners) {
-  ExportMode = true;
-  TTempDir::WriteText(GameDir + "STRINGS.QZ1.TXT", "1 MAIN_MENU\nfrom the game dir\n");
+  StartUpOptions().ExportMode = true;
+  TTempDir::WriteText(Options().GameDir + "STRINGS.QZ1.TXT", "1 MAIN_MENU\nfrom the game dir\n");
   LoadStrings("STRINGS.QZ1.TXT");
   const std::string text = TTempDir::ReadText(Temp.Dir() + "_STRINGS.QZ1.TXT");
   const std::vector<std::string> lines = SplitLines(text, "\r\n");
@@ -309,7 +309,7 @@ TEST_F(TStringsTest, ExportWritesTheBuiltInTablesWithBanners) {
 }
 
 TEST_F(TStringsTest, MissingEpisodeTableKeepsTheTexts) {
-  GameExt = ".QZ9";
+  StartUpOptions().GameExt = ".QZ9";
   MainMenuText = "keep";
   LevelList = {"kept.qz9"};
   LoadStrings("STRINGS.QZ9.TXT");

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/settings.h"
 #include "world/level_shot.h"
 #include "world_fixture.h"
 
@@ -90,11 +91,11 @@ TEST_F(WorldTest, MirrorTimeGuardNeedsTwoSlowTicksInARow) {
   MirrorTimeGuard(90);
   MirrorTimeGuard(88);
   MirrorTimeGuard(88);
-  EXPECT_FALSE(NoMirrors);
+  EXPECT_FALSE(PlaySettings().NoMirrors);
   EXPECT_FALSE(LogContains("DrawMirrors"));
   MirrorTimeGuard(89);
   MirrorTimeGuard(90);
-  EXPECT_TRUE(NoMirrors);
+  EXPECT_TRUE(PlaySettings().NoMirrors);
   const auto lines = LogLines();
   auto at = std::find(lines.begin(), lines.end(), warning);
   ASSERT_NE(at, lines.end());
@@ -110,7 +111,7 @@ TEST_F(WorldTest, MirrorTimeGuardNeedsTwoSlowTicksInARow) {
 }
 
 TEST_F(WorldTest, TickMovesThePlayerAndXCameraBeforeDrawingAndYCameraAfter) {
-  SmoothMotion = false;  // the view alone
+  StartUpOptions().SmoothMotion = false;  // the view alone
   auto map = EmptyMap();
   Floor(map, 31);
   Put(map, 20, 30, 0x3032);
@@ -386,9 +387,9 @@ TEST_F(WorldTest, StateHashRepeatsForEqualInputs) {
   auto first = run(-1);
   auto second = run(-1);
   EXPECT_EQ(first, second);
-  MirrorSheen = false;  // a look of the mirrors only
+  StartUpOptions().MirrorSheen = false;  // a look of the mirrors only
   EXPECT_EQ(run(-1), first);
-  MirrorSheen = true;
+  StartUpOptions().MirrorSheen = true;
   EXPECT_NE(first[0], first[10]);
   EXPECT_NE(first[10], first[11]);  // the timer alone changes it
 
@@ -447,7 +448,7 @@ TEST_F(WorldTest, LevelTilesBackdropCellsAndAnimation) {
 }
 
 TEST_F(WorldTest, LevelViewWithOddCameraAndMapEdges) {
-  SmoothMotion = false;  // the view alone
+  StartUpOptions().SmoothMotion = false;  // the view alone
   TGameState& g = Game();
   g.CamX = 229;  // columns 114..127 from x 8
   g.CamY = 85;   // rows 85..94: the last five lie outside
@@ -465,7 +466,7 @@ TEST_F(WorldTest, LevelViewWithOddCameraAndMapEdges) {
 
   // Smooth motion also draws the cells around the view, under the frame: here the one
   // above it, tracked by its map cell so that it slides in.
-  SmoothMotion = true;
+  StartUpOptions().SmoothMotion = true;
   g.CamX = 229;
   DrawLevel();
   const std::vector<TDrawCommand> commands = Present();
@@ -627,7 +628,7 @@ TEST_F(WorldTest, MirrorRunsWithAnOddCameraAndAtTheRightEdge) {
   g.CamX = 0;  // 13 columns: the run ends with the view
   EXPECT_EQ(captures(), (std::vector<TRect>{{(16 + 16 * 12) * 2, 2 * (96 - 60), 32, 120}}));
 
-  NoMirrors = true;
+  PlaySettings().NoMirrors = true;
   DrawMirrors();
   for (const TDrawCommand& c : Present()) EXPECT_NE(c.Kind, TCommandKind::CaptureRegion);
 }
@@ -644,7 +645,7 @@ TEST_F(WorldTest, MirrorSheenShowsTheFloorTilesOverTheReflectionOnly) {
   TileGrid[5][3] = 253 * 32;  // a floor cell without a mirror
   TPlatform& p = Platform();
   auto frame = [&](bool sheen, std::vector<TDrawCommand>& commands) {
-    MirrorSheen = sheen;
+    StartUpOptions().MirrorSheen = sheen;
     DrawLevel();
     for (int line = 16; line < 96; ++line) {
       p.SetColour(LineColour(line));

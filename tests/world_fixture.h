@@ -18,6 +18,7 @@
 #include "data/sound_writer.h"
 #include "headless_fixture.h"
 #include "shell/frame.h"
+#include "shell/settings.h"
 #include "shell/strings.h"
 #include "temp_dir.h"
 #include "tools/episode/episode_source.h"
@@ -32,7 +33,7 @@ class TWorldTest : public THeadlessTest {
   void SetUp() override {
     THeadlessTest::SetUp();
     ASSERT_TRUE(Headless->OpenAudio());
-    GameDir = Temp.Dir();
+    StartUpOptions().GameDir = Temp.Dir();
     WriteNumberedSounds();
     ResetSounds();
     LoadSounds();

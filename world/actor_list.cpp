@@ -305,7 +305,7 @@ void DrawActorList() {
 }
 
 void DrawCollisionBoxes() {
-  if (!ShowCollisionBoxes) return;
+  if (!PlaySettings().ShowCollisionBoxes) return;
   for (const PActorListEntry& e : ActorList().Entries())
     if (auto actor = std::dynamic_pointer_cast<TActor>(e)) actor->DrawCollisionBox();
 }

@@ -88,7 +88,7 @@ void DrawSheenTile(uint16_t code, float x, float y) {
     frame = b % 128;
   }
   TPlatform& p = Platform();
-  if (ReplacementMode && replacement->Image) {
+  if (PlaySettings().ReplacementMode && replacement->Image) {
     PImage door = SheenOf(replacement->Image, frame, 16, 16);
     if (!door) return;
     p.SetScale(float(replacement->ScaleX), float(replacement->ScaleY));
@@ -135,7 +135,7 @@ void DrawLevel() {
   TPlatform& p = Platform();
   // Smooth motion slides the view by up to a tile between two ticks: one more row and
   // column of cells all round, under the frame that is drawn over them.
-  const int margin = SmoothMotion ? 1 : 0;
+  const int margin = Options().SmoothMotion ? 1 : 0;
   for (int i = -margin; i < 10 + margin; ++i)
     for (int j = -margin; j < columns + margin; ++j) {
       int column = FirstViewColumn(g.CamX) + j, row = g.CamY + i;
@@ -218,7 +218,7 @@ void DrawHud() {
   if (g.GotHooks) DrawSprite(256, 160, 546);
   if (g.GotGlove) DrawSprite(272, 160, 591);
   if (g.GotAccessCard) DrawSprite(288, 160, 592);
-  if (DebugMode) DrawText(g.Letters, 256, 180);
+  if (Options().DebugMode) DrawText(g.Letters, 256, 180);
 }
 
 TRect DrawMirrorRun(int phase, int x, int y, int w, int n) {
@@ -252,7 +252,7 @@ TRect DrawMirrorRun(int phase, int x, int y, int w, int n) {
 }
 
 void DrawMirrors() {
-  if (NoMirrors || !CurrentGameState) return;
+  if (PlaySettings().NoMirrors || !CurrentGameState) return;
   const TGameState& g = Game();
   bool odd = g.CamX % 2 != 0;
   int x0 = odd ? 8 : 16, columns = odd ? 14 : 13;
@@ -268,7 +268,7 @@ void DrawMirrors() {
         p.BeginTrack(CellTrack(TrackMirror, runColumn, g.CamY + i));
         TRect filled = DrawMirrorRun(phase, runX, 16 + 16 * i, runW, n);
         p.EndTrack();
-        if (MirrorSheen) {
+        if (Options().MirrorSheen) {
           p.BeginTrack(CellTrack(TrackSheen, runColumn, g.CamY + i), true);
           DrawMirrorSheen(filled, runX, runW, i, n);
           p.EndTrack();

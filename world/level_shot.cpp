@@ -62,8 +62,8 @@ void DrawObjects(TPixmap& shot) {
   TGameState& g = Game();
   const int32_t camX = g.CamX, camY = g.CamY;
   // Replacement images are drawn at their own resolution; the picture is in classic pixels.
-  const bool replacements = ReplacementMode;
-  ReplacementMode = false;
+  const bool replacements = PlaySettings().ReplacementMode;
+  PlaySettings().ReplacementMode = false;
   for (const PActorListEntry& entry : ActorList().Entries()) {
     auto object = std::dynamic_pointer_cast<TVisibleObject>(entry);
     if (!object) continue;
@@ -81,7 +81,7 @@ void DrawObjects(TPixmap& shot) {
     p.SetScale(1, 1);
     p.ResetClip();
   }
-  ReplacementMode = replacements;
+  PlaySettings().ReplacementMode = replacements;
   g.CamX = camX;
   g.CamY = camY;
   p.RestoreLogicalScale();

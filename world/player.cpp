@@ -418,7 +418,8 @@ void TBraxTovar::ActOnInput(bool up, bool down, bool left, bool right, bool fire
 }
 
 bool HurtPlayer() {
-  if (!Player || Player->InvincibilityTimer != 0 || GodMode || !CurrentGameState) return false;
+  if (!Player || Player->InvincibilityTimer != 0 || PlaySettings().GodMode || !CurrentGameState)
+    return false;
   TGameState& g = Game();
   g.GotHit = 1;
   if (g.Health > 1) {
@@ -431,7 +432,7 @@ bool HurtPlayer() {
 }
 
 void KillPlayer(bool force) {
-  if (GodMode && !force) return;
+  if (PlaySettings().GodMode && !force) return;
   if (CurrentGameState) Game().Health = 0;
   if (Player) Player->Die();
 }

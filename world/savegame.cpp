@@ -60,7 +60,7 @@ bool TSavegame::WriteToFile(const std::string& path) const {
 
 namespace {
 std::string SavegameName(int slot) {
-  return "SAVED" + (slot == 0 ? std::string("T") : std::to_string(slot)) + GameExt;
+  return "SAVED" + (slot == 0 ? std::string("T") : std::to_string(slot)) + Options().GameExt;
 }
 }  // namespace
 
@@ -408,7 +408,9 @@ std::unique_ptr<TActorList> ReadActorList(TStream& s) {
 
 // --- Quick save -------------------------------------------------------------------------
 
-std::string QuickSaveFileName() { return PlayerFile(TPlace::WorkDir, "QuickSav" + GameExt); }
+std::string QuickSaveFileName() {
+  return PlayerFile(TPlace::WorkDir, "QuickSav" + Options().GameExt);
+}
 
 void QuickSave() {
   if (!CurrentGameState) return;
@@ -429,7 +431,7 @@ void QuickSave() {
 }
 
 void QuickLoad() {
-  const std::string name = PlayerFileToRead(TPlace::WorkDir, "QuickSav" + GameExt);
+  const std::string name = PlayerFileToRead(TPlace::WorkDir, "QuickSav" + Options().GameExt);
   PStream s = LittleEndianStream(ReadStream(name));
   if (!s) return;
   if (s->Size() > MaxQuickSaveBytes) {

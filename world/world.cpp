@@ -45,7 +45,7 @@ void MirrorTimeGuard(uint32_t ms) {
     LogLine("WARNING: DrawMirrors :: drawing the mirrors took " + std::to_string(ms) +
             " ms -- mirrors are now turned OFF to increase performance");
     LogLine("");
-    NoMirrors = true;
+    PlaySettings().NoMirrors = true;
   }
   PreviousMirrorTime = ms;
 }
@@ -63,12 +63,12 @@ void GameTick(bool up, bool down, bool left, bool right, bool fire, bool jump) {
   DrawCollisionBoxes();
   DrawStatusBorder();
   DrawHud();
-  if (!NoMirrors) {
+  if (!PlaySettings().NoMirrors) {
     // The real clock: mirrors are a drawing cost, not game logic.
     uint32_t start = Platform().Millisecs();
     DrawMirrors();
     uint32_t ms = Platform().Millisecs() - start;
-    if (DebugMode) DrawText(std::to_string(ms) + " ms", 0, 192);
+    if (Options().DebugMode) DrawText(std::to_string(ms) + " ms", 0, 192);
     MirrorTimeGuard(ms);
   }
   ScrollCameraY();
@@ -81,7 +81,7 @@ void RedrawGame() {
   DrawCollisionBoxes();
   DrawStatusBorder();
   DrawHud();
-  if (!NoMirrors) DrawMirrors();
+  if (!PlaySettings().NoMirrors) DrawMirrors();
 }
 
 int LastMapNumber() { return std::max(0, int(LevelList.size()) - 1); }
@@ -117,7 +117,7 @@ void InstallLevelHooks() {
 }
 
 bool LoadLevel() {
-  if (!CurrentGameState) NewGameState(HintsDefault);
+  if (!CurrentGameState) NewGameState(PlaySettings().HintsDefault);
   TGameState& g = Game();
   g.ReInit();
   size_t n = g.MapOn, e = n & ~size_t(1);

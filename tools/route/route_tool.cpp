@@ -269,8 +269,8 @@ void Prepare(const std::string& dir) {
   std::vector<char*> args = {const_cast<char*>("route_tool"), dirOption.data(),
                              const_cast<char*>("-skip")};
   PrepareProgram(int(args.size()), args.data());
-  GodMode = false;
-  CheatKeys = false;
+  PlaySettings().GodMode = false;
+  StartUpOptions().CheatKeys = false;
   StartHeadlessPlay();
 }
 
