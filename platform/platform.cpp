@@ -14,16 +14,26 @@ TPixmap::TPixmap(int width, int height, uint32_t fill)
 void TPixmap::Paste(const TPixmap& src, int x, int y) {
   int x0 = std::max(0, x), y0 = std::max(0, y);
   int x1 = std::min(Width, x + src.Width), y1 = std::min(Height, y + src.Height);
-  for (int py = y0; py < y1; ++py)
-    for (int px = x0; px < x1; ++px)
-      Pixels[size_t(py) * Width + px] = src.Pixels[size_t(py - y) * src.Width + (px - x)];
+  if (x0 >= x1) return;
+  for (int py = y0; py < y1; ++py) {
+    const uint32_t* from = src.Pixels.data() + size_t(py - y) * size_t(src.Width) + size_t(x0 - x);
+    std::copy(from, from + (x1 - x0), Pixels.data() + size_t(py) * size_t(Width) + size_t(x0));
+  }
 }
 
 TPixmap TPixmap::Cut(int x, int y, int w, int h) const {
   TPixmap out(w, h);
-  for (int py = 0; py < out.Height; ++py)
-    for (int px = 0; px < out.Width; ++px)
-      out.Pixels[size_t(py) * out.Width + px] = Get(x + px, y + py);
+  // Whole rows of the part inside this pixmap; the rest stays transparent black.
+  const int64_t left = std::max<int64_t>(x, 0),
+                right = std::min<int64_t>(int64_t(x) + out.Width, Width);
+  if (left >= right) return out;
+  for (int py = 0; py < out.Height; ++py) {
+    const int64_t sy = int64_t(y) + py;
+    if (sy < 0 || sy >= Height) continue;
+    const uint32_t* from = Pixels.data() + size_t(sy) * size_t(Width);
+    std::copy(from + left, from + right,
+              out.Pixels.data() + size_t(py) * size_t(out.Width) + size_t(left - x));
+  }
   return out;
 }
 
