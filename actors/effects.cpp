@@ -6,6 +6,7 @@
 #include "data/sound.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/sounds.h"
 #include "world/world.h"
 
 ZYNTRA_DEFINE_CLASS(TBraxShot, TActor, ZYNTRA_FIELD_RANGE(TBraxShot, Direction, 0, 1))
@@ -84,7 +85,7 @@ void TBraxShot::Update() {
     TileGrid[row][column] = 0x17E0;
     Explode();
     SpawnSmokeCloud(PosX, 16 * row + 15);
-    PlayBraxSound(42);
+    PlayBraxSound(SoundBlockBreaks);
     if (CurrentGameState) Game().AddScore(10);
     return;
   }

@@ -9,6 +9,7 @@
 #include "data/sound.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/sounds.h"
 #include "world/world.h"
 
 ZYNTRA_DEFINE_CLASS(THoverBot, TActor, ZYNTRA_FIELD_RANGE(THoverBot, SpinIndex, 0, 3),
@@ -87,7 +88,7 @@ void THoverBot::Update() {
     if (IsSolid(PosX, PosY) || IsSolid(PosX + 1, PosY)) {
       SpawnDecoExplosion(PosX, PosY);
       SpawnParticles(PosX, PosY);
-      PlayBraxSound(10);
+      PlayBraxSound(SoundExplosion);
       Remove();
     }
     return;
@@ -136,7 +137,7 @@ void THoverBot::Draw() {
 
 void THoverBot::Crash() {
   AddPoints(200);
-  PlayBraxSound(18);
+  PlayBraxSound(SoundRobotHit);
   SpawnDecoExplosion(PosX, PosY);
   IsCrashing = 1;
   SpinIndex = 0;
@@ -295,7 +296,7 @@ void TJumpBot::Explode() {
   SpawnParticles(PosX + 1, PosY);
   SpawnParticles(PosX - 1, PosY - 16);
   SpawnParticles(PosX, PosY - 32);
-  PlayBraxSound(10);
+  PlayBraxSound(SoundExplosion);
   Remove();
 }
 
@@ -341,7 +342,7 @@ void THelicopter::Update() {
       Active = 1;
       InitialY = PosY;
     }
-    PlayBraxSound(23);
+    PlayBraxSound(SoundHelicopter);
   }
   if (!Active) return;
 
@@ -400,7 +401,7 @@ void THelicopter::CheckCollisions() {
 }
 
 void THelicopter::Explode() {
-  PlayBraxSound(10);
+  PlayBraxSound(SoundExplosion);
   AddPoints(5000);
   SpawnDecoExplosion(PosX, PosY);
   SpawnDecoExplosion(PosX + 4, PosY);
@@ -446,7 +447,7 @@ void TDrMalvex::Update() {
     if (IsExploding == 0) {
       PosY -= 16;  // flies away
     } else if (IsSolid(PosX, PosY - 16)) {
-      PlayBraxSound(41);
+      PlayBraxSound(SoundVillainCrash);
       Remove();
       if (CurrentGameState) Game().Victory = 2;
     } else {
@@ -483,7 +484,7 @@ void TDrMalvex::CheckCollisions() {
     shot->Remove();
     if (Health > 0) --Health;
     if (Health == 0 && IsExploding == 0) {
-      PlayBraxSound(40);
+      PlayBraxSound(SoundVillainHit);
       if (CurrentGameState) Game().Victory = 1;
       if (Player) Player->InvincibilityTimer = -2;
       break;
@@ -528,7 +529,7 @@ void TSnakeBot::CheckCollisions() {
   if (TouchesPlayer(*this)) HurtPlayer();
   for (const auto& shot : ShotsHitting(*this, true)) {
     SpawnParticles(PosX, PosY);
-    PlayBraxSound(10);
+    PlayBraxSound(SoundExplosion);
     AddPoints(1000);
     Remove();
     shot->Remove();

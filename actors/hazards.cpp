@@ -5,6 +5,7 @@
 #include "actors/scenery_helpers.h"
 #include "data/level_map.h"
 #include "data/sound.h"
+#include "world/sounds.h"
 #include "world/world.h"
 
 ZYNTRA_DEFINE_CLASS(TSpikes, TActor,
@@ -87,7 +88,7 @@ void TFlameThrower::Update() {
   ++Timer;
   if (Timer >= 13 && Timer <= 23) {
     CurrentFrame = (Timer - 13) % 2;
-    if (Timer == 13 && Visible()) PlayBraxSound(43);
+    if (Timer == 13 && Visible()) PlayBraxSound(SoundFlameWarning);
   } else if (Timer >= 24 && Timer <= 43) {
     CurrentFrame = 2 + (Timer - 23) % 2;
   } else {
@@ -133,7 +134,7 @@ void TMine::CheckCollisions() {
 void TMine::Draw() { DrawAtActor(*this, 463); }
 
 void TMine::Explode() {
-  PlayBraxSound(33);
+  PlayBraxSound(SoundBlast);
   SpawnExplosion(PosX, PosY, 0);
   Remove();
 }
@@ -149,7 +150,7 @@ void TJumpingMine::Update() {
   if (!Visible()) return;
   const int32_t phase = ((Timer % 14) + 14) % 14;
   PosY += Hop[phase];
-  if (phase == 0) PlayBraxSound(34);
+  if (phase == 0) PlayBraxSound(SoundMineHop);
   Timer = (phase + 1) % 14;
 }
 
@@ -181,7 +182,7 @@ void TCamera::Update() {
 void TCamera::CheckCollisions() {
   auto shots = PlayerShotsHitting(*this, true);
   if (shots.empty()) return;
-  PlayBraxSound(18);
+  PlayBraxSound(SoundRobotHit);
   ScoreFlasher(1, PosX, PosY);
   SpawnDecoExplosion(PosX, PosY);
   shots.front()->Remove();
@@ -213,7 +214,7 @@ void TACMESign::Update() {
         PosY += Timer % 2 ? 1 : -1;
       } else {
         State = Falling;
-        PlayBraxSound(32);
+        PlayBraxSound(SoundSignFalls);
       }
       break;
     case Falling:
@@ -249,7 +250,7 @@ void TACMESign::Draw() {
 void TACMESign::Explode() {
   SpawnSmokeCloud(PosX + 1, PosY);
   SpawnParticles(PosX + 1, PosY);
-  PlayBraxSound(10);
+  PlayBraxSound(SoundExplosion);
   Remove();
   Tally(&TGameState::SignsFallen);
 }
@@ -286,7 +287,7 @@ void TRocket::CheckCollisions() {
 void TRocket::Start() {
   State = Launched;
   Timer = 0;
-  PlayBraxSound(30);
+  PlayBraxSound(SoundRocketLaunch);
   if (CurrentGameState) Game().AddScore(200);
 }
 
@@ -321,7 +322,7 @@ void TRocket::Explode() {
   SpawnParticles(PosX + 1, PosY - 48);
   SpawnParticles(PosX + 2, PosY - 48);
   SpawnParticles(PosX - 2, PosY - 64);
-  PlayBraxSound(42);
+  PlayBraxSound(SoundBlockBreaks);
   Remove();
   Tally(&TGameState::MissilesShot);
 }
@@ -343,7 +344,7 @@ void TReactor::Draw() {
 void TReactor::Update() {
   IsWhite = 0;
   if (Health > 0) {
-    if (Visible()) PlayBraxSound(36);
+    if (Visible()) PlayBraxSound(SoundReactorHum);
     CurrentFrame = (CurrentFrame + 1) % 5;
     return;
   }
@@ -384,30 +385,30 @@ void TReactor::Meltdown() {
       break;
     case 15:
       deco(-3, -48), deco(2, 0), deco(1, 32);
-      PlayBraxSound(10);
+      PlayBraxSound(SoundExplosion);
       part(0, 0);
       break;
     case 16:
-      PlayBraxSound(10);
+      PlayBraxSound(SoundExplosion);
       part(4, -32);
       break;
     case 22:
       ball(-2, -16), ball(-3, -32);
       deco(-1, 0), deco(2, 0), deco(1, 32);
-      PlayBraxSound(10);
+      PlayBraxSound(SoundExplosion);
       part(0, 0), part(2, 16), part(-1, -32), part(4, -32);
       break;
     case 27:
       deco(0, 16), deco(0, -48), deco(1, 32);
       ball(-1, 48), ball(2, -16);
-      PlayBraxSound(10);
+      PlayBraxSound(SoundExplosion);
       part(0, 48), part(3, 0);
       shard(2, 24), shard(3, -40);
       break;
     default: break;
   }
   if (Timer >= 31) {
-    PlayBraxSound(17);
+    PlayBraxSound(SoundReactorBlows);
     Explode();
   }
 }

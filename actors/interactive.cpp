@@ -4,6 +4,7 @@
 #include "actors/scenery_helpers.h"
 #include "data/level_map.h"
 #include "data/sound.h"
+#include "world/sounds.h"
 #include "world/world.h"
 
 ZYNTRA_DEFINE_CLASS(TExitDoor, TInteractiveBackgroundItem)
@@ -75,7 +76,7 @@ void TExitDoor::CheckCollisions() {
 void TExitDoor::Open() {
   Active = 1;
   Timer = 0;
-  PlayBraxSound(CurrentGameState && Game().MapOn % 2 ? 39 : 19);
+  PlayBraxSound(CurrentGameState && Game().MapOn % 2 ? SoundHallwayDoor : SoundExitDoor);
 }
 
 // --- Key holes and key doors ----------------------------------------------------------
@@ -151,7 +152,7 @@ TForceField::TForceField() {
 void TForceField::Draw() { DrawAtActor(*this, 593 + TickPhase(4)); }
 
 void TForceField::Update() {
-  if (Visible() && TickPhase(4) == 0) PlayBraxSound(21);
+  if (Visible() && TickPhase(4) == 0) PlayBraxSound(SoundForceFieldHum);
 }
 
 // The field swallows every player shot; it neither hurts nor blocks the player.
@@ -209,7 +210,7 @@ void TMalvexScreen::Activate() {
   Active = 1;
   WasActive = 1;
   for (const auto& trigger : ListedObjects<TMonitorTrigger>()) trigger->Remove();
-  PlayBraxSound(29);
+  PlayBraxSound(SoundMonitorOn);
   Update();
   ShowNote();
 }
@@ -234,7 +235,7 @@ TEnergyBeam::TEnergyBeam() {
 
 void TEnergyBeam::Update() {
   IsColliding = 0;
-  if (Visible() && TickPhase(4) == 0) PlayBraxSound(21);
+  if (Visible() && TickPhase(4) == 0) PlayBraxSound(SoundForceFieldHum);
 }
 
 void TEnergyBeam::CheckCollisions() {
@@ -303,7 +304,7 @@ bool UseKeyHole(TBraxTovar&, TInteractiveBackgroundItem& item, bool) {
     ShowHint(11, true);
     return false;
   }
-  PlayBraxSound(31);
+  PlayBraxSound(SoundUnlock);
   g.AddScore(1000);
   g.GotKey[hole.KeyNum] = 0;
   // The hole counts as unlocked only when a door opened; its key is spent all the same.
@@ -322,7 +323,7 @@ bool UseCardSlot(TBraxTovar&, TInteractiveBackgroundItem& item, bool) {
     ShowHint(10, true);
     return true;
   }
-  PlayBraxSound(31);
+  PlayBraxSound(SoundUnlock);
   Game().GotAccessCard = 0;
   for (const auto& field : ListedObjects<TForceField>()) field->Remove();  // the ends too
   slot.Unlocked = 1;
@@ -340,7 +341,7 @@ bool UseGloveSlot(TBraxTovar&, TInteractiveBackgroundItem& item, bool) {
     if (e->ClassName() != "TExtender") continue;
     if (auto extender = std::dynamic_pointer_cast<TGameObject>(e)) {
       extender->Active = 1;
-      PlayBraxSound(5);
+      PlayBraxSound(SoundExtenderOn);
     }
   }
   slot.Unlocked = 1;
@@ -364,7 +365,7 @@ bool UseTeleporter(TBraxTovar& player, TInteractiveBackgroundItem& item, bool up
 }
 
 bool UseNote(TBraxTovar&, TInteractiveBackgroundItem&, bool) {
-  PlayBraxSound(25);
+  PlayBraxSound(SoundMessage);
   ShowNote();
   return true;
 }

@@ -8,6 +8,7 @@
 #include "data/sound.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/sounds.h"
 #include "world/world.h"
 
 ZYNTRA_DEFINE_CLASS(TElevator, TVisibleObject,
@@ -123,7 +124,7 @@ void TFakeBridge::Update() {
       for (int32_t i = 1; i < Width; i += 2) SpawnDecoExplosion(2 * (PosX + i), 16 * PosY + 15);
       break;
     default:
-      PlayBraxSound(10);
+      PlayBraxSound(SoundExplosion);
       for (int32_t i = 0; i < Width; ++i) {
         PullFromAbove(PosX + i, PosY);
         if (i % 2) SpawnParticles(2 * (PosX + i + 1), 16 * PosY + 15);
@@ -176,7 +177,7 @@ void TFan::CheckCollisions() {
     State = 1;
     ShotTimer = 0;
     SpawnSmokeCloud(PosX, PosY - 24);
-    PlayBraxSound(18);
+    PlayBraxSound(SoundRobotHit);
     if (Wind) {
       if (CurrentGameState) Game().AddScore(1000);
       Wind->Remove();
@@ -214,7 +215,7 @@ void InstallMechanicsHandlers() {
       if (player.BlockedUp()) {
         player.HitHead();
       } else {
-        PlayBraxSound(20);
+        PlayBraxSound(SoundElevatorUp);
         player.PosY -= 16;
         if (CurrentGameState && player.PosY - 16 * Game().CamY < 64)
           Game().CamDestY = player.PosY / 16 - 6;

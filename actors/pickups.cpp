@@ -7,6 +7,7 @@
 #include "data/sound.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/sounds.h"
 #include "world/world.h"
 
 ZYNTRA_DEFINE_CLASS(TBonusFlasher, TVisibleObject,
@@ -102,7 +103,7 @@ void TBox::Explode() {
   SpawnParticles(PosX, PosY);
   // The goodie follows the box in the list: drawn over it and visited in this pass.
   SpawnGoodie(ContentID, PosX / 2, PosY / 16, this);
-  PlayBraxSound(10);
+  PlayBraxSound(SoundExplosion);
   if (!IsSolid(PosX, PosY + 1)) ScoreFlasher(3, PosX, PosY);
   Remove();
 }
@@ -157,11 +158,11 @@ void TSoda::Update() {
 
 void TSoda::Collect() {
   if (IsLeaking) {
-    PlayBraxSound(16);
+    PlayBraxSound(SoundBonusItem);
     Popup(4, *this);
     return;
   }
-  PlayBraxSound(1);
+  PlayBraxSound(SoundFood);
   if (CurrentGameState) Game().AddHealth(1);
   ShowHint(2, false);
   Popup(2, *this);
@@ -177,7 +178,7 @@ void TSoda::CheckShots() {
 
 void TSoda::StartLeaking() {
   IsLeaking = 1;
-  PlayBraxSound(2);
+  PlayBraxSound(SoundSodaLeaks);
 }
 
 // Turkey: a shot cooks it, which doubles what it gives.
@@ -185,7 +186,7 @@ void TTurkey::Draw() { DrawSpriteAtObject(*this, 572 + CurrentFrame); }
 
 void TTurkey::Collect() {
   const bool cooked = CurrentFrame != 0;
-  PlayBraxSound(1);
+  PlayBraxSound(SoundFood);
   if (CurrentGameState) Game().AddHealth(cooked ? 2 : 1);
   ShowHint(3, false);
   Popup(cooked ? 2 : 1, *this);
@@ -201,19 +202,19 @@ void TTurkey::CheckShots() {
 
 void TFootball::Draw() { DrawSpriteAtObject(*this, 586); }
 void TFootball::Collect() {
-  PlayBraxSound(16);
+  PlayBraxSound(SoundBonusItem);
   Popup(1, *this);
 }
 
 void TJoystick::Draw() { DrawSpriteAtObject(*this, 587); }
 void TJoystick::Collect() {
-  PlayBraxSound(16);
+  PlayBraxSound(SoundBonusItem);
   Popup(5, *this);
 }
 
 void TDisk::Draw() { DrawSpriteAtObject(*this, 588); }
 void TDisk::Collect() {
-  PlayBraxSound(16);
+  PlayBraxSound(SoundBonusItem);
   Popup(6, *this);
 }
 
@@ -223,7 +224,7 @@ void TFlag::Update() {
   CurrentFrame = (CurrentFrame + 1) % 3;
 }
 void TFlag::Collect() {
-  PlayBraxSound(16);
+  PlayBraxSound(SoundBonusItem);
   Popup(16, *this);
 }
 
@@ -233,7 +234,7 @@ void TRadio::Update() {
   CurrentFrame = (CurrentFrame + 1) % 3;
 }
 void TRadio::Collect() {
-  PlayBraxSound(16);
+  PlayBraxSound(SoundBonusItem);
   Popup(16, *this);
 }
 
@@ -243,7 +244,7 @@ void TAtom::Update() {
   CurrentFrame = (CurrentFrame + 1) % 9;
 }
 void TAtom::Collect() {
-  PlayBraxSound(4);
+  PlayBraxSound(SoundAtom);
   if (CurrentGameState) Game().AddHealth(8);
   ShowHint(4, false);
   Popup(4, *this);
@@ -283,7 +284,7 @@ void TBalloon::CheckCollisions() {
 }
 
 void TBalloon::Collect() {
-  PlayBraxSound(3);
+  PlayBraxSound(SoundBalloon);
   Popup(7, *this);
 }
 
@@ -302,10 +303,10 @@ void TLetter::Collect() {
   const bool bonus = CurrentGameState && Game().AddLetter(LetterNum);
   if (bonus) {
     Popup(7, *this);
-    PlayBraxSound(37);
+    PlayBraxSound(SoundLetterBonus);
   } else {
     Popup(3, *this);
-    PlayBraxSound(16);
+    PlayBraxSound(SoundBonusItem);
   }
 }
 
@@ -314,7 +315,7 @@ void TLetter::Collect() {
 void TInventoryItem::Draw() { DrawSpriteAtObject(*this, Sprite()); }
 
 void TInventoryItem::Collect() {
-  PlayBraxSound(12);
+  PlayBraxSound(SoundItem);
   Popup(4, *this);
   if (CurrentGameState) Give();
 }
@@ -337,7 +338,7 @@ void TKey::Draw() { DrawSpriteAtObject(*this, 652 + KeyNum); }
 void TKey::CheckCollisions() {
   if (!PlayerTouches(*this)) return;
   Remove();
-  PlayBraxSound(9);
+  PlayBraxSound(SoundKey);
   Popup(4, *this);
   if (KeyNum < 4 && CurrentGameState && KeyNum < Game().GotKey.size()) Game().GotKey[KeyNum] = 1;
 }
@@ -356,7 +357,7 @@ void TDynamite::Draw() {
 void TDynamite::Update() {
   CurrentFrame = Timer <= 9 ? (Timer & 1) : 2;
   if (Timer == 12) {
-    PlayBraxSound(33);
+    PlayBraxSound(SoundBlast);
     SpawnExplosion(PosX, PosY, 0);
   }
   if (Timer == 15) {

@@ -147,7 +147,7 @@ class TLetter : public TPickup {
   ZYNTRA_CLASS(TLetter)
 };
 
-// Inventory items: sound 12 and 1000 points, then their effect.
+// Inventory items: SoundItem and 1000 points, then their effect.
 class TInventoryItem : public TPickup {
  public:
   void Draw() override;

@@ -6,6 +6,7 @@
 #include "data/sound.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/sounds.h"
 #include "world/world.h"
 
 ZYNTRA_DEFINE_CLASS(TCrawlBot, TActor, ZYNTRA_FIELD_RANGE(TCrawlBot, Orientation, 0, 1),
@@ -83,7 +84,7 @@ void TCrawlBot::CheckCollisions() {
     SpawnSmokeCloud(PosX, PosY - 8);
     SpawnDecoExplosion(PosX, PosY);
     shot->Remove();
-    PlayBraxSound(18);
+    PlayBraxSound(SoundRobotHit);
     Remove();
   }
 }
@@ -141,7 +142,7 @@ void TTechBot::CheckCollisions() {
   if (auto shot = FirstBraxShotHitting(*this)) {
     PosX += shot->Direction == 1 ? 1 : -1;
     StartExploding();
-    PlayBraxSound(18);
+    PlayBraxSound(SoundRobotHit);
     shot->Remove();
     return;
   }
@@ -230,7 +231,7 @@ void TBunnyBot::Update() {
 void TBunnyBot::StartRotating() {
   Rotating = 1;
   Timer = 0;
-  PlayBraxSound(35);
+  PlayBraxSound(SoundBunnySpins);
 }
 
 void TBunnyBot::Explode() {
@@ -244,7 +245,7 @@ void TBunnyBot::CheckCollisions() {
   // Spinning or turning round, it cannot be hit.
   if (Rotating || CurrentFrame > 5) return;
   if (auto shot = FirstBraxShotHitting(*this)) {
-    PlayBraxSound(18);
+    PlayBraxSound(SoundRobotHit);
     AddPoints(200);
     Explode();
     shot->Remove();
@@ -335,7 +336,7 @@ void TCannonBot::CheckCollisions() {
       SpawnParticles(PosX + 1, PosY);
       SpawnDecoExplosion(PosX, PosY);
       AddPoints(2500);
-      PlayBraxSound(18);
+      PlayBraxSound(SoundRobotHit);
       Remove();
       return;
     }
@@ -409,7 +410,7 @@ void TWheelBot::CheckCollisions() {
       SpawnParticles(PosX - 1, PosY);
       SpawnParticles(PosX + 1, PosY);
       AddPoints(5000);
-      PlayBraxSound(10);
+      PlayBraxSound(SoundExplosion);
       Remove();
       return;
     }

@@ -19,6 +19,7 @@
 #include "shell/strings.h"
 #include "world/game_state.h"
 #include "world/savegame.h"
+#include "world/sounds.h"
 
 namespace {
 
@@ -403,7 +404,7 @@ void NewGame() {
   NewGameState(true);
   ShowVillainMessage(Intro1Text, 0, 0);
   ShowHeroMessage(Intro2Text, -1, 0);
-  PlayBraxSound(26);
+  PlayBraxSound(SoundNewGame);
   GoingInBox->FadeIn(-1, 16);
   DemoRecorder.Reset(UserDemoFileName());
   GameLoop(true);
@@ -423,12 +424,12 @@ void EndOfGame() {
   DemoRecorder.Stop();
   int64_t score = CurrentGameState ? Game().Score : 0;
   if (QualifiesForHighScore(score)) {
-    PlayBraxSound(24);
+    PlayBraxSound(SoundHighScore);
     InsertHighScore(EnterHighScoreName(), score);
     // Written at once: a window closed later must not lose it.
     SaveHighScores(PlayerFile(TPlace::GameDir, "HIGHS" + GameExt));
   } else {
-    PlayBraxSound(8);
+    PlayBraxSound(SoundGameOver);
   }
   ShowHighScores(56, 16, nullptr, true);
   EnsureMusic(MenuMusicName);
@@ -485,7 +486,7 @@ void EpisodeEnding(bool shortForm) {
   }
   int rows = (FinaleLineCount + 1) / 2;
   auto finale = CreateMessageWindow(FinaleText, 56, (6 - (rows + 1) / 2) * 16, 12, rows, nullptr);
-  PlayBraxSound(44);
+  PlayBraxSound(SoundFinale);
   finale->FadeIn(0, 16);
   finale->ShowLoop(false);
   finale->FadeOut(0, 16);

@@ -7,6 +7,7 @@
 #include "data/sound.h"
 #include "shell/settings.h"
 #include "world/game_state.h"
+#include "world/sounds.h"
 #include "world/world.h"
 
 PBraxTovar Player;
@@ -135,7 +136,7 @@ void TBraxTovar::StartJumping() {
     JumpSpeed = -13;
   }
   Action = Jumping;
-  PlayBraxSound(13);
+  PlayBraxSound(SoundJump);
 }
 
 void TBraxTovar::Land(bool withDust) {
@@ -144,7 +145,7 @@ void TBraxTovar::Land(bool withDust) {
   Action = Standing;
   if (IsSolid(PosX, PosY) || IsSolid(PosX + 1, PosY)) PosY = 16 * (PosY / 16 - 1) + 15;
   if (withDust) SpawnDust(PosX, PosY);
-  PlayBraxSound(14);
+  PlayBraxSound(SoundLand);
   if (CurrentGameState) Game().CamDestY = PosY / 16 - 6;
   Somersault = 0;
 }
@@ -157,7 +158,7 @@ void TBraxTovar::HitHead() {
     Action = Hanging;
     Timer = 0;
     CurrentFrame = 4 * Direction + 28;
-    PlayBraxSound(27);
+    PlayBraxSound(SoundHookGrip);
     Game().CamDestY = PosY / 16 - 6;
     return;
   }
@@ -167,7 +168,7 @@ void TBraxTovar::HitHead() {
     PosY += 8;
     StartFalling();
   }
-  PlayBraxSound(38);
+  PlayBraxSound(SoundHeadBump);
 }
 
 void TBraxTovar::MyUpdate() {
@@ -245,7 +246,7 @@ void TBraxTovar::SwingUp() {
 }
 
 void TBraxTovar::Hurt() {
-  PlayBraxSound(15);
+  PlayBraxSound(SoundHurt);
   InvincibilityTimer = 21;
   WasHit = 1;
 }
@@ -260,7 +261,7 @@ void TBraxTovar::Die() {
 void TBraxTovar::StartTeleportingFrom(int index) {
   DelayedAction = uint8_t(TeleportingFrom0 + index);
   DelayTics = 8;
-  PlayBraxSound(7);
+  PlayBraxSound(SoundTeleport);
 }
 
 void TBraxTovar::TeleportFrom(int index) {
@@ -302,7 +303,7 @@ void TBraxTovar::RunDelayedAction() {
         InvincibilityTimer = -1;
       }
       auto burst = [this](std::initializer_list<std::pair<int32_t, int32_t>> points) {
-        PlayBraxSound(10);
+        PlayBraxSound(SoundExplosion);
         for (auto [dx, dy] : points) SpawnParticles(PosX + dx, PosY + dy);
       };
       switch (DelayTics) {
@@ -326,7 +327,7 @@ void TBraxTovar::RunDelayedAction() {
   if (DelayTics > 0) return;
   switch (DelayedAction) {
     case Dying:
-      PlayBraxSound(0);
+      PlayBraxSound(SoundHeroDead);
       if (CurrentGameState) Game().PlayerIsDead = 1;
       break;
     case TeleportingFrom0:
@@ -371,13 +372,13 @@ void TBraxTovar::ActOnInput(bool up, bool down, bool left, bool right, bool fire
     if (Action == Walking) {
       Timer = (Timer + 1) % 8;
       if (Timer % 2 == 1) {
-        PlayBraxSound(22);
+        PlayBraxSound(SoundFootstep);
         CurrentFrame = 4 * d + Timer / 2;
       }
     } else if (Action == Hanging) {
       Timer = (Timer + 1) % 8;
       if (Timer % 2 == 1) {
-        PlayBraxSound(27);
+        PlayBraxSound(SoundHookGrip);
         CurrentFrame = 4 * d + 28 + Timer / 2;
       }
     }
@@ -391,7 +392,7 @@ void TBraxTovar::ActOnInput(bool up, bool down, bool left, bool right, bool fire
     UseInteractiveObjects(!left && !right && !jump);
     if (Action == Hanging) {
       if (IsSolid(PosX, PosY - 48) || IsSolid(PosX + 1, PosY - 48))
-        PlayBraxSound(38);
+        PlayBraxSound(SoundHeadBump);
       else if (IsSolid(PosX, PosY - 64) || IsSolid(PosX + 1, PosY - 64))
         StartFalling();
       else

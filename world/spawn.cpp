@@ -7,6 +7,7 @@
 #include "shell/log.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/sounds.h"
 #include "world/world.h"
 
 std::shared_ptr<TInteractiveBackgroundItem> Teleporters[2];
@@ -324,7 +325,7 @@ void SpawnBraxShot(int32_t x, int32_t y, int direction) {
   SetObjectField(*o, "Direction", direction);
   AddToLayer(o, 2);
   ++Game().PlayerShotsActive;
-  PlayBraxSound(6);
+  PlayBraxSound(SoundHeroShot);
 }
 
 void SpawnEnemyShot(int32_t x, int32_t y, int direction) {
@@ -337,7 +338,7 @@ void SpawnEnemyShot(int32_t x, int32_t y, int direction) {
   AddToLayer(o, 4);
   ++Game().EnemyShotsActive;
   auto actor = std::dynamic_pointer_cast<TActor>(o);
-  if (actor && actor->Visible()) PlayBraxSound(11);
+  if (actor && actor->Visible()) PlayBraxSound(SoundEnemyShot);
 }
 
 void SpawnExtender(int32_t x, int32_t y) { Place("TExtender", x, y, 7); }
