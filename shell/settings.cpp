@@ -27,7 +27,8 @@ bool HintsDefault = true;
 bool ReplacementMode = true;
 bool SoundOn = true;
 uint8_t Speed = 16;
-uint8_t PlayKeys[6] = {72, 80, 75, 77, 56, 29};
+uint8_t PlayKeys[6] = {DefaultPlayKeys[0], DefaultPlayKeys[1], DefaultPlayKeys[2],
+                       DefaultPlayKeys[3], DefaultPlayKeys[4], DefaultPlayKeys[5]};
 int WarpMap = -1;
 int TickLimit = 0;
 std::string MenuMusicName;
@@ -60,8 +61,7 @@ void ResetSettings() {
   ReplacementMode = true;
   SoundOn = true;
   Speed = 16;
-  const uint8_t defaultKeys[6] = {72, 80, 75, 77, 56, 29};
-  for (int i = 0; i < 6; ++i) PlayKeys[i] = defaultKeys[i];
+  for (int i = 0; i < 6; ++i) PlayKeys[i] = DefaultPlayKeys[i];
   WarpMap = -1;
   TickLimit = 0;
   MenuMusicName.clear();

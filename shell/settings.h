@@ -33,6 +33,8 @@ extern bool ReplacementMode;  // F12
 extern bool SoundOn;
 extern uint8_t Speed;        // play frames per second
 extern uint8_t PlayKeys[6];  // DOS scan codes: up, down, left, right, fire, jump
+// The scan codes of the arrow keys, Alt (fire) and Ctrl (jump).
+constexpr uint8_t DefaultPlayKeys[6] = {72, 80, 75, 77, 56, 29};
 enum : int { KeyIndexUp, KeyIndexDown, KeyIndexLeft, KeyIndexRight, KeyIndexFire, KeyIndexJump };
 extern int WarpMap;    // "warp=N": start a new game on map N; -1 none
 extern int TickLimit;  // "ticks=N": quit after N play ticks; 0 none
