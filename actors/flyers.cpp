@@ -10,6 +10,7 @@
 #include "world/game_state.h"
 #include "world/player.h"
 #include "world/sounds.h"
+#include "world/sprite_numbers.h"
 #include "world/world.h"
 
 ZYNTRA_DEFINE_CLASS(THoverBot, TActor, ZYNTRA_FIELD_RANGE(THoverBot, SpinIndex, 0, 3),
@@ -131,8 +132,8 @@ void THoverBot::Update() {
 
 void THoverBot::Draw() {
   if (!Visible()) return;
-  DrawAtActor(*this, 240 + CurrentFrame);
-  DrawAtActor(*this, 246 + SpinIndex, 0, 16);
+  DrawAtActor(*this, SpriteHoverBotBody + CurrentFrame);
+  DrawAtActor(*this, SpriteHoverBotRotor + SpinIndex, 0, 16);
 }
 
 void THoverBot::Crash() {
@@ -174,17 +175,17 @@ TJumpBot::TJumpBot() {
 
 void TJumpBot::InitSpriteFrames() {
   // Per facing: standing, about to fire, in the air (three sprites tall).
-  static const std::vector<int32_t> sprites[6] = {
-      {250, 251, 252, 253}, {250, 251, 254, 255}, {256, 257, 258, 259, 260, 261},
-      {262, 263, 264, 265}, {262, 263, 266, 267}, {268, 269, 270, 271, 272, 273},
-  };
+  // Sprites from the first of the facing: the head row is shared by the first two frames.
+  static const std::vector<int32_t> spritesOfFrame[3] = {
+      {0, 1, 2, 3}, {0, 1, 4, 5}, {6, 7, 8, 9, 10, 11}};
   Frames.clear();
   for (int i = 0; i < 6; ++i) {
     TSpriteFrame f;
     f.Width = 2;
     f.OffX = -1;
     f.OffY = (i == 2 || i == 5) ? -47 : -31;
-    f.SpriteIndices = sprites[i];
+    const int32_t first = i < 3 ? SpriteJumpBotLeft : SpriteJumpBotRight;
+    for (int32_t k : spritesOfFrame[i % 3]) f.SpriteIndices.push_back(first + k);
     Frames.push_back(f);
   }
 }
@@ -316,8 +317,9 @@ void THelicopter::InitSpriteFrames() {
     f.Width = 4;
     f.OffX = -2;
     f.OffY = -23;
-    for (int32_t k = 0; k < 4; ++k) f.SpriteIndices.push_back(416 + 4 * i + k);
-    for (int32_t k = 0; k < 4; ++k) f.SpriteIndices.push_back(404 + 4 * (i / 2) + k);
+    for (int32_t k = 0; k < 4; ++k) f.SpriteIndices.push_back(SpriteHelicopterRotor + 4 * i + k);
+    for (int32_t k = 0; k < 4; ++k)
+      f.SpriteIndices.push_back(SpriteHelicopterBody + 4 * (i / 2) + k);
     Frames.push_back(f);
   }
 }
@@ -424,14 +426,15 @@ TDrMalvex::TDrMalvex() {
 }
 
 void TDrMalvex::InitSpriteFrames() {
-  static const std::vector<int32_t> sprites[4] = {
-      {510, 511, 512, 513}, {510, 511, 514, 515}, {516, 517, 518, 519}, {516, 517, 520, 521}};
+  // Two frames for each facing; the frames of a facing share their top row.
+  static const int32_t spritesOfFrame[2][4] = {{0, 1, 2, 3}, {0, 1, 4, 5}};
   Frames.clear();
-  for (const auto& s : sprites) {
+  for (int32_t i = 0; i < 4; ++i) {
     TSpriteFrame f;
     f.Width = 2;
     f.OffY = -31;
-    f.SpriteIndices = s;
+    for (int32_t k : spritesOfFrame[i % 2])
+      f.SpriteIndices.push_back(SpriteVillain + 6 * (i / 2) + k);
     Frames.push_back(f);
   }
 }
@@ -523,7 +526,7 @@ void TSnakeBot::Update() {
   CurrentFrame = (CurrentFrame + 1) % 8;
 }
 
-void TSnakeBot::Draw() { DrawAtActor(*this, 360 + CurrentFrame); }
+void TSnakeBot::Draw() { DrawAtActor(*this, SpriteSnake + CurrentFrame); }
 
 void TSnakeBot::CheckCollisions() {
   if (TouchesPlayer(*this)) HurtPlayer();

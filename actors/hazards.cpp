@@ -6,6 +6,7 @@
 #include "data/level_map.h"
 #include "data/sound.h"
 #include "world/sounds.h"
+#include "world/sprite_numbers.h"
 #include "world/world.h"
 
 ZYNTRA_DEFINE_CLASS(TSpikes, TActor,
@@ -75,7 +76,7 @@ void TNail::CheckCollisions() {
   HurtPlayer();
 }
 
-void TNail::Draw() { DrawAtActor(*this, IsRisen ? 624 : 623); }
+void TNail::Draw() { DrawAtActor(*this, IsRisen ? SpriteNailRisen : SpriteNailDown); }
 
 TFlameThrower::TFlameThrower() {
   Width = 6;
@@ -103,12 +104,13 @@ void TFlameThrower::CheckCollisions() {
 
 void TFlameThrower::Draw() {
   const int side = Orientation == 1 ? 1 : 0;
+  const int first = side ? SpriteFlameThrowerLeft : SpriteFlameThrowerRight;
   const int base = side ? 32 : 0;
   const int step = side ? -16 : 16;
   if (CurrentFrame == 1) {
-    DrawAtActor(*this, 552 + 5 * side, base);
+    DrawAtActor(*this, first, base);  // the pilot flame
   } else if (CurrentFrame == 2 || CurrentFrame == 3) {
-    const int s = 551 + CurrentFrame + 5 * side;
+    const int s = first + CurrentFrame - 1;  // body, body and tip
     DrawAtActor(*this, s, base);
     DrawAtActor(*this, s, base + step);
     DrawAtActor(*this, s + 2, base + 2 * step);
@@ -131,7 +133,7 @@ void TMine::CheckCollisions() {
   Explode();
 }
 
-void TMine::Draw() { DrawAtActor(*this, 463); }
+void TMine::Draw() { DrawAtActor(*this, SpriteMine); }
 
 void TMine::Explode() {
   PlayBraxSound(SoundBlast);
@@ -159,7 +161,7 @@ void TJumpingMine::CheckCollisions() {
   for (const auto& shot : PlayerShotsHitting(*this, false)) shot->Remove();
 }
 
-void TJumpingMine::Draw() { DrawAtActor(*this, 463); }
+void TJumpingMine::Draw() { DrawAtActor(*this, SpriteMine); }
 
 // --- Targets ---------------------------------------------------------------------------
 
@@ -183,14 +185,14 @@ void TCamera::CheckCollisions() {
   auto shots = PlayerShotsHitting(*this, true);
   if (shots.empty()) return;
   PlayBraxSound(SoundRobotHit);
-  ScoreFlasher(1, PosX, PosY);
+  ScoreFlasher(Flasher100, PosX, PosY);
   SpawnDecoExplosion(PosX, PosY);
   shots.front()->Remove();
   Remove();
   Tally(&TGameState::CamsShot);
 }
 
-void TCamera::Draw() { DrawAtActor(*this, 440 + (Orientation > 2 ? 1 : Orientation)); }
+void TCamera::Draw() { DrawAtActor(*this, SpriteCamera + (Orientation > 2 ? 1 : Orientation)); }
 
 TACMESign::TACMESign() {
   Width = 4;
@@ -238,13 +240,13 @@ void TACMESign::CheckCollisions() {
   auto shots = PlayerShotsHitting(*this, true);
   if (shots.empty()) return;
   Explode();
-  ScoreFlasher(3, PosX + 1, PosY);
+  ScoreFlasher(Flasher500, PosX + 1, PosY);
   shots.front()->Remove();
 }
 
 void TACMESign::Draw() {
-  DrawAtActor(*this, 611);
-  DrawAtActor(*this, 612, 16);
+  DrawAtActor(*this, SpriteSignLeft);
+  DrawAtActor(*this, SpriteSignRight, 16);
 }
 
 void TACMESign::Explode() {
@@ -262,17 +264,17 @@ TRocket::TRocket() {
 }
 
 void TRocket::Draw() {
-  DrawAtActor(*this, 539, 0, -48);
-  DrawAtActor(*this, 540, 0, -32);
-  DrawAtActor(*this, 540, 0, -16);
-  DrawAtActor(*this, 541);
-  DrawAtActor(*this, 542, -16, 0);
-  DrawAtActor(*this, 543, 16, 0);
+  DrawAtActor(*this, SpriteRocketNose, 0, -48);
+  DrawAtActor(*this, SpriteRocketBody, 0, -32);
+  DrawAtActor(*this, SpriteRocketBody, 0, -16);
+  DrawAtActor(*this, SpriteRocketBase);
+  DrawAtActor(*this, SpriteRocketFinLeft, -16, 0);
+  DrawAtActor(*this, SpriteRocketFinRight, 16, 0);
   if (CurrentFrame == 1) {
-    DrawAtActor(*this, 545, 0, 16);
+    DrawAtActor(*this, SpriteRocketTail, 0, 16);
   } else if (CurrentFrame == 2) {
-    DrawAtActor(*this, 544, 0, 16);
-    DrawAtActor(*this, 545, 0, 32);
+    DrawAtActor(*this, SpriteRocketFlame, 0, 16);
+    DrawAtActor(*this, SpriteRocketTail, 0, 32);
   }
 }
 
@@ -335,7 +337,8 @@ TReactor::TReactor() {
 
 void TReactor::Draw() {
   const int sprite =
-      IsWhite ? 495 : 618 + (CurrentFrame >= 0 && CurrentFrame < 5 ? CurrentFrame : 0);
+      IsWhite ? SpriteReactorWhite
+              : SpriteReactor + (CurrentFrame >= 0 && CurrentFrame < 5 ? CurrentFrame : 0);
   DrawAtActor(*this, sprite);
   DrawAtActor(*this, sprite, 0, -16);
   DrawAtActor(*this, sprite, 0, -32);
@@ -414,8 +417,8 @@ void TReactor::Meltdown() {
 }
 
 void TReactor::Explode() {
-  ScoreFlasher(7, PosX - 1, PosY);
-  ScoreFlasher(7, PosX + 1, PosY);
+  ScoreFlasher(Flasher10000, PosX - 1, PosY);
+  ScoreFlasher(Flasher10000, PosX + 1, PosY);
   Remove();
   for (const auto& beam : ListedObjects<TEnergyBeam>()) beam->Remove();
 }

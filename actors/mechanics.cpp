@@ -9,6 +9,7 @@
 #include "world/game_state.h"
 #include "world/player.h"
 #include "world/sounds.h"
+#include "world/sprite_numbers.h"
 #include "world/world.h"
 
 ZYNTRA_DEFINE_CLASS(TElevator, TVisibleObject,
@@ -45,7 +46,7 @@ void PullFromAbove(int32_t column, int32_t row) { SetCell(column, row, CellWord(
 
 // --- Elevator ----------------------------------------------------------------------------
 
-void TElevator::Draw() { DrawSpriteAtObject(*this, 533); }
+void TElevator::Draw() { DrawSpriteAtObject(*this, SpriteElevator); }
 
 bool TElevator::PlayerStandsOnMe() const {
   return Player && Player->PosX == PosX && PosY == Player->PosY + 16 &&
@@ -64,7 +65,7 @@ void TElevator::GoDown() {
 
 void TElevator::Update() {
   if (PlayerStandsOnMe())
-    ShowHint(6, false);
+    ShowHint(HintElevator, false);
   else if (PosY / 16 < InitialY)
     GoDown();
 }
@@ -157,8 +158,8 @@ TFan::TFan() {
 }
 
 void TFan::Draw() {
-  DrawSpriteAtObject(*this, 396 + 2 * CurrentFrame, 0, -16);
-  DrawSpriteAtObject(*this, 397 + 2 * CurrentFrame);
+  DrawSpriteAtObject(*this, SpriteFan + 2 * CurrentFrame, 0, -16);
+  DrawSpriteAtObject(*this, SpriteFan + 2 * CurrentFrame + 1);
 }
 
 void TFan::Update() {

@@ -4,10 +4,12 @@
 #include "actors/families.h"
 #include "data/graphics.h"
 #include "data/level_map.h"
+#include "data/object_codes.h"
 #include "data/sound.h"
 #include "world/game_state.h"
 #include "world/player.h"
 #include "world/sounds.h"
+#include "world/sprite_numbers.h"
 #include "world/world.h"
 
 ZYNTRA_DEFINE_CLASS(TBonusFlasher, TVisibleObject,
@@ -104,13 +106,13 @@ void TBox::Explode() {
   // The goodie follows the box in the list: drawn over it and visited in this pass.
   SpawnGoodie(ContentID, PosX / 2, PosY / 16, this);
   PlayBraxSound(SoundExplosion);
-  if (!IsSolid(PosX, PosY + 1)) ScoreFlasher(3, PosX, PosY);
+  if (!IsSolid(PosX, PosY + 1)) ScoreFlasher(Flasher500, PosX, PosY);
   Remove();
 }
 
 TBalloonBox::TBalloonBox() {
-  BoxSprite = 628;
-  ContentID = 0xF000;
+  BoxSprite = SpriteBonusCrate;
+  ContentID = GoodieBalloon;
 }
 
 void TBalloonBox::FallingItemCode() {
@@ -136,7 +138,7 @@ void TPickup::CheckCollisions() {
 }
 
 // Soda: drinkable, or shot to leak and rise until it bursts under a ceiling.
-void TSoda::Draw() { DrawSpriteAtObject(*this, 368 + CurrentFrame); }
+void TSoda::Draw() { DrawSpriteAtObject(*this, SpriteSoda + CurrentFrame); }
 
 void TSoda::Update() {
   if (++Timer >= 4) {
@@ -159,13 +161,13 @@ void TSoda::Update() {
 void TSoda::Collect() {
   if (IsLeaking) {
     PlayBraxSound(SoundBonusItem);
-    Popup(4, *this);
+    Popup(Flasher1000, *this);
     return;
   }
   PlayBraxSound(SoundFood);
   if (CurrentGameState) Game().AddHealth(1);
-  ShowHint(2, false);
-  Popup(2, *this);
+  ShowHint(HintSoda, false);
+  Popup(Flasher200, *this);
 }
 
 void TSoda::CheckShots() {
@@ -182,14 +184,14 @@ void TSoda::StartLeaking() {
 }
 
 // Turkey: a shot cooks it, which doubles what it gives.
-void TTurkey::Draw() { DrawSpriteAtObject(*this, 572 + CurrentFrame); }
+void TTurkey::Draw() { DrawSpriteAtObject(*this, SpriteTurkey + CurrentFrame); }
 
 void TTurkey::Collect() {
   const bool cooked = CurrentFrame != 0;
   PlayBraxSound(SoundFood);
   if (CurrentGameState) Game().AddHealth(cooked ? 2 : 1);
-  ShowHint(3, false);
-  Popup(cooked ? 2 : 1, *this);
+  ShowHint(HintTurkey, false);
+  Popup(cooked ? Flasher200 : Flasher100, *this);
 }
 
 void TTurkey::CheckShots() {
@@ -200,45 +202,45 @@ void TTurkey::CheckShots() {
   }
 }
 
-void TFootball::Draw() { DrawSpriteAtObject(*this, 586); }
+void TFootball::Draw() { DrawSpriteAtObject(*this, SpriteFootball); }
 void TFootball::Collect() {
   PlayBraxSound(SoundBonusItem);
-  Popup(1, *this);
+  Popup(Flasher100, *this);
 }
 
-void TJoystick::Draw() { DrawSpriteAtObject(*this, 587); }
+void TJoystick::Draw() { DrawSpriteAtObject(*this, SpriteJoystick); }
 void TJoystick::Collect() {
   PlayBraxSound(SoundBonusItem);
-  Popup(5, *this);
+  Popup(Flasher2000, *this);
 }
 
-void TDisk::Draw() { DrawSpriteAtObject(*this, 588); }
+void TDisk::Draw() { DrawSpriteAtObject(*this, SpriteDisk); }
 void TDisk::Collect() {
   PlayBraxSound(SoundBonusItem);
-  Popup(6, *this);
+  Popup(Flasher5000, *this);
 }
 
-void TFlag::Draw() { DrawSpriteAtObject(*this, 625 + CurrentFrame); }
+void TFlag::Draw() { DrawSpriteAtObject(*this, SpriteFlag + CurrentFrame); }
 void TFlag::Update() {
   FallingItemCode();
   CurrentFrame = (CurrentFrame + 1) % 3;
 }
 void TFlag::Collect() {
   PlayBraxSound(SoundBonusItem);
-  Popup(16, *this);
+  Popup(FlasherRandom, *this);
 }
 
-void TRadio::Draw() { DrawSpriteAtObject(*this, 630 + CurrentFrame); }
+void TRadio::Draw() { DrawSpriteAtObject(*this, SpriteRadio + CurrentFrame); }
 void TRadio::Update() {
   FallingItemCode();
   CurrentFrame = (CurrentFrame + 1) % 3;
 }
 void TRadio::Collect() {
   PlayBraxSound(SoundBonusItem);
-  Popup(16, *this);
+  Popup(FlasherRandom, *this);
 }
 
-void TAtom::Draw() { DrawSpriteAtObject(*this, 602 + CurrentFrame); }
+void TAtom::Draw() { DrawSpriteAtObject(*this, SpriteAtom + CurrentFrame); }
 void TAtom::Update() {
   FallingItemCode();
   CurrentFrame = (CurrentFrame + 1) % 9;
@@ -246,8 +248,8 @@ void TAtom::Update() {
 void TAtom::Collect() {
   PlayBraxSound(SoundAtom);
   if (CurrentGameState) Game().AddHealth(8);
-  ShowHint(4, false);
-  Popup(4, *this);
+  ShowHint(HintAtom, false);
+  Popup(Flasher1000, *this);
 }
 
 // Balloon: rises until a ceiling or a shot bursts it; the burst shows for one draw.
@@ -255,11 +257,11 @@ TBalloon::TBalloon() { Height = 32; }
 
 void TBalloon::Draw() {
   if (IsExploding) {
-    DrawSpriteAtObject(*this, 601, 0, -16);
+    DrawSpriteAtObject(*this, SpriteBalloonBurst, 0, -16);
     return;
   }
-  DrawSpriteAtObject(*this, 597, 0, -16);
-  DrawSpriteAtObject(*this, 598 + CurrentFrame);
+  DrawSpriteAtObject(*this, SpriteBalloon, 0, -16);
+  DrawSpriteAtObject(*this, SpriteBalloonString + CurrentFrame);
 }
 
 void TBalloon::Update() {
@@ -285,7 +287,7 @@ void TBalloon::CheckCollisions() {
 
 void TBalloon::Collect() {
   PlayBraxSound(SoundBalloon);
-  Popup(7, *this);
+  Popup(Flasher10000, *this);
 }
 
 void TBalloon::CheckShots() {
@@ -297,15 +299,15 @@ void TBalloon::CheckShots() {
 }
 
 // Letter: four in the order B, R, A, X give the letter bonus.
-void TLetter::Draw() { DrawSpriteAtObject(*this, 646 + LetterNum); }
+void TLetter::Draw() { DrawSpriteAtObject(*this, SpriteLetter + LetterNum); }
 
 void TLetter::Collect() {
   const bool bonus = CurrentGameState && Game().AddLetter(LetterNum);
   if (bonus) {
-    Popup(7, *this);
+    Popup(Flasher10000, *this);
     PlayBraxSound(SoundLetterBonus);
   } else {
-    Popup(3, *this);
+    Popup(Flasher500, *this);
     PlayBraxSound(SoundBonusItem);
   }
 }
@@ -316,7 +318,7 @@ void TInventoryItem::Draw() { DrawSpriteAtObject(*this, Sprite()); }
 
 void TInventoryItem::Collect() {
   PlayBraxSound(SoundItem);
-  Popup(4, *this);
+  Popup(Flasher1000, *this);
   if (CurrentGameState) Give();
 }
 
@@ -333,13 +335,13 @@ TKey::TKey() {
   Height = 16;
 }
 
-void TKey::Draw() { DrawSpriteAtObject(*this, 652 + KeyNum); }
+void TKey::Draw() { DrawSpriteAtObject(*this, SpriteKey + KeyNum); }
 
 void TKey::CheckCollisions() {
   if (!PlayerTouches(*this)) return;
   Remove();
   PlayBraxSound(SoundKey);
-  Popup(4, *this);
+  Popup(Flasher1000, *this);
   if (KeyNum < 4 && CurrentGameState && KeyNum < Game().GotKey.size()) Game().GotKey[KeyNum] = 1;
 }
 
@@ -351,7 +353,7 @@ TDynamite::TDynamite() {
 }
 
 void TDynamite::Draw() {
-  if (CurrentFrame < 2) DrawSpriteAtObject(*this, 352 + CurrentFrame);
+  if (CurrentFrame < 2) DrawSpriteAtObject(*this, SpriteDynamite + CurrentFrame);
 }
 
 void TDynamite::Update() {

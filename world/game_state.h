@@ -67,6 +67,21 @@ extern PGameState CurrentGameState;
 inline TGameState& Game() { return *CurrentGameState; }
 
 void NewGameState(bool hintsOn);
+// The hints: the first ten come once, on the first contact with their item; the last two
+// come every time the hero tries a slot or a key hole without what it takes.
+constexpr int HintKeyHole = 0;
+constexpr int HintNote = 1;
+constexpr int HintSoda = 2;
+constexpr int HintTurkey = 3;
+constexpr int HintAtom = 4;
+constexpr int HintExitDoor = 5;
+constexpr int HintElevator = 6;
+constexpr int HintTeleporter = 7;
+constexpr int HintGloveSlot = 8;
+constexpr int HintCardSlot = 9;
+constexpr int HintNoCard = 10;
+constexpr int HintNoKey = 11;
+
 // Hint n (0..11) in an info box when its switch is on; the switch becomes keep.
 void ShowHint(uint8_t n, bool keep);
 // The note of the current map.

@@ -12,6 +12,7 @@
 #include "shell/log.h"
 #include "shell/settings.h"
 #include "world/game_state.h"
+#include "world/sprite_numbers.h"
 #include "world/world.h"
 
 int32_t MirrorLineY[201] = {};
@@ -207,17 +208,17 @@ void DrawHud() {
   const TGameState& g = Game();
   std::string score = std::to_string(g.ShownScore() % 100000000u);
   DrawText(std::string(8 - score.size(), '0') + score, 240, 24);
-  for (int i = 0; i < int(g.Health) - 1; ++i) DrawSprite(float(240 + 8 * i), 60, 589);
+  for (int i = 0; i < int(g.Health) - 1; ++i) DrawSprite(float(240 + 8 * i), 60, SpriteHealthBar);
   if (g.FirePower > 0) {
-    for (int i = 0; i < g.FirePower; ++i) DrawSprite(float(240 + 16 * i), 108, 534);
-    DrawSprite(264, 96, 571);
+    for (int i = 0; i < g.FirePower; ++i) DrawSprite(float(240 + 16 * i), 108, SpriteHeroShot);
+    DrawSprite(264, 96, SpritePistol);
   }
   for (int i = 0; i < 4 && i < int(g.GotKey.size()); ++i)
-    if (g.GotKey[size_t(i)]) DrawSprite(float(240 + 16 * i), 144, 652 + i);
-  if (g.GotBoots) DrawSprite(240, 160, 538);
-  if (g.GotHooks) DrawSprite(256, 160, 546);
-  if (g.GotGlove) DrawSprite(272, 160, 591);
-  if (g.GotAccessCard) DrawSprite(288, 160, 592);
+    if (g.GotKey[size_t(i)]) DrawSprite(float(240 + 16 * i), 144, SpriteKey + i);
+  if (g.GotBoots) DrawSprite(240, 160, SpriteBoots);
+  if (g.GotHooks) DrawSprite(256, 160, SpriteHooks);
+  if (g.GotGlove) DrawSprite(272, 160, SpriteGlove);
+  if (g.GotAccessCard) DrawSprite(288, 160, SpriteAccessCard);
   if (DebugMode) DrawText(g.Letters, 256, 180);
 }
 
@@ -349,7 +350,7 @@ void ShowInfoBox(const std::string& text, int x, int y, int w, int h, bool needE
     p.Clear(0);
     RedrawGame();
     DrawMessageBox(text, float(x), float(y), w, h);
-    DrawSprite(float(x + 16 * w), float(y + 16 * h), 613 + k);
+    DrawSprite(float(x + 16 * w), float(y + 16 * h), SpriteBallCursor + k);
     PresentFrame();
     if (needEnter ? p.Input().KeyHit(KeyEnter) > 0 : AnyKeyHit()) break;
   }

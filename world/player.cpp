@@ -47,14 +47,14 @@ TBraxTovar::TBraxTovar() {
   Width = 2;
   Height = 32;
   Direction = 1;
-  InvincibilityTimer = 21;
-  CurrentFrame = 13;
+  InvincibilityTimer = HitInvincibilityTics;
+  CurrentFrame = FrameStand + 1;  // facing right
   InitSpriteFrames();
 }
 
 void TBraxTovar::InitSpriteFrames() {
   Frames.clear();
-  for (int32_t i = 0; i < 46; ++i) {
+  for (int32_t i = 0; i < FrameCount; ++i) {
     TSpriteFrame f;
     f.Width = 2;
     f.OffX = -1;
@@ -105,7 +105,8 @@ void TBraxTovar::SnapToGridY() {
 
 void TBraxTovar::FrameDuringAir(int notSomersaultFrame) {
   if (Somersault > 0) {
-    CurrentFrame = 7 * Direction + 21 - (Somersault + 1) / 2;
+    // Somersault counts down from 13: two ticks for each of the seven phases.
+    CurrentFrame = FrameSomersault + 7 * Direction + 7 - (Somersault + 1) / 2;
     --Somersault;
   } else {
     CurrentFrame = notSomersaultFrame;
@@ -117,7 +118,7 @@ void TBraxTovar::StartFalling() {
     Land(true);
     return;
   }
-  if (Somersault == 0) CurrentFrame = Direction + 10;
+  if (Somersault == 0) CurrentFrame = FrameFall + Direction;
   Timer = 0;
   Action = Falling;
   FallingState = 0;
@@ -130,7 +131,7 @@ void TBraxTovar::StartJumping() {
     JumpSpeed = -15;
     if (Game().Timer % 4 == 0 && Action == Walking) {
       Somersault = 13;
-      CurrentFrame = 7 * Direction + 14;
+      CurrentFrame = FrameSomersault + 7 * Direction;
     }
   } else {
     JumpSpeed = -13;
@@ -140,7 +141,7 @@ void TBraxTovar::StartJumping() {
 }
 
 void TBraxTovar::Land(bool withDust) {
-  CurrentFrame = Direction + 12;
+  CurrentFrame = FrameStand + Direction;
   Timer = 0;
   Action = Standing;
   if (IsSolid(PosX, PosY) || IsSolid(PosX + 1, PosY)) PosY = 16 * (PosY / 16 - 1) + 15;
@@ -157,7 +158,7 @@ void TBraxTovar::HitHead() {
     PosY = 16 * (y / 16) + Height + 15;
     Action = Hanging;
     Timer = 0;
-    CurrentFrame = 4 * Direction + 28;
+    CurrentFrame = FrameHang + 4 * Direction;
     PlayBraxSound(SoundHookGrip);
     Game().CamDestY = PosY / 16 - 6;
     return;
@@ -177,7 +178,7 @@ void TBraxTovar::MyUpdate() {
   switch (Action) {
     case Standing:
     case Walking:
-      if (Action == Standing) CurrentFrame = d + 12;
+      if (Action == Standing) CurrentFrame = FrameStand + d;
       if (!BlockedDown()) {
         PosY += 8;
         StartFalling();
@@ -195,7 +196,7 @@ void TBraxTovar::MyUpdate() {
       break;
     case Jumping:
       ++Timer;
-      FrameDuringAir(d + 8);
+      FrameDuringAir(FrameJump + d);
       if (Timer > 9) {
         StartFalling();
         PosY += 8;
@@ -217,7 +218,7 @@ void TBraxTovar::MyUpdate() {
         Land(true);
         break;
       }
-      FrameDuringAir(d + 10);
+      FrameDuringAir(FrameFall + d);
       PosY += JumpSpeed;
       int32_t camTop = CurrentGameState ? 16 * Game().CamY : 0;
       if (PosY - camTop >= 120) JumpSpeed = 16;
@@ -228,7 +229,7 @@ void TBraxTovar::MyUpdate() {
     case SwingingUp:
       if (Timer < 3) {
         PosY -= 16;
-        CurrentFrame = 3 * d + 38 + Timer;
+        CurrentFrame = FrameSwingUp + 3 * d + Timer;
         ++Timer;
         if (Timer == 3) {
           Action = Standing;
@@ -247,7 +248,7 @@ void TBraxTovar::SwingUp() {
 
 void TBraxTovar::Hurt() {
   PlayBraxSound(SoundHurt);
-  InvincibilityTimer = 21;
+  InvincibilityTimer = HitInvincibilityTics;
   WasHit = 1;
 }
 
@@ -255,12 +256,12 @@ void TBraxTovar::Die() {
   if (DelayedAction == Dying) return;
   WasHit = 1;
   DelayedAction = Dying;
-  DelayTics = 30;
+  DelayTics = DyingTics;
 }
 
 void TBraxTovar::StartTeleportingFrom(int index) {
   DelayedAction = uint8_t(TeleportingFrom0 + index);
-  DelayTics = 8;
+  DelayTics = TransitTics;
   PlayBraxSound(SoundTeleport);
 }
 
@@ -298,9 +299,9 @@ void TBraxTovar::RunDelayedAction() {
     case Dying: {
       if (WasHit) {
         WasHit = 0;
-        CurrentFrame = Direction + 44;
+        CurrentFrame = FrameHit + Direction;
       } else {
-        InvincibilityTimer = -1;
+        InvincibilityTimer = Hidden;
       }
       auto burst = [this](std::initializer_list<std::pair<int32_t, int32_t>> points) {
         PlayBraxSound(SoundExplosion);
@@ -320,7 +321,7 @@ void TBraxTovar::RunDelayedAction() {
       break;
     }
     case Leaving:
-      if (DelayTics < 4) InvincibilityTimer = -1;
+      if (DelayTics < 4) InvincibilityTimer = Hidden;
       break;
     default: break;
   }
@@ -373,18 +374,18 @@ void TBraxTovar::ActOnInput(bool up, bool down, bool left, bool right, bool fire
       Timer = (Timer + 1) % 8;
       if (Timer % 2 == 1) {
         PlayBraxSound(SoundFootstep);
-        CurrentFrame = 4 * d + Timer / 2;
+        CurrentFrame = FrameWalk + 4 * d + Timer / 2;
       }
     } else if (Action == Hanging) {
       Timer = (Timer + 1) % 8;
       if (Timer % 2 == 1) {
         PlayBraxSound(SoundHookGrip);
-        CurrentFrame = 4 * d + 28 + Timer / 2;
+        CurrentFrame = FrameHang + 4 * d + Timer / 2;
       }
     }
   } else if (Action == Walking) {
     Action = Standing;
-    CurrentFrame = d + 12;
+    CurrentFrame = FrameStand + d;
   }
   LastDeltaX = PosX - startX;
 
@@ -402,9 +403,9 @@ void TBraxTovar::ActOnInput(bool up, bool down, bool left, bool right, bool fire
   if (down && Action == Hanging) StartFalling();
   if (fire) {
     if (Action == Standing)
-      CurrentFrame = 4 * d + 3;
+      CurrentFrame = FrameShootStanding + 4 * d;
     else if (Action == Hanging)
-      CurrentFrame = d + 36;
+      CurrentFrame = FrameShootHanging + d;
     if (!FireWasDown && CurrentGameState && Game().PlayerShotsActive < Game().FirePower)
       SpawnBraxShot(PosX, 16 * ((PosY - 29) / 16) + 19, Direction);
   }
@@ -414,7 +415,7 @@ void TBraxTovar::ActOnInput(bool up, bool down, bool left, bool right, bool fire
   if (WasHit) {
     WasHit = 0;
     if (Action == Jumping || Action == Hanging) StartFalling();
-    CurrentFrame = Direction + 44;
+    CurrentFrame = FrameHit + Direction;
   }
 }
 

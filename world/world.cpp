@@ -142,9 +142,9 @@ void AdvanceToNextMap() {
   LoadLevel();
   if (m % 2 != 0) return;
   int32_t y = 16 * Game().CamY + 160;
-  for (int i = 0; i <= 6; ++i)
+  for (int i = 0; i < LevelBonusCount; ++i)
     if (bits & (1 << i)) {
-      ScoreFlasher(101 + i, Game().CamX + 15, y);
+      ScoreFlasher(FlasherLevelBonus + i, Game().CamX + 15, y);
       y += 32;
     }
   SaveGame(0);
