@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "actors/effects.h"
+#include "world/sounds.h"
 #include "world_fixture.h"
 
 namespace {
@@ -77,7 +78,7 @@ TEST_F(TEffectsTest, PlayerShotBreaksACrackedBlockUpperRowFirst) {
   EXPECT_EQ(TileGrid[6][6], 0x1800);
   EXPECT_FALSE(IsSolid(12, 5 * 16));
   EXPECT_EQ(Game().Score, score + 10);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 42));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundBlockBreaks));
   EXPECT_FALSE(shot->IsListed());
   EXPECT_EQ(Game().PlayerShotsActive, 0);
   auto smoke = Only<TSmokeCloud>();

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "actor_fixture.h"
+#include "world/sounds.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ TEST_F(TFlyerTest, HoverBotTurnsStepsAndFiresOnlyWhenFacingThePlayer) {
   EXPECT_EQ(AsGame(shots[0])->PosX, 15);
   EXPECT_EQ(AsGame(shots[0])->PosY, 77);
   EXPECT_EQ(Field(shots[0], "Direction"), 1);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 11));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundEnemyShot));
   EXPECT_EQ(bot->IsShooting, 0);
 
   // A wall in front stops the steps, not the turning or the gun.
@@ -107,7 +108,7 @@ TEST_F(TFlyerTest, HoverBotSteppingIntoThePlayerHurtsHimAndCrashes) {
   EXPECT_EQ(bot->IsCrashing, 1);
   EXPECT_EQ(bot->CrashVelY, -8);
   EXPECT_EQ(Game().Score, 200);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 18));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundRobotHit));
   bot->CheckCollisions();
   EXPECT_EQ(Game().Score, 200) << "a crashing bot is not crashed again";
 }
@@ -152,7 +153,7 @@ TEST_F(TFlyerTest, HoverBotCrashArcEndsInAnExplosionOnTheFloor) {
   EXPECT_FALSE(bot->IsListed());
   EXPECT_EQ(Count("TDecoExplosion"), 2);
   EXPECT_EQ(Count("TParticle"), 4);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 10));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundExplosion));
   EXPECT_EQ(Game().Score, 200);
 }
 
@@ -299,7 +300,7 @@ TEST_F(TFlyerTest, JumpBotTakesThreeHitsEvenInOneTick) {
   EXPECT_EQ(Game().Score, 2000);
   EXPECT_EQ(Count("TDecoExplosion"), 4);
   EXPECT_EQ(Count("TParticle"), 12);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 10));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundExplosion));
 }
 
 // --- Helicopter ----------------------------------------------------------------------------
@@ -316,21 +317,21 @@ TEST_F(TFlyerTest, HelicopterWaitsUnseenThenLiftsOffToCruisingHeight) {
   Updates(*heli, 3);
   EXPECT_EQ(heli->Active, 0);
   EXPECT_EQ(heli->PosY, 135);
-  EXPECT_FALSE(Has(SoundsPlayed(mark), 23));
+  EXPECT_FALSE(Has(SoundsPlayed(mark), SoundHelicopter));
 
   Game().CamX = 54;  // its own wider test: PosX <= CamX + 28
   heli->Update();
   EXPECT_EQ(heli->Active, 1);
   EXPECT_EQ(heli->InitialY, 91) << "standing on the floor it sets its height 44 above";
   EXPECT_EQ(heli->PosY, 133);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 23));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundHelicopter));
   Updates(*heli, 30);
   EXPECT_EQ(heli->PosY, 91);
 
   Game().CamX = 0;  // out of sight it keeps flying, silently
   mark = AudioMark();
   heli->Update();
-  EXPECT_FALSE(Has(SoundsPlayed(mark), 23));
+  EXPECT_FALSE(Has(SoundsPlayed(mark), SoundHelicopter));
   EXPECT_EQ(heli->PosY, 91);
 }
 
@@ -458,7 +459,7 @@ TEST_F(TFlyerTest, HelicopterShotDownFallsHurtingAndExplodesOnTheGround) {
   EXPECT_EQ(heli->PosY, 139);
   EXPECT_EQ(Game().Score, 5000);
   EXPECT_EQ(Count("TDecoExplosion"), 5);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 10));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundExplosion));
 }
 
 // --- The villain ---------------------------------------------------------------------------
@@ -528,7 +529,7 @@ TEST_F(TFlyerTest, FirstVillainSetsVictoryOneOnTheLastHitAndRisesAway) {
   EXPECT_EQ(boss->Health, 0);
   EXPECT_EQ(Game().Victory, 1);
   EXPECT_EQ(Player->InvincibilityTimer, -2);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 40));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundVillainHit));
   EXPECT_FALSE(last->IsListed());
   EXPECT_TRUE(spare->IsListed()) << "the scan ends with the victory";
   EXPECT_EQ(Count("TWhiteBall"), 9);
@@ -566,12 +567,12 @@ TEST_F(TFlyerTest, SecondVillainEndsTheLevelOnlyWhenSunkUnderTheFloor) {
   EXPECT_EQ(boss->PosY, 115);
   EXPECT_EQ(Game().Victory, 0);
   EXPECT_EQ(Count("TWhiteBall"), 15);
-  EXPECT_FALSE(Has(SoundsPlayed(mark), 41));
+  EXPECT_FALSE(Has(SoundsPlayed(mark), SoundVillainCrash));
   boss->Update();
   EXPECT_EQ(Game().Victory, 2);
   EXPECT_FALSE(boss->IsListed());
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 41));
-  EXPECT_FALSE(Has(SoundsPlayed(mark), 40));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundVillainCrash));
+  EXPECT_FALSE(Has(SoundsPlayed(mark), SoundVillainHit));
 }
 
 // --- Snake ---------------------------------------------------------------------------------

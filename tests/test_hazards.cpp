@@ -2,6 +2,7 @@
 #include "actors/hazards.h"
 #include "actors/interactive.h"
 #include "scenery_test.h"
+#include "world/sounds.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ TEST_F(HazardTest, ReactorTakesEveryShotAndMeltsDownIntoTwoBonuses) {
   auto second = AddShot(16, 111);
   size_t mark = AudioMark();
   reactor->Update();
-  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{36});
+  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundReactorHum});
   reactor->CheckCollisions();
   EXPECT_FALSE(first->IsListed());
   EXPECT_FALSE(second->IsListed());
@@ -92,7 +93,7 @@ TEST_F(HazardTest, ReactorTakesEveryShotAndMeltsDownIntoTwoBonuses) {
   EXPECT_EQ(Count("TMetalShard"), 2u);      // tick 27
   EXPECT_EQ(Count("TDecoExplosion"), 15u);  // the last hit's, then 1, 1, 3, 3, 3, 3
   EXPECT_EQ(Count("TSmokeCloud"), 15u);     // every even tick
-  EXPECT_FALSE(Has(SoundsPlayed(mark), 36));
+  EXPECT_FALSE(Has(SoundsPlayed(mark), SoundReactorHum));
   EXPECT_EQ(Game().Score, score);
 
   reactor->Update();
@@ -100,7 +101,7 @@ TEST_F(HazardTest, ReactorTakesEveryShotAndMeltsDownIntoTwoBonuses) {
   EXPECT_EQ(Game().Score, score + 20000);
   EXPECT_EQ(Count("TBonusFlasher"), 2u);
   EXPECT_EQ(Count("TEnergyBeam"), 0u);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 17));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundReactorBlows));
 }
 
 TEST_F(HazardTest, CameraWatchesThePlayerNeverHurtsAndTakesOneShot) {
@@ -130,7 +131,7 @@ TEST_F(HazardTest, CameraWatchesThePlayerNeverHurtsAndTakesOneShot) {
   EXPECT_EQ(Game().CamsShot, 1);
   EXPECT_EQ(Game().Score, 100);
   EXPECT_EQ(Count("TDecoExplosion"), 1u);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 18));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundRobotHit));
 }
 
 TEST_F(HazardTest, HangingSignIsHarmlessThenShakesFallsAndShattersOnTheFloor) {
@@ -169,7 +170,7 @@ TEST_F(HazardTest, HangingSignIsHarmlessThenShakesFallsAndShattersOnTheFloor) {
   sign->Update();
   EXPECT_EQ(sign->State, TACMESign::Falling);
   EXPECT_EQ(sign->PosY, 63);
-  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{32});
+  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundSignFalls});
 
   std::vector<int32_t> fall;
   while (sign->IsListed() && fall.size() < 10) {
@@ -254,7 +255,7 @@ TEST_F(HazardTest, RocketLaunchesOnAShotBreaksItsFloorAndTheFirstCeiling) {
   EXPECT_TRUE(second->IsListed());
   EXPECT_EQ(Game().Score, 200);
   EXPECT_EQ(Count("TBonusFlasher"), 0u);  // silent points
-  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{30});
+  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundRocketLaunch});
   rocket->CheckCollisions();  // launched: shots fly through
   EXPECT_TRUE(second->IsListed());
 
@@ -282,7 +283,7 @@ TEST_F(HazardTest, RocketLaunchesOnAShotBreaksItsFloorAndTheFirstCeiling) {
   EXPECT_EQ(TileGrid[1][column], 0x0040);
   EXPECT_EQ(Game().MissilesShot, 1);
   EXPECT_EQ(Game().Score, 200);
-  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{42});
+  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundBlockBreaks});
 }
 
 TEST_F(HazardTest, RocketWhoseNoseLeavesTheMapChangesNoCellThere) {
@@ -310,7 +311,7 @@ TEST_F(HazardTest, MineHurtsThenExplodesAndFallsOnlyWhileOnScreen) {
   mines[0]->CheckCollisions();
   EXPECT_EQ(Game().Health, 8);
   EXPECT_FALSE(mines[0]->IsListed());
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 33));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundBlast));
   auto blast = Listed("TExplosion");
   ASSERT_EQ(blast.size(), 1u);
   EXPECT_EQ(AsGame(blast[0])->PosX, 4);
@@ -336,7 +337,7 @@ TEST_F(HazardTest, JumpingMineHopsBackToItsPlaceAndSwallowsShots) {
   }
   EXPECT_EQ(path,
             (std::vector<int32_t>{111, 99, 91, 87, 86, 85, 85, 85, 86, 87, 91, 99, 111, 127}));
-  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{34});
+  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundMineHop});
   EXPECT_EQ(mine->Timer, 0);
 
   auto first = AddShot(12, 127);
@@ -374,7 +375,7 @@ TEST_F(HazardTest, FlameThrowerWarnsElevenTicksThenFlamesTwenty) {
   EXPECT_EQ(firstHurt, 24);
   EXPECT_EQ(hurts, 20);
   EXPECT_EQ(thrower->Timer, 0);
-  EXPECT_EQ(SoundsPlayed(mark).at(0), 43);
+  EXPECT_EQ(SoundsPlayed(mark).at(0), SoundFlameWarning);
   for (int t = 1; t <= 12; ++t) EXPECT_EQ(frames[t - 1], 0) << t;
   for (int t = 13; t <= 23; ++t) EXPECT_EQ(frames[t - 1], (t - 13) % 2) << t;
   for (int t = 24; t <= 43; ++t) EXPECT_EQ(frames[t - 1], t % 2 ? 2 : 3) << t;

@@ -1,6 +1,7 @@
 // Interactive background items: their animations and what the hero's Up does to each.
 #include "actors/interactive.h"
 #include "scenery_test.h"
+#include "world/sounds.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ TEST_F(InteractiveTest, KeyHoleWithoutTheKeyShowsHintElevenAndEndsTheUse) {
   AnswerNextBox();
   HoldUp();
   EXPECT_TRUE(BoxWasShown());
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 25));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundMessage));
   EXPECT_EQ(Game().MessageActive[11], 1);  // shown every time
   EXPECT_EQ(Only<TKeyHole>()->Unlocked, 0);
   EXPECT_EQ(Only<TCardSlot>()->Unlocked, 0);
@@ -59,7 +60,7 @@ TEST_F(InteractiveTest, KeyOpensEveryMatchingDoorAndIsSpent) {
   Game().GotKey[1] = 1;
   size_t mark = AudioMark();
   HoldUp();
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 31));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundUnlock));
   EXPECT_EQ(Game().Score, 1000);
   EXPECT_EQ(Game().GotKey[1], 0);
   EXPECT_EQ(Only<TKeyHole>()->Unlocked, 1);
@@ -124,7 +125,7 @@ TEST_F(InteractiveTest, ExitDoorOpensOnlyForUpAloneAndTheLevelEndsEightTicksLate
   HoldUp();
   EXPECT_EQ(Player->DelayedAction, TBraxTovar::Leaving);
   EXPECT_EQ(Player->DelayTics, 8);
-  EXPECT_EQ(SoundsPlayed(mark).at(0), 19);
+  EXPECT_EQ(SoundsPlayed(mark).at(0), SoundExitDoor);
   std::vector<int32_t> frames = {door->CurrentFrame};
   for (int t = 0; t < 8; ++t) {
     EXPECT_EQ(Game().ExitLevel, 0);
@@ -144,7 +145,7 @@ TEST_F(InteractiveTest, ExitDoorSoundDependsOnTheMapAndItDrawsFromItsFrames) {
   Game().MapOn = 3;
   size_t mark = AudioMark();
   door->Activate();
-  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{39});
+  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundHallwayDoor});
   door->CurrentFrame = 2;
   EXPECT_EQ(DrawnBy(*door),
             (std::vector<TDrawn>{{48, 112, 344}, {64, 112, 345}, {48, 128, 346}, {64, 128, 347}}));
@@ -166,7 +167,7 @@ TEST_F(InteractiveTest, TeleporterPairMovesThePlayerAndTheCameraJumps) {
   HoldUp();
   EXPECT_EQ(Player->DelayedAction, TBraxTovar::TeleportingFrom0);
   EXPECT_EQ(here->Timer, 7);  // activated, then its own update in the same tick
-  EXPECT_EQ(SoundsPlayed(mark).at(0), 7);
+  EXPECT_EQ(SoundsPlayed(mark).at(0), SoundTeleport);
   for (int t = 0; t < 7; ++t) Idle();
   EXPECT_EQ(Player->PosX, 4);
   Idle();
@@ -229,7 +230,7 @@ TEST_F(InteractiveTest, CardSlotRemovesEveryForceFieldWithTheCard) {
   Game().GotAccessCard = 1;
   size_t mark = AudioMark();
   HoldUp();
-  EXPECT_EQ(SoundsPlayed(mark).at(0), 31);
+  EXPECT_EQ(SoundsPlayed(mark).at(0), SoundUnlock);
   EXPECT_EQ(slot->Unlocked, 1);
   EXPECT_EQ(Game().GotAccessCard, 0);
   EXPECT_EQ(Count("TForceField") + Count("TForceFieldLeft") + Count("TForceFieldRight"), 0u);
@@ -278,7 +279,7 @@ TEST_F(InteractiveTest, GloveSlotWithTheGloveStartsEveryExtender) {
   EXPECT_EQ(slot->Active, 0);
   for (const auto& e : Listed("TExtender")) EXPECT_EQ(AsGame(e)->Active, 1);
   const auto sounds = SoundsPlayed(mark);
-  EXPECT_EQ(std::count(sounds.begin(), sounds.end(), 5), 2);
+  EXPECT_EQ(std::count(sounds.begin(), sounds.end(), SoundExtenderOn), 2);
   EXPECT_EQ(DrawnBy(*slot).at(0).Frame, 643);
 }
 
@@ -344,7 +345,7 @@ TEST_F(InteractiveTest, NoteIsReadWithUp) {
   AnswerNextBox();
   HoldUp(true);  // a note is read whatever else is held
   EXPECT_TRUE(BoxWasShown());
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 25));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundMessage));
 }
 
 TEST_F(InteractiveTest, TouchHintsAreShownOnce) {
@@ -378,7 +379,7 @@ TEST_F(InteractiveTest, MonitorWakesOnceWhenWalkedPastAndTurnsToThePlayer) {
   AnswerNextBox();
   triggers[0]->CheckCollisions();
   EXPECT_TRUE(BoxWasShown());
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 29));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundMonitorOn));
   EXPECT_EQ(Count("TMonitorTrigger"), 0u);
   EXPECT_EQ(screen->Active, 1);
   EXPECT_EQ(screen->WasActive, 1);

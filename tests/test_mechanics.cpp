@@ -3,6 +3,7 @@
 
 #include "actor_fixture.h"
 #include "actors/effects.h"
+#include "world/sounds.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ TEST_F(TElevatorTest, UpRaisesPlayerAndPlatformOneTileOverANewShaftCell) {
   }
   EXPECT_EQ(TileGrid[15][10], 0);
   const auto sounds = SoundsPlayed(mark);
-  EXPECT_EQ(std::count(sounds.begin(), sounds.end(), 20), 3);
+  EXPECT_EQ(std::count(sounds.begin(), sounds.end(), SoundElevatorUp), 3);
 }
 
 TEST_F(TElevatorTest, SinksOneRowPerTickOnlyWhileNobodyStandsOnIt) {
@@ -79,8 +80,8 @@ TEST_F(TElevatorTest, CeilingAboveStopsTheRideAndOnlyOneElevatorIsRidden) {
   EXPECT_EQ(Elevator->PosY, 319);
   EXPECT_EQ(Player->PosY, 303);
   EXPECT_EQ(TileGrid[18][10], 0);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 38)) << "the hero bumps his head";
-  EXPECT_FALSE(Has(SoundsPlayed(mark), 20));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundHeadBump)) << "the hero bumps his head";
+  EXPECT_FALSE(Has(SoundsPlayed(mark), SoundElevatorUp));
 
   Fill(9, 11, 16, 0);
   SpawnElevator(10, 19);  // a second one in the same place
@@ -109,7 +110,7 @@ TEST_F(TElevatorTest, ShowsTheElevatorHintOnceAndDrawsThePlatform) {
   const size_t mark = AudioMark();
   Elevator->Update();
   EXPECT_EQ(Game().MessageActive[6], 0);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 25));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundMessage));
   Elevator->Update();  // shown once: no second box (this would wait for Enter)
 
   Present();
@@ -241,7 +242,7 @@ TEST_F(TFakeBridgeTest, HoldsOnTheFirstVisitAndCollapsesOnTheSecond) {
   const size_t mark = AudioMark();
   Bridge->Update();
   EXPECT_FALSE(Bridge->IsListed());
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 10));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundExplosion));
   EXPECT_EQ(TileGrid[20][5], 0);
   EXPECT_EQ(TileGrid[20][6], 0x0040);
   EXPECT_EQ(TileGrid[20][8], 0);
@@ -358,7 +359,7 @@ TEST_F(TMechanicsTest, ShootingAFanStopsItsWindForPointsOnce) {
   EXPECT_EQ(fan->State, 1);
   EXPECT_EQ(Count("TSmokeCloud"), 2);
   EXPECT_EQ(AsGame(Listed("TSmokeCloud")[0])->PosY, 335 - 24);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 18));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundRobotHit));
 
   // The blades run down in four steps, then stand still.
   std::vector<int32_t> changes;

@@ -6,6 +6,9 @@
 
 #include "actors/effects.h"
 #include "actors/pickups.h"
+#include "data/object_codes.h"
+#include "world/sounds.h"
+#include "world/sprite_numbers.h"
 #include "world_fixture.h"
 
 namespace {
@@ -45,7 +48,7 @@ class TPickupsTest : public TWorldTest {
   std::vector<std::pair<int64_t, int>> CollectLetters(const std::vector<int>& order) {
     std::vector<std::pair<int64_t, int>> out;
     for (int letter : order) {
-      SpawnGoodie(0xF101 + letter, 5, 10);
+      SpawnGoodie(GoodieLetterB + letter, 5, 10);
       auto l = ListedObjects<TLetter>().back();
       EXPECT_EQ(l->LetterNum, letter);
       const int64_t before = Game().Score;
@@ -117,7 +120,7 @@ TEST_F(TPickupsTest, RandomPopupDependsOnTheTick) {
 TEST_F(TPickupsTest, ShotBoxBurstsIntoItsGoodieRightAfterItInTheList) {
   SolidRow(11);
   SpawnKey(0, 1, 10);  // something before and after the box in its layer
-  SpawnBox(629, 0x3051, 5, 10);
+  SpawnBox(SpriteFoodCrate, GoodieTurkey, 5, 10);
   SpawnKey(1, 9, 10);
   auto box = Only<TBox>();
   ASSERT_TRUE(box);
@@ -141,14 +144,14 @@ TEST_F(TPickupsTest, ShotBoxBurstsIntoItsGoodieRightAfterItInTheList) {
   EXPECT_EQ(after[turkeyAt + 1], before[at + 1]);
   EXPECT_EQ(LayerOf(turkey.get()), 4);
 
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 10));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundExplosion));
   EXPECT_EQ(ListedObjects<TParticle>().size(), 4u);
   EXPECT_TRUE(ListedObjects<TBonusFlasher>().empty());  // resting on the floor: no points
   EXPECT_EQ(Game().Score, 0);
 }
 
 TEST_F(TPickupsTest, BoxOverAGapGivesFiveHundred) {
-  SpawnBox(528, 0xF001, 5, 10);
+  SpawnBox(SpriteSupplyCrate, GoodieBoots, 5, 10);
   auto box = Only<TBox>();
   ShotAt(11, 170);
   box->CheckCollisions();
@@ -177,9 +180,9 @@ TEST_F(TPickupsTest, BoxConsumesOneShotPerTick) {
 
 TEST_F(TPickupsTest, GoodieOutOfABoxIsVisitedInTheSamePass) {
   SolidRow(11);
-  Game().CamY = 1;               // row 10 in view: the shot stays
-  SpawnBox(628, 0x3055, 5, 10);  // a flag
-  SpawnBraxShot(8, 175, 1);      // steps onto the box before the box is visited
+  Game().CamY = 1;  // row 10 in view: the shot stays
+  SpawnBox(SpriteBonusCrate, GoodieFlag, 5, 10);
+  SpawnBraxShot(8, 175, 1);  // steps onto the box before the box is visited
   auto drawn = Tick();
   auto flag = Only<TFlag>();
   ASSERT_TRUE(flag);
@@ -197,7 +200,7 @@ TEST_F(TPickupsTest, BoxesFallOnlyOnScreenButTheBalloonBoxAlways) {
   auto balloonBox = std::dynamic_pointer_cast<TBalloonBox>(all[1]);
   ASSERT_TRUE(balloonBox);
   EXPECT_EQ(balloonBox->BoxSprite, 628);
-  EXPECT_EQ(balloonBox->ContentID, 0xF000);
+  EXPECT_EQ(balloonBox->ContentID, GoodieBalloon);
   TickActorList();
   EXPECT_EQ(plain->PosY, 175);
   EXPECT_EQ(balloonBox->PosY, 183);
@@ -242,8 +245,12 @@ TEST_F(TPickupsTest, GoodiesGivePointsAndEffectsOnTouch) {
     int Health;  // after starting at 5
   };
   const TCase cases[] = {
-      {0x3050, 586, 16, 100, 5}, {0x3054, 587, 16, 2000, 5}, {0x3053, 588, 16, 5000, 5},
-      {0x3052, 368, 1, 200, 6},  {0x3051, 572, 1, 100, 6},   {0xF00A, 602, 4, 1000, 9},
+      {GoodieFootball, SpriteFootball, SoundBonusItem, 100, 5},
+      {GoodieJoystick, SpriteJoystick, SoundBonusItem, 2000, 5},
+      {GoodieDisk, SpriteDisk, SoundBonusItem, 5000, 5},
+      {GoodieSoda, SpriteSoda, SoundFood, 200, 6},
+      {GoodieTurkey, SpriteTurkey, SoundFood, 100, 6},
+      {GoodieAtom, SpriteAtom, SoundAtom, 1000, 9},
   };
   SolidRow(11);
   for (const TCase& c : cases) {
@@ -256,7 +263,7 @@ TEST_F(TPickupsTest, GoodiesGivePointsAndEffectsOnTouch) {
     ASSERT_TRUE(item);
     EXPECT_EQ(item->Width, 2);
     EXPECT_EQ(item->Height, 16);
-    EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(10, 175, c.Sprite + (c.Id == 0xF00A ? 1 : 0))}));
+    EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(10, 175, c.Sprite + (c.Id == GoodieAtom ? 1 : 0))}));
     PlacePlayer(5, 10);
     const size_t mark = AudioMark();
     Tick();
@@ -273,7 +280,7 @@ TEST_F(TPickupsTest, GoodiesGivePointsAndEffectsOnTouch) {
 
 TEST_F(TPickupsTest, GoodiesFallOnlyWhileOnScreen) {
   SolidRow(20);
-  auto ball = Goodie(0x3050, 5, 10);
+  auto ball = Goodie(GoodieFootball, 5, 10);
   Game().CamY = 30;
   TickActorList();
   EXPECT_EQ(ball->PosY, 175);
@@ -287,7 +294,7 @@ TEST_F(TPickupsTest, GoodiesFallOnlyWhileOnScreen) {
 TEST_F(TPickupsTest, SodaHitByTwoShotsLeaksTwiceThenRisesAndBurstsUnderTheCeiling) {
   SolidRow(11);
   SolidRow(6);  // ceiling: rows 96..111
-  auto soda = std::dynamic_pointer_cast<TSoda>(Goodie(0x3052, 5, 10));
+  auto soda = std::dynamic_pointer_cast<TSoda>(Goodie(GoodieSoda, 5, 10));
   ASSERT_TRUE(soda);
   auto a = ShotAt(10, 175);
   auto b = ShotAt(11, 170);
@@ -296,7 +303,7 @@ TEST_F(TPickupsTest, SodaHitByTwoShotsLeaksTwiceThenRisesAndBurstsUnderTheCeilin
   EXPECT_FALSE(a->IsListed());
   EXPECT_FALSE(b->IsListed());
   EXPECT_EQ(Game().PlayerShotsActive, 0);
-  EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{2, 2}));
+  EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{SoundSodaLeaks, SoundSodaLeaks}));
   EXPECT_EQ(soda->IsLeaking, 1);
 
   // A third shot finds the can leaking already.
@@ -325,7 +332,7 @@ TEST_F(TPickupsTest, SodaHitByTwoShotsLeaksTwiceThenRisesAndBurstsUnderTheCeilin
 
 TEST_F(TPickupsTest, LeakingSodaCaughtGivesAThousandAndNoHealth) {
   SolidRow(11);
-  auto soda = std::dynamic_pointer_cast<TSoda>(Goodie(0x3052, 5, 10));
+  auto soda = std::dynamic_pointer_cast<TSoda>(Goodie(GoodieSoda, 5, 10));
   soda->StartLeaking();
   Game().Health = 5;
   PlacePlayer(5, 10);
@@ -334,29 +341,29 @@ TEST_F(TPickupsTest, LeakingSodaCaughtGivesAThousandAndNoHealth) {
   EXPECT_FALSE(soda->IsListed());
   EXPECT_EQ(Game().Health, 5);
   EXPECT_EQ(Game().Score, 1000);
-  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{16});
+  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundBonusItem});
 }
 
 TEST_F(TPickupsTest, SodaShowsItsHintOnce) {
   SolidRow(11);
   Game().SetHintsActive(1);
   PlacePlayer(5, 10);
-  auto first = Goodie(0x3052, 5, 10);
+  auto first = Goodie(GoodieSoda, 5, 10);
   Headless->PressKey(KeyEnter, Headless->Millisecs() + 100);
   const size_t mark = AudioMark();
   first->CheckCollisions();
-  EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{1, 25}));
+  EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{SoundFood, SoundMessage}));
   EXPECT_EQ(Game().MessageActive[2], 0);
   EXPECT_EQ(Game().MessageActive[3], 1);
-  auto second = Goodie(0x3052, 5, 10);
+  auto second = Goodie(GoodieSoda, 5, 10);
   const size_t again = AudioMark();
   second->CheckCollisions();
-  EXPECT_EQ(SoundsPlayed(again), std::vector<int>{1});
+  EXPECT_EQ(SoundsPlayed(again), std::vector<int>{SoundFood});
 }
 
 TEST_F(TPickupsTest, TurkeyIsCookedByEveryShotOfOneTick) {
   SolidRow(11);
-  auto turkey = Goodie(0x3051, 5, 10);
+  auto turkey = Goodie(GoodieTurkey, 5, 10);
   auto a = ShotAt(10, 175);
   auto b = ShotAt(11, 175);
   turkey->CheckCollisions();
@@ -381,7 +388,7 @@ TEST_F(TPickupsTest, TurkeyIsCookedByEveryShotOfOneTick) {
 
 TEST_F(TPickupsTest, BalloonRisesToTheCeilingAndBurstsWithoutPoints) {
   SolidRow(6);  // rows 96..111
-  auto balloon = std::dynamic_pointer_cast<TBalloon>(Goodie(0xF000, 5, 10));
+  auto balloon = std::dynamic_pointer_cast<TBalloon>(Goodie(GoodieBalloon, 5, 10));
   ASSERT_TRUE(balloon);
   EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(10, 174, 597, 0, -16), At(10, 174, 598)}));
   int ticks = 1;
@@ -400,7 +407,7 @@ TEST_F(TPickupsTest, BalloonRisesToTheCeilingAndBurstsWithoutPoints) {
 }
 
 TEST_F(TPickupsTest, BurstBalloonShowsItsBurstSpriteForOneDraw) {
-  auto balloon = std::dynamic_pointer_cast<TBalloon>(Goodie(0xF000, 5, 10));
+  auto balloon = std::dynamic_pointer_cast<TBalloon>(Goodie(GoodieBalloon, 5, 10));
   auto a = ShotAt(10, 170);
   auto b = ShotAt(11, 170);
   Present();
@@ -419,7 +426,7 @@ TEST_F(TPickupsTest, BurstBalloonShowsItsBurstSpriteForOneDraw) {
 }
 
 TEST_F(TPickupsTest, CaughtBalloonGivesTenThousandAndTakesNoShot) {
-  auto balloon = Goodie(0xF000, 5, 10);
+  auto balloon = Goodie(GoodieBalloon, 5, 10);
   PlacePlayer(5, 10);
   auto shot = ShotAt(10, 175);
   const size_t mark = AudioMark();
@@ -427,7 +434,7 @@ TEST_F(TPickupsTest, CaughtBalloonGivesTenThousandAndTakesNoShot) {
   EXPECT_FALSE(balloon->IsListed());
   EXPECT_TRUE(shot->IsListed());
   EXPECT_EQ(Game().Score, 10000);
-  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{3});
+  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundBalloon});
 }
 
 // --- Inventory, keys and letters -----------------------------------------------------
@@ -438,11 +445,11 @@ TEST_F(TPickupsTest, InventoryItemsGiveTheirThingWithAThousandPoints) {
     int Sprite;
     uint16_t TGameState::*Flag;
   };
-  const TCase cases[] = {{0xF001, 538, &TGameState::GotBoots},
-                         {0xF002, 546, &TGameState::GotHooks},
-                         {0xF003, 591, &TGameState::GotGlove},
-                         {0xF004, 592, &TGameState::GotAccessCard},
-                         {0xF005, 571, &TGameState::FirePower}};
+  const TCase cases[] = {{GoodieBoots, SpriteBoots, &TGameState::GotBoots},
+                         {GoodieHooks, SpriteHooks, &TGameState::GotHooks},
+                         {GoodieGlove, SpriteGlove, &TGameState::GotGlove},
+                         {GoodieAccessCard, SpriteAccessCard, &TGameState::GotAccessCard},
+                         {GoodiePistol, SpritePistol, &TGameState::FirePower}};
   SolidRow(11);
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Id);
@@ -458,10 +465,10 @@ TEST_F(TPickupsTest, InventoryItemsGiveTheirThingWithAThousandPoints) {
     EXPECT_FALSE(item->IsListed());
     EXPECT_EQ(Game().*c.Flag, 1);
     EXPECT_EQ(Game().Score, 1000);
-    EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{12});
+    EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundItem});
   }
   Game().FirePower = 4;
-  auto pistol = Goodie(0xF005, 5, 10);
+  auto pistol = Goodie(GoodiePistol, 5, 10);
   pistol->CheckCollisions();
   EXPECT_EQ(Game().FirePower, 4);
 }
@@ -477,7 +484,7 @@ TEST_F(TPickupsTest, KeysHangInTheAirAndOnlyKnownNumbersAreKept) {
   EXPECT_FALSE(key->IsListed());
   EXPECT_EQ(Game().GotKey, (std::vector<uint16_t>{0, 0, 1, 0}));
   EXPECT_EQ(Game().Score, 1000);
-  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{9});
+  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundKey});
 
   SpawnKey(5, 5, 10);
   auto odd = Only<TKey>();
@@ -512,7 +519,7 @@ TEST_F(TPickupsTest, LettersOutOfOrderGiveNoBonus) {
 
 TEST_F(TPickupsTest, DynamiteBlinksHidesAndBlastsAlongTheFloor) {
   SolidRow(11);
-  auto dynamite = Goodie(0xF00D, 20, 10);
+  auto dynamite = Goodie(GoodieDynamite, 20, 10);
   PlacePlayer(20, 10);  // touching it does nothing
   for (int t = 0; t < 10; ++t)
     EXPECT_EQ(NoHero(Tick()), std::vector<TDrawn>{At(40, 175, 352 + t % 2)});
@@ -522,7 +529,7 @@ TEST_F(TPickupsTest, DynamiteBlinksHidesAndBlastsAlongTheFloor) {
   const size_t mark = AudioMark();
   TickActorList();  // Timer 12: the centre blast
   // The blast is visited in the same pass and catches the hero standing on the dynamite.
-  EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{33, 15}));
+  EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{SoundBlast, SoundHurt}));
   auto centre = Only<TExplosion>();
   ASSERT_TRUE(centre);
   EXPECT_EQ(centre->PosX, 40);
@@ -547,7 +554,7 @@ TEST_F(TPickupsTest, DynamiteSpreadsOnlyWhereThereIsFloorAndRoom) {
   SolidRow(11);
   TileGrid[10][21] = 0x1820;  // wall right next to it
   TileGrid[11][17] = 0;       // gap four half-tiles to the left
-  Goodie(0xF00D, 20, 10);
+  Goodie(GoodieDynamite, 20, 10);
   std::vector<std::pair<int32_t, int32_t>> blasts;
   for (int i = 0; i < 60; ++i) {
     for (const auto& e : ListedObjects<TExplosion>()) {

@@ -5,6 +5,7 @@
 
 #include "actor_fixture.h"
 #include "actors/effects.h"
+#include "world/sounds.h"
 
 namespace {
 
@@ -79,7 +80,7 @@ TEST_F(TWalkerTest, CrawlBotHurtsOnContactAndDiesFromOneShot) {
   EXPECT_FALSE(first->IsListed());
   EXPECT_TRUE(second->IsListed()) << "first-hit: one shot per tick";
   EXPECT_EQ(Game().Score, 100);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 18));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundRobotHit));
   ASSERT_EQ(Count("TSmokeCloud"), 1);
   EXPECT_EQ(AsGame(Listed("TSmokeCloud")[0])->PosY, 335 - 8);
   EXPECT_EQ(Count("TDecoExplosion"), 1);
@@ -138,7 +139,7 @@ TEST_F(TWalkerTest, TechBotShotFlyingRightIsPushedRightAndBreaksUpHarmlessly) {
   EXPECT_EQ(bot->Exploding, 1);
   EXPECT_EQ(bot->CurrentFrame, 3);
   EXPECT_FALSE(shot->IsListed());
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 18));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundRobotHit));
   EXPECT_EQ(Game().Health, 9) << "no contact test in the tick of the hit";
 
   auto another = Shoot(15, 335, 0);
@@ -237,7 +238,7 @@ TEST_F(TWalkerTest, BunnyTouchingThePlayerSpinsAndBurstsForAPopup) {
   EXPECT_EQ(Game().Health, 8);
   EXPECT_EQ(bunny->Rotating, 1);
   EXPECT_EQ(bunny->Timer, 0);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 35));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundBunnySpins));
 
   shot = Shoot(bunny->PosX, bunny->PosY, 1);
   bunny->CheckCollisions();
@@ -284,7 +285,7 @@ TEST_F(TWalkerTest, ShotBunnyBurstsForTwoHundredAndCounts) {
   EXPECT_TRUE(second->IsListed());
   EXPECT_EQ(Game().Score, 200);
   EXPECT_EQ(Game().BunniesShot, 1);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 18));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundRobotHit));
   auto clouds = Listed("TSmokeCloud");
   ASSERT_EQ(clouds.size(), 6u);
   EXPECT_EQ(AsGame(clouds[5])->PosX, bunny->PosX + 1);
@@ -389,7 +390,7 @@ TEST_F(TWalkerTest, CannonBotTakesTwoHitsAndStopsConsumingWhenDestroyed) {
   EXPECT_TRUE(c->IsListed());
   EXPECT_EQ(Game().Score, 2500);
   EXPECT_EQ(Game().Health, 9) << "destroyed before the contact test";
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 18));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundRobotHit));
   EXPECT_EQ(Count("TParticle"), 8);
   EXPECT_EQ(Count("TDecoExplosion"), 1);
 }
@@ -475,7 +476,7 @@ TEST_F(TWalkerTest, WheelBotDiesOnTheSecondUnshieldedHit) {
   EXPECT_FALSE(b->IsListed());
   EXPECT_TRUE(c->IsListed());
   EXPECT_EQ(Game().Score, 5000);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 10));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundExplosion));
   EXPECT_EQ(Count("TDecoExplosion"), 3);
   EXPECT_EQ(Count("TParticle"), 8);
 }

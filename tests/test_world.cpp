@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "world/level_shot.h"
+#include "world/sounds.h"
 #include "world_fixture.h"
 
 namespace {
@@ -237,7 +238,7 @@ TEST_F(WorldTest, PlayerShotsStopAtFirePower) {
   SpawnBraxShot(20, 99, 0);
   SpawnBraxShot(22, 99, 1);
   EXPECT_EQ(g.PlayerShotsActive, 2);
-  EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{6, 6}));
+  EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{SoundHeroShot, SoundHeroShot}));
   auto shots = Listed("TBraxShot");
   ASSERT_EQ(shots.size(), 2u);
   EXPECT_EQ(Field(shots[1], "Direction"), 1);
