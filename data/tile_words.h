@@ -16,3 +16,11 @@ constexpr uint16_t BeltEndTile = 0x1C40;         // + 32 * phase
 constexpr uint16_t FakeBridgeLeftTile = 0x21A0;  // a fake bridge alternates the two halves
 constexpr uint16_t FakeBridgeRightTile = 0x21C0;
 constexpr uint16_t ExtenderBridgeTile = 0x2FE0;  // laid by an extender, cell by cell
+
+// Tile pictures (a word / 32) by what the level drawing does with them.
+constexpr int BackdropPicture = 0;        // the first backdrop shows
+constexpr int SecondBackdropPicture = 1;  // the second backdrop shows through the cell
+constexpr int LastAnimatedPicture = 46;   // 2..46: + (tick mod 4), four phases each
+constexpr int LastTilePicture = 383;      // 47..383: a picture of the tile set
+constexpr int FirstBorderPicture = 384;   // 384..435: border tile (picture - 384)
+constexpr int LastBorderPicture = 435;

@@ -7,6 +7,7 @@
 
 #include "data/graphics.h"
 #include "data/level_map.h"
+#include "data/tile_words.h"
 #include "platform/platform.h"
 #include "shell/frame.h"
 #include "shell/log.h"
@@ -77,16 +78,16 @@ PImage SheenOf(const PImage& source, int frame, int classicWidth, int classicHei
 // The screen-door copy of what DrawLevel draws for a map code; backdrops get none.
 void DrawSheenTile(uint16_t code, float x, float y) {
   int b = code / 32;
-  if (b <= 1 || b > 435) return;
+  if (b <= SecondBackdropPicture || b > LastBorderPicture) return;
   const PImage* classic = &TileImage;
   const TReplacement* replacement = &TileReplacement;
   int frame = b;
-  if (b <= 46) {
+  if (b <= LastAnimatedPicture) {
     frame = b + int(uint32_t(Game().Timer) % 4);
-  } else if (b > 383) {
+  } else if (b > LastTilePicture) {
     classic = &BorderTiles;
     replacement = &BorderReplacement;
-    frame = b % 128;
+    frame = b - FirstBorderPicture;
   }
   TPlatform& p = Platform();
   if (ReplacementMode && replacement->Image) {
@@ -145,18 +146,18 @@ void DrawLevel() {
         code = TileGrid[row][column];
       int b = code / 32;
       float x = float((odd ? 8 : 16) + 16 * j), y = float(16 + 16 * i);
-      if (b == 0) continue;
+      if (b == BackdropPicture) continue;
       TTrackScope track(p, CellTrack(TrackTile, column, row));
-      if (b == 1) {
+      if (b == SecondBackdropPicture) {
         p.SetClip(x, y, 16, 16);
         DrawBackdrop(2, 16, 16);
         p.ResetClip();
-      } else if (b <= 46) {
+      } else if (b <= LastAnimatedPicture) {
         DrawTile(x, y, b + int(uint32_t(g.Timer) % 4));
-      } else if (b <= 383) {
+      } else if (b <= LastTilePicture) {
         DrawTile(x, y, b);
-      } else if (b <= 435) {
-        DrawBorderTile(x, y, b % 128);
+      } else if (b <= LastBorderPicture) {
+        DrawBorderTile(x, y, b - FirstBorderPicture);
       }
     }
 }
