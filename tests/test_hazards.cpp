@@ -3,6 +3,7 @@
 #include "actors/interactive.h"
 #include "scenery_test.h"
 #include "world/sounds.h"
+#include "world/sprite_numbers.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ TEST_F(HazardTest, StaticHazardsTakeOneHealthPointAndIgnoreShots) {
   auto spikes = Only<TSpikes>();
   auto nail = Only<TNail>();
   ASSERT_TRUE(spikes && nail);
-  EXPECT_EQ(spikes->SpriteIndex, 677);
+  EXPECT_EQ(spikes->SpriteIndex, SpriteCeilingSpikes);
   auto shot = AddShot(4, 127);
 
   spikes->CheckCollisions();
@@ -24,19 +25,19 @@ TEST_F(HazardTest, StaticHazardsTakeOneHealthPointAndIgnoreShots) {
   EXPECT_EQ(Game().Health, 8);
   EXPECT_EQ(nail->IsRisen, 1);
   EXPECT_TRUE(shot->IsListed());
-  EXPECT_EQ(DrawnBy(*nail), (std::vector<TDrawn>{{48, 128, 624}}));
-  EXPECT_EQ(DrawnBy(*spikes), (std::vector<TDrawn>{{48, 128, 677}}));
+  EXPECT_EQ(DrawnBy(*nail), (std::vector<TDrawn>{{48, 128, SpriteNailRisen}}));
+  EXPECT_EQ(DrawnBy(*spikes), (std::vector<TDrawn>{{48, 128, SpriteCeilingSpikes}}));
 
   nail->Update();  // risen only on ticks of contact
   EXPECT_EQ(nail->IsRisen, 0);
-  EXPECT_EQ(DrawnBy(*nail).at(0).Frame, 623);
+  EXPECT_EQ(DrawnBy(*nail).at(0).Frame, SpriteNailDown);
 }
 
 TEST_F(HazardTest, LiveReactorKillsEvenAnInvinciblePlayerDeadOneIsHarmless) {
   SpawnReactor(2, FloorRow - 1);
   auto reactor = Only<TReactor>();
   ASSERT_TRUE(reactor);
-  EXPECT_EQ(LayerOf(reactor.get()), 6);
+  EXPECT_EQ(LayerOf(reactor.get()), LayerFront);
   Player->InvincibilityTimer = 21;
   reactor->Health = 0;
   reactor->CheckCollisions();
@@ -69,7 +70,7 @@ TEST_F(HazardTest, ReactorTakesEveryShotAndMeltsDownIntoTwoBonuses) {
   EXPECT_EQ(reactor->Health, 8);
   EXPECT_EQ(reactor->IsWhite, 1);
   EXPECT_EQ(Count("TParticle"), 8u);
-  for (const TDrawn& d : DrawnBy(*reactor)) EXPECT_EQ(d.Frame, 495);
+  for (const TDrawn& d : DrawnBy(*reactor)) EXPECT_EQ(d.Frame, SpriteReactorWhite);
   reactor->Update();
   EXPECT_EQ(reactor->IsWhite, 0);
 
@@ -115,7 +116,7 @@ TEST_F(HazardTest, CameraWatchesThePlayerNeverHurtsAndTakesOneShot) {
     camera->Update();
     EXPECT_EQ(camera->Orientation, orientation) << x;
   }
-  EXPECT_EQ(DrawnBy(*camera).at(0).Frame, 442);
+  EXPECT_EQ(DrawnBy(*camera).at(0).Frame, SpriteCamera + 2);
 
   Player->PosX = 10;
   camera->CheckCollisions();
@@ -149,7 +150,8 @@ TEST_F(HazardTest, HangingSignIsHarmlessThenShakesFallsAndShattersOnTheFloor) {
   EXPECT_EQ(level->State, TACMESign::Hanging);
   EXPECT_EQ(Game().Health, 9);
   EXPECT_TRUE(shot->IsListed());
-  EXPECT_EQ(DrawnBy(*level), (std::vector<TDrawn>{{48, 128, 611}, {64, 128, 612}}));
+  EXPECT_EQ(DrawnBy(*level),
+            (std::vector<TDrawn>{{48, 128, SpriteSignLeft}, {64, 128, SpriteSignRight}}));
 
   // Off screen it does not notice the player.
   Game().CamX = 100;
@@ -264,7 +266,7 @@ TEST_F(HazardTest, RocketLaunchesOnAShotBreaksItsFloorAndTheFirstCeiling) {
   ASSERT_EQ(balls.size(), 1u);
   EXPECT_EQ(AsGame(balls[0])->PosY, 143);
   EXPECT_EQ(rocket->CurrentFrame, 1);
-  EXPECT_EQ(DrawnBy(*rocket).back(), (TDrawn{112, 144, 545}));
+  EXPECT_EQ(DrawnBy(*rocket).back(), (TDrawn{112, 144, SpriteRocketTail}));
   for (int t = 2; t <= 6; ++t) rocket->Update();
   EXPECT_EQ(rocket->PosY, 127);
   rocket->Update();
@@ -388,14 +390,16 @@ TEST_F(HazardTest, FlameThrowerDrawsTowardItsFlame) {
   ASSERT_TRUE(thrower);
   EXPECT_TRUE(DrawnBy(*thrower).empty());
   thrower->CurrentFrame = 1;
-  EXPECT_EQ(DrawnBy(*thrower), (std::vector<TDrawn>{{96, 128, 557}}));
+  EXPECT_EQ(DrawnBy(*thrower), (std::vector<TDrawn>{{96, 128, SpriteFlameThrowerLeft}}));
   thrower->CurrentFrame = 2;
-  EXPECT_EQ(DrawnBy(*thrower),
-            (std::vector<TDrawn>{{96, 128, 558}, {80, 128, 558}, {64, 128, 560}}));
+  EXPECT_EQ(DrawnBy(*thrower), (std::vector<TDrawn>{{96, 128, SpriteFlameThrowerLeft + 1},
+                                                    {80, 128, SpriteFlameThrowerLeft + 1},
+                                                    {64, 128, SpriteFlameThrowerLeft + 3}}));
   thrower->Orientation = 0;
   thrower->CurrentFrame = 3;
-  EXPECT_EQ(DrawnBy(*thrower),
-            (std::vector<TDrawn>{{64, 128, 554}, {80, 128, 554}, {96, 128, 556}}));
+  EXPECT_EQ(DrawnBy(*thrower), (std::vector<TDrawn>{{64, 128, SpriteFlameThrowerRight + 2},
+                                                    {80, 128, SpriteFlameThrowerRight + 2},
+                                                    {96, 128, SpriteFlameThrowerRight + 4}}));
 }
 
 }  // namespace

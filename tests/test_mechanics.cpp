@@ -3,6 +3,7 @@
 
 #include "actor_fixture.h"
 #include "actors/effects.h"
+#include "data/object_codes.h"
 #include "world/sounds.h"
 
 namespace {
@@ -128,7 +129,7 @@ class TBeltTest : public TMechanicsTest {
  protected:
   void SetUp() override {
     TMechanicsTest::SetUp();
-    Fill(5, 10, 20, 0x3004);
+    Fill(5, 10, 20, ObjectBeltRightStart);
   }
   std::shared_ptr<TConveyorBelt> Belt(int direction) {
     SpawnConveyorBelt(5, 20, 10, direction);
@@ -396,12 +397,12 @@ TEST_F(TMechanicsTest, FanDrawsItsBladesAboveItsBase) {
 TEST_F(TMechanicsTest, LevelLoadingPlacesBeltsBridgesAndExtendersOnMapCells) {
   auto map = EmptyMap();
   Floor(map, 40);
-  Put(map, 20, 30, 0x3004);
-  Put(map, 26, 30, 0x3005);
-  Put(map, 50, 30, 0x3019);
+  Put(map, 20, 30, ObjectBeltRightStart);
+  Put(map, 26, 30, ObjectBeltRightEnd);
+  Put(map, 50, 30, ObjectFakeBridge);
   Put(map, 53, 30, 0x1800);
-  Put(map, 60, 35, 0x3036);
-  Put(map, 70, 39, 0x3001);
+  Put(map, 60, 35, ObjectExtender);
+  Put(map, 70, 39, ObjectElevator);
   WriteMap("TEST.QZ1", map);
   ASSERT_FALSE(LoadMap("TEST.QZ1"));
 
@@ -425,8 +426,8 @@ TEST_F(TMechanicsTest, LevelLoadingPlacesBeltsBridgesAndExtendersOnMapCells) {
   ASSERT_TRUE(elevator);
   EXPECT_EQ(elevator->PosX, 140);
   EXPECT_EQ(elevator->InitialY, 39);
-  EXPECT_EQ(LayerOf(elevator.get()), 0);
-  EXPECT_EQ(LayerOf(belt.get()), 7);
+  EXPECT_EQ(LayerOf(elevator.get()), LayerBackground);
+  EXPECT_EQ(LayerOf(belt.get()), LayerMechanics);
 
   belt->Update();
   EXPECT_EQ(TileGrid[30][20], 0x1BA0);

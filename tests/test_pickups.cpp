@@ -71,13 +71,13 @@ class TPickupsTest : public TWorldTest {
 // --- Score popups --------------------------------------------------------------------
 
 TEST_F(TPickupsTest, BonusFlasherRisesThirtyNinePixelsAndLeavesOnItsFortiethUpdate) {
-  ScoreFlasher(2, 10, 100);
+  ScoreFlasher(Flasher200, 10, 100);
   EXPECT_EQ(Game().Score, 200);
   auto flasher = Only<TBonusFlasher>();
   ASSERT_TRUE(flasher);
-  EXPECT_EQ(LayerOf(flasher.get()), 3);
-  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 99, 681)});
-  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 98, 680)});
+  EXPECT_EQ(LayerOf(flasher.get()), LayerEffects);
+  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 99, SpriteScorePopup + 3)});
+  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 98, SpriteScorePopup + 2)});
   for (int i = 3; i <= 39; ++i) EXPECT_EQ(Tick().size(), 1u);
   EXPECT_EQ(flasher->PosY, 61);
   EXPECT_TRUE(Tick().empty());
@@ -85,14 +85,16 @@ TEST_F(TPickupsTest, BonusFlasherRisesThirtyNinePixelsAndLeavesOnItsFortiethUpda
 }
 
 TEST_F(TPickupsTest, LargeFlasherDrawsBothHalvesAndLivesUntilItsStartRowPlusSixteen) {
-  ScoreFlasher(103, 10, 20);
+  ScoreFlasher(FlasherLevelBonus + 2, 10, 20);
   EXPECT_EQ(Game().Score, 10000);
   auto flasher = Only<TLargeBonusFlasher>();
   ASSERT_TRUE(flasher);
-  EXPECT_EQ(flasher->BaseSprite, 700);
+  EXPECT_EQ(flasher->BaseSprite, SpriteBonusPopup + 8);
   EXPECT_EQ(flasher->TimeToLive, 36);
-  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(10, 19, 701), At(10, 19, 703, 16)}));
-  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(10, 18, 700), At(10, 18, 702, 16)}));
+  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(10, 19, SpriteBonusPopup + 9),
+                                         At(10, 19, SpriteBonusPopup + 11, 16)}));
+  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(10, 18, SpriteBonusPopup + 8),
+                                         At(10, 18, SpriteBonusPopup + 10, 16)}));
   int updates = 2;
   while (flasher->IsListed() && updates < 100) {
     Tick();
@@ -103,13 +105,14 @@ TEST_F(TPickupsTest, LargeFlasherDrawsBothHalvesAndLivesUntilItsStartRowPlusSixt
 
 TEST_F(TPickupsTest, RandomPopupDependsOnTheTick) {
   const int64_t points[4] = {100, 500, 2000, 5000};
-  const int sprites[4] = {678, 682, 686, 688};
+  const int sprites[4] = {SpriteScorePopup, SpriteScorePopup + 4, SpriteScorePopup + 8,
+                          SpriteScorePopup + 10};
   for (int t = 0; t < 8; ++t) {
     SCOPED_TRACE(t);
     ResetActorList();
     Game().Timer = t;
     const int64_t before = Game().Score;
-    ScoreFlasher(16, 4, 50);
+    ScoreFlasher(FlasherRandom, 4, 50);
     EXPECT_EQ(Game().Score - before, points[t % 4]);
     EXPECT_EQ(Only<TBonusFlasher>()->BaseSprite, sprites[t % 4]);
   }
@@ -142,7 +145,7 @@ TEST_F(TPickupsTest, ShotBoxBurstsIntoItsGoodieRightAfterItInTheList) {
   ASSERT_GT(turkeyAt, 0u);
   EXPECT_EQ(after[turkeyAt - 1], before[at - 1]);
   EXPECT_EQ(after[turkeyAt + 1], before[at + 1]);
-  EXPECT_EQ(LayerOf(turkey.get()), 4);
+  EXPECT_EQ(LayerOf(turkey.get()), LayerObjects);
 
   EXPECT_TRUE(Has(SoundsPlayed(mark), SoundExplosion));
   EXPECT_EQ(ListedObjects<TParticle>().size(), 4u);
@@ -158,7 +161,7 @@ TEST_F(TPickupsTest, BoxOverAGapGivesFiveHundred) {
   EXPECT_EQ(Game().Score, 500);
   auto flasher = Only<TBonusFlasher>();
   ASSERT_TRUE(flasher);
-  EXPECT_EQ(flasher->BaseSprite, 682);
+  EXPECT_EQ(flasher->BaseSprite, SpriteScorePopup + 4);
   EXPECT_EQ(flasher->PosX, 10);
   EXPECT_EQ(flasher->PosY, 175);
   EXPECT_EQ(ListedObjects<TBoots>().size(), 1u);
@@ -166,7 +169,7 @@ TEST_F(TPickupsTest, BoxOverAGapGivesFiveHundred) {
 
 TEST_F(TPickupsTest, BoxConsumesOneShotPerTick) {
   SolidRow(11);
-  SpawnBox(528, 0, 5, 10);  // empty box
+  SpawnBox(SpriteSupplyCrate, 0, 5, 10);  // empty box
   auto box = Only<TBox>();
   auto first = ShotAt(10, 175);
   auto second = ShotAt(11, 175);
@@ -187,19 +190,20 @@ TEST_F(TPickupsTest, GoodieOutOfABoxIsVisitedInTheSamePass) {
   auto flag = Only<TFlag>();
   ASSERT_TRUE(flag);
   EXPECT_EQ(flag->CurrentFrame, 1);  // updated once already
-  EXPECT_EQ(drawn, (std::vector<TDrawn>{At(10, 175, 575), At(10, 175, 626)}));
+  EXPECT_EQ(drawn,
+            (std::vector<TDrawn>{At(10, 175, SpriteHeroMuzzle + 1), At(10, 175, SpriteFlag + 1)}));
 }
 
 TEST_F(TPickupsTest, BoxesFallOnlyOnScreenButTheBalloonBoxAlways) {
   Game().CamY = 40;  // row 10 is far above the view
-  SpawnBox(528, 0, 5, 10);
+  SpawnBox(SpriteSupplyCrate, 0, 5, 10);
   SpawnBalloonBox(8, 10);
   auto all = ListedObjects<TBox>();
   ASSERT_EQ(all.size(), 2u);
   auto plain = all[0];
   auto balloonBox = std::dynamic_pointer_cast<TBalloonBox>(all[1]);
   ASSERT_TRUE(balloonBox);
-  EXPECT_EQ(balloonBox->BoxSprite, 628);
+  EXPECT_EQ(balloonBox->BoxSprite, SpriteBonusCrate);
   EXPECT_EQ(balloonBox->ContentID, GoodieBalloon);
   TickActorList();
   EXPECT_EQ(plain->PosY, 175);
@@ -315,8 +319,8 @@ TEST_F(TPickupsTest, SodaHitByTwoShotsLeaksTwiceThenRisesAndBurstsUnderTheCeilin
   auto drawn = Tick();
   EXPECT_EQ(soda->PosY, 175);  // rises from the next tick on
   ASSERT_EQ(drawn.size(), 1u);
-  EXPECT_GE(drawn[0].Frame, 372);
-  EXPECT_LE(drawn[0].Frame, 375);
+  EXPECT_GE(drawn[0].Frame, SpriteSoda + 4);
+  EXPECT_LE(drawn[0].Frame, SpriteSoda + 7);
   int ticks = 1;
   while (soda->IsListed() && ticks < 20) {
     Tick();
@@ -374,7 +378,7 @@ TEST_F(TPickupsTest, TurkeyIsCookedByEveryShotOfOneTick) {
   turkey->CheckCollisions();
   EXPECT_TRUE(c->IsListed());
   c->Remove();
-  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 175, 573)});
+  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 175, SpriteTurkey + 1)});
 
   Game().Health = 5;
   PlacePlayer(5, 10);
@@ -390,7 +394,8 @@ TEST_F(TPickupsTest, BalloonRisesToTheCeilingAndBurstsWithoutPoints) {
   SolidRow(6);  // rows 96..111
   auto balloon = std::dynamic_pointer_cast<TBalloon>(Goodie(GoodieBalloon, 5, 10));
   ASSERT_TRUE(balloon);
-  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(10, 174, 597, 0, -16), At(10, 174, 598)}));
+  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(10, 174, SpriteBalloon, 0, -16),
+                                         At(10, 174, SpriteBalloonString)}));
   int ticks = 1;
   while (!balloon->IsExploding && ticks < 100) {
     Tick();
@@ -417,7 +422,8 @@ TEST_F(TPickupsTest, BurstBalloonShowsItsBurstSpriteForOneDraw) {
   EXPECT_TRUE(b->IsListed());  // one shot per tick
   EXPECT_EQ(Game().PlayerShotsActive, 1);
   balloon->Draw();
-  EXPECT_EQ(DrawnFrom(Present(), SpriteImage), std::vector<TDrawn>{At(10, 175, 601, 0, -16)});
+  EXPECT_EQ(DrawnFrom(Present(), SpriteImage),
+            std::vector<TDrawn>{At(10, 175, SpriteBalloonBurst, 0, -16)});
   b->Remove();
   EXPECT_TRUE(Tick().empty());
   EXPECT_FALSE(balloon->IsListed());
@@ -476,7 +482,7 @@ TEST_F(TPickupsTest, InventoryItemsGiveTheirThingWithAThousandPoints) {
 TEST_F(TPickupsTest, KeysHangInTheAirAndOnlyKnownNumbersAreKept) {
   SpawnKey(2, 5, 10);
   auto key = Only<TKey>();
-  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 175, 654)});
+  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 175, SpriteKey + 2)});
   EXPECT_EQ(key->PosY, 175);
   PlacePlayer(5, 10);
   const size_t mark = AudioMark();
@@ -498,19 +504,23 @@ TEST_F(TPickupsTest, LettersInOrderGiveTheBonus) {
   SolidRow(11);
   PlacePlayer(5, 10);
   auto got = CollectLetters({0, 1, 2, 3});
-  EXPECT_EQ(got,
-            (std::vector<std::pair<int64_t, int>>{{500, 16}, {500, 16}, {500, 16}, {10000, 37}}));
+  EXPECT_EQ(got, (std::vector<std::pair<int64_t, int>>{{500, SoundBonusItem},
+                                                       {500, SoundBonusItem},
+                                                       {500, SoundBonusItem},
+                                                       {10000, SoundLetterBonus}}));
   EXPECT_EQ(Game().LetterBonus, 1);
   EXPECT_EQ(Game().Letters, "BRAX");
-  EXPECT_EQ(ListedObjects<TBonusFlasher>().back()->BaseSprite, 690);
+  EXPECT_EQ(ListedObjects<TBonusFlasher>().back()->BaseSprite, SpriteScorePopup + 12);
 }
 
 TEST_F(TPickupsTest, LettersOutOfOrderGiveNoBonus) {
   SolidRow(11);
   PlacePlayer(5, 10);
   auto got = CollectLetters({1, 0, 2, 3});
-  EXPECT_EQ(got,
-            (std::vector<std::pair<int64_t, int>>{{500, 16}, {500, 16}, {500, 16}, {500, 16}}));
+  EXPECT_EQ(got, (std::vector<std::pair<int64_t, int>>{{500, SoundBonusItem},
+                                                       {500, SoundBonusItem},
+                                                       {500, SoundBonusItem},
+                                                       {500, SoundBonusItem}}));
   EXPECT_EQ(Game().LetterBonus, 0);
   EXPECT_EQ(Game().LetterBits, 15);
 }
@@ -522,7 +532,7 @@ TEST_F(TPickupsTest, DynamiteBlinksHidesAndBlastsAlongTheFloor) {
   auto dynamite = Goodie(GoodieDynamite, 20, 10);
   PlacePlayer(20, 10);  // touching it does nothing
   for (int t = 0; t < 10; ++t)
-    EXPECT_EQ(NoHero(Tick()), std::vector<TDrawn>{At(40, 175, 352 + t % 2)});
+    EXPECT_EQ(NoHero(Tick()), std::vector<TDrawn>{At(40, 175, SpriteDynamite + t % 2)});
   EXPECT_TRUE(NoHero(Tick()).empty());
   EXPECT_TRUE(NoHero(Tick()).empty());
   EXPECT_TRUE(ListedObjects<TExplosion>().empty());
