@@ -463,6 +463,7 @@ void TDrMalvex::Update() {
     if (Health < 9) SpawnSmokeCloud(PosX + 2, PosY - 8);
     if (Health < 5) SpawnSmokeCloud(PosX + 1, PosY - 12);
   }
+  // A 92-tick cycle: a shot at ticks 5 and 68, a float along FloatDy from 31 and from 77.
   ++Timer;
   if (Timer == 5 || Timer == 68) {
     if (facingRight)

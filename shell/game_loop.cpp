@@ -75,9 +75,9 @@ void GameLoop(bool newGame, int firstMap) {
     } else {
       TGameState& g = Game();
       if (ScanDown(PlayKeys[KeyIndexUp])) g.CamY = std::max(0, g.CamY - 1);
-      if (ScanDown(PlayKeys[KeyIndexDown])) g.CamY = std::min(80, g.CamY + 1);
+      if (ScanDown(PlayKeys[KeyIndexDown])) g.CamY = std::min(MaxCamY, g.CamY + 1);
       if (ScanDown(PlayKeys[KeyIndexLeft])) g.CamX = std::max(0, g.CamX - 1);
-      if (ScanDown(PlayKeys[KeyIndexRight])) g.CamX = std::min(230, g.CamX + 1);
+      if (ScanDown(PlayKeys[KeyIndexRight])) g.CamX = std::min(MaxCamX, g.CamX + 1);
       RedrawGame();
     }
     if (in.KeyDown(KeyPeriod) && Speed < 20) {

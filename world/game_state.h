@@ -8,6 +8,19 @@
 
 #include "world/object_model.h"
 
+// The camera's limits in play: the view of 26 half-tiles by 10 rows stays inside the map.
+constexpr int32_t MaxCamX = 230;
+constexpr int32_t MaxCamY = 80;
+
+// The level-end bonuses (GetBonusBits), in the order they are shown.
+constexpr uint8_t BonusAllCameras = 1;
+constexpr uint8_t BonusUnhurt = 2;
+constexpr uint8_t BonusAllSigns = 4;
+constexpr uint8_t BonusAllMissiles = 8;
+constexpr uint8_t BonusLetters = 16;  // B, R, A, X in that order
+constexpr uint8_t BonusSnake = 32;
+constexpr uint8_t BonusAllBunnies = 64;
+
 class TGameState : public TObject {
  public:
   TGameState();

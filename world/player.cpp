@@ -278,8 +278,8 @@ void TBraxTovar::TeleportFrom(int index) {
   }
   if (!CurrentGameState) return;
   TGameState& g = Game();
-  g.CamX = std::min(230, std::max(0, PosX - 14));
-  g.CamY = std::min(80, std::max(0, PosY / 16 - 6));
+  g.CamX = std::min(MaxCamX, std::max(0, PosX - 14));
+  g.CamY = std::min(MaxCamY, std::max(0, PosY / 16 - 6));
   g.CamDestY = g.CamY;
 }
 

@@ -24,13 +24,13 @@ constexpr int SoundBalloon = 3;
 constexpr int SoundAtom = 4;
 constexpr int SoundKey = 9;
 constexpr int SoundItem = 12;         // pistol, boots, hooks, glove, access card
-constexpr int SoundBonusItem = 16;    // score goodies, letters out of order
+constexpr int SoundBonusItem = 16;    // score goodies, a leaking soda, a letter short of the bonus
 constexpr int SoundLetterBonus = 37;  // the fourth letter in the right order
 
 // Shots, hits and explosions.
 constexpr int SoundExplosion = 10;    // boxes, robots and bridges breaking, the hero's death
 constexpr int SoundEnemyShot = 11;    // a robot's shot fired on screen
-constexpr int SoundRobotHit = 18;     // a small robot, camera or fan destroyed
+constexpr int SoundRobotHit = 18;     // a robot, camera or fan shot down
 constexpr int SoundBlockBreaks = 42;  // a cracked block shot, a rocket through the ceiling
 constexpr int SoundBlast = 33;        // dynamite and mines going off
 

@@ -25,7 +25,7 @@ void ScrollCameraX() {
   TGameState& g = Game();
   for (int i = 0; i < 2; ++i) {
     if (Player->PosX - g.CamX < 10 && g.CamX > 0) --g.CamX;
-    if (Player->PosX - g.CamX > 14 && g.CamX < 230) ++g.CamX;
+    if (Player->PosX - g.CamX > 14 && g.CamX < MaxCamX) ++g.CamX;
   }
 }
 
@@ -34,7 +34,7 @@ void ScrollCameraY() {
   TGameState& g = Game();
   if (!g.Victory) {
     if (g.CamDestY < g.CamY && g.CamY > 0) --g.CamY;
-    if (g.CamY < g.CamDestY && g.CamY < 80) ++g.CamY;
+    if (g.CamY < g.CamDestY && g.CamY < MaxCamY) ++g.CamY;
   } else if (g.CamY > 0) {
     --g.CamY;
   }
