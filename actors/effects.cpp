@@ -4,8 +4,11 @@
 #include "data/graphics.h"
 #include "data/level_map.h"
 #include "data/sound.h"
+#include "data/tile_words.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/sounds.h"
+#include "world/sprite_numbers.h"
 #include "world/world.h"
 
 ZYNTRA_DEFINE_CLASS(TBraxShot, TActor, ZYNTRA_FIELD_RANGE(TBraxShot, Direction, 0, 1))
@@ -80,11 +83,11 @@ void TBraxShot::Update() {
   const int32_t firstRow = FloorDiv(PosY - 8, 16);
   for (int32_t row = firstRow; row <= firstRow + 1; ++row) {
     if (column < 0 || column >= MapColumns || row < 0 || row >= MapRows) continue;
-    if (TileGrid[row][column] != 0x1800) continue;
-    TileGrid[row][column] = 0x17E0;
+    if (TileGrid[row][column] != CrackedBlockTile) continue;
+    TileGrid[row][column] = RubbleTile;
     Explode();
     SpawnSmokeCloud(PosX, 16 * row + 15);
-    PlayBraxSound(42);
+    PlayBraxSound(SoundBlockBreaks);
     if (CurrentGameState) Game().AddScore(10);
     return;
   }
@@ -98,7 +101,8 @@ void TBraxShot::Update() {
 }
 
 void TBraxShot::Draw() {
-  DrawSpriteAtObject(*this, Timer == 1 ? 574 + Direction : 534 + CurrentFrame);
+  DrawSpriteAtObject(*this,
+                     Timer == 1 ? SpriteHeroMuzzle + Direction : SpriteHeroShot + CurrentFrame);
 }
 
 void TBraxShot::Explode() {
@@ -142,7 +146,8 @@ void TEnemyShot::Update() {
 }
 
 void TEnemyShot::Draw() {
-  DrawSpriteAtObject(*this, Timer == 1 ? 576 + Direction : 567 + CurrentFrame);
+  DrawSpriteAtObject(*this,
+                     Timer == 1 ? SpriteEnemyMuzzle + Direction : SpriteEnemyShot + CurrentFrame);
 }
 
 void TEnemyShot::CheckCollisions() {
@@ -179,7 +184,7 @@ void TExplosion::Update() {
   ++Timer;
 }
 
-void TExplosion::Draw() { DrawSpriteAtObject(*this, 330 + CurrentFrame); }
+void TExplosion::Draw() { DrawSpriteAtObject(*this, SpriteFloorBlast + CurrentFrame); }
 
 void TExplosion::CheckCollisions() {
   if (PlayerTouches(*this)) HurtPlayer();
@@ -190,17 +195,17 @@ void TExplosion::CheckCollisions() {
 void TSmokeCloud::Update() {
   if (++CurrentFrame >= 5) Remove();
 }
-void TSmokeCloud::Draw() { DrawSpriteAtObject(*this, 562 + CurrentFrame); }
+void TSmokeCloud::Draw() { DrawSpriteAtObject(*this, SpriteSmokeCloud + CurrentFrame); }
 
 void TDust::Update() {
   if (++CurrentFrame >= 5) Remove();
 }
-void TDust::Draw() { DrawSpriteAtObject(*this, 547 + CurrentFrame); }
+void TDust::Draw() { DrawSpriteAtObject(*this, SpriteDust + CurrentFrame); }
 
 void TDecoExplosion::Update() {
   if (++CurrentFrame >= 6) Remove();
 }
-void TDecoExplosion::Draw() { DrawSpriteAtObject(*this, 282 + CurrentFrame); }
+void TDecoExplosion::Draw() { DrawSpriteAtObject(*this, SpriteFireball + CurrentFrame); }
 
 void TWhiteBall::Update() {
   if (++CurrentFrame >= 4) Remove();
@@ -208,12 +213,12 @@ void TWhiteBall::Update() {
 
 void TWhiteBall::Draw() {
   if (CurrentFrame == 1) {
-    DrawSpriteAtObject(*this, 447);
+    DrawSpriteAtObject(*this, SpriteWhiteFlash);
   } else if (CurrentFrame == 3) {
-    DrawSpriteAtObject(*this, 448, -8, -8);
-    DrawSpriteAtObject(*this, 449, 8, -8);
-    DrawSpriteAtObject(*this, 450, -8, 8);
-    DrawSpriteAtObject(*this, 451, 8, 8);
+    DrawSpriteAtObject(*this, SpriteFlashRing, -8, -8);
+    DrawSpriteAtObject(*this, SpriteFlashRing + 1, 8, -8);
+    DrawSpriteAtObject(*this, SpriteFlashRing + 2, -8, 8);
+    DrawSpriteAtObject(*this, SpriteFlashRing + 3, 8, 8);
   }
 }
 
@@ -242,7 +247,7 @@ void TParticle::Update() {
   ++Timer;
 }
 
-void TParticle::Draw() { DrawSpriteAtObject(*this, 529 + CurrentFrame); }
+void TParticle::Draw() { DrawSpriteAtObject(*this, SpriteParticle + CurrentFrame); }
 
 TMetalShard::TMetalShard() { InitSpriteFrames(); }
 
@@ -253,7 +258,7 @@ void TMetalShard::InitSpriteFrames() {
     f.Width = 2;
     f.OffX = -1;
     f.OffY = -15;
-    f.SpriteIndices = {386 + 2 * i, 387 + 2 * i};
+    f.SpriteIndices = {SpriteMetalShard + 2 * i, SpriteMetalShard + 2 * i + 1};
     Frames.push_back(f);
   }
 }

@@ -9,6 +9,8 @@
 #include "data/sound.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/sounds.h"
+#include "world/sprite_numbers.h"
 #include "world/world.h"
 
 ZYNTRA_DEFINE_CLASS(THoverBot, TActor, ZYNTRA_FIELD_RANGE(THoverBot, SpinIndex, 0, 3),
@@ -87,7 +89,7 @@ void THoverBot::Update() {
     if (IsSolid(PosX, PosY) || IsSolid(PosX + 1, PosY)) {
       SpawnDecoExplosion(PosX, PosY);
       SpawnParticles(PosX, PosY);
-      PlayBraxSound(10);
+      PlayBraxSound(SoundExplosion);
       Remove();
     }
     return;
@@ -130,13 +132,13 @@ void THoverBot::Update() {
 
 void THoverBot::Draw() {
   if (!Visible()) return;
-  DrawAtActor(*this, 240 + CurrentFrame);
-  DrawAtActor(*this, 246 + SpinIndex, 0, 16);
+  DrawAtActor(*this, SpriteHoverBotBody + CurrentFrame);
+  DrawAtActor(*this, SpriteHoverBotRotor + SpinIndex, 0, 16);
 }
 
 void THoverBot::Crash() {
   AddPoints(200);
-  PlayBraxSound(18);
+  PlayBraxSound(SoundRobotHit);
   SpawnDecoExplosion(PosX, PosY);
   IsCrashing = 1;
   SpinIndex = 0;
@@ -173,17 +175,17 @@ TJumpBot::TJumpBot() {
 
 void TJumpBot::InitSpriteFrames() {
   // Per facing: standing, about to fire, in the air (three sprites tall).
-  static const std::vector<int32_t> sprites[6] = {
-      {250, 251, 252, 253}, {250, 251, 254, 255}, {256, 257, 258, 259, 260, 261},
-      {262, 263, 264, 265}, {262, 263, 266, 267}, {268, 269, 270, 271, 272, 273},
-  };
+  // Sprites from the first of the facing: the head row is shared by the first two frames.
+  static const std::vector<int32_t> spritesOfFrame[3] = {
+      {0, 1, 2, 3}, {0, 1, 4, 5}, {6, 7, 8, 9, 10, 11}};
   Frames.clear();
   for (int i = 0; i < 6; ++i) {
     TSpriteFrame f;
     f.Width = 2;
     f.OffX = -1;
     f.OffY = (i == 2 || i == 5) ? -47 : -31;
-    f.SpriteIndices = sprites[i];
+    const int32_t first = i < 3 ? SpriteJumpBotLeft : SpriteJumpBotRight;
+    for (int32_t k : spritesOfFrame[i % 3]) f.SpriteIndices.push_back(first + k);
     Frames.push_back(f);
   }
 }
@@ -295,7 +297,7 @@ void TJumpBot::Explode() {
   SpawnParticles(PosX + 1, PosY);
   SpawnParticles(PosX - 1, PosY - 16);
   SpawnParticles(PosX, PosY - 32);
-  PlayBraxSound(10);
+  PlayBraxSound(SoundExplosion);
   Remove();
 }
 
@@ -315,8 +317,9 @@ void THelicopter::InitSpriteFrames() {
     f.Width = 4;
     f.OffX = -2;
     f.OffY = -23;
-    for (int32_t k = 0; k < 4; ++k) f.SpriteIndices.push_back(416 + 4 * i + k);
-    for (int32_t k = 0; k < 4; ++k) f.SpriteIndices.push_back(404 + 4 * (i / 2) + k);
+    for (int32_t k = 0; k < 4; ++k) f.SpriteIndices.push_back(SpriteHelicopterRotor + 4 * i + k);
+    for (int32_t k = 0; k < 4; ++k)
+      f.SpriteIndices.push_back(SpriteHelicopterBody + 4 * (i / 2) + k);
     Frames.push_back(f);
   }
 }
@@ -341,7 +344,7 @@ void THelicopter::Update() {
       Active = 1;
       InitialY = PosY;
     }
-    PlayBraxSound(23);
+    PlayBraxSound(SoundHelicopter);
   }
   if (!Active) return;
 
@@ -400,7 +403,7 @@ void THelicopter::CheckCollisions() {
 }
 
 void THelicopter::Explode() {
-  PlayBraxSound(10);
+  PlayBraxSound(SoundExplosion);
   AddPoints(5000);
   SpawnDecoExplosion(PosX, PosY);
   SpawnDecoExplosion(PosX + 4, PosY);
@@ -423,14 +426,15 @@ TDrMalvex::TDrMalvex() {
 }
 
 void TDrMalvex::InitSpriteFrames() {
-  static const std::vector<int32_t> sprites[4] = {
-      {510, 511, 512, 513}, {510, 511, 514, 515}, {516, 517, 518, 519}, {516, 517, 520, 521}};
+  // Two frames for each facing; the frames of a facing share their top row.
+  static const int32_t spritesOfFrame[2][4] = {{0, 1, 2, 3}, {0, 1, 4, 5}};
   Frames.clear();
-  for (const auto& s : sprites) {
+  for (int32_t i = 0; i < 4; ++i) {
     TSpriteFrame f;
     f.Width = 2;
     f.OffY = -31;
-    f.SpriteIndices = s;
+    for (int32_t k : spritesOfFrame[i % 2])
+      f.SpriteIndices.push_back(SpriteVillain + 6 * (i / 2) + k);
     Frames.push_back(f);
   }
 }
@@ -446,7 +450,7 @@ void TDrMalvex::Update() {
     if (IsExploding == 0) {
       PosY -= 16;  // flies away
     } else if (IsSolid(PosX, PosY - 16)) {
-      PlayBraxSound(41);
+      PlayBraxSound(SoundVillainCrash);
       Remove();
       if (CurrentGameState) Game().Victory = 2;
     } else {
@@ -459,6 +463,7 @@ void TDrMalvex::Update() {
     if (Health < 9) SpawnSmokeCloud(PosX + 2, PosY - 8);
     if (Health < 5) SpawnSmokeCloud(PosX + 1, PosY - 12);
   }
+  // A 92-tick cycle: a shot at ticks 5 and 68, a float along FloatDy from 31 and from 77.
   ++Timer;
   if (Timer == 5 || Timer == 68) {
     if (facingRight)
@@ -483,7 +488,7 @@ void TDrMalvex::CheckCollisions() {
     shot->Remove();
     if (Health > 0) --Health;
     if (Health == 0 && IsExploding == 0) {
-      PlayBraxSound(40);
+      PlayBraxSound(SoundVillainHit);
       if (CurrentGameState) Game().Victory = 1;
       if (Player) Player->InvincibilityTimer = -2;
       break;
@@ -522,13 +527,13 @@ void TSnakeBot::Update() {
   CurrentFrame = (CurrentFrame + 1) % 8;
 }
 
-void TSnakeBot::Draw() { DrawAtActor(*this, 360 + CurrentFrame); }
+void TSnakeBot::Draw() { DrawAtActor(*this, SpriteSnake + CurrentFrame); }
 
 void TSnakeBot::CheckCollisions() {
   if (TouchesPlayer(*this)) HurtPlayer();
   for (const auto& shot : ShotsHitting(*this, true)) {
     SpawnParticles(PosX, PosY);
-    PlayBraxSound(10);
+    PlayBraxSound(SoundExplosion);
     AddPoints(1000);
     Remove();
     shot->Remove();

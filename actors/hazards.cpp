@@ -5,6 +5,8 @@
 #include "actors/scenery_helpers.h"
 #include "data/level_map.h"
 #include "data/sound.h"
+#include "world/sounds.h"
+#include "world/sprite_numbers.h"
 #include "world/world.h"
 
 ZYNTRA_DEFINE_CLASS(TSpikes, TActor,
@@ -74,7 +76,7 @@ void TNail::CheckCollisions() {
   HurtPlayer();
 }
 
-void TNail::Draw() { DrawAtActor(*this, IsRisen ? 624 : 623); }
+void TNail::Draw() { DrawAtActor(*this, IsRisen ? SpriteNailRisen : SpriteNailDown); }
 
 TFlameThrower::TFlameThrower() {
   Width = 6;
@@ -87,7 +89,7 @@ void TFlameThrower::Update() {
   ++Timer;
   if (Timer >= 13 && Timer <= 23) {
     CurrentFrame = (Timer - 13) % 2;
-    if (Timer == 13 && Visible()) PlayBraxSound(43);
+    if (Timer == 13 && Visible()) PlayBraxSound(SoundFlameWarning);
   } else if (Timer >= 24 && Timer <= 43) {
     CurrentFrame = 2 + (Timer - 23) % 2;
   } else {
@@ -102,12 +104,13 @@ void TFlameThrower::CheckCollisions() {
 
 void TFlameThrower::Draw() {
   const int side = Orientation == 1 ? 1 : 0;
+  const int first = side ? SpriteFlameThrowerLeft : SpriteFlameThrowerRight;
   const int base = side ? 32 : 0;
   const int step = side ? -16 : 16;
   if (CurrentFrame == 1) {
-    DrawAtActor(*this, 552 + 5 * side, base);
+    DrawAtActor(*this, first, base);  // the pilot flame
   } else if (CurrentFrame == 2 || CurrentFrame == 3) {
-    const int s = 551 + CurrentFrame + 5 * side;
+    const int s = first + CurrentFrame - 1;  // body, body and tip
     DrawAtActor(*this, s, base);
     DrawAtActor(*this, s, base + step);
     DrawAtActor(*this, s + 2, base + 2 * step);
@@ -130,10 +133,10 @@ void TMine::CheckCollisions() {
   Explode();
 }
 
-void TMine::Draw() { DrawAtActor(*this, 463); }
+void TMine::Draw() { DrawAtActor(*this, SpriteMine); }
 
 void TMine::Explode() {
-  PlayBraxSound(33);
+  PlayBraxSound(SoundBlast);
   SpawnExplosion(PosX, PosY, 0);
   Remove();
 }
@@ -149,7 +152,7 @@ void TJumpingMine::Update() {
   if (!Visible()) return;
   const int32_t phase = ((Timer % 14) + 14) % 14;
   PosY += Hop[phase];
-  if (phase == 0) PlayBraxSound(34);
+  if (phase == 0) PlayBraxSound(SoundMineHop);
   Timer = (phase + 1) % 14;
 }
 
@@ -158,7 +161,7 @@ void TJumpingMine::CheckCollisions() {
   for (const auto& shot : PlayerShotsHitting(*this, false)) shot->Remove();
 }
 
-void TJumpingMine::Draw() { DrawAtActor(*this, 463); }
+void TJumpingMine::Draw() { DrawAtActor(*this, SpriteMine); }
 
 // --- Targets ---------------------------------------------------------------------------
 
@@ -181,15 +184,15 @@ void TCamera::Update() {
 void TCamera::CheckCollisions() {
   auto shots = PlayerShotsHitting(*this, true);
   if (shots.empty()) return;
-  PlayBraxSound(18);
-  ScoreFlasher(1, PosX, PosY);
+  PlayBraxSound(SoundRobotHit);
+  ScoreFlasher(Flasher100, PosX, PosY);
   SpawnDecoExplosion(PosX, PosY);
   shots.front()->Remove();
   Remove();
   Tally(&TGameState::CamsShot);
 }
 
-void TCamera::Draw() { DrawAtActor(*this, 440 + (Orientation > 2 ? 1 : Orientation)); }
+void TCamera::Draw() { DrawAtActor(*this, SpriteCamera + (Orientation > 2 ? 1 : Orientation)); }
 
 TACMESign::TACMESign() {
   Width = 4;
@@ -213,7 +216,7 @@ void TACMESign::Update() {
         PosY += Timer % 2 ? 1 : -1;
       } else {
         State = Falling;
-        PlayBraxSound(32);
+        PlayBraxSound(SoundSignFalls);
       }
       break;
     case Falling:
@@ -237,19 +240,19 @@ void TACMESign::CheckCollisions() {
   auto shots = PlayerShotsHitting(*this, true);
   if (shots.empty()) return;
   Explode();
-  ScoreFlasher(3, PosX + 1, PosY);
+  ScoreFlasher(Flasher500, PosX + 1, PosY);
   shots.front()->Remove();
 }
 
 void TACMESign::Draw() {
-  DrawAtActor(*this, 611);
-  DrawAtActor(*this, 612, 16);
+  DrawAtActor(*this, SpriteSignLeft);
+  DrawAtActor(*this, SpriteSignRight, 16);
 }
 
 void TACMESign::Explode() {
   SpawnSmokeCloud(PosX + 1, PosY);
   SpawnParticles(PosX + 1, PosY);
-  PlayBraxSound(10);
+  PlayBraxSound(SoundExplosion);
   Remove();
   Tally(&TGameState::SignsFallen);
 }
@@ -261,17 +264,17 @@ TRocket::TRocket() {
 }
 
 void TRocket::Draw() {
-  DrawAtActor(*this, 539, 0, -48);
-  DrawAtActor(*this, 540, 0, -32);
-  DrawAtActor(*this, 540, 0, -16);
-  DrawAtActor(*this, 541);
-  DrawAtActor(*this, 542, -16, 0);
-  DrawAtActor(*this, 543, 16, 0);
+  DrawAtActor(*this, SpriteRocketNose, 0, -48);
+  DrawAtActor(*this, SpriteRocketBody, 0, -32);
+  DrawAtActor(*this, SpriteRocketBody, 0, -16);
+  DrawAtActor(*this, SpriteRocketBase);
+  DrawAtActor(*this, SpriteRocketFinLeft, -16, 0);
+  DrawAtActor(*this, SpriteRocketFinRight, 16, 0);
   if (CurrentFrame == 1) {
-    DrawAtActor(*this, 545, 0, 16);
+    DrawAtActor(*this, SpriteRocketTail, 0, 16);
   } else if (CurrentFrame == 2) {
-    DrawAtActor(*this, 544, 0, 16);
-    DrawAtActor(*this, 545, 0, 32);
+    DrawAtActor(*this, SpriteRocketFlame, 0, 16);
+    DrawAtActor(*this, SpriteRocketTail, 0, 32);
   }
 }
 
@@ -286,7 +289,7 @@ void TRocket::CheckCollisions() {
 void TRocket::Start() {
   State = Launched;
   Timer = 0;
-  PlayBraxSound(30);
+  PlayBraxSound(SoundRocketLaunch);
   if (CurrentGameState) Game().AddScore(200);
 }
 
@@ -321,7 +324,7 @@ void TRocket::Explode() {
   SpawnParticles(PosX + 1, PosY - 48);
   SpawnParticles(PosX + 2, PosY - 48);
   SpawnParticles(PosX - 2, PosY - 64);
-  PlayBraxSound(42);
+  PlayBraxSound(SoundBlockBreaks);
   Remove();
   Tally(&TGameState::MissilesShot);
 }
@@ -334,7 +337,8 @@ TReactor::TReactor() {
 
 void TReactor::Draw() {
   const int sprite =
-      IsWhite ? 495 : 618 + (CurrentFrame >= 0 && CurrentFrame < 5 ? CurrentFrame : 0);
+      IsWhite ? SpriteReactorWhite
+              : SpriteReactor + (CurrentFrame >= 0 && CurrentFrame < 5 ? CurrentFrame : 0);
   DrawAtActor(*this, sprite);
   DrawAtActor(*this, sprite, 0, -16);
   DrawAtActor(*this, sprite, 0, -32);
@@ -343,7 +347,7 @@ void TReactor::Draw() {
 void TReactor::Update() {
   IsWhite = 0;
   if (Health > 0) {
-    if (Visible()) PlayBraxSound(36);
+    if (Visible()) PlayBraxSound(SoundReactorHum);
     CurrentFrame = (CurrentFrame + 1) % 5;
     return;
   }
@@ -384,37 +388,37 @@ void TReactor::Meltdown() {
       break;
     case 15:
       deco(-3, -48), deco(2, 0), deco(1, 32);
-      PlayBraxSound(10);
+      PlayBraxSound(SoundExplosion);
       part(0, 0);
       break;
     case 16:
-      PlayBraxSound(10);
+      PlayBraxSound(SoundExplosion);
       part(4, -32);
       break;
     case 22:
       ball(-2, -16), ball(-3, -32);
       deco(-1, 0), deco(2, 0), deco(1, 32);
-      PlayBraxSound(10);
+      PlayBraxSound(SoundExplosion);
       part(0, 0), part(2, 16), part(-1, -32), part(4, -32);
       break;
     case 27:
       deco(0, 16), deco(0, -48), deco(1, 32);
       ball(-1, 48), ball(2, -16);
-      PlayBraxSound(10);
+      PlayBraxSound(SoundExplosion);
       part(0, 48), part(3, 0);
       shard(2, 24), shard(3, -40);
       break;
     default: break;
   }
   if (Timer >= 31) {
-    PlayBraxSound(17);
+    PlayBraxSound(SoundReactorBlows);
     Explode();
   }
 }
 
 void TReactor::Explode() {
-  ScoreFlasher(7, PosX - 1, PosY);
-  ScoreFlasher(7, PosX + 1, PosY);
+  ScoreFlasher(Flasher10000, PosX - 1, PosY);
+  ScoreFlasher(Flasher10000, PosX + 1, PosY);
   Remove();
   for (const auto& beam : ListedObjects<TEnergyBeam>()) beam->Remove();
 }

@@ -4,6 +4,8 @@
 #include "actors/scenery_helpers.h"
 #include "data/level_map.h"
 #include "data/sound.h"
+#include "world/sounds.h"
+#include "world/sprite_numbers.h"
 #include "world/world.h"
 
 ZYNTRA_DEFINE_CLASS(TExitDoor, TInteractiveBackgroundItem)
@@ -51,9 +53,10 @@ TExitDoor::TExitDoor() {
 
 void TExitDoor::InitSpriteFrames() {
   Frames.clear();
-  for (int32_t i = 0; i < 4; ++i)
-    Frames.push_back(
-        TSpriteFrame{2, -1, -31, {336 + 4 * i, 337 + 4 * i, 338 + 4 * i, 339 + 4 * i}});
+  for (int32_t i = 0; i < 4; ++i) {
+    const int32_t s = SpriteExitDoor + 4 * i;
+    Frames.push_back(TSpriteFrame{2, -1, -31, {s, s + 1, s + 2, s + 3}});
+  }
 }
 
 // Opens and closes again in 7 ticks; leaving the level is the player's delayed action.
@@ -69,28 +72,30 @@ void TExitDoor::Update() {
 }
 
 void TExitDoor::CheckCollisions() {
-  if (TouchesPlayer(*this)) ShowHint(5, false);
+  if (TouchesPlayer(*this)) ShowHint(HintExitDoor, false);
 }
 
 void TExitDoor::Open() {
   Active = 1;
   Timer = 0;
-  PlayBraxSound(CurrentGameState && Game().MapOn % 2 ? 39 : 19);
+  PlayBraxSound(CurrentGameState && Game().MapOn % 2 ? SoundHallwayDoor : SoundExitDoor);
 }
 
 // --- Key holes and key doors ----------------------------------------------------------
 
 TKeyHole::TKeyHole() { InitSpriteFrames(); }
 
-void TKeyHole::Draw() { DrawAtActor(*this, Unlocked || TickPhase(8) >= 4 ? 665 + KeyNum : 664); }
+void TKeyHole::Draw() {
+  DrawAtActor(*this, Unlocked || TickPhase(8) >= 4 ? SpriteKeyHole + KeyNum : SpriteKeyHoleDark);
+}
 
 void TKeyHole::CheckCollisions() {
-  if (TouchesPlayer(*this)) ShowHint(0, false);
+  if (TouchesPlayer(*this)) ShowHint(HintKeyHole, false);
 }
 
 TKeyDoor::TKeyDoor() { InitSpriteFrames(); }
 
-void TKeyDoor::Draw() { DrawAtActor(*this, 656 + State); }
+void TKeyDoor::Draw() { DrawAtActor(*this, SpriteKeyDoor + State); }
 
 void TKeyDoor::Update() {
   if (State == 0) return;
@@ -112,9 +117,9 @@ void TKeyDoor::Open() {
 TGloveSlot::TGloveSlot() { InitSpriteFrames(); }
 
 void TGloveSlot::Draw() {
-  DrawAtActor(*this, Unlocked || TickPhase(8) >= 4 ? 643 : 642);
-  DrawAtActor(*this, 644, -16);
-  DrawAtActor(*this, 645, 16);
+  DrawAtActor(*this, Unlocked || TickPhase(8) >= 4 ? SpriteGloveSlotLit : SpriteGloveSlotDark);
+  DrawAtActor(*this, SpriteGloveSlotLeft, -16);
+  DrawAtActor(*this, SpriteGloveSlotRight, 16);
 }
 
 // Used without the glove, the slot fires to both sides in turn while it is on screen.
@@ -129,15 +134,17 @@ void TGloveSlot::Update() {
 }
 
 void TGloveSlot::CheckCollisions() {
-  if (TouchesPlayer(*this)) ShowHint(8, false);
+  if (TouchesPlayer(*this)) ShowHint(HintGloveSlot, false);
 }
 
 TCardSlot::TCardSlot() { InitSpriteFrames(); }
 
-void TCardSlot::Draw() { DrawAtActor(*this, Unlocked ? 641 : 633 + TickPhase(8)); }
+void TCardSlot::Draw() {
+  DrawAtActor(*this, Unlocked ? SpriteCardSlotOpen : SpriteCardSlot + TickPhase(8));
+}
 
 void TCardSlot::CheckCollisions() {
-  if (TouchesPlayer(*this)) ShowHint(9, false);
+  if (TouchesPlayer(*this)) ShowHint(HintCardSlot, false);
 }
 
 // --- Force fields ----------------------------------------------------------------------
@@ -148,10 +155,10 @@ TForceField::TForceField() {
   InitSpriteFrames();
 }
 
-void TForceField::Draw() { DrawAtActor(*this, 593 + TickPhase(4)); }
+void TForceField::Draw() { DrawAtActor(*this, SpriteForceField + TickPhase(4)); }
 
 void TForceField::Update() {
-  if (Visible() && TickPhase(4) == 0) PlayBraxSound(21);
+  if (Visible() && TickPhase(4) == 0) PlayBraxSound(SoundForceFieldHum);
 }
 
 // The field swallows every player shot; it neither hurts nor blocks the player.
@@ -171,10 +178,10 @@ void TForceFieldRight::CheckCollisions() {
 
 TNote::TNote() { InitSpriteFrames(); }
 
-void TNote::Draw() { DrawAtActor(*this, 651); }
+void TNote::Draw() { DrawAtActor(*this, SpriteNote); }
 
 void TNote::CheckCollisions() {
-  if (TouchesPlayer(*this)) ShowHint(1, false);
+  if (TouchesPlayer(*this)) ShowHint(HintNote, false);
 }
 
 // --- The villain's monitor --------------------------------------------------------------
@@ -188,8 +195,11 @@ TMalvexScreen::TMalvexScreen() {
 // A new screen starts active.
 void TMalvexScreen::InitSpriteFrames() {
   Frames.clear();
-  for (int32_t i = 0; i < 6; ++i)
-    Frames.push_back(TSpriteFrame{2, 0, -31, {498 + 2 * i, 499 + 2 * i, 496, 497}});
+  for (int32_t i = 0; i < 6; ++i) {
+    const int32_t s = SpriteMonitorScreen + 2 * i;
+    Frames.push_back(
+        TSpriteFrame{2, 0, -31, {s, s + 1, SpriteMonitorStand, SpriteMonitorStand + 1}});
+  }
   Active = 1;
 }
 
@@ -209,7 +219,7 @@ void TMalvexScreen::Activate() {
   Active = 1;
   WasActive = 1;
   for (const auto& trigger : ListedObjects<TMonitorTrigger>()) trigger->Remove();
-  PlayBraxSound(29);
+  PlayBraxSound(SoundMonitorOn);
   Update();
   ShowNote();
 }
@@ -234,7 +244,7 @@ TEnergyBeam::TEnergyBeam() {
 
 void TEnergyBeam::Update() {
   IsColliding = 0;
-  if (Visible() && TickPhase(4) == 0) PlayBraxSound(21);
+  if (Visible() && TickPhase(4) == 0) PlayBraxSound(SoundForceFieldHum);
 }
 
 void TEnergyBeam::CheckCollisions() {
@@ -243,7 +253,9 @@ void TEnergyBeam::CheckCollisions() {
   HurtPlayer();
 }
 
-void TEnergyBeam::Draw() { DrawAtActor(*this, 578 + TickPhase(4) + (IsColliding ? 4 : 0)); }
+void TEnergyBeam::Draw() {
+  DrawAtActor(*this, SpriteEnergyBeam + TickPhase(4) + (IsColliding ? 4 : 0));
+}
 
 // --- Teleporter ------------------------------------------------------------------------
 
@@ -251,7 +263,9 @@ TTeleporter::TTeleporter() { InitSpriteFrames(); }
 
 void TTeleporter::InitSpriteFrames() {
   Frames.clear();
-  Frames.push_back(TSpriteFrame{3, -2, -47, {452, 453, 454, 455, 456, 457, 458, 459, 460}});
+  TSpriteFrame frame{3, -2, -47, {}};
+  for (int32_t k = 0; k < 9; ++k) frame.SpriteIndices.push_back(SpriteTeleporter + k);
+  Frames.push_back(frame);
 }
 
 void TTeleporter::Update() {
@@ -270,15 +284,15 @@ void TTeleporter::Activate() { Timer = 8; }
 void TTeleporter::Draw() {
   TInteractiveBackgroundItem::Draw();
   if (BlinkFrame != 0) {
-    DrawAtActor(*this, 463 + BlinkFrame, 0, -16);
-    DrawAtActor(*this, 465 + BlinkFrame, 16, -16);
+    DrawAtActor(*this, SpriteTeleporterSparkle + BlinkFrame - 1, 0, -16);
+    DrawAtActor(*this, SpriteTeleporterLight + BlinkFrame - 1, 16, -16);
   }
-  if (DrawBolt == 1) DrawAtActor(*this, 461, 0, -32);
-  if (DrawBolt == 2) DrawAtActor(*this, 462, 0, -32);
+  if (DrawBolt == 1 || DrawBolt == 2)
+    DrawAtActor(*this, SpriteTeleporterBolt + DrawBolt - 1, 0, -32);
 }
 
 void TTeleporter::CheckCollisions() {
-  if (TouchesPlayer(*this)) ShowHint(7, false);
+  if (TouchesPlayer(*this)) ShowHint(HintTeleporter, false);
 }
 
 // --- Background sprite -----------------------------------------------------------------
@@ -300,10 +314,10 @@ bool UseKeyHole(TBraxTovar&, TInteractiveBackgroundItem& item, bool) {
   if (!CurrentGameState) return true;
   TGameState& g = Game();
   if (hole.KeyNum > 3 || hole.KeyNum >= g.GotKey.size() || !g.GotKey[hole.KeyNum]) {
-    ShowHint(11, true);
+    ShowHint(HintNoKey, true);
     return false;
   }
-  PlayBraxSound(31);
+  PlayBraxSound(SoundUnlock);
   g.AddScore(1000);
   g.GotKey[hole.KeyNum] = 0;
   // The hole counts as unlocked only when a door opened; its key is spent all the same.
@@ -319,10 +333,10 @@ bool UseCardSlot(TBraxTovar&, TInteractiveBackgroundItem& item, bool) {
   auto& slot = static_cast<TCardSlot&>(item);
   if (slot.Unlocked || !CurrentGameState) return true;
   if (!Game().GotAccessCard) {
-    ShowHint(10, true);
+    ShowHint(HintNoCard, true);
     return true;
   }
-  PlayBraxSound(31);
+  PlayBraxSound(SoundUnlock);
   Game().GotAccessCard = 0;
   for (const auto& field : ListedObjects<TForceField>()) field->Remove();  // the ends too
   slot.Unlocked = 1;
@@ -340,7 +354,7 @@ bool UseGloveSlot(TBraxTovar&, TInteractiveBackgroundItem& item, bool) {
     if (e->ClassName() != "TExtender") continue;
     if (auto extender = std::dynamic_pointer_cast<TGameObject>(e)) {
       extender->Active = 1;
-      PlayBraxSound(5);
+      PlayBraxSound(SoundExtenderOn);
     }
   }
   slot.Unlocked = 1;
@@ -350,7 +364,7 @@ bool UseGloveSlot(TBraxTovar&, TInteractiveBackgroundItem& item, bool) {
 bool UseExitDoor(TBraxTovar& player, TInteractiveBackgroundItem& item, bool upOnly) {
   if (!upOnly) return true;
   player.DelayedAction = TBraxTovar::Leaving;
-  player.DelayTics = 8;
+  player.DelayTics = TBraxTovar::TransitTics;
   static_cast<TExitDoor&>(item).Open();
   return true;
 }
@@ -364,7 +378,7 @@ bool UseTeleporter(TBraxTovar& player, TInteractiveBackgroundItem& item, bool up
 }
 
 bool UseNote(TBraxTovar&, TInteractiveBackgroundItem&, bool) {
-  PlayBraxSound(25);
+  PlayBraxSound(SoundMessage);
   ShowNote();
   return true;
 }

@@ -8,6 +8,8 @@
 #include "data/sound.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/sounds.h"
+#include "world/sprite_numbers.h"
 #include "world/world.h"
 
 ZYNTRA_DEFINE_CLASS(TElevator, TVisibleObject,
@@ -44,7 +46,7 @@ void PullFromAbove(int32_t column, int32_t row) { SetCell(column, row, CellWord(
 
 // --- Elevator ----------------------------------------------------------------------------
 
-void TElevator::Draw() { DrawSpriteAtObject(*this, 533); }
+void TElevator::Draw() { DrawSpriteAtObject(*this, SpriteElevator); }
 
 bool TElevator::PlayerStandsOnMe() const {
   return Player && Player->PosX == PosX && PosY == Player->PosY + 16 &&
@@ -63,7 +65,7 @@ void TElevator::GoDown() {
 
 void TElevator::Update() {
   if (PlayerStandsOnMe())
-    ShowHint(6, false);
+    ShowHint(HintElevator, false);
   else if (PosY / 16 < InitialY)
     GoDown();
 }
@@ -123,7 +125,7 @@ void TFakeBridge::Update() {
       for (int32_t i = 1; i < Width; i += 2) SpawnDecoExplosion(2 * (PosX + i), 16 * PosY + 15);
       break;
     default:
-      PlayBraxSound(10);
+      PlayBraxSound(SoundExplosion);
       for (int32_t i = 0; i < Width; ++i) {
         PullFromAbove(PosX + i, PosY);
         if (i % 2) SpawnParticles(2 * (PosX + i + 1), 16 * PosY + 15);
@@ -156,8 +158,8 @@ TFan::TFan() {
 }
 
 void TFan::Draw() {
-  DrawSpriteAtObject(*this, 396 + 2 * CurrentFrame, 0, -16);
-  DrawSpriteAtObject(*this, 397 + 2 * CurrentFrame);
+  DrawSpriteAtObject(*this, SpriteFan + 2 * CurrentFrame, 0, -16);
+  DrawSpriteAtObject(*this, SpriteFan + 2 * CurrentFrame + 1);
 }
 
 void TFan::Update() {
@@ -176,7 +178,7 @@ void TFan::CheckCollisions() {
     State = 1;
     ShotTimer = 0;
     SpawnSmokeCloud(PosX, PosY - 24);
-    PlayBraxSound(18);
+    PlayBraxSound(SoundRobotHit);
     if (Wind) {
       if (CurrentGameState) Game().AddScore(1000);
       Wind->Remove();
@@ -214,7 +216,7 @@ void InstallMechanicsHandlers() {
       if (player.BlockedUp()) {
         player.HitHead();
       } else {
-        PlayBraxSound(20);
+        PlayBraxSound(SoundElevatorUp);
         player.PosY -= 16;
         if (CurrentGameState && player.PosY - 16 * Game().CamY < 64)
           Game().CamDestY = player.PosY / 16 - 6;

@@ -9,14 +9,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "data/tile_words.h"
 #include "world/actor_list.h"
-
-// Map words these classes write.
-constexpr uint16_t ElevatorShaftTile = 0x1AE0;
-constexpr uint16_t BeltStartTile = 0x1B80;   // + 32 * phase
-constexpr uint16_t BeltMiddleTile = 0x1C00;  // 0x1C20 on odd phases
-constexpr uint16_t BeltEndTile = 0x1C40;     // + 32 * phase
-constexpr uint16_t ExtenderBridgeTile = 0x2FE0;
 
 // A platform the hero raises one tile per press of Up; it sinks back once he steps off.
 class TElevator : public TVisibleObject {

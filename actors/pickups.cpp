@@ -4,9 +4,12 @@
 #include "actors/families.h"
 #include "data/graphics.h"
 #include "data/level_map.h"
+#include "data/object_codes.h"
 #include "data/sound.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/sounds.h"
+#include "world/sprite_numbers.h"
 #include "world/world.h"
 
 ZYNTRA_DEFINE_CLASS(TBonusFlasher, TVisibleObject,
@@ -102,14 +105,14 @@ void TBox::Explode() {
   SpawnParticles(PosX, PosY);
   // The goodie follows the box in the list: drawn over it and visited in this pass.
   SpawnGoodie(ContentID, PosX / 2, PosY / 16, this);
-  PlayBraxSound(10);
-  if (!IsSolid(PosX, PosY + 1)) ScoreFlasher(3, PosX, PosY);
+  PlayBraxSound(SoundExplosion);
+  if (!IsSolid(PosX, PosY + 1)) ScoreFlasher(Flasher500, PosX, PosY);
   Remove();
 }
 
 TBalloonBox::TBalloonBox() {
-  BoxSprite = 628;
-  ContentID = 0xF000;
+  BoxSprite = SpriteBonusCrate;
+  ContentID = GoodieBalloon;
 }
 
 void TBalloonBox::FallingItemCode() {
@@ -135,7 +138,7 @@ void TPickup::CheckCollisions() {
 }
 
 // Soda: drinkable, or shot to leak and rise until it bursts under a ceiling.
-void TSoda::Draw() { DrawSpriteAtObject(*this, 368 + CurrentFrame); }
+void TSoda::Draw() { DrawSpriteAtObject(*this, SpriteSoda + CurrentFrame); }
 
 void TSoda::Update() {
   if (++Timer >= 4) {
@@ -157,14 +160,14 @@ void TSoda::Update() {
 
 void TSoda::Collect() {
   if (IsLeaking) {
-    PlayBraxSound(16);
-    Popup(4, *this);
+    PlayBraxSound(SoundBonusItem);
+    Popup(Flasher1000, *this);
     return;
   }
-  PlayBraxSound(1);
+  PlayBraxSound(SoundFood);
   if (CurrentGameState) Game().AddHealth(1);
-  ShowHint(2, false);
-  Popup(2, *this);
+  ShowHint(HintSoda, false);
+  Popup(Flasher200, *this);
 }
 
 void TSoda::CheckShots() {
@@ -177,18 +180,18 @@ void TSoda::CheckShots() {
 
 void TSoda::StartLeaking() {
   IsLeaking = 1;
-  PlayBraxSound(2);
+  PlayBraxSound(SoundSodaLeaks);
 }
 
 // Turkey: a shot cooks it, which doubles what it gives.
-void TTurkey::Draw() { DrawSpriteAtObject(*this, 572 + CurrentFrame); }
+void TTurkey::Draw() { DrawSpriteAtObject(*this, SpriteTurkey + CurrentFrame); }
 
 void TTurkey::Collect() {
   const bool cooked = CurrentFrame != 0;
-  PlayBraxSound(1);
+  PlayBraxSound(SoundFood);
   if (CurrentGameState) Game().AddHealth(cooked ? 2 : 1);
-  ShowHint(3, false);
-  Popup(cooked ? 2 : 1, *this);
+  ShowHint(HintTurkey, false);
+  Popup(cooked ? Flasher200 : Flasher100, *this);
 }
 
 void TTurkey::CheckShots() {
@@ -199,54 +202,54 @@ void TTurkey::CheckShots() {
   }
 }
 
-void TFootball::Draw() { DrawSpriteAtObject(*this, 586); }
+void TFootball::Draw() { DrawSpriteAtObject(*this, SpriteFootball); }
 void TFootball::Collect() {
-  PlayBraxSound(16);
-  Popup(1, *this);
+  PlayBraxSound(SoundBonusItem);
+  Popup(Flasher100, *this);
 }
 
-void TJoystick::Draw() { DrawSpriteAtObject(*this, 587); }
+void TJoystick::Draw() { DrawSpriteAtObject(*this, SpriteJoystick); }
 void TJoystick::Collect() {
-  PlayBraxSound(16);
-  Popup(5, *this);
+  PlayBraxSound(SoundBonusItem);
+  Popup(Flasher2000, *this);
 }
 
-void TDisk::Draw() { DrawSpriteAtObject(*this, 588); }
+void TDisk::Draw() { DrawSpriteAtObject(*this, SpriteDisk); }
 void TDisk::Collect() {
-  PlayBraxSound(16);
-  Popup(6, *this);
+  PlayBraxSound(SoundBonusItem);
+  Popup(Flasher5000, *this);
 }
 
-void TFlag::Draw() { DrawSpriteAtObject(*this, 625 + CurrentFrame); }
+void TFlag::Draw() { DrawSpriteAtObject(*this, SpriteFlag + CurrentFrame); }
 void TFlag::Update() {
   FallingItemCode();
   CurrentFrame = (CurrentFrame + 1) % 3;
 }
 void TFlag::Collect() {
-  PlayBraxSound(16);
-  Popup(16, *this);
+  PlayBraxSound(SoundBonusItem);
+  Popup(FlasherRandom, *this);
 }
 
-void TRadio::Draw() { DrawSpriteAtObject(*this, 630 + CurrentFrame); }
+void TRadio::Draw() { DrawSpriteAtObject(*this, SpriteRadio + CurrentFrame); }
 void TRadio::Update() {
   FallingItemCode();
   CurrentFrame = (CurrentFrame + 1) % 3;
 }
 void TRadio::Collect() {
-  PlayBraxSound(16);
-  Popup(16, *this);
+  PlayBraxSound(SoundBonusItem);
+  Popup(FlasherRandom, *this);
 }
 
-void TAtom::Draw() { DrawSpriteAtObject(*this, 602 + CurrentFrame); }
+void TAtom::Draw() { DrawSpriteAtObject(*this, SpriteAtom + CurrentFrame); }
 void TAtom::Update() {
   FallingItemCode();
   CurrentFrame = (CurrentFrame + 1) % 9;
 }
 void TAtom::Collect() {
-  PlayBraxSound(4);
+  PlayBraxSound(SoundAtom);
   if (CurrentGameState) Game().AddHealth(8);
-  ShowHint(4, false);
-  Popup(4, *this);
+  ShowHint(HintAtom, false);
+  Popup(Flasher1000, *this);
 }
 
 // Balloon: rises until a ceiling or a shot bursts it; the burst shows for one draw.
@@ -254,11 +257,11 @@ TBalloon::TBalloon() { Height = 32; }
 
 void TBalloon::Draw() {
   if (IsExploding) {
-    DrawSpriteAtObject(*this, 601, 0, -16);
+    DrawSpriteAtObject(*this, SpriteBalloonBurst, 0, -16);
     return;
   }
-  DrawSpriteAtObject(*this, 597, 0, -16);
-  DrawSpriteAtObject(*this, 598 + CurrentFrame);
+  DrawSpriteAtObject(*this, SpriteBalloon, 0, -16);
+  DrawSpriteAtObject(*this, SpriteBalloonString + CurrentFrame);
 }
 
 void TBalloon::Update() {
@@ -283,8 +286,8 @@ void TBalloon::CheckCollisions() {
 }
 
 void TBalloon::Collect() {
-  PlayBraxSound(3);
-  Popup(7, *this);
+  PlayBraxSound(SoundBalloon);
+  Popup(Flasher10000, *this);
 }
 
 void TBalloon::CheckShots() {
@@ -296,16 +299,16 @@ void TBalloon::CheckShots() {
 }
 
 // Letter: four in the order B, R, A, X give the letter bonus.
-void TLetter::Draw() { DrawSpriteAtObject(*this, 646 + LetterNum); }
+void TLetter::Draw() { DrawSpriteAtObject(*this, SpriteLetter + LetterNum); }
 
 void TLetter::Collect() {
   const bool bonus = CurrentGameState && Game().AddLetter(LetterNum);
   if (bonus) {
-    Popup(7, *this);
-    PlayBraxSound(37);
+    Popup(Flasher10000, *this);
+    PlayBraxSound(SoundLetterBonus);
   } else {
-    Popup(3, *this);
-    PlayBraxSound(16);
+    Popup(Flasher500, *this);
+    PlayBraxSound(SoundBonusItem);
   }
 }
 
@@ -314,8 +317,8 @@ void TLetter::Collect() {
 void TInventoryItem::Draw() { DrawSpriteAtObject(*this, Sprite()); }
 
 void TInventoryItem::Collect() {
-  PlayBraxSound(12);
-  Popup(4, *this);
+  PlayBraxSound(SoundItem);
+  Popup(Flasher1000, *this);
   if (CurrentGameState) Give();
 }
 
@@ -332,13 +335,13 @@ TKey::TKey() {
   Height = 16;
 }
 
-void TKey::Draw() { DrawSpriteAtObject(*this, 652 + KeyNum); }
+void TKey::Draw() { DrawSpriteAtObject(*this, SpriteKey + KeyNum); }
 
 void TKey::CheckCollisions() {
   if (!PlayerTouches(*this)) return;
   Remove();
-  PlayBraxSound(9);
-  Popup(4, *this);
+  PlayBraxSound(SoundKey);
+  Popup(Flasher1000, *this);
   if (KeyNum < 4 && CurrentGameState && KeyNum < Game().GotKey.size()) Game().GotKey[KeyNum] = 1;
 }
 
@@ -350,13 +353,13 @@ TDynamite::TDynamite() {
 }
 
 void TDynamite::Draw() {
-  if (CurrentFrame < 2) DrawSpriteAtObject(*this, 352 + CurrentFrame);
+  if (CurrentFrame < 2) DrawSpriteAtObject(*this, SpriteDynamite + CurrentFrame);
 }
 
 void TDynamite::Update() {
   CurrentFrame = Timer <= 9 ? (Timer & 1) : 2;
   if (Timer == 12) {
-    PlayBraxSound(33);
+    PlayBraxSound(SoundBlast);
     SpawnExplosion(PosX, PosY, 0);
   }
   if (Timer == 15) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "world/actor_list.h"
+#include "world/sprite_numbers.h"
 
 // The rising score popup.
 class TBonusFlasher : public TVisibleObject {
@@ -147,7 +148,7 @@ class TLetter : public TPickup {
   ZYNTRA_CLASS(TLetter)
 };
 
-// Inventory items: sound 12 and 1000 points, then their effect.
+// Inventory items: SoundItem and 1000 points, then their effect.
 class TInventoryItem : public TPickup {
  public:
   void Draw() override;
@@ -159,35 +160,35 @@ class TInventoryItem : public TPickup {
 
 class TPistol : public TInventoryItem {
  public:
-  int Sprite() const override { return 571; }
+  int Sprite() const override { return SpritePistol; }
   void Give() override;
   ZYNTRA_CLASS(TPistol)
 };
 
 class TBoots : public TInventoryItem {
  public:
-  int Sprite() const override { return 538; }
+  int Sprite() const override { return SpriteBoots; }
   void Give() override;
   ZYNTRA_CLASS(TBoots)
 };
 
 class THooks : public TInventoryItem {
  public:
-  int Sprite() const override { return 546; }
+  int Sprite() const override { return SpriteHooks; }
   void Give() override;
   ZYNTRA_CLASS(THooks)
 };
 
 class TGlove : public TInventoryItem {
  public:
-  int Sprite() const override { return 591; }
+  int Sprite() const override { return SpriteGlove; }
   void Give() override;
   ZYNTRA_CLASS(TGlove)
 };
 
 class TAccessCard : public TInventoryItem {
  public:
-  int Sprite() const override { return 592; }
+  int Sprite() const override { return SpriteAccessCard; }
   void Give() override;
   ZYNTRA_CLASS(TAccessCard)
 };

@@ -6,6 +6,8 @@
 #include "data/sound.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/sounds.h"
+#include "world/sprite_numbers.h"
 #include "world/world.h"
 
 ZYNTRA_DEFINE_CLASS(TCrawlBot, TActor, ZYNTRA_FIELD_RANGE(TCrawlBot, Orientation, 0, 1),
@@ -64,7 +66,8 @@ TCrawlBot::TCrawlBot() {
 }
 
 void TCrawlBot::Draw() {
-  DrawSpriteAtObject(*this, (Orientation == 0 ? 379 : 383) - ((PosY % 4) + 4) % 4);
+  DrawSpriteAtObject(*this, (Orientation == 0 ? SpriteCrawlBotWallLeft : SpriteCrawlBotWallRight) +
+                                3 - ((PosY % 4) + 4) % 4);
 }
 
 void TCrawlBot::Update() {
@@ -83,7 +86,7 @@ void TCrawlBot::CheckCollisions() {
     SpawnSmokeCloud(PosX, PosY - 8);
     SpawnDecoExplosion(PosX, PosY);
     shot->Remove();
-    PlayBraxSound(18);
+    PlayBraxSound(SoundRobotHit);
     Remove();
   }
 }
@@ -96,7 +99,7 @@ TTechBot::TTechBot() {
   InitSpriteFrames();
 }
 
-void TTechBot::Draw() { DrawSpriteAtObject(*this, 320 + CurrentFrame); }
+void TTechBot::Draw() { DrawSpriteAtObject(*this, SpriteTechBot + CurrentFrame); }
 
 // It also wakes while standing on the row just above the view.
 bool TTechBot::Visible() const {
@@ -141,7 +144,7 @@ void TTechBot::CheckCollisions() {
   if (auto shot = FirstBraxShotHitting(*this)) {
     PosX += shot->Direction == 1 ? 1 : -1;
     StartExploding();
-    PlayBraxSound(18);
+    PlayBraxSound(SoundRobotHit);
     shot->Remove();
     return;
   }
@@ -157,7 +160,7 @@ TFlameBot::TFlameBot() {
 }
 
 void TFlameBot::InitSpriteFrames() {
-  Frames = FrameTable(6, 1, 0, -31, 2, [](int32_t i) { return 480 + 2 * i; });
+  Frames = FrameTable(6, 1, 0, -31, 2, [](int32_t i) { return SpriteFlameBot + 2 * i; });
 }
 
 void TFlameBot::Update() {
@@ -195,7 +198,9 @@ TBunnyBot::TBunnyBot() {
 
 void TBunnyBot::InitSpriteFrames() {
   // Hopping left (0-2), hopping right (3-5), facing the viewer (6), facing away (7).
-  Frames = FrameTable(8, 1, 0, -31, 2, [](int32_t i) { return i < 3 ? 354 + 2 * i : 462 + 2 * i; });
+  Frames = FrameTable(8, 1, 0, -31, 2, [](int32_t i) {
+    return i < 3 ? SpriteBunnyLeft + 2 * i : SpriteBunnyRight + 2 * (i - 3);
+  });
 }
 
 void TBunnyBot::Update() {
@@ -205,7 +210,7 @@ void TBunnyBot::Update() {
     static const int32_t Spin[2][4] = {{0, 6, 3, 7}, {3, 6, 0, 7}};
     CurrentFrame = Spin[facing][(Timer % 4 + 4) % 4];  // a loaded Timer may be negative
     if (Timer >= 20) {
-      ScoreFlasher(6, PosX, PosY);
+      ScoreFlasher(Flasher5000, PosX, PosY);
       Explode();
     }
     return;
@@ -230,7 +235,7 @@ void TBunnyBot::Update() {
 void TBunnyBot::StartRotating() {
   Rotating = 1;
   Timer = 0;
-  PlayBraxSound(35);
+  PlayBraxSound(SoundBunnySpins);
 }
 
 void TBunnyBot::Explode() {
@@ -244,7 +249,7 @@ void TBunnyBot::CheckCollisions() {
   // Spinning or turning round, it cannot be hit.
   if (Rotating || CurrentFrame > 5) return;
   if (auto shot = FirstBraxShotHitting(*this)) {
-    PlayBraxSound(18);
+    PlayBraxSound(SoundRobotHit);
     AddPoints(200);
     Explode();
     shot->Remove();
@@ -265,7 +270,7 @@ TCannonBot::TCannonBot() {
 }
 
 void TCannonBot::InitSpriteFrames() {
-  Frames = FrameTable(4, 2, 0, -15, 2, [](int32_t i) { return 274 + 2 * i; });
+  Frames = FrameTable(4, 2, 0, -15, 2, [](int32_t i) { return SpriteCannonBot + 2 * i; });
 }
 
 bool TCannonBot::BlockedDown() const { return Grounded(*this); }
@@ -335,7 +340,7 @@ void TCannonBot::CheckCollisions() {
       SpawnParticles(PosX + 1, PosY);
       SpawnDecoExplosion(PosX, PosY);
       AddPoints(2500);
-      PlayBraxSound(18);
+      PlayBraxSound(SoundRobotHit);
       Remove();
       return;
     }
@@ -353,7 +358,7 @@ TWheelBot::TWheelBot() {
 
 void TWheelBot::InitSpriteFrames() {
   // Rolling (0-3), rolling with the flame shield (4-7).
-  Frames = FrameTable(8, 2, -1, -31, 4, [](int32_t i) { return 288 + 4 * i; });
+  Frames = FrameTable(8, 2, -1, -31, 4, [](int32_t i) { return SpriteWheelBot + 4 * i; });
 }
 
 bool TWheelBot::BlockedDown() const { return Grounded(*this); }
@@ -409,7 +414,7 @@ void TWheelBot::CheckCollisions() {
       SpawnParticles(PosX - 1, PosY);
       SpawnParticles(PosX + 1, PosY);
       AddPoints(5000);
-      PlayBraxSound(10);
+      PlayBraxSound(SoundExplosion);
       Remove();
       return;
     }

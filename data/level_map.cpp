@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "data/object_codes.h"
 #include "data/stream.h"
+#include "data/tile_words.h"
 #include "shell/log.h"
 #include "shell/settings.h"
 
@@ -23,7 +25,7 @@ void LogPullingError(uint16_t code, int column, int row, const char* from) {
 
 // First-pass handling of the codes that the map format itself defines.
 void ConveyorStart(uint16_t code, int column, int row) {
-  uint16_t endCode = code == 0x3002 ? 0x3003 : 0x3005;
+  uint16_t endCode = code == ObjectBeltLeftStart ? ObjectBeltLeftEnd : ObjectBeltRightEnd;
   int end = -1;
   for (int c = column + 1; c < MapColumns; ++c)
     if (TileGrid[row][c] == endCode) {
@@ -33,21 +35,24 @@ void ConveyorStart(uint16_t code, int column, int row) {
   if (end < 0) {
     end = 127;
     LogLine(std::string("WARNING :: LoadMap :: no end for start of conveyor belt ") +
-            (code == 0x3002 ? "<-" : "->") + " at position " + std::to_string(column) + ", " +
-            std::to_string(row) + " (belt now ends at 127, " + std::to_string(row) + ")");
+            (code == ObjectBeltLeftStart ? "<-" : "->") + " at position " + std::to_string(column) +
+            ", " + std::to_string(row) + " (belt now ends at 127, " + std::to_string(row) + ")");
   }
-  if (Hooks.SpawnConveyorBelt) Hooks.SpawnConveyorBelt(column, row, end, code == 0x3002 ? 0 : 1);
+  if (Hooks.SpawnConveyorBelt)
+    Hooks.SpawnConveyorBelt(column, row, end, code == ObjectBeltLeftStart ? 0 : 1);
 }
 
 void FakeBridge(int column, int row) {
   int k = column;
   for (;;) {
-    TileGrid[row][k] = 0x21A0;
+    TileGrid[row][k] = FakeBridgeLeftTile;
     ++k;
-    if (k >= 128 || TileGrid[row][k] >= 0x1800) break;
-    TileGrid[row][k] = 0x21C0;
+    if (k >= MapColumns || TileGrid[row][k] >= FirstSolidTile) break;
+    TileGrid[row][k] = FakeBridgeRightTile;
     ++k;
-    if (k >= 127 || TileGrid[row][k] >= 0x1800 || TileGrid[row][k + 1] >= 0x1800) break;
+    if (k >= MapColumns - 1 || TileGrid[row][k] >= FirstSolidTile ||
+        TileGrid[row][k + 1] >= FirstSolidTile)
+      break;
   }
   if (k - column > 1 && Hooks.SpawnFakeBridge) Hooks.SpawnFakeBridge(column, row, k - column);
 }
@@ -56,37 +61,37 @@ void FakeBridge(int column, int row) {
 void Pull(int column, int row) {
   uint16_t code = TileGrid[row][column];
   switch (code) {
-    case 0x3002:
-    case 0x3003:
-    case 0x3004:
-    case 0x3005: return;
-    case 0x3001: TileGrid[row][column] = 0x1AE0; return;
-    case 0x3036: TileGrid[row][column] = 0x2FE0; return;
-    case 0x304C:
-    case 0x304D:
-    case 0x304E:
-    case 0x304F: TileGrid[row][column] = 0x1820; return;
-    case 0x3028:
-    case 0x303D:
-    case 0x303E:
-    case 0x303F: TileGrid[row][column] = 0; return;
-    case 0x3009:
-    case 0x3016:
-    case 0x301C:
-    case 0x3027:
+    case ObjectBeltLeftStart:
+    case ObjectBeltLeftEnd:
+    case ObjectBeltRightStart:
+    case ObjectBeltRightEnd: return;
+    case ObjectElevator: TileGrid[row][column] = ElevatorShaftTile; return;
+    case ObjectExtender: TileGrid[row][column] = ExtenderBridgeTile; return;
+    case ObjectKeyDoor0:
+    case ObjectKeyDoor0 + 1:
+    case ObjectKeyDoor0 + 2:
+    case ObjectKeyDoor0 + 3: TileGrid[row][column] = LockedDoorTile; return;
+    case ObjectAlienPlant:
+    case ObjectPoster:
+    case ObjectChain:
+    case ObjectBarrel: TileGrid[row][column] = 0; return;
+    case ObjectFlameThrowerRight:
+    case ObjectCrawlBotWallLeft:
+    case ObjectFanBlowingRight:
+    case ObjectArrowLeft:
       if (column == MapColumns - 1) return LogPullingError(code, column, row, "right");
       TileGrid[row][column] = TileGrid[row][column + 1];
       return;
-    case 0x3007:
-    case 0x301A:
-    case 0x3025:
-    case 0x302C:
-    case 0x3058:
+    case ObjectRocket:
+    case ObjectEnergyBeam:
+    case ObjectLamp:
+    case ObjectNail:
+    case ObjectFloorSpikes:
       if (row == 0) return LogPullingError(code, column, row, "above");
       TileGrid[row][column] = TileGrid[row - 1][column];
       return;
-    case 0x3024:
-    case 0x3059:
+    case ObjectCamera:
+    case ObjectCeilingSpikes:
       if (row == MapRows - 1) return LogPullingError(code, column, row, "below");
       TileGrid[row][column] = TileGrid[row + 1][column];
       return;
@@ -100,7 +105,7 @@ void Pull(int column, int row) {
 
 bool IsSolid(int32_t x, int32_t y) {
   if (!InGrid(x, y)) return true;
-  return TileGrid[y / 16][x / 2] >= 0x1800;
+  return TileGrid[y / 16][x / 2] >= FirstSolidTile;
 }
 
 bool IsHookable(int32_t x, int32_t y) {
@@ -136,12 +141,12 @@ bool LoadMap(const std::string& name) {
       uint16_t code = TileGrid[r][c];
       if (!IsObjectCode(code)) continue;
       switch (code) {
-        case 0x3002:
-        case 0x3004: ConveyorStart(code, c, r); break;
-        case 0x3003:
-        case 0x3005: break;
-        case 0x3014: MirrorGrid[r][c] = 1; break;
-        case 0x3019: FakeBridge(c, r); break;
+        case ObjectBeltLeftStart:
+        case ObjectBeltRightStart: ConveyorStart(code, c, r); break;
+        case ObjectBeltLeftEnd:
+        case ObjectBeltRightEnd: break;
+        case ObjectMirror: MirrorGrid[r][c] = 1; break;
+        case ObjectFakeBridge: FakeBridge(c, r); break;
         default:
           if (Hooks.Spawn) Hooks.Spawn(code, c, r);
       }

@@ -6,6 +6,7 @@
 #include "shell/settings.h"
 #include "shell/strings.h"
 #include "world/level_draw.h"
+#include "world/sprite_numbers.h"
 #include "world/world.h"
 
 std::unique_ptr<TMessageWindow> GoingInBox;
@@ -57,7 +58,7 @@ void TMenu::FadeIn(int32_t colour, int steps) { Fade(colour, steps, false); }
 void TMenuWithBall::Draw(bool active) {
   TMenu::Draw(active);
   if (active) {
-    DrawSprite(float(BallX), float(BallY), 613 + BallFrame);
+    DrawSprite(float(BallX), float(BallY), SpriteBallCursor + BallFrame);
     BallFrame = (BallFrame + 1) % 4;
   }
 }

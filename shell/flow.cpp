@@ -19,6 +19,8 @@
 #include "shell/strings.h"
 #include "world/game_state.h"
 #include "world/savegame.h"
+#include "world/sounds.h"
+#include "world/sprite_numbers.h"
 
 namespace {
 
@@ -403,7 +405,7 @@ void NewGame() {
   NewGameState(true);
   ShowVillainMessage(Intro1Text, 0, 0);
   ShowHeroMessage(Intro2Text, -1, 0);
-  PlayBraxSound(26);
+  PlayBraxSound(SoundNewGame);
   GoingInBox->FadeIn(-1, 16);
   DemoRecorder.Reset(UserDemoFileName());
   GameLoop(true);
@@ -423,12 +425,12 @@ void EndOfGame() {
   DemoRecorder.Stop();
   int64_t score = CurrentGameState ? Game().Score : 0;
   if (QualifiesForHighScore(score)) {
-    PlayBraxSound(24);
+    PlayBraxSound(SoundHighScore);
     InsertHighScore(EnterHighScoreName(), score);
     // Written at once: a window closed later must not lose it.
     SaveHighScores(PlayerFile(TPlace::GameDir, "HIGHS" + Options().GameExt));
   } else {
-    PlayBraxSound(8);
+    PlayBraxSound(SoundGameOver);
   }
   ShowHighScores(56, 16, nullptr, true);
   EnsureMusic(Options().MenuMusicName);
@@ -443,16 +445,16 @@ std::string EnterHighScoreName() {
     DrawFrame(56, 32, 12, 5);
     DrawText(HighScoreText, 64, 40);
     DrawText(name, 120, 88);
-    DrawSprite(float(120 + 8 * name.size()), 88, 613 + phase);
+    DrawSprite(float(120 + 8 * name.size()), 88, SpriteBallCursor + phase);
     for (int pos = int(name.size()) + 1; pos <= 9; ++pos) DrawText("-", float(120 + 8 * pos), 88);
     PresentFrame();
     while (int ch = Input().NextChar()) {
       bool letter = (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || ch == ' ';
       if (letter && name.size() < 10)
         name += char(ch);
-      else if (ch == 8 && !name.empty())
+      else if (ch == KeyBackspace && !name.empty())
         name.pop_back();
-      else if (ch == 13)
+      else if (ch == KeyEnter)
         return name;
     }
   }
@@ -469,9 +471,9 @@ void EpisodeEnding(bool shortForm) {
       p.Clear(0);
       EndScreen->Draw(true);
       if (i < 102)
-        DrawSprite(208, float(std::max(125 - i, 74)), 669 + i % 2);
+        DrawSprite(208, float(std::max(125 - i, 74)), SpriteShipRising + i % 2);
       else if (i <= 110)
-        DrawSprite(208, float(74 - std::max(0, (i - 104) / 2)), 671 + (i - 102) / 2);
+        DrawSprite(208, float(74 - std::max(0, (i - 104) / 2)), SpriteShipLeaving + (i - 102) / 2);
       PaceFrame(16);
     }
     auto any = CreateMessageWindow(AnyKeyText, 56, 0, 12, 1, EndScreen.get());
@@ -485,7 +487,7 @@ void EpisodeEnding(bool shortForm) {
   }
   int rows = (FinaleLineCount + 1) / 2;
   auto finale = CreateMessageWindow(FinaleText, 56, (6 - (rows + 1) / 2) * 16, 12, rows, nullptr);
-  PlayBraxSound(44);
+  PlayBraxSound(SoundFinale);
   finale->FadeIn(0, 16);
   finale->ShowLoop(false);
   finale->FadeOut(0, 16);

@@ -75,9 +75,9 @@ void GameLoop(bool newGame, int firstMap) {
     } else {
       TGameState& g = Game();
       if (ScanDown(PlaySettings().PlayKeys[KeyIndexUp])) g.CamY = std::max(0, g.CamY - 1);
-      if (ScanDown(PlaySettings().PlayKeys[KeyIndexDown])) g.CamY = std::min(80, g.CamY + 1);
+      if (ScanDown(PlaySettings().PlayKeys[KeyIndexDown])) g.CamY = std::min(MaxCamY, g.CamY + 1);
       if (ScanDown(PlaySettings().PlayKeys[KeyIndexLeft])) g.CamX = std::max(0, g.CamX - 1);
-      if (ScanDown(PlaySettings().PlayKeys[KeyIndexRight])) g.CamX = std::min(230, g.CamX + 1);
+      if (ScanDown(PlaySettings().PlayKeys[KeyIndexRight])) g.CamX = std::min(MaxCamX, g.CamX + 1);
       RedrawGame();
     }
     if (in.KeyDown(KeyPeriod) && PlaySettings().Speed < 20) {

@@ -48,18 +48,18 @@ std::array<std::vector<int>, 256> BuildTable() {
   for (int i = 0; i < 10; ++i) t[size_t(59 + i)] = {KeyF1 + i};
   t[69] = {KeyNumLock};
   t[70] = {KeyScrollLock};
-  t[71] = {103, KeyHome};
-  t[72] = {104, KeyUp};
-  t[73] = {105, KeyPageUp};
+  t[71] = {KeyNumpad0 + 7, KeyHome};
+  t[72] = {KeyNumpad0 + 8, KeyUp};
+  t[73] = {KeyNumpad0 + 9, KeyPageUp};
   t[74] = {KeySubtract};
-  t[75] = {100, KeyLeft};
-  t[76] = {101};
-  t[77] = {102, KeyRight};
+  t[75] = {KeyNumpad0 + 4, KeyLeft};
+  t[76] = {KeyNumpad0 + 5};
+  t[77] = {KeyNumpad0 + 6, KeyRight};
   t[78] = {KeyAdd};
-  t[79] = {97, KeyEnd};
-  t[80] = {98, KeyDown};
-  t[81] = {99, KeyPageDown};
-  t[82] = {96, KeyInsert};
+  t[79] = {KeyNumpad0 + 1, KeyEnd};
+  t[80] = {KeyNumpad0 + 2, KeyDown};
+  t[81] = {KeyNumpad0 + 3, KeyPageDown};
+  t[82] = {KeyNumpad0, KeyInsert};
   t[83] = {KeyDecimal, KeyDelete};
   t[87] = {KeyF11};
   t[88] = {KeyF12};
@@ -153,8 +153,7 @@ void LoadConfig() {
   }
   LogLine("ERROR");
   LogLine("  Using default keys instead.");
-  const uint8_t defaults[6] = {72, 80, 75, 77, 56, 29};
-  for (int i = 0; i < 6; ++i) PlaySettings().PlayKeys[i] = defaults[i];
+  for (int i = 0; i < 6; ++i) PlaySettings().PlayKeys[i] = DefaultPlayKeys[i];
 }
 
 void SaveConfig() {

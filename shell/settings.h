@@ -36,6 +36,9 @@ struct TOptions {
 
 enum : int { KeyIndexUp, KeyIndexDown, KeyIndexLeft, KeyIndexRight, KeyIndexFire, KeyIndexJump };
 
+// The play keys of a new configuration: up, down, left, right, fire (Alt), jump (Ctrl).
+constexpr uint8_t DefaultPlayKeys[6] = {72, 80, 75, 77, 56, 29};
+
 struct TPlaySettings {
   bool NoMirrors = false;  // "nomirrors", or set by the mirror time guard
   bool GodMode = false;    // "kyzmoraltip", toggled in play
@@ -43,8 +46,9 @@ struct TPlaySettings {
   bool ReplacementMode = true;  // F12
   bool SoundOn = true;
   uint8_t Speed = 16;  // play frames per second
-  uint8_t PlayKeys[6] = {72, 80, 75,
-                         77, 56, 29};  // DOS scan codes: up, down, left, right, fire, jump
+  // DOS scan codes: up, down, left, right, fire, jump.
+  uint8_t PlayKeys[6] = {DefaultPlayKeys[0], DefaultPlayKeys[1], DefaultPlayKeys[2],
+                         DefaultPlayKeys[3], DefaultPlayKeys[4], DefaultPlayKeys[5]};
   // Debug switches, F2 and F3 in play.
   bool ShowCollisionBoxes = false;  // outlines of the objects' collision boxes
   bool DemoScreenshots = false;     // a screenshot of every tick of a demo played

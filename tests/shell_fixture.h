@@ -14,6 +14,7 @@
 #include "actors/families.h"
 #include "data/graphics.h"
 #include "data/level_map.h"
+#include "data/object_codes.h"
 #include "headless_fixture.h"
 #include "menus/high_scores.h"
 #include "menus/menu.h"
@@ -197,7 +198,7 @@ class TShellTest : public THeadlessTest {
       put(0, r, 0x1800);
       put(MapColumns - 1, r, 0x1800);
     }
-    put(10, 19, 0x3032);
+    put(10, 19, ObjectHero);
     return map;
   }
   // Maps "L0.QZ1" .. in the game directory and the "levels" list naming them.

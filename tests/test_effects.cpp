@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "actors/effects.h"
+#include "world/sounds.h"
+#include "world/sprite_numbers.h"
 #include "world_fixture.h"
 
 namespace {
@@ -27,11 +29,12 @@ TEST_F(TEffectsTest, PlayerShotFliesTwoHalfTilesPerTickWithMuzzleFlashFirst) {
   auto shot = Only<TBraxShot>();
   ASSERT_TRUE(shot);
   EXPECT_EQ(Game().PlayerShotsActive, 1);
-  EXPECT_EQ(LayerOf(shot.get()), 2);
+  EXPECT_EQ(LayerOf(shot.get()), LayerHero);
 
-  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(6, 100, 575)});  // muzzle flash to the right
-  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(8, 100, 534)});
-  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 100, 535)});
+  EXPECT_EQ(Tick(),
+            std::vector<TDrawn>{At(6, 100, SpriteHeroMuzzle + 1)});  // muzzle flash to the right
+  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(8, 100, SpriteHeroShot)});
+  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 100, SpriteHeroShot + 1)});
   // Leaves the view (CamX + 26) and gives its place back.
   for (int i = 0; i < 20 && shot->IsListed(); ++i) Tick();
   EXPECT_FALSE(shot->IsListed());
@@ -42,7 +45,7 @@ TEST_F(TEffectsTest, PlayerShotFliesTwoHalfTilesPerTickWithMuzzleFlashFirst) {
 
 TEST_F(TEffectsTest, PlayerShotToTheLeftShowsTheLeftMuzzle) {
   SpawnBraxShot(20, 100, 0);
-  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(18, 100, 574)});
+  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(18, 100, SpriteHeroMuzzle)});
   EXPECT_EQ(Only<TBraxShot>()->PosX, 18);
 }
 
@@ -61,7 +64,7 @@ TEST_F(TEffectsTest, PlayerShotNextToAWallExplodesInItsFirstUpdate) {
   ASSERT_TRUE(deco);
   EXPECT_EQ(deco->PosX, 11);
   EXPECT_EQ(deco->PosY, 104);
-  EXPECT_EQ(LayerOf(deco.get()), 6);
+  EXPECT_EQ(LayerOf(deco.get()), LayerFront);
 }
 
 TEST_F(TEffectsTest, PlayerShotBreaksACrackedBlockUpperRowFirst) {
@@ -77,14 +80,14 @@ TEST_F(TEffectsTest, PlayerShotBreaksACrackedBlockUpperRowFirst) {
   EXPECT_EQ(TileGrid[6][6], 0x1800);
   EXPECT_FALSE(IsSolid(12, 5 * 16));
   EXPECT_EQ(Game().Score, score + 10);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 42));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundBlockBreaks));
   EXPECT_FALSE(shot->IsListed());
   EXPECT_EQ(Game().PlayerShotsActive, 0);
   auto smoke = Only<TSmokeCloud>();
   ASSERT_TRUE(smoke);
   EXPECT_EQ(smoke->PosX, 11);
   EXPECT_EQ(smoke->PosY, 5 * 16 + 15);
-  EXPECT_EQ(LayerOf(smoke.get()), 3);
+  EXPECT_EQ(LayerOf(smoke.get()), LayerEffects);
   EXPECT_EQ(ListedObjects<TDecoExplosion>().size(), 1u);
 }
 
@@ -163,11 +166,15 @@ TEST_F(TEffectsTest, EnemyShotWaitsOneTickThenFliesOneHalfTilePerTick) {
   SpawnEnemyShot(4, 60, 1);
   auto shots = ListedObjects<TEnemyShot>();
   ASSERT_EQ(shots.size(), 2u);
-  EXPECT_EQ(LayerOf(shots[0].get()), 4);
-  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(20, 100, 576), At(4, 60, 577)}));
-  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(19, 100, 568), At(5, 60, 569)}));
-  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(18, 100, 567), At(6, 60, 570)}));
-  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(17, 100, 568), At(7, 60, 569)}));
+  EXPECT_EQ(LayerOf(shots[0].get()), LayerObjects);
+  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(20, 100, SpriteEnemyMuzzle),
+                                         At(4, 60, SpriteEnemyMuzzle + 1)}));
+  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(19, 100, SpriteEnemyShot + 1),
+                                         At(5, 60, SpriteEnemyShot + 2)}));
+  EXPECT_EQ(Tick(),
+            (std::vector<TDrawn>{At(18, 100, SpriteEnemyShot), At(6, 60, SpriteEnemyShot + 3)}));
+  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(17, 100, SpriteEnemyShot + 1),
+                                         At(7, 60, SpriteEnemyShot + 2)}));
 }
 
 TEST_F(TEffectsTest, EnemyShotIsRemovedOffScreenAndAtWalls) {
@@ -227,9 +234,9 @@ TEST_F(TEffectsTest, EnemyShotHurtsAndPushesThePlayerOnlyWhenTheHitIsTaken) {
 TEST_F(TEffectsTest, ExplosionLivesSixTicksAndDrawsItsSixFrames) {
   SpawnExplosion(10, 100, 0);
   auto blast = Only<TExplosion>();
-  EXPECT_EQ(LayerOf(blast.get()), 4);
+  EXPECT_EQ(LayerOf(blast.get()), LayerObjects);
   for (int frame = 0; frame < 6; ++frame)
-    EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 100, 330 + frame)});
+    EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 100, SpriteFloorBlast + frame)});
   EXPECT_TRUE(blast->IsListed());
   EXPECT_TRUE(Tick().empty());
   EXPECT_FALSE(blast->IsListed());
@@ -303,9 +310,9 @@ TEST_F(TEffectsTest, EffectsShowTheirFramesAndLeaveAtTheirEndValue) {
     int Frames;
     int Layer;
   };
-  const TCase cases[] = {{SpawnSmokeCloud, "TSmokeCloud", 563, 4, 3},
-                         {SpawnDust, "TDust", 548, 4, 3},
-                         {SpawnDecoExplosion, "TDecoExplosion", 283, 5, 6}};
+  const TCase cases[] = {{SpawnSmokeCloud, "TSmokeCloud", SpriteSmokeCloud + 1, 4, LayerEffects},
+                         {SpawnDust, "TDust", SpriteDust + 1, 4, LayerEffects},
+                         {SpawnDecoExplosion, "TDecoExplosion", SpriteFireball + 1, 5, LayerFront}};
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     ResetActorList();
@@ -323,11 +330,13 @@ TEST_F(TEffectsTest, EffectsShowTheirFramesAndLeaveAtTheirEndValue) {
 TEST_F(TEffectsTest, WhiteBallFlashesThenShowsItsRing) {
   SpawnWhiteBall(7, 50);
   auto ball = Only<TWhiteBall>();
-  EXPECT_EQ(LayerOf(ball.get()), 6);
-  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(7, 50, 447)});
+  EXPECT_EQ(LayerOf(ball.get()), LayerFront);
+  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(7, 50, SpriteWhiteFlash)});
   EXPECT_TRUE(Tick().empty());
-  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(7, 50, 448, -8, -8), At(7, 50, 449, 8, -8),
-                                         At(7, 50, 450, -8, 8), At(7, 50, 451, 8, 8)}));
+  EXPECT_EQ(Tick(),
+            (std::vector<TDrawn>{
+                At(7, 50, SpriteFlashRing, -8, -8), At(7, 50, SpriteFlashRing + 1, 8, -8),
+                At(7, 50, SpriteFlashRing + 2, -8, 8), At(7, 50, SpriteFlashRing + 3, 8, 8)}));
   EXPECT_TRUE(Tick().empty());
   EXPECT_FALSE(ball->IsListed());
 }
@@ -346,7 +355,7 @@ TEST_F(TEffectsTest, ParticlesFollowTheirPathsAndMoveOnceMoreWhenRemoved) {
   auto first = Tick();
   ASSERT_EQ(first.size(), 4u);
   // Particle 1 started at (40, 391) and took the step (0, -8); colour 3.
-  EXPECT_EQ(first[1], (TDrawn{float(8 * 40 + 16), float(383 - 320 + 1), 529 + 3}));
+  EXPECT_EQ(first[1], (TDrawn{float(8 * 40 + 16), float(383 - 320 + 1), SpriteParticle + 3}));
 
   for (int i = 0; i < 8; ++i) EXPECT_EQ(Tick().size(), 4u);
   EXPECT_TRUE(Tick().empty());  // the tenth update removes them
@@ -364,9 +373,10 @@ TEST_F(TEffectsTest, ParticlesFollowTheirPathsAndMoveOnceMoreWhenRemoved) {
 TEST_F(TEffectsTest, MetalShardJumpsFallsAndShowsFiveFrames) {
   SpawnMetalShard(10, 100);
   auto shard = Only<TMetalShard>();
-  EXPECT_EQ(LayerOf(shard.get()), 3);
+  EXPECT_EQ(LayerOf(shard.get()), LayerEffects);
   ASSERT_EQ(shard->Frames.size(), 5u);
-  EXPECT_EQ(shard->Frames[4].SpriteIndices, (std::vector<int32_t>{394, 395}));
+  EXPECT_EQ(shard->Frames[4].SpriteIndices,
+            (std::vector<int32_t>{SpriteMetalShard + 8, SpriteMetalShard + 9}));
 
   const int32_t steps[13] = {-4, -2, -1, 0, 1, 2, 2, 4, 4, 8, 8, 16, 16};
   int32_t y = 100;
@@ -375,8 +385,9 @@ TEST_F(TEffectsTest, MetalShardJumpsFallsAndShowsFiveFrames) {
     y += steps[t - 1];
     const int frame = (t - 1) / 3;
     // Two sprites side by side, the frame one half-tile left of PosX.
-    EXPECT_EQ(Tick(), (std::vector<TDrawn>{{float(8 * 9 + 16), float(y + 1), 386 + 2 * frame},
-                                           {float(8 * 9 + 32), float(y + 1), 387 + 2 * frame}}));
+    EXPECT_EQ(Tick(), (std::vector<TDrawn>{
+                          {float(8 * 9 + 16), float(y + 1), SpriteMetalShard + 2 * frame},
+                          {float(8 * 9 + 32), float(y + 1), SpriteMetalShard + 2 * frame + 1}}));
   }
   EXPECT_EQ(Tick().size(), 2u);  // fourteenth update: still shown
   EXPECT_TRUE(Tick().empty());

@@ -6,6 +6,9 @@
 #include <utility>
 
 #include "actor_fixture.h"
+#include "data/object_codes.h"
+#include "world/sounds.h"
+#include "world/sprite_numbers.h"
 
 namespace {
 
@@ -75,7 +78,7 @@ TEST_F(TFlyerTest, HoverBotTurnsStepsAndFiresOnlyWhenFacingThePlayer) {
   EXPECT_EQ(AsGame(shots[0])->PosX, 15);
   EXPECT_EQ(AsGame(shots[0])->PosY, 77);
   EXPECT_EQ(Field(shots[0], "Direction"), 1);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 11));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundEnemyShot));
   EXPECT_EQ(bot->IsShooting, 0);
 
   // A wall in front stops the steps, not the turning or the gun.
@@ -107,7 +110,7 @@ TEST_F(TFlyerTest, HoverBotSteppingIntoThePlayerHurtsHimAndCrashes) {
   EXPECT_EQ(bot->IsCrashing, 1);
   EXPECT_EQ(bot->CrashVelY, -8);
   EXPECT_EQ(Game().Score, 200);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 18));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundRobotHit));
   bot->CheckCollisions();
   EXPECT_EQ(Game().Score, 200) << "a crashing bot is not crashed again";
 }
@@ -152,7 +155,7 @@ TEST_F(TFlyerTest, HoverBotCrashArcEndsInAnExplosionOnTheFloor) {
   EXPECT_FALSE(bot->IsListed());
   EXPECT_EQ(Count("TDecoExplosion"), 2);
   EXPECT_EQ(Count("TParticle"), 4);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 10));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundExplosion));
   EXPECT_EQ(Game().Score, 200);
 }
 
@@ -299,7 +302,7 @@ TEST_F(TFlyerTest, JumpBotTakesThreeHitsEvenInOneTick) {
   EXPECT_EQ(Game().Score, 2000);
   EXPECT_EQ(Count("TDecoExplosion"), 4);
   EXPECT_EQ(Count("TParticle"), 12);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 10));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundExplosion));
 }
 
 // --- Helicopter ----------------------------------------------------------------------------
@@ -316,21 +319,21 @@ TEST_F(TFlyerTest, HelicopterWaitsUnseenThenLiftsOffToCruisingHeight) {
   Updates(*heli, 3);
   EXPECT_EQ(heli->Active, 0);
   EXPECT_EQ(heli->PosY, 135);
-  EXPECT_FALSE(Has(SoundsPlayed(mark), 23));
+  EXPECT_FALSE(Has(SoundsPlayed(mark), SoundHelicopter));
 
   Game().CamX = 54;  // its own wider test: PosX <= CamX + 28
   heli->Update();
   EXPECT_EQ(heli->Active, 1);
   EXPECT_EQ(heli->InitialY, 91) << "standing on the floor it sets its height 44 above";
   EXPECT_EQ(heli->PosY, 133);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 23));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundHelicopter));
   Updates(*heli, 30);
   EXPECT_EQ(heli->PosY, 91);
 
   Game().CamX = 0;  // out of sight it keeps flying, silently
   mark = AudioMark();
   heli->Update();
-  EXPECT_FALSE(Has(SoundsPlayed(mark), 23));
+  EXPECT_FALSE(Has(SoundsPlayed(mark), SoundHelicopter));
   EXPECT_EQ(heli->PosY, 91);
 }
 
@@ -458,7 +461,7 @@ TEST_F(TFlyerTest, HelicopterShotDownFallsHurtingAndExplodesOnTheGround) {
   EXPECT_EQ(heli->PosY, 139);
   EXPECT_EQ(Game().Score, 5000);
   EXPECT_EQ(Count("TDecoExplosion"), 5);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 10));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundExplosion));
 }
 
 // --- The villain ---------------------------------------------------------------------------
@@ -528,7 +531,7 @@ TEST_F(TFlyerTest, FirstVillainSetsVictoryOneOnTheLastHitAndRisesAway) {
   EXPECT_EQ(boss->Health, 0);
   EXPECT_EQ(Game().Victory, 1);
   EXPECT_EQ(Player->InvincibilityTimer, -2);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 40));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundVillainHit));
   EXPECT_FALSE(last->IsListed());
   EXPECT_TRUE(spare->IsListed()) << "the scan ends with the victory";
   EXPECT_EQ(Count("TWhiteBall"), 9);
@@ -566,12 +569,12 @@ TEST_F(TFlyerTest, SecondVillainEndsTheLevelOnlyWhenSunkUnderTheFloor) {
   EXPECT_EQ(boss->PosY, 115);
   EXPECT_EQ(Game().Victory, 0);
   EXPECT_EQ(Count("TWhiteBall"), 15);
-  EXPECT_FALSE(Has(SoundsPlayed(mark), 41));
+  EXPECT_FALSE(Has(SoundsPlayed(mark), SoundVillainCrash));
   boss->Update();
   EXPECT_EQ(Game().Victory, 2);
   EXPECT_FALSE(boss->IsListed());
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 41));
-  EXPECT_FALSE(Has(SoundsPlayed(mark), 40));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundVillainCrash));
+  EXPECT_FALSE(Has(SoundsPlayed(mark), SoundVillainHit));
 }
 
 // --- Snake ---------------------------------------------------------------------------------
@@ -661,55 +664,62 @@ TEST_F(TFlyerTest, FramesAndSpritesDrawnAtTheActor) {
   auto hover = Last<THoverBot>();
   hover->CurrentFrame = 3;
   hover->SpinIndex = 2;
-  EXPECT_EQ(DrawnBy(*hover), (std::vector<TDrawn>{{80, 80, 243}, {80, 96, 248}}));
+  EXPECT_EQ(DrawnBy(*hover), (std::vector<TDrawn>{{80, 80, SpriteHoverBotBody + 3},
+                                                  {80, 96, SpriteHoverBotRotor + 2}}));
 
   SpawnJumpBot(4, 9);  // PosX 9, PosY 159
   auto jumper = Last<TJumpBot>();
   ASSERT_EQ(jumper->Frames.size(), 6u);
   jumper->CurrentFrame = 5;  // in the air: three rows from 47 pixels above the bottom
-  EXPECT_EQ(DrawnBy(*jumper), (std::vector<TDrawn>{{80, 128, 268},
-                                                   {96, 128, 269},
-                                                   {80, 144, 270},
-                                                   {96, 144, 271},
-                                                   {80, 160, 272},
-                                                   {96, 160, 273}}));
+  EXPECT_EQ(DrawnBy(*jumper), (std::vector<TDrawn>{{80, 128, SpriteJumpBotRight + 6},
+                                                   {96, 128, SpriteJumpBotRight + 7},
+                                                   {80, 144, SpriteJumpBotRight + 8},
+                                                   {96, 144, SpriteJumpBotRight + 9},
+                                                   {80, 160, SpriteJumpBotRight + 10},
+                                                   {96, 160, SpriteJumpBotRight + 11}}));
   jumper->CurrentFrame = 1;
-  EXPECT_EQ(DrawnBy(*jumper),
-            (std::vector<TDrawn>{{80, 144, 250}, {96, 144, 251}, {80, 160, 254}, {96, 160, 255}}));
+  EXPECT_EQ(DrawnBy(*jumper), (std::vector<TDrawn>{{80, 144, SpriteJumpBotLeft},
+                                                   {96, 144, SpriteJumpBotLeft + 1},
+                                                   {80, 160, SpriteJumpBotLeft + 4},
+                                                   {96, 160, SpriteJumpBotLeft + 5}}));
 
   SpawnHelicopter(3, 5);  // PosX 8, PosY 87: rotor row over body row
   auto heli = Last<THelicopter>();
   ASSERT_EQ(heli->Frames.size(), 6u);
   heli->CurrentFrame = 5;
   std::vector<TDrawn> want;
-  for (int k = 0; k < 4; ++k) want.push_back({float(64 + 16 * k), 80, 436 + k});
-  for (int k = 0; k < 4; ++k) want.push_back({float(64 + 16 * k), 96, 412 + k});
+  for (int k = 0; k < 4; ++k)
+    want.push_back({float(64 + 16 * k), 80, SpriteHelicopterRotor + 20 + k});
+  for (int k = 0; k < 4; ++k)
+    want.push_back({float(64 + 16 * k), 96, SpriteHelicopterBody + 8 + k});
   EXPECT_EQ(DrawnBy(*heli), want);
 
   SpawnDrMalvex(0, 5, 5);  // PosX 10, PosY 95
   auto boss = Last<TDrMalvex>();
   boss->CurrentFrame = 1;
-  EXPECT_EQ(DrawnBy(*boss),
-            (std::vector<TDrawn>{{96, 80, 510}, {112, 80, 511}, {96, 96, 514}, {112, 96, 515}}));
+  EXPECT_EQ(DrawnBy(*boss), (std::vector<TDrawn>{{96, 80, SpriteVillain},
+                                                 {112, 80, SpriteVillain + 1},
+                                                 {96, 96, SpriteVillain + 4},
+                                                 {112, 96, SpriteVillain + 5}}));
 
   SpawnSnake(10, 5);
   auto segment = ListedObjects<TSnakeBot>()[0];  // PosX 20, PosY 95
   segment->CurrentFrame = 6;
-  EXPECT_EQ(DrawnBy(*segment), (std::vector<TDrawn>{{176, 96, 366}}));
+  EXPECT_EQ(DrawnBy(*segment), (std::vector<TDrawn>{{176, 96, SpriteSnake + 6}}));
 }
 
 TEST_F(TFlyerTest, FlyersSpawnFromTheMapIntoLayerFiveAndRunInTheTick) {
   Fill(0, 127, 9);
   PlacePlayer(1, 8);
-  SpawnObjectCode(0x300B, 6, 8);
-  SpawnObjectCode(0x300C, 8, 8);
-  SpawnObjectCode(0x3022, 11, 4);
-  SpawnObjectCode(0x3042, 14, 8);
-  SpawnObjectCode(0x3013, 3, 2);
+  SpawnObjectCode(ObjectHoverBot, 6, 8);
+  SpawnObjectCode(ObjectJumpBot, 8, 8);
+  SpawnObjectCode(ObjectHelicopter, 11, 4);
+  SpawnObjectCode(ObjectVillainFalls, 14, 8);
+  SpawnObjectCode(ObjectSnake, 3, 2);
   for (const char* name : {"THoverBot", "TJumpBot", "THelicopter", "TDrMalvex", "TSnakeBot"}) {
     auto all = Listed(name);
     ASSERT_FALSE(all.empty()) << name;
-    EXPECT_EQ(LayerOf(all[0].get()), 5) << name;
+    EXPECT_EQ(LayerOf(all[0].get()), LayerFlyers) << name;
   }
   EXPECT_EQ(Field(Listed("TDrMalvex")[0], "Health"), 10);
   const uint64_t before = WorldStateHash();

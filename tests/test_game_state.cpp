@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "data/object_codes.h"
 #include "world/savegame.h"
 #include "world_fixture.h"
 
@@ -214,7 +215,7 @@ class AdvanceTest : public GameStateTest {
     GameStateTest::SetUp();
     for (int m = 0; m < 3; ++m) {
       auto map = EmptyMap();
-      Put(map, 20, 30, 0x3032);
+      Put(map, 20, 30, ObjectHero);
       Floor(map, 31);
       WriteMap("m" + std::to_string(m) + ".qz1", map);
       LevelList.push_back("m" + std::to_string(m) + ".qz1");

@@ -2,6 +2,8 @@
 #include "actors/hazards.h"
 #include "actors/interactive.h"
 #include "scenery_test.h"
+#include "world/sounds.h"
+#include "world/sprite_numbers.h"
 
 namespace {
 
@@ -13,7 +15,7 @@ TEST_F(HazardTest, StaticHazardsTakeOneHealthPointAndIgnoreShots) {
   auto spikes = Only<TSpikes>();
   auto nail = Only<TNail>();
   ASSERT_TRUE(spikes && nail);
-  EXPECT_EQ(spikes->SpriteIndex, 677);
+  EXPECT_EQ(spikes->SpriteIndex, SpriteCeilingSpikes);
   auto shot = AddShot(4, 127);
 
   spikes->CheckCollisions();
@@ -23,19 +25,19 @@ TEST_F(HazardTest, StaticHazardsTakeOneHealthPointAndIgnoreShots) {
   EXPECT_EQ(Game().Health, 8);
   EXPECT_EQ(nail->IsRisen, 1);
   EXPECT_TRUE(shot->IsListed());
-  EXPECT_EQ(DrawnBy(*nail), (std::vector<TDrawn>{{48, 128, 624}}));
-  EXPECT_EQ(DrawnBy(*spikes), (std::vector<TDrawn>{{48, 128, 677}}));
+  EXPECT_EQ(DrawnBy(*nail), (std::vector<TDrawn>{{48, 128, SpriteNailRisen}}));
+  EXPECT_EQ(DrawnBy(*spikes), (std::vector<TDrawn>{{48, 128, SpriteCeilingSpikes}}));
 
   nail->Update();  // risen only on ticks of contact
   EXPECT_EQ(nail->IsRisen, 0);
-  EXPECT_EQ(DrawnBy(*nail).at(0).Frame, 623);
+  EXPECT_EQ(DrawnBy(*nail).at(0).Frame, SpriteNailDown);
 }
 
 TEST_F(HazardTest, LiveReactorKillsEvenAnInvinciblePlayerDeadOneIsHarmless) {
   SpawnReactor(2, FloorRow - 1);
   auto reactor = Only<TReactor>();
   ASSERT_TRUE(reactor);
-  EXPECT_EQ(LayerOf(reactor.get()), 6);
+  EXPECT_EQ(LayerOf(reactor.get()), LayerFront);
   Player->InvincibilityTimer = 21;
   reactor->Health = 0;
   reactor->CheckCollisions();
@@ -60,7 +62,7 @@ TEST_F(HazardTest, ReactorTakesEveryShotAndMeltsDownIntoTwoBonuses) {
   auto second = AddShot(16, 111);
   size_t mark = AudioMark();
   reactor->Update();
-  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{36});
+  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundReactorHum});
   reactor->CheckCollisions();
   EXPECT_FALSE(first->IsListed());
   EXPECT_FALSE(second->IsListed());
@@ -68,7 +70,7 @@ TEST_F(HazardTest, ReactorTakesEveryShotAndMeltsDownIntoTwoBonuses) {
   EXPECT_EQ(reactor->Health, 8);
   EXPECT_EQ(reactor->IsWhite, 1);
   EXPECT_EQ(Count("TParticle"), 8u);
-  for (const TDrawn& d : DrawnBy(*reactor)) EXPECT_EQ(d.Frame, 495);
+  for (const TDrawn& d : DrawnBy(*reactor)) EXPECT_EQ(d.Frame, SpriteReactorWhite);
   reactor->Update();
   EXPECT_EQ(reactor->IsWhite, 0);
 
@@ -92,7 +94,7 @@ TEST_F(HazardTest, ReactorTakesEveryShotAndMeltsDownIntoTwoBonuses) {
   EXPECT_EQ(Count("TMetalShard"), 2u);      // tick 27
   EXPECT_EQ(Count("TDecoExplosion"), 15u);  // the last hit's, then 1, 1, 3, 3, 3, 3
   EXPECT_EQ(Count("TSmokeCloud"), 15u);     // every even tick
-  EXPECT_FALSE(Has(SoundsPlayed(mark), 36));
+  EXPECT_FALSE(Has(SoundsPlayed(mark), SoundReactorHum));
   EXPECT_EQ(Game().Score, score);
 
   reactor->Update();
@@ -100,7 +102,7 @@ TEST_F(HazardTest, ReactorTakesEveryShotAndMeltsDownIntoTwoBonuses) {
   EXPECT_EQ(Game().Score, score + 20000);
   EXPECT_EQ(Count("TBonusFlasher"), 2u);
   EXPECT_EQ(Count("TEnergyBeam"), 0u);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 17));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundReactorBlows));
 }
 
 TEST_F(HazardTest, CameraWatchesThePlayerNeverHurtsAndTakesOneShot) {
@@ -114,7 +116,7 @@ TEST_F(HazardTest, CameraWatchesThePlayerNeverHurtsAndTakesOneShot) {
     camera->Update();
     EXPECT_EQ(camera->Orientation, orientation) << x;
   }
-  EXPECT_EQ(DrawnBy(*camera).at(0).Frame, 442);
+  EXPECT_EQ(DrawnBy(*camera).at(0).Frame, SpriteCamera + 2);
 
   Player->PosX = 10;
   camera->CheckCollisions();
@@ -130,7 +132,7 @@ TEST_F(HazardTest, CameraWatchesThePlayerNeverHurtsAndTakesOneShot) {
   EXPECT_EQ(Game().CamsShot, 1);
   EXPECT_EQ(Game().Score, 100);
   EXPECT_EQ(Count("TDecoExplosion"), 1u);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 18));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundRobotHit));
 }
 
 TEST_F(HazardTest, HangingSignIsHarmlessThenShakesFallsAndShattersOnTheFloor) {
@@ -148,7 +150,8 @@ TEST_F(HazardTest, HangingSignIsHarmlessThenShakesFallsAndShattersOnTheFloor) {
   EXPECT_EQ(level->State, TACMESign::Hanging);
   EXPECT_EQ(Game().Health, 9);
   EXPECT_TRUE(shot->IsListed());
-  EXPECT_EQ(DrawnBy(*level), (std::vector<TDrawn>{{48, 128, 611}, {64, 128, 612}}));
+  EXPECT_EQ(DrawnBy(*level),
+            (std::vector<TDrawn>{{48, 128, SpriteSignLeft}, {64, 128, SpriteSignRight}}));
 
   // Off screen it does not notice the player.
   Game().CamX = 100;
@@ -169,7 +172,7 @@ TEST_F(HazardTest, HangingSignIsHarmlessThenShakesFallsAndShattersOnTheFloor) {
   sign->Update();
   EXPECT_EQ(sign->State, TACMESign::Falling);
   EXPECT_EQ(sign->PosY, 63);
-  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{32});
+  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundSignFalls});
 
   std::vector<int32_t> fall;
   while (sign->IsListed() && fall.size() < 10) {
@@ -254,7 +257,7 @@ TEST_F(HazardTest, RocketLaunchesOnAShotBreaksItsFloorAndTheFirstCeiling) {
   EXPECT_TRUE(second->IsListed());
   EXPECT_EQ(Game().Score, 200);
   EXPECT_EQ(Count("TBonusFlasher"), 0u);  // silent points
-  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{30});
+  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundRocketLaunch});
   rocket->CheckCollisions();  // launched: shots fly through
   EXPECT_TRUE(second->IsListed());
 
@@ -263,7 +266,7 @@ TEST_F(HazardTest, RocketLaunchesOnAShotBreaksItsFloorAndTheFirstCeiling) {
   ASSERT_EQ(balls.size(), 1u);
   EXPECT_EQ(AsGame(balls[0])->PosY, 143);
   EXPECT_EQ(rocket->CurrentFrame, 1);
-  EXPECT_EQ(DrawnBy(*rocket).back(), (TDrawn{112, 144, 545}));
+  EXPECT_EQ(DrawnBy(*rocket).back(), (TDrawn{112, 144, SpriteRocketTail}));
   for (int t = 2; t <= 6; ++t) rocket->Update();
   EXPECT_EQ(rocket->PosY, 127);
   rocket->Update();
@@ -282,7 +285,7 @@ TEST_F(HazardTest, RocketLaunchesOnAShotBreaksItsFloorAndTheFirstCeiling) {
   EXPECT_EQ(TileGrid[1][column], 0x0040);
   EXPECT_EQ(Game().MissilesShot, 1);
   EXPECT_EQ(Game().Score, 200);
-  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{42});
+  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundBlockBreaks});
 }
 
 TEST_F(HazardTest, RocketWhoseNoseLeavesTheMapChangesNoCellThere) {
@@ -310,7 +313,7 @@ TEST_F(HazardTest, MineHurtsThenExplodesAndFallsOnlyWhileOnScreen) {
   mines[0]->CheckCollisions();
   EXPECT_EQ(Game().Health, 8);
   EXPECT_FALSE(mines[0]->IsListed());
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 33));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundBlast));
   auto blast = Listed("TExplosion");
   ASSERT_EQ(blast.size(), 1u);
   EXPECT_EQ(AsGame(blast[0])->PosX, 4);
@@ -336,7 +339,7 @@ TEST_F(HazardTest, JumpingMineHopsBackToItsPlaceAndSwallowsShots) {
   }
   EXPECT_EQ(path,
             (std::vector<int32_t>{111, 99, 91, 87, 86, 85, 85, 85, 86, 87, 91, 99, 111, 127}));
-  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{34});
+  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundMineHop});
   EXPECT_EQ(mine->Timer, 0);
 
   auto first = AddShot(12, 127);
@@ -374,7 +377,7 @@ TEST_F(HazardTest, FlameThrowerWarnsElevenTicksThenFlamesTwenty) {
   EXPECT_EQ(firstHurt, 24);
   EXPECT_EQ(hurts, 20);
   EXPECT_EQ(thrower->Timer, 0);
-  EXPECT_EQ(SoundsPlayed(mark).at(0), 43);
+  EXPECT_EQ(SoundsPlayed(mark).at(0), SoundFlameWarning);
   for (int t = 1; t <= 12; ++t) EXPECT_EQ(frames[t - 1], 0) << t;
   for (int t = 13; t <= 23; ++t) EXPECT_EQ(frames[t - 1], (t - 13) % 2) << t;
   for (int t = 24; t <= 43; ++t) EXPECT_EQ(frames[t - 1], t % 2 ? 2 : 3) << t;
@@ -387,14 +390,16 @@ TEST_F(HazardTest, FlameThrowerDrawsTowardItsFlame) {
   ASSERT_TRUE(thrower);
   EXPECT_TRUE(DrawnBy(*thrower).empty());
   thrower->CurrentFrame = 1;
-  EXPECT_EQ(DrawnBy(*thrower), (std::vector<TDrawn>{{96, 128, 557}}));
+  EXPECT_EQ(DrawnBy(*thrower), (std::vector<TDrawn>{{96, 128, SpriteFlameThrowerLeft}}));
   thrower->CurrentFrame = 2;
-  EXPECT_EQ(DrawnBy(*thrower),
-            (std::vector<TDrawn>{{96, 128, 558}, {80, 128, 558}, {64, 128, 560}}));
+  EXPECT_EQ(DrawnBy(*thrower), (std::vector<TDrawn>{{96, 128, SpriteFlameThrowerLeft + 1},
+                                                    {80, 128, SpriteFlameThrowerLeft + 1},
+                                                    {64, 128, SpriteFlameThrowerLeft + 3}}));
   thrower->Orientation = 0;
   thrower->CurrentFrame = 3;
-  EXPECT_EQ(DrawnBy(*thrower),
-            (std::vector<TDrawn>{{64, 128, 554}, {80, 128, 554}, {96, 128, 556}}));
+  EXPECT_EQ(DrawnBy(*thrower), (std::vector<TDrawn>{{64, 128, SpriteFlameThrowerRight + 2},
+                                                    {80, 128, SpriteFlameThrowerRight + 2},
+                                                    {96, 128, SpriteFlameThrowerRight + 4}}));
 }
 
 }  // namespace

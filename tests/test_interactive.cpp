@@ -1,6 +1,8 @@
 // Interactive background items: their animations and what the hero's Up does to each.
 #include "actors/interactive.h"
 #include "scenery_test.h"
+#include "world/sounds.h"
+#include "world/sprite_numbers.h"
 
 namespace {
 
@@ -20,16 +22,18 @@ TEST_F(InteractiveTest, LockedKeyHoleBlinksUnlockedStaysLit) {
   SpawnKeyHole(2, 6, 3);
   auto hole = Only<TKeyHole>();
   ASSERT_TRUE(hole);
-  EXPECT_EQ(LayerOf(hole.get()), 1);
+  EXPECT_EQ(LayerOf(hole.get()), LayerWallItems);
   std::vector<int> shown;
   for (int t = 8; t < 16; ++t) {
     SetTimer(t);
     shown.push_back(DrawnBy(*hole).at(0).Frame);
   }
-  EXPECT_EQ(shown, (std::vector<int>{664, 664, 664, 664, 667, 667, 667, 667}));
+  EXPECT_EQ(shown, (std::vector<int>{SpriteKeyHoleDark, SpriteKeyHoleDark, SpriteKeyHoleDark,
+                                     SpriteKeyHoleDark, SpriteKeyHole + 2, SpriteKeyHole + 2,
+                                     SpriteKeyHole + 2, SpriteKeyHole + 2}));
   hole->Unlocked = 1;
   SetTimer(8);
-  EXPECT_EQ(DrawnBy(*hole), (std::vector<TDrawn>{{112, 64, 667}}));
+  EXPECT_EQ(DrawnBy(*hole), (std::vector<TDrawn>{{112, 64, SpriteKeyHole + 2}}));
 }
 
 TEST_F(InteractiveTest, KeyHoleWithoutTheKeyShowsHintElevenAndEndsTheUse) {
@@ -42,7 +46,7 @@ TEST_F(InteractiveTest, KeyHoleWithoutTheKeyShowsHintElevenAndEndsTheUse) {
   AnswerNextBox();
   HoldUp();
   EXPECT_TRUE(BoxWasShown());
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 25));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundMessage));
   EXPECT_EQ(Game().MessageActive[11], 1);  // shown every time
   EXPECT_EQ(Only<TKeyHole>()->Unlocked, 0);
   EXPECT_EQ(Only<TCardSlot>()->Unlocked, 0);
@@ -59,7 +63,7 @@ TEST_F(InteractiveTest, KeyOpensEveryMatchingDoorAndIsSpent) {
   Game().GotKey[1] = 1;
   size_t mark = AudioMark();
   HoldUp();
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 31));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundUnlock));
   EXPECT_EQ(Game().Score, 1000);
   EXPECT_EQ(Game().GotKey[1], 0);
   EXPECT_EQ(Only<TKeyHole>()->Unlocked, 1);
@@ -72,7 +76,7 @@ TEST_F(InteractiveTest, KeyOpensEveryMatchingDoorAndIsSpent) {
   EXPECT_EQ(TileGrid[FloorRow - 1][6], 0x1800 + 32 * 5);  // the cell to the left
   EXPECT_EQ(TileGrid[FloorRow - 1][9], 0x1800 + 32 * 8);
   EXPECT_EQ(TileGrid[FloorRow - 1][7], 0x1800 + 32 * 7);
-  EXPECT_EQ(DrawnBy(*doors[0]).at(0).Frame, 658);
+  EXPECT_EQ(DrawnBy(*doors[0]).at(0).Frame, SpriteKeyDoor + 2);
 
   HoldUp();  // unlocked for good: no second score
   EXPECT_EQ(Game().Score, 1000);
@@ -112,7 +116,7 @@ TEST_F(InteractiveTest, ExitDoorOpensOnlyForUpAloneAndTheLevelEndsEightTicksLate
   auto door = Only<TExitDoor>();
   ASSERT_TRUE(door);
   EXPECT_EQ(door->PosX, 5);
-  EXPECT_EQ(LayerOf(door.get()), 0);
+  EXPECT_EQ(LayerOf(door.get()), LayerBackground);
   HoldUp(true);
   HoldUp(false, true);
   EXPECT_EQ(Player->DelayedAction, 0);
@@ -124,7 +128,7 @@ TEST_F(InteractiveTest, ExitDoorOpensOnlyForUpAloneAndTheLevelEndsEightTicksLate
   HoldUp();
   EXPECT_EQ(Player->DelayedAction, TBraxTovar::Leaving);
   EXPECT_EQ(Player->DelayTics, 8);
-  EXPECT_EQ(SoundsPlayed(mark).at(0), 19);
+  EXPECT_EQ(SoundsPlayed(mark).at(0), SoundExitDoor);
   std::vector<int32_t> frames = {door->CurrentFrame};
   for (int t = 0; t < 8; ++t) {
     EXPECT_EQ(Game().ExitLevel, 0);
@@ -144,10 +148,12 @@ TEST_F(InteractiveTest, ExitDoorSoundDependsOnTheMapAndItDrawsFromItsFrames) {
   Game().MapOn = 3;
   size_t mark = AudioMark();
   door->Activate();
-  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{39});
+  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundHallwayDoor});
   door->CurrentFrame = 2;
-  EXPECT_EQ(DrawnBy(*door),
-            (std::vector<TDrawn>{{48, 112, 344}, {64, 112, 345}, {48, 128, 346}, {64, 128, 347}}));
+  EXPECT_EQ(DrawnBy(*door), (std::vector<TDrawn>{{48, 112, SpriteExitDoor + 8},
+                                                 {64, 112, SpriteExitDoor + 9},
+                                                 {48, 128, SpriteExitDoor + 10},
+                                                 {64, 128, SpriteExitDoor + 11}}));
 }
 
 TEST_F(InteractiveTest, TeleporterPairMovesThePlayerAndTheCameraJumps) {
@@ -158,7 +164,7 @@ TEST_F(InteractiveTest, TeleporterPairMovesThePlayerAndTheCameraJumps) {
   auto here = std::static_pointer_cast<TTeleporter>(Teleporters[0]);
   auto there = std::static_pointer_cast<TTeleporter>(Teleporters[1]);
   EXPECT_EQ(there->TeleIndex, 1);
-  EXPECT_EQ(LayerOf(there.get()), 6);
+  EXPECT_EQ(LayerOf(there.get()), LayerFront);
 
   HoldUp(true);  // not with another button
   EXPECT_EQ(Player->DelayedAction, 0);
@@ -166,7 +172,7 @@ TEST_F(InteractiveTest, TeleporterPairMovesThePlayerAndTheCameraJumps) {
   HoldUp();
   EXPECT_EQ(Player->DelayedAction, TBraxTovar::TeleportingFrom0);
   EXPECT_EQ(here->Timer, 7);  // activated, then its own update in the same tick
-  EXPECT_EQ(SoundsPlayed(mark).at(0), 7);
+  EXPECT_EQ(SoundsPlayed(mark).at(0), SoundTeleport);
   for (int t = 0; t < 7; ++t) Idle();
   EXPECT_EQ(Player->PosX, 4);
   Idle();
@@ -189,11 +195,11 @@ TEST_F(InteractiveTest, TeleporterBlinksAndShowsLightningAfterActivation) {
   EXPECT_EQ(tele->DrawBolt, 1);
   auto drawn = DrawnBy(*tele);
   ASSERT_EQ(drawn.size(), 12u);
-  EXPECT_EQ(drawn[0], (TDrawn{64, 96, 452}));
-  EXPECT_EQ(drawn[8], (TDrawn{96, 128, 460}));
-  EXPECT_EQ(drawn[9], (TDrawn{80, 112, 464}));
-  EXPECT_EQ(drawn[10], (TDrawn{96, 112, 466}));
-  EXPECT_EQ(drawn[11], (TDrawn{80, 96, 461}));
+  EXPECT_EQ(drawn[0], (TDrawn{64, 96, SpriteTeleporter}));
+  EXPECT_EQ(drawn[8], (TDrawn{96, 128, SpriteTeleporter + 8}));
+  EXPECT_EQ(drawn[9], (TDrawn{80, 112, SpriteTeleporterSparkle}));
+  EXPECT_EQ(drawn[10], (TDrawn{96, 112, SpriteTeleporterLight}));
+  EXPECT_EQ(drawn[11], (TDrawn{80, 96, SpriteTeleporterBolt}));
 
   std::vector<int> bolts;
   for (int t = 0; t < 9; ++t) {
@@ -217,7 +223,7 @@ TEST_F(InteractiveTest, CardSlotRemovesEveryForceFieldWithTheCard) {
   auto slot = Only<TCardSlot>();
   ASSERT_TRUE(slot);
   SetTimer(13);
-  EXPECT_EQ(DrawnBy(*slot).at(0).Frame, 638);
+  EXPECT_EQ(DrawnBy(*slot).at(0).Frame, SpriteCardSlot + 5);
 
   Game().MessageActive[10] = 1;
   AnswerNextBox();
@@ -229,11 +235,11 @@ TEST_F(InteractiveTest, CardSlotRemovesEveryForceFieldWithTheCard) {
   Game().GotAccessCard = 1;
   size_t mark = AudioMark();
   HoldUp();
-  EXPECT_EQ(SoundsPlayed(mark).at(0), 31);
+  EXPECT_EQ(SoundsPlayed(mark).at(0), SoundUnlock);
   EXPECT_EQ(slot->Unlocked, 1);
   EXPECT_EQ(Game().GotAccessCard, 0);
   EXPECT_EQ(Count("TForceField") + Count("TForceFieldLeft") + Count("TForceFieldRight"), 0u);
-  EXPECT_EQ(DrawnBy(*slot).at(0).Frame, 641);
+  EXPECT_EQ(DrawnBy(*slot).at(0).Frame, SpriteCardSlotOpen);
 }
 
 TEST_F(InteractiveTest, GloveSlotFiresBothWaysWhileOnScreenWithoutTheGlove) {
@@ -271,15 +277,17 @@ TEST_F(InteractiveTest, GloveSlotWithTheGloveStartsEveryExtender) {
   Game().GotGlove = 1;
   auto slot = Only<TGloveSlot>();
   ASSERT_TRUE(slot);
-  EXPECT_EQ(DrawnBy(*slot), (std::vector<TDrawn>{{48, 128, 642}, {32, 128, 644}, {64, 128, 645}}));
+  EXPECT_EQ(DrawnBy(*slot), (std::vector<TDrawn>{{48, 128, SpriteGloveSlotDark},
+                                                 {32, 128, SpriteGloveSlotLeft},
+                                                 {64, 128, SpriteGloveSlotRight}}));
   size_t mark = AudioMark();
   HoldUp();
   EXPECT_EQ(slot->Unlocked, 1);
   EXPECT_EQ(slot->Active, 0);
   for (const auto& e : Listed("TExtender")) EXPECT_EQ(AsGame(e)->Active, 1);
   const auto sounds = SoundsPlayed(mark);
-  EXPECT_EQ(std::count(sounds.begin(), sounds.end(), 5), 2);
-  EXPECT_EQ(DrawnBy(*slot).at(0).Frame, 643);
+  EXPECT_EQ(std::count(sounds.begin(), sounds.end(), SoundExtenderOn), 2);
+  EXPECT_EQ(DrawnBy(*slot).at(0).Frame, SpriteGloveSlotLit);
 }
 
 TEST_F(InteractiveTest, ForceFieldSwallowsShotsAndItsEndsPushOnlyAWalkerBack) {
@@ -324,7 +332,7 @@ TEST_F(InteractiveTest, ForceFieldSwallowsShotsAndItsEndsPushOnlyAWalkerBack) {
   EXPECT_EQ(Player->PosX, 13);
   EXPECT_TRUE(DrawnBy(*left).empty());
   SetTimer(6);
-  EXPECT_EQ(DrawnBy(*field).at(0).Frame, 595);
+  EXPECT_EQ(DrawnBy(*field).at(0).Frame, SpriteForceField + 2);
 }
 
 TEST_F(InteractiveTest, WalkingIntoAForceFieldGetsNowhere) {
@@ -339,12 +347,12 @@ TEST_F(InteractiveTest, WalkingIntoAForceFieldGetsNowhere) {
 
 TEST_F(InteractiveTest, NoteIsReadWithUp) {
   SpawnNote(2, FloorRow - 1);
-  EXPECT_EQ(DrawnBy(*Only<TNote>()).at(0).Frame, 651);
+  EXPECT_EQ(DrawnBy(*Only<TNote>()).at(0).Frame, SpriteNote);
   size_t mark = AudioMark();
   AnswerNextBox();
   HoldUp(true);  // a note is read whatever else is held
   EXPECT_TRUE(BoxWasShown());
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 25));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundMessage));
 }
 
 TEST_F(InteractiveTest, TouchHintsAreShownOnce) {
@@ -378,7 +386,7 @@ TEST_F(InteractiveTest, MonitorWakesOnceWhenWalkedPastAndTurnsToThePlayer) {
   AnswerNextBox();
   triggers[0]->CheckCollisions();
   EXPECT_TRUE(BoxWasShown());
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 29));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundMonitorOn));
   EXPECT_EQ(Count("TMonitorTrigger"), 0u);
   EXPECT_EQ(screen->Active, 1);
   EXPECT_EQ(screen->WasActive, 1);
@@ -390,9 +398,10 @@ TEST_F(InteractiveTest, MonitorWakesOnceWhenWalkedPastAndTurnsToThePlayer) {
     screen->Update();
     EXPECT_EQ(screen->CurrentFrame, frame) << x;
   }
-  EXPECT_EQ(
-      DrawnBy(*screen),
-      (std::vector<TDrawn>{{112, 112, 508}, {128, 112, 509}, {112, 128, 496}, {128, 128, 497}}));
+  EXPECT_EQ(DrawnBy(*screen), (std::vector<TDrawn>{{112, 112, SpriteMonitorScreen + 10},
+                                                   {128, 112, SpriteMonitorScreen + 11},
+                                                   {112, 128, SpriteMonitorStand},
+                                                   {128, 128, SpriteMonitorStand + 1}}));
 
   Game().CamX = 100;  // off screen: back to static
   SetTimer(5);
@@ -417,7 +426,7 @@ TEST_F(InteractiveTest, EnergyBeamHurtsEveryTickOfContactAndChangesItsSprite) {
   beam->CheckCollisions();
   EXPECT_EQ(Game().Health, 8);
   EXPECT_EQ(beam->IsColliding, 1);
-  EXPECT_EQ(DrawnBy(*beam).at(0).Frame, 583);
+  EXPECT_EQ(DrawnBy(*beam).at(0).Frame, SpriteEnergyBeam + 5);
   beam->Update();
   beam->CheckCollisions();  // invincible: no damage, but the contact sprite shows
   EXPECT_EQ(Game().Health, 8);
@@ -429,18 +438,18 @@ TEST_F(InteractiveTest, EnergyBeamHurtsEveryTickOfContactAndChangesItsSprite) {
   beam->Update();
   beam->CheckCollisions();
   EXPECT_EQ(beam->IsColliding, 0);
-  EXPECT_EQ(DrawnBy(*beam).at(0).Frame, 579);
+  EXPECT_EQ(DrawnBy(*beam).at(0).Frame, SpriteEnergyBeam + 1);
 }
 
 TEST_F(InteractiveTest, BackgroundSpriteHangsFromTheTopOfItsCell) {
-  SpawnBackgroundSprite(443, 5, 4);
+  SpawnBackgroundSprite(SpriteLamp, 5, 4);
   auto sprite = Only<TBackgroundSprite>();
   ASSERT_TRUE(sprite);
   EXPECT_EQ(sprite->PosY, 64);
-  EXPECT_EQ(LayerOf(sprite.get()), 0);
+  EXPECT_EQ(LayerOf(sprite.get()), LayerBackground);
   Game().CamX = 2;
   Game().CamY = 1;
-  EXPECT_EQ(DrawnBy(*sprite), (std::vector<TDrawn>{{80, 64, 443}}));
+  EXPECT_EQ(DrawnBy(*sprite), (std::vector<TDrawn>{{80, 64, SpriteLamp}}));
 }
 
 }  // namespace

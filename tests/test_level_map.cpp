@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "data/object_codes.h"
+#include "data/tile_words.h"
 #include "world_fixture.h"
 
 class LevelMapTest : public TWorldTest {
@@ -50,12 +52,12 @@ TEST_F(LevelMapTest, ThePlayerComesFromTheLastStartCode) {
   EXPECT_EQ(Player->PosX, 2);
   EXPECT_EQ(Player->PosY, 31);
   EXPECT_EQ(Listed("TBraxTovar").size(), 1u);
-  EXPECT_EQ(LayerOf(Player.get()), 2);
+  EXPECT_EQ(LayerOf(Player.get()), LayerHero);
 
   auto map = EmptyMap();
-  Put(map, 40, 3, 0x3032);
+  Put(map, 40, 3, ObjectHero);
   Put(map, 39, 3, 0x0060);
-  Put(map, 5, 10, 0x3032);
+  Put(map, 5, 10, ObjectHero);
   Load(map);
   EXPECT_EQ(Player->PosX, 10);
   EXPECT_EQ(Player->PosY, 175);
@@ -68,17 +70,17 @@ TEST_F(LevelMapTest, ThePlayerComesFromTheLastStartCode) {
 
 TEST_F(LevelMapTest, ConveyorBelts) {
   auto map = EmptyMap();
-  Put(map, 110, 5, 0x3003);  // an end code left of the start does not count
-  Put(map, 120, 5, 0x3002);
-  Put(map, 125, 5, 0x3003);
-  Put(map, 127, 5, 0x3003);
-  Put(map, 120, 6, 0x3004);
-  Put(map, 120, 7, 0x3002);
-  Put(map, 121, 7, 0x3005);  // the end of the other kind of belt
+  Put(map, 110, 5, ObjectBeltLeftEnd);  // an end code left of the start does not count
+  Put(map, 120, 5, ObjectBeltLeftStart);
+  Put(map, 125, 5, ObjectBeltLeftEnd);
+  Put(map, 127, 5, ObjectBeltLeftEnd);
+  Put(map, 120, 6, ObjectBeltRightStart);
+  Put(map, 120, 7, ObjectBeltLeftStart);
+  Put(map, 121, 7, ObjectBeltRightEnd);  // the end of the other kind of belt
   Load(map);
   auto belts = Listed("TConveyorBelt");
   ASSERT_EQ(belts.size(), 3u);
-  for (const auto& b : belts) EXPECT_EQ(LayerOf(b.get()), 7);
+  for (const auto& b : belts) EXPECT_EQ(LayerOf(b.get()), LayerMechanics);
   // In cells: start column and row, last column.
   EXPECT_EQ(AsGame(belts[0])->PosX, 120);
   EXPECT_EQ(AsGame(belts[0])->PosY, 5);
@@ -98,11 +100,11 @@ TEST_F(LevelMapTest, ConveyorBelts) {
       1);
   EXPECT_FALSE(LogContains("at position 120, 5"));
   // Start and end codes stay in the grid.
-  EXPECT_EQ(TileGrid[5][120], 0x3002);
-  EXPECT_EQ(TileGrid[5][125], 0x3003);
-  EXPECT_EQ(TileGrid[5][110], 0x3003);
-  EXPECT_EQ(TileGrid[6][120], 0x3004);
-  EXPECT_EQ(TileGrid[7][121], 0x3005);
+  EXPECT_EQ(TileGrid[5][120], ObjectBeltLeftStart);
+  EXPECT_EQ(TileGrid[5][125], ObjectBeltLeftEnd);
+  EXPECT_EQ(TileGrid[5][110], ObjectBeltLeftEnd);
+  EXPECT_EQ(TileGrid[6][120], ObjectBeltRightStart);
+  EXPECT_EQ(TileGrid[7][121], ObjectBeltRightEnd);
 }
 
 TEST_F(LevelMapTest, PullingTable) {
@@ -111,12 +113,30 @@ TEST_F(LevelMapTest, PullingTable) {
     uint16_t Expected;  // the word the cell takes
   };
   const uint16_t Left = 0x0100, Right = 0x0200, Above = 0x0300, Below = 0x0400;
-  const TCase cases[] = {{0x3001, 0x1AE0}, {0x3036, 0x2FE0}, {0x304C, 0x1820}, {0x304F, 0x1820},
-                         {0x3028, 0},      {0x303D, 0},      {0x303F, 0},      {0x3009, Right},
-                         {0x3016, Right},  {0x301C, Right},  {0x3027, Right},  {0x3007, Above},
-                         {0x301A, Above},  {0x3025, Above},  {0x302C, Above},  {0x3058, Above},
-                         {0x3024, Below},  {0x3059, Below},  {0x3000, Left},   {0x3010, Left},
-                         {0x3014, Left},   {0x3057, Left},   {0x3003, 0x3003}, {0x3005, 0x3005}};
+  const TCase cases[] = {{ObjectElevator, ElevatorShaftTile},
+                         {ObjectExtender, ExtenderBridgeTile},
+                         {ObjectKeyDoor0, LockedDoorTile},
+                         {ObjectKeyDoor0 + 3, LockedDoorTile},
+                         {ObjectAlienPlant, 0},
+                         {ObjectPoster, 0},
+                         {ObjectBarrel, 0},
+                         {ObjectFlameThrowerRight, Right},
+                         {ObjectCrawlBotWallLeft, Right},
+                         {ObjectFanBlowingRight, Right},
+                         {ObjectArrowLeft, Right},
+                         {ObjectRocket, Above},
+                         {ObjectEnergyBeam, Above},
+                         {ObjectLamp, Above},
+                         {ObjectNail, Above},
+                         {ObjectFloorSpikes, Above},
+                         {ObjectCamera, Below},
+                         {ObjectCeilingSpikes, Below},
+                         {ObjectBoxEmpty, Left},
+                         {ObjectTechBot, Left},
+                         {ObjectMirror, Left},
+                         {ObjectMine, Left},
+                         {ObjectBeltLeftEnd, ObjectBeltLeftEnd},
+                         {ObjectBeltRightEnd, ObjectBeltRightEnd}};
   auto map = EmptyMap();
   int n = 0;
   for (const TCase& c : cases) {
@@ -140,10 +160,10 @@ TEST_F(LevelMapTest, PullingTable) {
 
 TEST_F(LevelMapTest, PullingErrorsAtTheEdges) {
   auto map = EmptyMap();
-  Put(map, 0, 7, 0x3010);
-  Put(map, 127, 9, 0x3009);
-  Put(map, 50, 0, 0x3007);
-  Put(map, 60, 89, 0x3024);
+  Put(map, 0, 7, ObjectTechBot);
+  Put(map, 127, 9, ObjectFlameThrowerRight);
+  Put(map, 50, 0, ObjectRocket);
+  Put(map, 60, 89, ObjectCamera);
   Load(map);
   EXPECT_EQ(
       CountLog(Warning("pulling error: object code 0x3010 at position 0, 7 is pulling from left")),
@@ -157,32 +177,32 @@ TEST_F(LevelMapTest, PullingErrorsAtTheEdges) {
   EXPECT_EQ(CountLog(Warning(
                 "pulling error: object code 0x3024 at position 60, 89 is pulling from below")),
             1);
-  EXPECT_EQ(TileGrid[7][0], 0x3010);
-  EXPECT_EQ(TileGrid[9][127], 0x3009);
-  EXPECT_EQ(TileGrid[0][50], 0x3007);
-  EXPECT_EQ(TileGrid[89][60], 0x3024);
+  EXPECT_EQ(TileGrid[7][0], ObjectTechBot);
+  EXPECT_EQ(TileGrid[9][127], ObjectFlameThrowerRight);
+  EXPECT_EQ(TileGrid[0][50], ObjectRocket);
+  EXPECT_EQ(TileGrid[89][60], ObjectCamera);
 }
 
 TEST_F(LevelMapTest, PullingReadsTheGridAsItStandsInThePass) {
   auto map = EmptyMap();
   // Both pull from the right: the left cell gets the right cell's code, not yet replaced.
-  Put(map, 10, 20, 0x3009);
-  Put(map, 11, 20, 0x3016);
+  Put(map, 10, 20, ObjectFlameThrowerRight);
+  Put(map, 11, 20, ObjectCrawlBotWallLeft);
   Put(map, 12, 20, 0x0040);
   // Both pull from the left: the right cell gets the left cell's new word.
   Put(map, 29, 20, 0x0060);
-  Put(map, 30, 20, 0x3000);
-  Put(map, 31, 20, 0x3010);
+  Put(map, 30, 20, ObjectBoxEmpty);
+  Put(map, 31, 20, ObjectTechBot);
   // A lower neighbour that is itself a code is copied as it is.
-  Put(map, 40, 20, 0x3024);
-  Put(map, 40, 21, 0x3057);
+  Put(map, 40, 20, ObjectCamera);
+  Put(map, 40, 21, ObjectMine);
   Put(map, 39, 21, 0x0080);
   Load(map);
-  EXPECT_EQ(TileGrid[20][10], 0x3016);
+  EXPECT_EQ(TileGrid[20][10], ObjectCrawlBotWallLeft);
   EXPECT_EQ(TileGrid[20][11], 0x0040);
   EXPECT_EQ(TileGrid[20][30], 0x0060);
   EXPECT_EQ(TileGrid[20][31], 0x0060);
-  EXPECT_EQ(TileGrid[20][40], 0x3057);
+  EXPECT_EQ(TileGrid[20][40], ObjectMine);
   EXPECT_EQ(TileGrid[21][40], 0x0080);
 }
 
@@ -190,8 +210,8 @@ TEST_F(LevelMapTest, MirrorCells) {
   MirrorGrid[50][50] = 1;  // of the previous level
   auto map = EmptyMap();
   Put(map, 6, 8, 0x0123);
-  Put(map, 7, 8, 0x3014);
-  Put(map, 8, 8, 0x3014);
+  Put(map, 7, 8, ObjectMirror);
+  Put(map, 8, 8, ObjectMirror);
   Load(map);
   EXPECT_EQ(MirrorGrid[50][50], 0);
   EXPECT_EQ(MirrorGrid[8][7], 1);
@@ -203,13 +223,13 @@ TEST_F(LevelMapTest, MirrorCells) {
 
 TEST_F(LevelMapTest, FakeBridges) {
   auto map = EmptyMap();
-  Put(map, 10, 30, 0x3019);  // solid ground two cells to the right
+  Put(map, 10, 30, ObjectFakeBridge);  // solid ground two cells to the right
   Put(map, 12, 30, 0x1800);
-  Put(map, 20, 30, 0x3019);  // right next to a wall
+  Put(map, 20, 30, ObjectFakeBridge);  // right next to a wall
   Put(map, 21, 30, 0x2000);
-  Put(map, 30, 31, 0x3019);  // stops when the cell after next is solid
+  Put(map, 30, 31, ObjectFakeBridge);  // stops when the cell after next is solid
   Put(map, 35, 31, 0x1800);
-  Put(map, 120, 32, 0x3019);  // runs to the end of the row
+  Put(map, 120, 32, ObjectFakeBridge);  // runs to the end of the row
   Load(map);
   EXPECT_EQ(TileGrid[30][10], 0x21A0);
   EXPECT_EQ(TileGrid[30][11], 0x21C0);
@@ -228,21 +248,21 @@ TEST_F(LevelMapTest, FakeBridges) {
     EXPECT_EQ(AsGame(bridges[i])->PosX, expected[i][0]);
     EXPECT_EQ(AsGame(bridges[i])->PosY, expected[i][1]);
     EXPECT_EQ(Field(bridges[i], "Width"), expected[i][2]);
-    EXPECT_EQ(LayerOf(bridges[i].get()), 7);
+    EXPECT_EQ(LayerOf(bridges[i].get()), LayerMechanics);
   }
   EXPECT_FALSE(LogContains("pulling error"));
 }
 
 TEST_F(LevelMapTest, ExtenderCellBecomesBridgeTile) {
   auto map = EmptyMap();
-  Put(map, 44, 12, 0x3036);
+  Put(map, 44, 12, ObjectExtender);
   Load(map);
   EXPECT_EQ(TileGrid[12][44], 0x2FE0);
   auto extenders = Listed("TExtender");
   ASSERT_EQ(extenders.size(), 1u);
   EXPECT_EQ(AsGame(extenders[0])->PosX, 44);
   EXPECT_EQ(AsGame(extenders[0])->PosY, 12);
-  EXPECT_EQ(LayerOf(extenders[0].get()), 7);
+  EXPECT_EQ(LayerOf(extenders[0].get()), LayerMechanics);
 }
 
 TEST_F(LevelMapTest, TileTestsAndTheirBounds) {
@@ -279,7 +299,7 @@ TEST_F(LevelMapTest, TileTestsAndTheirBounds) {
 
 TEST_F(LevelMapTest, InitialCamera) {
   auto map = EmptyMap();
-  Put(map, 20, 30, 0x3032);
+  Put(map, 20, 30, ObjectHero);
   Floor(map, 31);
   Load(map);
   EXPECT_EQ(Game().CamX, 40 - 14);
@@ -287,7 +307,7 @@ TEST_F(LevelMapTest, InitialCamera) {
   EXPECT_EQ(Game().CamDestY, 30 - 4 - 2);  // standing on ground: one row less again
 
   map = EmptyMap();
-  Put(map, 20, 30, 0x3032);
+  Put(map, 20, 30, ObjectHero);
   Load(map);
   EXPECT_EQ(Game().CamDestY, 30 - 4 - 1);
 }

@@ -3,6 +3,8 @@
 
 #include "actor_fixture.h"
 #include "actors/effects.h"
+#include "data/object_codes.h"
+#include "world/sounds.h"
 
 namespace {
 
@@ -42,7 +44,7 @@ TEST_F(TElevatorTest, UpRaisesPlayerAndPlatformOneTileOverANewShaftCell) {
   }
   EXPECT_EQ(TileGrid[15][10], 0);
   const auto sounds = SoundsPlayed(mark);
-  EXPECT_EQ(std::count(sounds.begin(), sounds.end(), 20), 3);
+  EXPECT_EQ(std::count(sounds.begin(), sounds.end(), SoundElevatorUp), 3);
 }
 
 TEST_F(TElevatorTest, SinksOneRowPerTickOnlyWhileNobodyStandsOnIt) {
@@ -79,8 +81,8 @@ TEST_F(TElevatorTest, CeilingAboveStopsTheRideAndOnlyOneElevatorIsRidden) {
   EXPECT_EQ(Elevator->PosY, 319);
   EXPECT_EQ(Player->PosY, 303);
   EXPECT_EQ(TileGrid[18][10], 0);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 38)) << "the hero bumps his head";
-  EXPECT_FALSE(Has(SoundsPlayed(mark), 20));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundHeadBump)) << "the hero bumps his head";
+  EXPECT_FALSE(Has(SoundsPlayed(mark), SoundElevatorUp));
 
   Fill(9, 11, 16, 0);
   SpawnElevator(10, 19);  // a second one in the same place
@@ -109,7 +111,7 @@ TEST_F(TElevatorTest, ShowsTheElevatorHintOnceAndDrawsThePlatform) {
   const size_t mark = AudioMark();
   Elevator->Update();
   EXPECT_EQ(Game().MessageActive[6], 0);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 25));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundMessage));
   Elevator->Update();  // shown once: no second box (this would wait for Enter)
 
   Present();
@@ -127,7 +129,7 @@ class TBeltTest : public TMechanicsTest {
  protected:
   void SetUp() override {
     TMechanicsTest::SetUp();
-    Fill(5, 10, 20, 0x3004);
+    Fill(5, 10, 20, ObjectBeltRightStart);
   }
   std::shared_ptr<TConveyorBelt> Belt(int direction) {
     SpawnConveyorBelt(5, 20, 10, direction);
@@ -241,7 +243,7 @@ TEST_F(TFakeBridgeTest, HoldsOnTheFirstVisitAndCollapsesOnTheSecond) {
   const size_t mark = AudioMark();
   Bridge->Update();
   EXPECT_FALSE(Bridge->IsListed());
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 10));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundExplosion));
   EXPECT_EQ(TileGrid[20][5], 0);
   EXPECT_EQ(TileGrid[20][6], 0x0040);
   EXPECT_EQ(TileGrid[20][8], 0);
@@ -358,7 +360,7 @@ TEST_F(TMechanicsTest, ShootingAFanStopsItsWindForPointsOnce) {
   EXPECT_EQ(fan->State, 1);
   EXPECT_EQ(Count("TSmokeCloud"), 2);
   EXPECT_EQ(AsGame(Listed("TSmokeCloud")[0])->PosY, 335 - 24);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 18));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundRobotHit));
 
   // The blades run down in four steps, then stand still.
   std::vector<int32_t> changes;
@@ -395,12 +397,12 @@ TEST_F(TMechanicsTest, FanDrawsItsBladesAboveItsBase) {
 TEST_F(TMechanicsTest, LevelLoadingPlacesBeltsBridgesAndExtendersOnMapCells) {
   auto map = EmptyMap();
   Floor(map, 40);
-  Put(map, 20, 30, 0x3004);
-  Put(map, 26, 30, 0x3005);
-  Put(map, 50, 30, 0x3019);
+  Put(map, 20, 30, ObjectBeltRightStart);
+  Put(map, 26, 30, ObjectBeltRightEnd);
+  Put(map, 50, 30, ObjectFakeBridge);
   Put(map, 53, 30, 0x1800);
-  Put(map, 60, 35, 0x3036);
-  Put(map, 70, 39, 0x3001);
+  Put(map, 60, 35, ObjectExtender);
+  Put(map, 70, 39, ObjectElevator);
   WriteMap("TEST.QZ1", map);
   ASSERT_TRUE(LoadMap("TEST.QZ1"));
 
@@ -424,8 +426,8 @@ TEST_F(TMechanicsTest, LevelLoadingPlacesBeltsBridgesAndExtendersOnMapCells) {
   ASSERT_TRUE(elevator);
   EXPECT_EQ(elevator->PosX, 140);
   EXPECT_EQ(elevator->InitialY, 39);
-  EXPECT_EQ(LayerOf(elevator.get()), 0);
-  EXPECT_EQ(LayerOf(belt.get()), 7);
+  EXPECT_EQ(LayerOf(elevator.get()), LayerBackground);
+  EXPECT_EQ(LayerOf(belt.get()), LayerMechanics);
 
   belt->Update();
   EXPECT_EQ(TileGrid[30][20], 0x1BA0);

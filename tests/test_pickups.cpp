@@ -6,6 +6,9 @@
 
 #include "actors/effects.h"
 #include "actors/pickups.h"
+#include "data/object_codes.h"
+#include "world/sounds.h"
+#include "world/sprite_numbers.h"
 #include "world_fixture.h"
 
 namespace {
@@ -45,7 +48,7 @@ class TPickupsTest : public TWorldTest {
   std::vector<std::pair<int64_t, int>> CollectLetters(const std::vector<int>& order) {
     std::vector<std::pair<int64_t, int>> out;
     for (int letter : order) {
-      SpawnGoodie(0xF101 + letter, 5, 10);
+      SpawnGoodie(GoodieLetterB + letter, 5, 10);
       auto l = ListedObjects<TLetter>().back();
       EXPECT_EQ(l->LetterNum, letter);
       const int64_t before = Game().Score;
@@ -68,13 +71,13 @@ class TPickupsTest : public TWorldTest {
 // --- Score popups --------------------------------------------------------------------
 
 TEST_F(TPickupsTest, BonusFlasherRisesThirtyNinePixelsAndLeavesOnItsFortiethUpdate) {
-  ScoreFlasher(2, 10, 100);
+  ScoreFlasher(Flasher200, 10, 100);
   EXPECT_EQ(Game().Score, 200);
   auto flasher = Only<TBonusFlasher>();
   ASSERT_TRUE(flasher);
-  EXPECT_EQ(LayerOf(flasher.get()), 3);
-  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 99, 681)});
-  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 98, 680)});
+  EXPECT_EQ(LayerOf(flasher.get()), LayerEffects);
+  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 99, SpriteScorePopup + 3)});
+  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 98, SpriteScorePopup + 2)});
   for (int i = 3; i <= 39; ++i) EXPECT_EQ(Tick().size(), 1u);
   EXPECT_EQ(flasher->PosY, 61);
   EXPECT_TRUE(Tick().empty());
@@ -82,14 +85,16 @@ TEST_F(TPickupsTest, BonusFlasherRisesThirtyNinePixelsAndLeavesOnItsFortiethUpda
 }
 
 TEST_F(TPickupsTest, LargeFlasherDrawsBothHalvesAndLivesUntilItsStartRowPlusSixteen) {
-  ScoreFlasher(103, 10, 20);
+  ScoreFlasher(FlasherLevelBonus + 2, 10, 20);
   EXPECT_EQ(Game().Score, 10000);
   auto flasher = Only<TLargeBonusFlasher>();
   ASSERT_TRUE(flasher);
-  EXPECT_EQ(flasher->BaseSprite, 700);
+  EXPECT_EQ(flasher->BaseSprite, SpriteBonusPopup + 8);
   EXPECT_EQ(flasher->TimeToLive, 36);
-  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(10, 19, 701), At(10, 19, 703, 16)}));
-  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(10, 18, 700), At(10, 18, 702, 16)}));
+  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(10, 19, SpriteBonusPopup + 9),
+                                         At(10, 19, SpriteBonusPopup + 11, 16)}));
+  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(10, 18, SpriteBonusPopup + 8),
+                                         At(10, 18, SpriteBonusPopup + 10, 16)}));
   int updates = 2;
   while (flasher->IsListed() && updates < 100) {
     Tick();
@@ -100,13 +105,14 @@ TEST_F(TPickupsTest, LargeFlasherDrawsBothHalvesAndLivesUntilItsStartRowPlusSixt
 
 TEST_F(TPickupsTest, RandomPopupDependsOnTheTick) {
   const int64_t points[4] = {100, 500, 2000, 5000};
-  const int sprites[4] = {678, 682, 686, 688};
+  const int sprites[4] = {SpriteScorePopup, SpriteScorePopup + 4, SpriteScorePopup + 8,
+                          SpriteScorePopup + 10};
   for (int t = 0; t < 8; ++t) {
     SCOPED_TRACE(t);
     ResetActorList();
     Game().Timer = t;
     const int64_t before = Game().Score;
-    ScoreFlasher(16, 4, 50);
+    ScoreFlasher(FlasherRandom, 4, 50);
     EXPECT_EQ(Game().Score - before, points[t % 4]);
     EXPECT_EQ(Only<TBonusFlasher>()->BaseSprite, sprites[t % 4]);
   }
@@ -117,7 +123,7 @@ TEST_F(TPickupsTest, RandomPopupDependsOnTheTick) {
 TEST_F(TPickupsTest, ShotBoxBurstsIntoItsGoodieRightAfterItInTheList) {
   SolidRow(11);
   SpawnKey(0, 1, 10);  // something before and after the box in its layer
-  SpawnBox(629, 0x3051, 5, 10);
+  SpawnBox(SpriteFoodCrate, GoodieTurkey, 5, 10);
   SpawnKey(1, 9, 10);
   auto box = Only<TBox>();
   ASSERT_TRUE(box);
@@ -139,23 +145,23 @@ TEST_F(TPickupsTest, ShotBoxBurstsIntoItsGoodieRightAfterItInTheList) {
   ASSERT_GT(turkeyAt, 0u);
   EXPECT_EQ(after[turkeyAt - 1], before[at - 1]);
   EXPECT_EQ(after[turkeyAt + 1], before[at + 1]);
-  EXPECT_EQ(LayerOf(turkey.get()), 4);
+  EXPECT_EQ(LayerOf(turkey.get()), LayerObjects);
 
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 10));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundExplosion));
   EXPECT_EQ(ListedObjects<TParticle>().size(), 4u);
   EXPECT_TRUE(ListedObjects<TBonusFlasher>().empty());  // resting on the floor: no points
   EXPECT_EQ(Game().Score, 0);
 }
 
 TEST_F(TPickupsTest, BoxOverAGapGivesFiveHundred) {
-  SpawnBox(528, 0xF001, 5, 10);
+  SpawnBox(SpriteSupplyCrate, GoodieBoots, 5, 10);
   auto box = Only<TBox>();
   ShotAt(11, 170);
   box->CheckCollisions();
   EXPECT_EQ(Game().Score, 500);
   auto flasher = Only<TBonusFlasher>();
   ASSERT_TRUE(flasher);
-  EXPECT_EQ(flasher->BaseSprite, 682);
+  EXPECT_EQ(flasher->BaseSprite, SpriteScorePopup + 4);
   EXPECT_EQ(flasher->PosX, 10);
   EXPECT_EQ(flasher->PosY, 175);
   EXPECT_EQ(ListedObjects<TBoots>().size(), 1u);
@@ -163,7 +169,7 @@ TEST_F(TPickupsTest, BoxOverAGapGivesFiveHundred) {
 
 TEST_F(TPickupsTest, BoxConsumesOneShotPerTick) {
   SolidRow(11);
-  SpawnBox(528, 0, 5, 10);  // empty box
+  SpawnBox(SpriteSupplyCrate, 0, 5, 10);  // empty box
   auto box = Only<TBox>();
   auto first = ShotAt(10, 175);
   auto second = ShotAt(11, 175);
@@ -177,27 +183,28 @@ TEST_F(TPickupsTest, BoxConsumesOneShotPerTick) {
 
 TEST_F(TPickupsTest, GoodieOutOfABoxIsVisitedInTheSamePass) {
   SolidRow(11);
-  Game().CamY = 1;               // row 10 in view: the shot stays
-  SpawnBox(628, 0x3055, 5, 10);  // a flag
-  SpawnBraxShot(8, 175, 1);      // steps onto the box before the box is visited
+  Game().CamY = 1;  // row 10 in view: the shot stays
+  SpawnBox(SpriteBonusCrate, GoodieFlag, 5, 10);
+  SpawnBraxShot(8, 175, 1);  // steps onto the box before the box is visited
   auto drawn = Tick();
   auto flag = Only<TFlag>();
   ASSERT_TRUE(flag);
   EXPECT_EQ(flag->CurrentFrame, 1);  // updated once already
-  EXPECT_EQ(drawn, (std::vector<TDrawn>{At(10, 175, 575), At(10, 175, 626)}));
+  EXPECT_EQ(drawn,
+            (std::vector<TDrawn>{At(10, 175, SpriteHeroMuzzle + 1), At(10, 175, SpriteFlag + 1)}));
 }
 
 TEST_F(TPickupsTest, BoxesFallOnlyOnScreenButTheBalloonBoxAlways) {
   Game().CamY = 40;  // row 10 is far above the view
-  SpawnBox(528, 0, 5, 10);
+  SpawnBox(SpriteSupplyCrate, 0, 5, 10);
   SpawnBalloonBox(8, 10);
   auto all = ListedObjects<TBox>();
   ASSERT_EQ(all.size(), 2u);
   auto plain = all[0];
   auto balloonBox = std::dynamic_pointer_cast<TBalloonBox>(all[1]);
   ASSERT_TRUE(balloonBox);
-  EXPECT_EQ(balloonBox->BoxSprite, 628);
-  EXPECT_EQ(balloonBox->ContentID, 0xF000);
+  EXPECT_EQ(balloonBox->BoxSprite, SpriteBonusCrate);
+  EXPECT_EQ(balloonBox->ContentID, GoodieBalloon);
   TickActorList();
   EXPECT_EQ(plain->PosY, 175);
   EXPECT_EQ(balloonBox->PosY, 183);
@@ -242,8 +249,12 @@ TEST_F(TPickupsTest, GoodiesGivePointsAndEffectsOnTouch) {
     int Health;  // after starting at 5
   };
   const TCase cases[] = {
-      {0x3050, 586, 16, 100, 5}, {0x3054, 587, 16, 2000, 5}, {0x3053, 588, 16, 5000, 5},
-      {0x3052, 368, 1, 200, 6},  {0x3051, 572, 1, 100, 6},   {0xF00A, 602, 4, 1000, 9},
+      {GoodieFootball, SpriteFootball, SoundBonusItem, 100, 5},
+      {GoodieJoystick, SpriteJoystick, SoundBonusItem, 2000, 5},
+      {GoodieDisk, SpriteDisk, SoundBonusItem, 5000, 5},
+      {GoodieSoda, SpriteSoda, SoundFood, 200, 6},
+      {GoodieTurkey, SpriteTurkey, SoundFood, 100, 6},
+      {GoodieAtom, SpriteAtom, SoundAtom, 1000, 9},
   };
   SolidRow(11);
   for (const TCase& c : cases) {
@@ -256,7 +267,7 @@ TEST_F(TPickupsTest, GoodiesGivePointsAndEffectsOnTouch) {
     ASSERT_TRUE(item);
     EXPECT_EQ(item->Width, 2);
     EXPECT_EQ(item->Height, 16);
-    EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(10, 175, c.Sprite + (c.Id == 0xF00A ? 1 : 0))}));
+    EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(10, 175, c.Sprite + (c.Id == GoodieAtom ? 1 : 0))}));
     PlacePlayer(5, 10);
     const size_t mark = AudioMark();
     Tick();
@@ -273,7 +284,7 @@ TEST_F(TPickupsTest, GoodiesGivePointsAndEffectsOnTouch) {
 
 TEST_F(TPickupsTest, GoodiesFallOnlyWhileOnScreen) {
   SolidRow(20);
-  auto ball = Goodie(0x3050, 5, 10);
+  auto ball = Goodie(GoodieFootball, 5, 10);
   Game().CamY = 30;
   TickActorList();
   EXPECT_EQ(ball->PosY, 175);
@@ -287,7 +298,7 @@ TEST_F(TPickupsTest, GoodiesFallOnlyWhileOnScreen) {
 TEST_F(TPickupsTest, SodaHitByTwoShotsLeaksTwiceThenRisesAndBurstsUnderTheCeiling) {
   SolidRow(11);
   SolidRow(6);  // ceiling: rows 96..111
-  auto soda = std::dynamic_pointer_cast<TSoda>(Goodie(0x3052, 5, 10));
+  auto soda = std::dynamic_pointer_cast<TSoda>(Goodie(GoodieSoda, 5, 10));
   ASSERT_TRUE(soda);
   auto a = ShotAt(10, 175);
   auto b = ShotAt(11, 170);
@@ -296,7 +307,7 @@ TEST_F(TPickupsTest, SodaHitByTwoShotsLeaksTwiceThenRisesAndBurstsUnderTheCeilin
   EXPECT_FALSE(a->IsListed());
   EXPECT_FALSE(b->IsListed());
   EXPECT_EQ(Game().PlayerShotsActive, 0);
-  EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{2, 2}));
+  EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{SoundSodaLeaks, SoundSodaLeaks}));
   EXPECT_EQ(soda->IsLeaking, 1);
 
   // A third shot finds the can leaking already.
@@ -308,8 +319,8 @@ TEST_F(TPickupsTest, SodaHitByTwoShotsLeaksTwiceThenRisesAndBurstsUnderTheCeilin
   auto drawn = Tick();
   EXPECT_EQ(soda->PosY, 175);  // rises from the next tick on
   ASSERT_EQ(drawn.size(), 1u);
-  EXPECT_GE(drawn[0].Frame, 372);
-  EXPECT_LE(drawn[0].Frame, 375);
+  EXPECT_GE(drawn[0].Frame, SpriteSoda + 4);
+  EXPECT_LE(drawn[0].Frame, SpriteSoda + 7);
   int ticks = 1;
   while (soda->IsListed() && ticks < 20) {
     Tick();
@@ -325,7 +336,7 @@ TEST_F(TPickupsTest, SodaHitByTwoShotsLeaksTwiceThenRisesAndBurstsUnderTheCeilin
 
 TEST_F(TPickupsTest, LeakingSodaCaughtGivesAThousandAndNoHealth) {
   SolidRow(11);
-  auto soda = std::dynamic_pointer_cast<TSoda>(Goodie(0x3052, 5, 10));
+  auto soda = std::dynamic_pointer_cast<TSoda>(Goodie(GoodieSoda, 5, 10));
   soda->StartLeaking();
   Game().Health = 5;
   PlacePlayer(5, 10);
@@ -334,29 +345,29 @@ TEST_F(TPickupsTest, LeakingSodaCaughtGivesAThousandAndNoHealth) {
   EXPECT_FALSE(soda->IsListed());
   EXPECT_EQ(Game().Health, 5);
   EXPECT_EQ(Game().Score, 1000);
-  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{16});
+  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundBonusItem});
 }
 
 TEST_F(TPickupsTest, SodaShowsItsHintOnce) {
   SolidRow(11);
   Game().SetHintsActive(1);
   PlacePlayer(5, 10);
-  auto first = Goodie(0x3052, 5, 10);
+  auto first = Goodie(GoodieSoda, 5, 10);
   Headless->PressKey(KeyEnter, Headless->Millisecs() + 100);
   const size_t mark = AudioMark();
   first->CheckCollisions();
-  EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{1, 25}));
+  EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{SoundFood, SoundMessage}));
   EXPECT_EQ(Game().MessageActive[2], 0);
   EXPECT_EQ(Game().MessageActive[3], 1);
-  auto second = Goodie(0x3052, 5, 10);
+  auto second = Goodie(GoodieSoda, 5, 10);
   const size_t again = AudioMark();
   second->CheckCollisions();
-  EXPECT_EQ(SoundsPlayed(again), std::vector<int>{1});
+  EXPECT_EQ(SoundsPlayed(again), std::vector<int>{SoundFood});
 }
 
 TEST_F(TPickupsTest, TurkeyIsCookedByEveryShotOfOneTick) {
   SolidRow(11);
-  auto turkey = Goodie(0x3051, 5, 10);
+  auto turkey = Goodie(GoodieTurkey, 5, 10);
   auto a = ShotAt(10, 175);
   auto b = ShotAt(11, 175);
   turkey->CheckCollisions();
@@ -367,7 +378,7 @@ TEST_F(TPickupsTest, TurkeyIsCookedByEveryShotOfOneTick) {
   turkey->CheckCollisions();
   EXPECT_TRUE(c->IsListed());
   c->Remove();
-  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 175, 573)});
+  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 175, SpriteTurkey + 1)});
 
   Game().Health = 5;
   PlacePlayer(5, 10);
@@ -381,9 +392,10 @@ TEST_F(TPickupsTest, TurkeyIsCookedByEveryShotOfOneTick) {
 
 TEST_F(TPickupsTest, BalloonRisesToTheCeilingAndBurstsWithoutPoints) {
   SolidRow(6);  // rows 96..111
-  auto balloon = std::dynamic_pointer_cast<TBalloon>(Goodie(0xF000, 5, 10));
+  auto balloon = std::dynamic_pointer_cast<TBalloon>(Goodie(GoodieBalloon, 5, 10));
   ASSERT_TRUE(balloon);
-  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(10, 174, 597, 0, -16), At(10, 174, 598)}));
+  EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(10, 174, SpriteBalloon, 0, -16),
+                                         At(10, 174, SpriteBalloonString)}));
   int ticks = 1;
   while (!balloon->IsExploding && ticks < 100) {
     Tick();
@@ -400,7 +412,7 @@ TEST_F(TPickupsTest, BalloonRisesToTheCeilingAndBurstsWithoutPoints) {
 }
 
 TEST_F(TPickupsTest, BurstBalloonShowsItsBurstSpriteForOneDraw) {
-  auto balloon = std::dynamic_pointer_cast<TBalloon>(Goodie(0xF000, 5, 10));
+  auto balloon = std::dynamic_pointer_cast<TBalloon>(Goodie(GoodieBalloon, 5, 10));
   auto a = ShotAt(10, 170);
   auto b = ShotAt(11, 170);
   Present();
@@ -410,7 +422,8 @@ TEST_F(TPickupsTest, BurstBalloonShowsItsBurstSpriteForOneDraw) {
   EXPECT_TRUE(b->IsListed());  // one shot per tick
   EXPECT_EQ(Game().PlayerShotsActive, 1);
   balloon->Draw();
-  EXPECT_EQ(DrawnFrom(Present(), SpriteImage), std::vector<TDrawn>{At(10, 175, 601, 0, -16)});
+  EXPECT_EQ(DrawnFrom(Present(), SpriteImage),
+            std::vector<TDrawn>{At(10, 175, SpriteBalloonBurst, 0, -16)});
   b->Remove();
   EXPECT_TRUE(Tick().empty());
   EXPECT_FALSE(balloon->IsListed());
@@ -419,7 +432,7 @@ TEST_F(TPickupsTest, BurstBalloonShowsItsBurstSpriteForOneDraw) {
 }
 
 TEST_F(TPickupsTest, CaughtBalloonGivesTenThousandAndTakesNoShot) {
-  auto balloon = Goodie(0xF000, 5, 10);
+  auto balloon = Goodie(GoodieBalloon, 5, 10);
   PlacePlayer(5, 10);
   auto shot = ShotAt(10, 175);
   const size_t mark = AudioMark();
@@ -427,7 +440,7 @@ TEST_F(TPickupsTest, CaughtBalloonGivesTenThousandAndTakesNoShot) {
   EXPECT_FALSE(balloon->IsListed());
   EXPECT_TRUE(shot->IsListed());
   EXPECT_EQ(Game().Score, 10000);
-  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{3});
+  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundBalloon});
 }
 
 // --- Inventory, keys and letters -----------------------------------------------------
@@ -438,11 +451,11 @@ TEST_F(TPickupsTest, InventoryItemsGiveTheirThingWithAThousandPoints) {
     int Sprite;
     uint16_t TGameState::*Flag;
   };
-  const TCase cases[] = {{0xF001, 538, &TGameState::GotBoots},
-                         {0xF002, 546, &TGameState::GotHooks},
-                         {0xF003, 591, &TGameState::GotGlove},
-                         {0xF004, 592, &TGameState::GotAccessCard},
-                         {0xF005, 571, &TGameState::FirePower}};
+  const TCase cases[] = {{GoodieBoots, SpriteBoots, &TGameState::GotBoots},
+                         {GoodieHooks, SpriteHooks, &TGameState::GotHooks},
+                         {GoodieGlove, SpriteGlove, &TGameState::GotGlove},
+                         {GoodieAccessCard, SpriteAccessCard, &TGameState::GotAccessCard},
+                         {GoodiePistol, SpritePistol, &TGameState::FirePower}};
   SolidRow(11);
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Id);
@@ -458,10 +471,10 @@ TEST_F(TPickupsTest, InventoryItemsGiveTheirThingWithAThousandPoints) {
     EXPECT_FALSE(item->IsListed());
     EXPECT_EQ(Game().*c.Flag, 1);
     EXPECT_EQ(Game().Score, 1000);
-    EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{12});
+    EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundItem});
   }
   Game().FirePower = 4;
-  auto pistol = Goodie(0xF005, 5, 10);
+  auto pistol = Goodie(GoodiePistol, 5, 10);
   pistol->CheckCollisions();
   EXPECT_EQ(Game().FirePower, 4);
 }
@@ -469,7 +482,7 @@ TEST_F(TPickupsTest, InventoryItemsGiveTheirThingWithAThousandPoints) {
 TEST_F(TPickupsTest, KeysHangInTheAirAndOnlyKnownNumbersAreKept) {
   SpawnKey(2, 5, 10);
   auto key = Only<TKey>();
-  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 175, 654)});
+  EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 175, SpriteKey + 2)});
   EXPECT_EQ(key->PosY, 175);
   PlacePlayer(5, 10);
   const size_t mark = AudioMark();
@@ -477,7 +490,7 @@ TEST_F(TPickupsTest, KeysHangInTheAirAndOnlyKnownNumbersAreKept) {
   EXPECT_FALSE(key->IsListed());
   EXPECT_EQ(Game().GotKey, (std::vector<uint16_t>{0, 0, 1, 0}));
   EXPECT_EQ(Game().Score, 1000);
-  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{9});
+  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundKey});
 
   SpawnKey(5, 5, 10);
   auto odd = Only<TKey>();
@@ -491,19 +504,23 @@ TEST_F(TPickupsTest, LettersInOrderGiveTheBonus) {
   SolidRow(11);
   PlacePlayer(5, 10);
   auto got = CollectLetters({0, 1, 2, 3});
-  EXPECT_EQ(got,
-            (std::vector<std::pair<int64_t, int>>{{500, 16}, {500, 16}, {500, 16}, {10000, 37}}));
+  EXPECT_EQ(got, (std::vector<std::pair<int64_t, int>>{{500, SoundBonusItem},
+                                                       {500, SoundBonusItem},
+                                                       {500, SoundBonusItem},
+                                                       {10000, SoundLetterBonus}}));
   EXPECT_EQ(Game().LetterBonus, 1);
   EXPECT_EQ(Game().Letters, "BRAX");
-  EXPECT_EQ(ListedObjects<TBonusFlasher>().back()->BaseSprite, 690);
+  EXPECT_EQ(ListedObjects<TBonusFlasher>().back()->BaseSprite, SpriteScorePopup + 12);
 }
 
 TEST_F(TPickupsTest, LettersOutOfOrderGiveNoBonus) {
   SolidRow(11);
   PlacePlayer(5, 10);
   auto got = CollectLetters({1, 0, 2, 3});
-  EXPECT_EQ(got,
-            (std::vector<std::pair<int64_t, int>>{{500, 16}, {500, 16}, {500, 16}, {500, 16}}));
+  EXPECT_EQ(got, (std::vector<std::pair<int64_t, int>>{{500, SoundBonusItem},
+                                                       {500, SoundBonusItem},
+                                                       {500, SoundBonusItem},
+                                                       {500, SoundBonusItem}}));
   EXPECT_EQ(Game().LetterBonus, 0);
   EXPECT_EQ(Game().LetterBits, 15);
 }
@@ -512,17 +529,17 @@ TEST_F(TPickupsTest, LettersOutOfOrderGiveNoBonus) {
 
 TEST_F(TPickupsTest, DynamiteBlinksHidesAndBlastsAlongTheFloor) {
   SolidRow(11);
-  auto dynamite = Goodie(0xF00D, 20, 10);
+  auto dynamite = Goodie(GoodieDynamite, 20, 10);
   PlacePlayer(20, 10);  // touching it does nothing
   for (int t = 0; t < 10; ++t)
-    EXPECT_EQ(NoHero(Tick()), std::vector<TDrawn>{At(40, 175, 352 + t % 2)});
+    EXPECT_EQ(NoHero(Tick()), std::vector<TDrawn>{At(40, 175, SpriteDynamite + t % 2)});
   EXPECT_TRUE(NoHero(Tick()).empty());
   EXPECT_TRUE(NoHero(Tick()).empty());
   EXPECT_TRUE(ListedObjects<TExplosion>().empty());
   const size_t mark = AudioMark();
   TickActorList();  // Timer 12: the centre blast
   // The blast is visited in the same pass and catches the hero standing on the dynamite.
-  EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{33, 15}));
+  EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{SoundBlast, SoundHurt}));
   auto centre = Only<TExplosion>();
   ASSERT_TRUE(centre);
   EXPECT_EQ(centre->PosX, 40);
@@ -547,7 +564,7 @@ TEST_F(TPickupsTest, DynamiteSpreadsOnlyWhereThereIsFloorAndRoom) {
   SolidRow(11);
   TileGrid[10][21] = 0x1820;  // wall right next to it
   TileGrid[11][17] = 0;       // gap four half-tiles to the left
-  Goodie(0xF00D, 20, 10);
+  Goodie(GoodieDynamite, 20, 10);
   std::vector<std::pair<int32_t, int32_t>> blasts;
   for (int i = 0; i < 60; ++i) {
     for (const auto& e : ListedObjects<TExplosion>()) {

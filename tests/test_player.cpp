@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "shell/settings.h"
+#include "world/sounds.h"
 #include "world_fixture.h"
 
 namespace {
@@ -136,7 +137,7 @@ TEST_F(PlayerTest, BothDirectionsAnimateWithoutMoving) {
   EXPECT_EQ(p.Direction, 1);
   EXPECT_EQ(p.Action, TBraxTovar::Walking);
   EXPECT_EQ(frames, (std::vector<int32_t>{4, 4, 5, 5}));  // 4d + Timer div 2 at odd Timer
-  EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{22, 22}));
+  EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{SoundFootstep, SoundFootstep}));
 }
 
 TEST_F(PlayerTest, OneShotPerFirePress) {
@@ -157,7 +158,7 @@ TEST_F(PlayerTest, OneShotPerFirePress) {
   Idle();
   Fire();  // two alive: nothing
   EXPECT_EQ(Listed("TBraxShot").size(), 2u);
-  EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{6, 6}));
+  EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{SoundHeroShot, SoundHeroShot}));
 }
 
 TEST_F(PlayerTest, HoldingJumpDoesNotJumpAgain) {
@@ -166,8 +167,8 @@ TEST_F(PlayerTest, HoldingJumpDoesNotJumpAgain) {
   EXPECT_EQ(Player->Action, TBraxTovar::Standing);
   EXPECT_EQ(Player->PosY, 319);
   auto sounds = SoundsPlayed(mark);
-  EXPECT_EQ(std::count(sounds.begin(), sounds.end(), 13), 1);
-  EXPECT_EQ(std::count(sounds.begin(), sounds.end(), 14), 1);  // landed once
+  EXPECT_EQ(std::count(sounds.begin(), sounds.end(), SoundJump), 1);
+  EXPECT_EQ(std::count(sounds.begin(), sounds.end(), SoundLand), 1);  // landed once
   Idle();
   Jump();
   EXPECT_EQ(Player->Action, TBraxTovar::Jumping);
@@ -221,7 +222,7 @@ TEST_F(PlayerTest, HurtOnlyWhenVulnerable) {
   EXPECT_EQ(g.GotHit, 1);
   EXPECT_EQ(p.InvincibilityTimer, 21);
   EXPECT_EQ(p.WasHit, 1);
-  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{15});
+  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundHurt});
   EXPECT_FALSE(HurtPlayer());  // now invulnerable
   Idle();
   EXPECT_EQ(p.WasHit, 0);
@@ -272,8 +273,8 @@ TEST_F(PlayerTest, DeathTakesThirtyTicks) {
   EXPECT_TRUE(Listed("TBraxShot").empty());
   EXPECT_EQ(Listed("TParticle").size(), 9u * 4u);  // nine bursts
   auto sounds = SoundsPlayed(mark);
-  EXPECT_EQ(std::count(sounds.begin(), sounds.end(), 10), 8);
-  EXPECT_EQ(sounds.back(), 0);
+  EXPECT_EQ(std::count(sounds.begin(), sounds.end(), SoundExplosion), 8);
+  EXPECT_EQ(sounds.back(), SoundHeroDead);
 }
 
 TEST_F(PlayerTest, KillPlayerHonoursGodModeUnlessForced) {
@@ -293,7 +294,7 @@ TEST_F(PlayerTest, HangingFromAHookableCeilingAndSwingingUp) {
   Jump();
   Rises(4, false);
   EXPECT_EQ(Player->Action, TBraxTovar::Falling);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 38));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundHeadBump));
   Idle(10);
   EXPECT_EQ(Player->PosY, 319);
 
@@ -304,7 +305,7 @@ TEST_F(PlayerTest, HangingFromAHookableCeilingAndSwingingUp) {
   EXPECT_EQ(Player->Action, TBraxTovar::Hanging);
   EXPECT_EQ(Player->PosY, 16 * 15 + 32 + 15);  // the head just below the ceiling
   EXPECT_EQ(Player->CurrentFrame, 4 + 28);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 27));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundHookGrip));
   Idle(5);
   EXPECT_EQ(Player->Action, TBraxTovar::Hanging);
 
@@ -320,7 +321,7 @@ TEST_F(PlayerTest, HangingFromAHookableCeilingAndSwingingUp) {
   mark = AudioMark();
   Up();
   EXPECT_EQ(Player->Action, TBraxTovar::Hanging);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 38));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundHeadBump));
   TileGrid[14][10] = 0;
 
   // Up with room above: three ticks up onto the ceiling tile.
@@ -425,7 +426,7 @@ TEST_F(PlayerTest, TeleportingToThePartner) {
   Teleporters[1] = partner;
   size_t mark = AudioMark();
   Player->StartTeleportingFrom(0);
-  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{7});
+  EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundTeleport});
   Idle(7);
   EXPECT_EQ(Player->PosX, 20);
   Idle();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "data/object_codes.h"
 #include "world/savegame.h"
 #include "world_fixture.h"
 
@@ -67,8 +68,8 @@ class SavegameTest : public TWorldTest {
     RegisterClass(TTestHolder::StaticClass());
     auto map = EmptyMap();
     Floor(map, 9);
-    Put(map, 7, 8, 0x3032);
-    Put(map, 20, 5, 0x3014);
+    Put(map, 7, 8, ObjectHero);
+    Put(map, 20, 5, ObjectMirror);
     WriteMap("q.qz1", map);
     LevelList = {"q.qz1"};
   }

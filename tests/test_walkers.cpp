@@ -5,6 +5,9 @@
 
 #include "actor_fixture.h"
 #include "actors/effects.h"
+#include "data/object_codes.h"
+#include "world/sounds.h"
+#include "world/sprite_numbers.h"
 
 namespace {
 
@@ -58,7 +61,8 @@ TEST_F(TWalkerTest, CrawlBotWithItsWallOnTheRightFollowsThatSide) {
   bot->Draw();
   const auto drawn = DrawnFrom(Present(), SpriteImage);
   ASSERT_EQ(drawn.size(), 1u);
-  EXPECT_EQ(drawn[0], (TDrawn{8 * 20 + 16, 334 - 16 * 11 + 1, 383 - 334 % 4}));
+  EXPECT_EQ(drawn[0],
+            (TDrawn{8 * 20 + 16, 334 - 16 * 11 + 1, SpriteCrawlBotWallRight + 3 - 334 % 4}));
 }
 
 TEST_F(TWalkerTest, CrawlBotHurtsOnContactAndDiesFromOneShot) {
@@ -79,7 +83,7 @@ TEST_F(TWalkerTest, CrawlBotHurtsOnContactAndDiesFromOneShot) {
   EXPECT_FALSE(first->IsListed());
   EXPECT_TRUE(second->IsListed()) << "first-hit: one shot per tick";
   EXPECT_EQ(Game().Score, 100);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 18));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundRobotHit));
   ASSERT_EQ(Count("TSmokeCloud"), 1);
   EXPECT_EQ(AsGame(Listed("TSmokeCloud")[0])->PosY, 335 - 8);
   EXPECT_EQ(Count("TDecoExplosion"), 1);
@@ -138,7 +142,7 @@ TEST_F(TWalkerTest, TechBotShotFlyingRightIsPushedRightAndBreaksUpHarmlessly) {
   EXPECT_EQ(bot->Exploding, 1);
   EXPECT_EQ(bot->CurrentFrame, 3);
   EXPECT_FALSE(shot->IsListed());
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 18));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundRobotHit));
   EXPECT_EQ(Game().Health, 9) << "no contact test in the tick of the hit";
 
   auto another = Shoot(15, 335, 0);
@@ -237,7 +241,7 @@ TEST_F(TWalkerTest, BunnyTouchingThePlayerSpinsAndBurstsForAPopup) {
   EXPECT_EQ(Game().Health, 8);
   EXPECT_EQ(bunny->Rotating, 1);
   EXPECT_EQ(bunny->Timer, 0);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 35));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundBunnySpins));
 
   shot = Shoot(bunny->PosX, bunny->PosY, 1);
   bunny->CheckCollisions();
@@ -257,7 +261,7 @@ TEST_F(TWalkerTest, BunnyTouchingThePlayerSpinsAndBurstsForAPopup) {
   EXPECT_EQ(Game().Score, 5000);
   EXPECT_EQ(Game().BunniesShot, 1);
   ASSERT_EQ(Count("TBonusFlasher"), 1);
-  EXPECT_EQ(Field(Listed("TBonusFlasher")[0], "BaseSprite"), 688);
+  EXPECT_EQ(Field(Listed("TBonusFlasher")[0], "BaseSprite"), SpriteScorePopup + 10);
   EXPECT_EQ(Count("TSmokeCloud"), 6);
 
   // A spin restored with a negative Timer keeps to the four-frame sequence.
@@ -284,7 +288,7 @@ TEST_F(TWalkerTest, ShotBunnyBurstsForTwoHundredAndCounts) {
   EXPECT_TRUE(second->IsListed());
   EXPECT_EQ(Game().Score, 200);
   EXPECT_EQ(Game().BunniesShot, 1);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 18));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundRobotHit));
   auto clouds = Listed("TSmokeCloud");
   ASSERT_EQ(clouds.size(), 6u);
   EXPECT_EQ(AsGame(clouds[5])->PosX, bunny->PosX + 1);
@@ -389,7 +393,7 @@ TEST_F(TWalkerTest, CannonBotTakesTwoHitsAndStopsConsumingWhenDestroyed) {
   EXPECT_TRUE(c->IsListed());
   EXPECT_EQ(Game().Score, 2500);
   EXPECT_EQ(Game().Health, 9) << "destroyed before the contact test";
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 18));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundRobotHit));
   EXPECT_EQ(Count("TParticle"), 8);
   EXPECT_EQ(Count("TDecoExplosion"), 1);
 }
@@ -402,7 +406,8 @@ TEST_F(TWalkerTest, CannonBotDrawsTwoSpritesWide) {
   Present();
   bot->Draw();
   const auto drawn = DrawnFrom(Present(), SpriteImage);
-  EXPECT_EQ(drawn, (std::vector<TDrawn>{{144, 160, 274}, {160, 160, 275}}));
+  EXPECT_EQ(drawn,
+            (std::vector<TDrawn>{{144, 160, SpriteCannonBot}, {160, 160, SpriteCannonBot + 1}}));
   PlacePlayer(1, 20);
   PlayerOn(*bot);
   bot->CheckCollisions();
@@ -475,7 +480,7 @@ TEST_F(TWalkerTest, WheelBotDiesOnTheSecondUnshieldedHit) {
   EXPECT_FALSE(b->IsListed());
   EXPECT_TRUE(c->IsListed());
   EXPECT_EQ(Game().Score, 5000);
-  EXPECT_TRUE(Has(SoundsPlayed(mark), 10));
+  EXPECT_TRUE(Has(SoundsPlayed(mark), SoundExplosion));
   EXPECT_EQ(Count("TDecoExplosion"), 3);
   EXPECT_EQ(Count("TParticle"), 8);
 }
@@ -496,13 +501,13 @@ TEST_F(TWalkerTest, DamagedWheelBotSmokesAtTheStartOfEachRoll) {
 TEST_F(TWalkerTest, RobotsRunInTheTickAndSpawnFromTheirMapCodes) {
   auto map = EmptyMap();
   Floor(map, 30);
-  Put(map, 3, 29, 0x3032);   // player
-  Put(map, 8, 29, 0x3010);   // tech bot
-  Put(map, 12, 29, 0x303C);  // flame bot
-  Put(map, 16, 29, 0x303B);  // bunny
-  Put(map, 20, 29, 0x300D);  // cannon
-  Put(map, 24, 29, 0x300E);  // wheel
-  Put(map, 30, 29, 0x3017);  // crawler, wall on the right
+  Put(map, 3, 29, ObjectHero);
+  Put(map, 8, 29, ObjectTechBot);
+  Put(map, 12, 29, ObjectFlameBot);
+  Put(map, 16, 29, ObjectBunnyBot);
+  Put(map, 20, 29, ObjectCannonBot);
+  Put(map, 24, 29, ObjectWheelBot);
+  Put(map, 30, 29, ObjectCrawlBotWallRight);
   WriteMap("ROBOTS.QZ1", map);
   ASSERT_TRUE(LoadMap("ROBOTS.QZ1"));
   EXPECT_EQ(Listed("TTechBot").size(), 1u);
@@ -516,7 +521,7 @@ TEST_F(TWalkerTest, RobotsRunInTheTickAndSpawnFromTheirMapCodes) {
   EXPECT_EQ(Game().BunniesTotal, 1);
   for (const auto& e : ActorList().Entries()) {
     if (e->ClassName().find("Bot") == std::string::npos) continue;
-    EXPECT_EQ(LayerOf(e.get()), 4) << e->ClassName();
+    EXPECT_EQ(LayerOf(e.get()), LayerObjects) << e->ClassName();
   }
 
   for (int tick = 0; tick < 40; ++tick) GameTick(false, false, false, false, false, false);

@@ -6,8 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "data/object_codes.h"
 #include "shell/settings.h"
 #include "world/level_shot.h"
+#include "world/sounds.h"
+#include "world/sprite_numbers.h"
 #include "world_fixture.h"
 
 namespace {
@@ -114,7 +117,7 @@ TEST_F(WorldTest, TickMovesThePlayerAndXCameraBeforeDrawingAndYCameraAfter) {
   StartUpOptions().SmoothMotion = false;  // the view alone
   auto map = EmptyMap();
   Floor(map, 31);
-  Put(map, 20, 30, 0x3032);
+  Put(map, 20, 30, ObjectHero);
   WriteMap("tick.qz1", map);
   ASSERT_TRUE(LoadMap("tick.qz1"));
   TGameState& g = Game();
@@ -148,7 +151,7 @@ TEST_F(WorldTest, ScoreFlashers) {
     ResetActorList();
     g.Timer = timer;
     int64_t before = g.Score;
-    ScoreFlasher(16, 30, 200);
+    ScoreFlasher(FlasherRandom, 30, 200);
     EXPECT_EQ(g.Score - before, randomPoints[timer % 4]) << timer;
     auto flashers = Listed("TBonusFlasher");
     ASSERT_EQ(flashers.size(), 1u);
@@ -156,14 +159,14 @@ TEST_F(WorldTest, ScoreFlashers) {
     EXPECT_EQ(Field(flashers[0], "TimeToLive"), 39);
     EXPECT_EQ(AsGame(flashers[0])->PosX, 30);
     EXPECT_EQ(AsGame(flashers[0])->PosY, 200);
-    EXPECT_EQ(LayerOf(flashers[0].get()), 3);
+    EXPECT_EQ(LayerOf(flashers[0].get()), LayerEffects);
   }
 
   ResetActorList();
   g.Score = 0;
-  ScoreFlasher(7, 1, 2);
+  ScoreFlasher(Flasher10000, 1, 2);
   EXPECT_EQ(g.Score, 10000);
-  ScoreFlasher(107, 5, 300);
+  ScoreFlasher(FlasherLevelBonus + 6, 5, 300);
   EXPECT_EQ(g.Score, 20000);
   auto large = Listed("TLargeBonusFlasher");
   ASSERT_EQ(large.size(), 1u);
@@ -187,22 +190,22 @@ TEST_F(WorldTest, GoodiesByIdAndAfterTheirContainer) {
   for (const std::string& l : LogLines()) warnings += l.find("SpawnGoodie") != std::string::npos;
   EXPECT_EQ(warnings, 2);  // ID 0 says nothing
 
-  SpawnGoodie(0xF103, 6, 7);
+  SpawnGoodie(GoodieLetterB + 2, 6, 7);
   auto letters = Listed("TLetter");
   ASSERT_EQ(letters.size(), 1u);
   EXPECT_EQ(Field(letters[0], "LetterNum"), 2);
   EXPECT_EQ(AsGame(letters[0])->PosX, 12);
   EXPECT_EQ(AsGame(letters[0])->PosY, 127);
-  EXPECT_EQ(LayerOf(letters[0].get()), 4);
+  EXPECT_EQ(LayerOf(letters[0].get()), LayerObjects);
 
   // Out of a box: right after the box, ahead of objects added later to its layer.
-  SpawnBox(629, 0x3052, 9, 9);
+  SpawnBox(SpriteFoodCrate, GoodieSoda, 9, 9);
   SpawnBox(628, 0, 10, 9);
   auto boxes = Listed("TBox");
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(Field(boxes[0], "BoxSprite"), 629);
-  EXPECT_EQ(Field(boxes[0], "ContentID"), 0x3052);
-  SpawnGoodie(0x3052, 9, 9, boxes[0].get());
+  EXPECT_EQ(Field(boxes[0], "ContentID"), GoodieSoda);
+  SpawnGoodie(GoodieSoda, 9, 9, boxes[0].get());
   std::vector<std::string> order;
   for (const PActorListEntry& e : ActorList().Entries())
     if (!e->Is<TListSeparator>()) order.push_back(e->ClassName());
@@ -226,7 +229,7 @@ TEST_F(WorldTest, ParticleBurstsCycleColourPatterns) {
       EXPECT_EQ(p->CurrentFrame, patterns[burst][i]) << burst << " " << i;
       EXPECT_EQ(p->PosX, 50 + dx[i]);
       EXPECT_EQ(p->PosY, 300 + dy[i]);
-      EXPECT_EQ(LayerOf(p.get()), 3);
+      EXPECT_EQ(LayerOf(p.get()), LayerEffects);
     }
   }
 }
@@ -238,12 +241,12 @@ TEST_F(WorldTest, PlayerShotsStopAtFirePower) {
   SpawnBraxShot(20, 99, 0);
   SpawnBraxShot(22, 99, 1);
   EXPECT_EQ(g.PlayerShotsActive, 2);
-  EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{6, 6}));
+  EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{SoundHeroShot, SoundHeroShot}));
   auto shots = Listed("TBraxShot");
   ASSERT_EQ(shots.size(), 2u);
   EXPECT_EQ(Field(shots[1], "Direction"), 1);
   EXPECT_EQ(AsGame(shots[1])->PosX, 22);
-  EXPECT_EQ(LayerOf(shots[0].get()), 2);
+  EXPECT_EQ(LayerOf(shots[0].get()), LayerHero);
 
   mark = AudioMark();
   SpawnBraxShot(24, 99, 1);
@@ -267,28 +270,28 @@ TEST_F(WorldTest, SnakeRespawnKeepsNineSegments) {
     EXPECT_EQ(AsGame(segments[i])->PosX, 2 * (30 + int(i)));
     EXPECT_EQ(AsGame(segments[i])->PosY, 16 * 40 + 15);
     EXPECT_EQ(Field(segments[i], "StartDelay"), 8 - int(i));
-    EXPECT_EQ(LayerOf(segments[i].get()), 5);
+    EXPECT_EQ(LayerOf(segments[i].get()), LayerFlyers);
   }
 }
 
 TEST_F(WorldTest, SpawnPlacementsLayersAndTallies) {
-  SpawnObjectCode(0x3026, 3, 4);  // background sprite 444 at 16 * row
+  SpawnObjectCode(ObjectArrowRight, 3, 4);  // background sprite 444 at 16 * row
   auto sprites = Listed("TBackgroundSprite");
   ASSERT_EQ(sprites.size(), 1u);
   EXPECT_EQ(Field(sprites[0], "SpriteIndex"), 444);
   EXPECT_EQ(AsGame(sprites[0])->PosY, 64);
-  EXPECT_EQ(LayerOf(sprites[0].get()), 0);
+  EXPECT_EQ(LayerOf(sprites[0].get()), LayerBackground);
 
-  SpawnObjectCode(0x3007, 5, 5);
-  SpawnObjectCode(0x3007, 6, 5);
+  SpawnObjectCode(ObjectRocket, 5, 5);
+  SpawnObjectCode(ObjectRocket, 6, 5);
   EXPECT_EQ(Game().MissilesTotal, 2);  // one per rocket
 
-  SpawnObjectCode(0x3030, 8, 2);
+  SpawnObjectCode(ObjectTeleporter1, 8, 2);
   ASSERT_NE(Teleporters[1], nullptr);
   EXPECT_EQ(Teleporters[0], nullptr);
   EXPECT_EQ(Teleporters[1]->PosX, 18);
   EXPECT_EQ(Field(Teleporters[1], "TeleIndex"), 1);
-  EXPECT_EQ(LayerOf(Teleporters[1].get()), 6);
+  EXPECT_EQ(LayerOf(Teleporters[1].get()), LayerFront);
 
   SpawnMalvexScreen(20, 10);
   auto screens = Listed("TMalvexScreen");
@@ -299,7 +302,7 @@ TEST_F(WorldTest, SpawnPlacementsLayersAndTallies) {
     EXPECT_EQ(Reference(triggers[i], "Monitor"), screens[0]);
     EXPECT_EQ(AsGame(triggers[i])->PosX, i == 0 ? 40 - 6 : 40 + 8);
     EXPECT_EQ(AsGame(triggers[i])->PosY, 175);
-    EXPECT_EQ(LayerOf(triggers[i].get()), 1);
+    EXPECT_EQ(LayerOf(triggers[i].get()), LayerWallItems);
   }
 
   SpawnFan(1, 30, 10);
@@ -326,7 +329,7 @@ TEST_F(WorldTest, SpawnPlacementsLayersAndTallies) {
 
 TEST_F(WorldTest, LoadLevelStartsTheMapOfMapOn) {
   auto map = EmptyMap();
-  Put(map, 9, 9, 0x3032);
+  Put(map, 9, 9, ObjectHero);
   WriteMap("one.qz1", map);
   LevelList = {"missing.qz1", "one.qz1"};
   CurrentGameState = nullptr;
@@ -364,10 +367,10 @@ TEST_F(WorldTest, StateHashRepeatsForEqualInputs) {
   auto map = EmptyMap();
   Floor(map, 20);
   for (int c = 0; c < 128; ++c) Put(map, c, 14, 0x1B80);  // a ceiling to bump into
-  Put(map, 5, 19, 0x3032);
+  Put(map, 5, 19, ObjectHero);
   Put(map, 30, 19, 0x1800);
   Put(map, 31, 18, 0x1800);
-  Put(map, 12, 17, 0x3014);
+  Put(map, 12, 17, ObjectMirror);
   WriteMap("hash.qz1", map);
 
   auto run = [&](int changedTick) {
@@ -710,10 +713,10 @@ TEST_F(WorldTest, LevelShotDrawsEveryObjectWhereItStands) {
   TileImage = ColouredFrames(TileFrameCount);
   auto map = EmptyMap();
   Floor(map, 89);
-  Put(map, 9, 9, 0x3032);     // the hero
-  Put(map, 110, 80, 0x3044);  // a red key far from the hero's view
-  Put(map, 60, 30, 0x3000);   // a box
-  Put(map, 30, 60, 0x3058);   // floor spikes
+  Put(map, 9, 9, ObjectHero);           // the hero
+  Put(map, 110, 80, ObjectKey0);        // a red key far from the hero's view
+  Put(map, 60, 30, ObjectBoxEmpty);     // a box
+  Put(map, 30, 60, ObjectFloorSpikes);  // floor spikes
   WriteMap("shot.qz1", map);
   LevelList = {"shot.qz1"};
   const TPixmap shot = DrawWholeLevel(0);

@@ -189,7 +189,7 @@ void TActorList::AddToLayer(const PActorListEntry& object, int layer) {
 void TActorList::InsertAfter(const PActorListEntry& object, const TActorListEntry& container) {
   TListLink* link = container.ListLink;
   if (!link) {
-    AddToLayer(object, 4);
+    AddToLayer(object, LayerObjects);
     return;
   }
   InsertBefore(link->Next.get(), object);

@@ -154,6 +154,16 @@ TActorList& ActorList();
 void ResetActorList();
 // Replaces the current list (quick load).
 void SetActorList(std::unique_ptr<TActorList> list);
+
+// The layers of the list, in the order they are updated and drawn (back to front).
+constexpr int LayerBackground = 0;  // decorations, exit doors, elevators
+constexpr int LayerWallItems = 1;   // key holes, slots, notes, the villain's monitor
+constexpr int LayerHero = 2;        // the hero and his shots
+constexpr int LayerEffects = 3;     // popups, smoke, dust, particles, shards
+constexpr int LayerObjects = 4;     // pickups, hazards, walking robots, robot shots
+constexpr int LayerFlyers = 5;      // flying robots, the villain, the snake
+constexpr int LayerFront = 6;       // reactors, teleporters, fireballs, flashes
+constexpr int LayerMechanics = 7;   // extenders, fake bridges, conveyor belts (not drawn)
 void AddToLayer(const PActorListEntry& object, int layer);
 // The one separator object of the program run.
 const PActorListEntry& SharedSeparator();

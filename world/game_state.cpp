@@ -72,13 +72,13 @@ bool TGameState::AddLetter(uint8_t n) {
 
 uint8_t TGameState::GetBonusBits() const {
   uint8_t bits = 0;
-  if (CamsTotal > 0 && CamsShot == CamsTotal) bits |= 1;
-  if (GotHit == 0) bits |= 2;
-  if (SignsTotal > 0 && SignsFallen == SignsTotal) bits |= 4;
-  if (MissilesTotal > 0 && MissilesShot == MissilesTotal) bits |= 8;
-  if (LetterBonus) bits |= 16;
-  if (SnakesTotal > 0 && SnakesShot == SnakesTotal) bits |= 32;
-  if (BunniesTotal > 0 && BunniesShot == BunniesTotal) bits |= 64;
+  if (CamsTotal > 0 && CamsShot == CamsTotal) bits |= BonusAllCameras;
+  if (GotHit == 0) bits |= BonusUnhurt;
+  if (SignsTotal > 0 && SignsFallen == SignsTotal) bits |= BonusAllSigns;
+  if (MissilesTotal > 0 && MissilesShot == MissilesTotal) bits |= BonusAllMissiles;
+  if (LetterBonus) bits |= BonusLetters;
+  if (SnakesTotal > 0 && SnakesShot == SnakesTotal) bits |= BonusSnake;
+  if (BunniesTotal > 0 && BunniesShot == BunniesTotal) bits |= BonusAllBunnies;
   return bits;
 }
 

@@ -8,6 +8,19 @@
 
 #include "world/object_model.h"
 
+// The camera's limits in play: the view of 26 half-tiles by 10 rows stays inside the map.
+constexpr int32_t MaxCamX = 230;
+constexpr int32_t MaxCamY = 80;
+
+// The level-end bonuses (GetBonusBits), in the order they are shown.
+constexpr uint8_t BonusAllCameras = 1;
+constexpr uint8_t BonusUnhurt = 2;
+constexpr uint8_t BonusAllSigns = 4;
+constexpr uint8_t BonusAllMissiles = 8;
+constexpr uint8_t BonusLetters = 16;  // B, R, A, X in that order
+constexpr uint8_t BonusSnake = 32;
+constexpr uint8_t BonusAllBunnies = 64;
+
 class TGameState : public TObject {
  public:
   TGameState();
@@ -67,6 +80,21 @@ extern PGameState CurrentGameState;
 inline TGameState& Game() { return *CurrentGameState; }
 
 void NewGameState(bool hintsOn);
+// The hints: the first ten come once, on the first contact with their item; the last two
+// come every time the hero tries a slot or a key hole without what it takes.
+constexpr int HintKeyHole = 0;
+constexpr int HintNote = 1;
+constexpr int HintSoda = 2;
+constexpr int HintTurkey = 3;
+constexpr int HintAtom = 4;
+constexpr int HintExitDoor = 5;
+constexpr int HintElevator = 6;
+constexpr int HintTeleporter = 7;
+constexpr int HintGloveSlot = 8;
+constexpr int HintCardSlot = 9;
+constexpr int HintNoCard = 10;
+constexpr int HintNoKey = 11;
+
 // Hint n (0..11) in an info box when its switch is on; the switch becomes keep.
 void ShowHint(uint8_t n, bool keep);
 // The note of the current map.

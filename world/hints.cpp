@@ -4,12 +4,13 @@
 #include "shell/strings.h"
 #include "world/game_state.h"
 #include "world/level_draw.h"
+#include "world/sounds.h"
 
 void ShowHint(uint8_t n, bool keep) {
   // HintIsActive also guards a switch array that a garbled quick save left short.
   if (!CurrentGameState || !Game().HintIsActive(n)) return;
   Game().MessageActive[n] = keep ? 1 : 0;
-  PlayBraxSound(25);
+  PlayBraxSound(SoundMessage);
   ShowInfoBox(HintText[n], 16, 48, 12, 2, true);
 }
 
@@ -21,7 +22,7 @@ void ShowNote() {
 
 void GiveFirepowerAndKeys() {
   if (!CurrentGameState) return;
-  PlayBraxSound(25);
+  PlayBraxSound(SoundMessage);
   ShowInfoBox(CheatText, 16, 16, 12, 2, false);
   Game().FirePower = 4;
   for (uint16_t& key : Game().GotKey) key = 1;

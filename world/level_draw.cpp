@@ -7,11 +7,13 @@
 
 #include "data/graphics.h"
 #include "data/level_map.h"
+#include "data/tile_words.h"
 #include "platform/keyboard.h"
 #include "platform/platform.h"
 #include "shell/log.h"
 #include "shell/settings.h"
 #include "world/game_state.h"
+#include "world/sprite_numbers.h"
 #include "world/world.h"
 
 int32_t MirrorLineY[201] = {};
@@ -76,16 +78,16 @@ PImage SheenOf(const PImage& source, int frame, int classicWidth, int classicHei
 // The screen-door copy of what DrawLevel draws for a map code; backdrops get none.
 void DrawSheenTile(uint16_t code, float x, float y) {
   int b = code / 32;
-  if (b <= 1 || b > 435) return;
+  if (b <= SecondBackdropPicture || b > LastBorderPicture) return;
   const PImage* classic = &TileImage;
   const TReplacement* replacement = &TileReplacement;
   int frame = b;
-  if (b <= 46) {
+  if (b <= LastAnimatedPicture) {
     frame = b + int(uint32_t(Game().Timer) % 4);
-  } else if (b > 383) {
+  } else if (b > LastTilePicture) {
     classic = &BorderTiles;
     replacement = &BorderReplacement;
-    frame = b % 128;
+    frame = b - FirstBorderPicture;
   }
   TPlatform& p = Platform();
   if (PlaySettings().ReplacementMode && replacement->Image) {
@@ -144,18 +146,18 @@ void DrawLevel() {
         code = TileGrid[row][column];
       int b = code / 32;
       float x = float((odd ? 8 : 16) + 16 * j), y = float(16 + 16 * i);
-      if (b == 0) continue;
+      if (b == BackdropPicture) continue;
       TTrackScope track(p, CellTrack(TrackTile, column, row));
-      if (b == 1) {
+      if (b == SecondBackdropPicture) {
         p.SetClip(x, y, 16, 16);
         DrawBackdrop(2, 16, 16);
         p.ResetClip();
-      } else if (b <= 46) {
+      } else if (b <= LastAnimatedPicture) {
         DrawTile(x, y, b + int(uint32_t(g.Timer) % 4));
-      } else if (b <= 383) {
+      } else if (b <= LastTilePicture) {
         DrawTile(x, y, b);
-      } else if (b <= 435) {
-        DrawBorderTile(x, y, b % 128);
+      } else if (b <= LastBorderPicture) {
+        DrawBorderTile(x, y, b - FirstBorderPicture);
       }
     }
 }
@@ -207,17 +209,17 @@ void DrawHud() {
   const TGameState& g = Game();
   std::string score = std::to_string(g.ShownScore() % 100000000u);
   DrawText(std::string(8 - score.size(), '0') + score, 240, 24);
-  for (int i = 0; i < int(g.Health) - 1; ++i) DrawSprite(float(240 + 8 * i), 60, 589);
+  for (int i = 0; i < int(g.Health) - 1; ++i) DrawSprite(float(240 + 8 * i), 60, SpriteHealthBar);
   if (g.FirePower > 0) {
-    for (int i = 0; i < g.FirePower; ++i) DrawSprite(float(240 + 16 * i), 108, 534);
-    DrawSprite(264, 96, 571);
+    for (int i = 0; i < g.FirePower; ++i) DrawSprite(float(240 + 16 * i), 108, SpriteHeroShot);
+    DrawSprite(264, 96, SpritePistol);
   }
   for (int i = 0; i < 4 && i < int(g.GotKey.size()); ++i)
-    if (g.GotKey[size_t(i)]) DrawSprite(float(240 + 16 * i), 144, 652 + i);
-  if (g.GotBoots) DrawSprite(240, 160, 538);
-  if (g.GotHooks) DrawSprite(256, 160, 546);
-  if (g.GotGlove) DrawSprite(272, 160, 591);
-  if (g.GotAccessCard) DrawSprite(288, 160, 592);
+    if (g.GotKey[size_t(i)]) DrawSprite(float(240 + 16 * i), 144, SpriteKey + i);
+  if (g.GotBoots) DrawSprite(240, 160, SpriteBoots);
+  if (g.GotHooks) DrawSprite(256, 160, SpriteHooks);
+  if (g.GotGlove) DrawSprite(272, 160, SpriteGlove);
+  if (g.GotAccessCard) DrawSprite(288, 160, SpriteAccessCard);
   if (Options().DebugMode) DrawText(g.Letters, 256, 180);
 }
 
@@ -355,7 +357,7 @@ void ShowInfoBox(const std::string& text, int x, int y, int w, int h, bool needE
     p.Clear(0);
     RedrawGame();
     DrawMessageBox(text, float(x), float(y), w, h);
-    DrawSprite(float(x + 16 * w), float(y + 16 * h), 613 + k);
+    DrawSprite(float(x + 16 * w), float(y + 16 * h), SpriteBallCursor + k);
     if (BoxPresenter)
       BoxPresenter();
     else

@@ -5,6 +5,7 @@
 #include "data/graphics.h"
 #include "data/image_io.h"
 #include "data/level_map.h"
+#include "data/tile_words.h"
 #include "platform/headless.h"
 #include "shell/settings.h"
 #include "world/game_state.h"
@@ -33,16 +34,16 @@ TPixmap DrawTiles() {
     for (int column = 0; column < MapColumns; ++column) {
       int b = TileGrid[row][column] / 32, x = 16 * column, y = 16 * row;
       const TPixmap* frame = nullptr;
-      if (b <= 1) {
+      if (b <= SecondBackdropPicture) {
         // The backdrops show through: tiled over the map in their 208 x 160 pieces.
-        const PImage& backdrop = b == 0 ? Backdrop1 : Backdrop2;
+        const PImage& backdrop = b == BackdropPicture ? Backdrop1 : Backdrop2;
         if (backdrop) Blit(shot, backdrop->Frames[0].Cut(x % 208, y % 160, 16, 16), x, y);
         continue;
       }
-      if (b <= 383)
+      if (b <= LastTilePicture)
         frame = FrameOf(TileImage, b);
-      else if (b <= 435)
-        frame = FrameOf(BorderTiles, b % 128);
+      else if (b <= LastBorderPicture)
+        frame = FrameOf(BorderTiles, b - FirstBorderPicture);
       if (frame) Blit(shot, *frame, x, y);
     }
   return shot;

@@ -7,6 +7,7 @@
 #include "data/sound.h"
 #include "shell/settings.h"
 #include "world/game_state.h"
+#include "world/sounds.h"
 #include "world/world.h"
 
 PBraxTovar Player;
@@ -46,14 +47,14 @@ TBraxTovar::TBraxTovar() {
   Width = 2;
   Height = 32;
   Direction = 1;
-  InvincibilityTimer = 21;
-  CurrentFrame = 13;
+  InvincibilityTimer = HitInvincibilityTics;
+  CurrentFrame = FrameStand + 1;  // facing right
   InitSpriteFrames();
 }
 
 void TBraxTovar::InitSpriteFrames() {
   Frames.clear();
-  for (int32_t i = 0; i < 46; ++i) {
+  for (int32_t i = 0; i < FrameCount; ++i) {
     TSpriteFrame f;
     f.Width = 2;
     f.OffX = -1;
@@ -104,7 +105,8 @@ void TBraxTovar::SnapToGridY() {
 
 void TBraxTovar::FrameDuringAir(int notSomersaultFrame) {
   if (Somersault > 0) {
-    CurrentFrame = 7 * Direction + 21 - (Somersault + 1) / 2;
+    // Somersault counts down from 13: two ticks for each of the seven phases.
+    CurrentFrame = FrameSomersault + 7 * Direction + 7 - (Somersault + 1) / 2;
     --Somersault;
   } else {
     CurrentFrame = notSomersaultFrame;
@@ -116,7 +118,7 @@ void TBraxTovar::StartFalling() {
     Land(true);
     return;
   }
-  if (Somersault == 0) CurrentFrame = Direction + 10;
+  if (Somersault == 0) CurrentFrame = FrameFall + Direction;
   Timer = 0;
   Action = Falling;
   FallingState = 0;
@@ -129,22 +131,22 @@ void TBraxTovar::StartJumping() {
     JumpSpeed = -15;
     if (Game().Timer % 4 == 0 && Action == Walking) {
       Somersault = 13;
-      CurrentFrame = 7 * Direction + 14;
+      CurrentFrame = FrameSomersault + 7 * Direction;
     }
   } else {
     JumpSpeed = -13;
   }
   Action = Jumping;
-  PlayBraxSound(13);
+  PlayBraxSound(SoundJump);
 }
 
 void TBraxTovar::Land(bool withDust) {
-  CurrentFrame = Direction + 12;
+  CurrentFrame = FrameStand + Direction;
   Timer = 0;
   Action = Standing;
   if (IsSolid(PosX, PosY) || IsSolid(PosX + 1, PosY)) PosY = 16 * (PosY / 16 - 1) + 15;
   if (withDust) SpawnDust(PosX, PosY);
-  PlayBraxSound(14);
+  PlayBraxSound(SoundLand);
   if (CurrentGameState) Game().CamDestY = PosY / 16 - 6;
   Somersault = 0;
 }
@@ -156,8 +158,8 @@ void TBraxTovar::HitHead() {
     PosY = 16 * (y / 16) + Height + 15;
     Action = Hanging;
     Timer = 0;
-    CurrentFrame = 4 * Direction + 28;
-    PlayBraxSound(27);
+    CurrentFrame = FrameHang + 4 * Direction;
+    PlayBraxSound(SoundHookGrip);
     Game().CamDestY = PosY / 16 - 6;
     return;
   }
@@ -167,7 +169,7 @@ void TBraxTovar::HitHead() {
     PosY += 8;
     StartFalling();
   }
-  PlayBraxSound(38);
+  PlayBraxSound(SoundHeadBump);
 }
 
 void TBraxTovar::MyUpdate() {
@@ -176,7 +178,7 @@ void TBraxTovar::MyUpdate() {
   switch (Action) {
     case Standing:
     case Walking:
-      if (Action == Standing) CurrentFrame = d + 12;
+      if (Action == Standing) CurrentFrame = FrameStand + d;
       if (!BlockedDown()) {
         PosY += 8;
         StartFalling();
@@ -194,7 +196,7 @@ void TBraxTovar::MyUpdate() {
       break;
     case Jumping:
       ++Timer;
-      FrameDuringAir(d + 8);
+      FrameDuringAir(FrameJump + d);
       if (Timer > 9) {
         StartFalling();
         PosY += 8;
@@ -216,7 +218,7 @@ void TBraxTovar::MyUpdate() {
         Land(true);
         break;
       }
-      FrameDuringAir(d + 10);
+      FrameDuringAir(FrameFall + d);
       PosY += JumpSpeed;
       int32_t camTop = CurrentGameState ? 16 * Game().CamY : 0;
       if (PosY - camTop >= 120) JumpSpeed = 16;
@@ -227,7 +229,7 @@ void TBraxTovar::MyUpdate() {
     case SwingingUp:
       if (Timer < 3) {
         PosY -= 16;
-        CurrentFrame = 3 * d + 38 + Timer;
+        CurrentFrame = FrameSwingUp + 3 * d + Timer;
         ++Timer;
         if (Timer == 3) {
           Action = Standing;
@@ -245,8 +247,8 @@ void TBraxTovar::SwingUp() {
 }
 
 void TBraxTovar::Hurt() {
-  PlayBraxSound(15);
-  InvincibilityTimer = 21;
+  PlayBraxSound(SoundHurt);
+  InvincibilityTimer = HitInvincibilityTics;
   WasHit = 1;
 }
 
@@ -254,13 +256,13 @@ void TBraxTovar::Die() {
   if (DelayedAction == Dying) return;
   WasHit = 1;
   DelayedAction = Dying;
-  DelayTics = 30;
+  DelayTics = DyingTics;
 }
 
 void TBraxTovar::StartTeleportingFrom(int index) {
   DelayedAction = uint8_t(TeleportingFrom0 + index);
-  DelayTics = 8;
-  PlayBraxSound(7);
+  DelayTics = TransitTics;
+  PlayBraxSound(SoundTeleport);
 }
 
 void TBraxTovar::TeleportFrom(int index) {
@@ -276,8 +278,8 @@ void TBraxTovar::TeleportFrom(int index) {
   }
   if (!CurrentGameState) return;
   TGameState& g = Game();
-  g.CamX = std::min(230, std::max(0, PosX - 14));
-  g.CamY = std::min(80, std::max(0, PosY / 16 - 6));
+  g.CamX = std::min(MaxCamX, std::max(0, PosX - 14));
+  g.CamY = std::min(MaxCamY, std::max(0, PosY / 16 - 6));
   g.CamDestY = g.CamY;
 }
 
@@ -297,12 +299,12 @@ void TBraxTovar::RunDelayedAction() {
     case Dying: {
       if (WasHit) {
         WasHit = 0;
-        CurrentFrame = Direction + 44;
+        CurrentFrame = FrameHit + Direction;
       } else {
-        InvincibilityTimer = -1;
+        InvincibilityTimer = Hidden;
       }
       auto burst = [this](std::initializer_list<std::pair<int32_t, int32_t>> points) {
-        PlayBraxSound(10);
+        PlayBraxSound(SoundExplosion);
         for (auto [dx, dy] : points) SpawnParticles(PosX + dx, PosY + dy);
       };
       switch (DelayTics) {
@@ -319,14 +321,14 @@ void TBraxTovar::RunDelayedAction() {
       break;
     }
     case Leaving:
-      if (DelayTics < 4) InvincibilityTimer = -1;
+      if (DelayTics < 4) InvincibilityTimer = Hidden;
       break;
     default: break;
   }
   if (DelayTics > 0) return;
   switch (DelayedAction) {
     case Dying:
-      PlayBraxSound(0);
+      PlayBraxSound(SoundHeroDead);
       if (CurrentGameState) Game().PlayerIsDead = 1;
       break;
     case TeleportingFrom0:
@@ -371,19 +373,19 @@ void TBraxTovar::ActOnInput(bool up, bool down, bool left, bool right, bool fire
     if (Action == Walking) {
       Timer = (Timer + 1) % 8;
       if (Timer % 2 == 1) {
-        PlayBraxSound(22);
-        CurrentFrame = 4 * d + Timer / 2;
+        PlayBraxSound(SoundFootstep);
+        CurrentFrame = FrameWalk + 4 * d + Timer / 2;
       }
     } else if (Action == Hanging) {
       Timer = (Timer + 1) % 8;
       if (Timer % 2 == 1) {
-        PlayBraxSound(27);
-        CurrentFrame = 4 * d + 28 + Timer / 2;
+        PlayBraxSound(SoundHookGrip);
+        CurrentFrame = FrameHang + 4 * d + Timer / 2;
       }
     }
   } else if (Action == Walking) {
     Action = Standing;
-    CurrentFrame = d + 12;
+    CurrentFrame = FrameStand + d;
   }
   LastDeltaX = PosX - startX;
 
@@ -391,7 +393,7 @@ void TBraxTovar::ActOnInput(bool up, bool down, bool left, bool right, bool fire
     UseInteractiveObjects(!left && !right && !jump);
     if (Action == Hanging) {
       if (IsSolid(PosX, PosY - 48) || IsSolid(PosX + 1, PosY - 48))
-        PlayBraxSound(38);
+        PlayBraxSound(SoundHeadBump);
       else if (IsSolid(PosX, PosY - 64) || IsSolid(PosX + 1, PosY - 64))
         StartFalling();
       else
@@ -401,9 +403,9 @@ void TBraxTovar::ActOnInput(bool up, bool down, bool left, bool right, bool fire
   if (down && Action == Hanging) StartFalling();
   if (fire) {
     if (Action == Standing)
-      CurrentFrame = 4 * d + 3;
+      CurrentFrame = FrameShootStanding + 4 * d;
     else if (Action == Hanging)
-      CurrentFrame = d + 36;
+      CurrentFrame = FrameShootHanging + d;
     if (!FireWasDown && CurrentGameState && Game().PlayerShotsActive < Game().FirePower)
       SpawnBraxShot(PosX, 16 * ((PosY - 29) / 16) + 19, Direction);
   }
@@ -413,7 +415,7 @@ void TBraxTovar::ActOnInput(bool up, bool down, bool left, bool right, bool fire
   if (WasHit) {
     WasHit = 0;
     if (Action == Jumping || Action == Hanging) StartFalling();
-    CurrentFrame = Direction + 44;
+    CurrentFrame = FrameHit + Direction;
   }
 }
 

@@ -24,6 +24,18 @@ class TBraxTovar : public TActor {
   uint8_t FireWasDown = 0;
 
   enum : uint8_t { Standing, Walking, Jumping, Falling, Hanging, SwingingUp };
+  // The hero's frames (CurrentFrame) when facing left; d is Direction (1 when facing right).
+  static constexpr int32_t FrameWalk = 0;           // 4d + 0..3
+  static constexpr int32_t FrameShootStanding = 3;  // 4d + 3, the last walking phase
+  static constexpr int32_t FrameJump = 8;           // d + 8
+  static constexpr int32_t FrameFall = 10;          // d + 10
+  static constexpr int32_t FrameStand = 12;         // d + 12
+  static constexpr int32_t FrameSomersault = 14;    // 7d + 14..20
+  static constexpr int32_t FrameHang = 28;          // 4d + 28..31
+  static constexpr int32_t FrameShootHanging = 36;  // d + 36
+  static constexpr int32_t FrameSwingUp = 38;       // 3d + 38..40
+  static constexpr int32_t FrameHit = 44;           // d + 44
+  static constexpr int32_t FrameCount = 46;
   enum : uint8_t {
     NoDelayedAction = 0,
     Dying = 4,
@@ -31,6 +43,10 @@ class TBraxTovar : public TActor {
     TeleportingFrom1 = 9,
     Leaving = 16
   };
+  static constexpr int32_t DyingTics = 30;   // from the fatal hit to PlayerIsDead
+  static constexpr int32_t TransitTics = 8;  // stepping into a teleporter or the exit door
+  static constexpr int32_t HitInvincibilityTics = 21;  // also at the start of a level
+  static constexpr int32_t Hidden = -1;  // InvincibilityTimer: not drawn until a new hero
 
   void InitSpriteFrames() override;
   void Draw() override;

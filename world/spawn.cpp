@@ -3,10 +3,13 @@
 #include <cstring>
 
 #include "data/level_map.h"
+#include "data/object_codes.h"
 #include "data/sound.h"
 #include "shell/log.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/sounds.h"
+#include "world/sprite_numbers.h"
 #include "world/world.h"
 
 std::shared_ptr<TInteractiveBackgroundItem> Teleporters[2];
@@ -81,77 +84,82 @@ void CreatePlayer(int column, int row) {
   Player = std::make_shared<TBraxTovar>();
   Player->PosX = CellX(column);
   Player->PosY = CellY(row);
-  AddToLayer(Player, 2);
+  AddToLayer(Player, LayerHero);
 }
 
 void ScoreFlasher(int kind, int32_t x, int32_t y) {
-  static const int Points[7] = {100, 200, 500, 1000, 2000, 5000, 10000};
-  static const int RandomKinds[4] = {1, 3, 5, 6};
-  if (kind == 16) kind = RandomKinds[(CurrentGameState ? uint32_t(Game().Timer) : 0u) % 4];
+  static const int Points[] = {100, 200, 500, 1000, 2000, 5000, 10000};
+  static const int RandomKinds[4] = {Flasher100, Flasher500, Flasher2000, Flasher5000};
+  if (kind == FlasherRandom)
+    kind = RandomKinds[(CurrentGameState ? uint32_t(Game().Timer) : 0u) % 4];
   PGame flasher;
-  if (kind >= 1 && kind <= 7) {
-    if (CurrentGameState) Game().AddScore(Points[kind - 1]);
+  if (kind >= Flasher100 && kind <= Flasher10000) {
+    if (CurrentGameState) Game().AddScore(Points[kind - Flasher100]);
     flasher = CreateObject("TBonusFlasher");
     if (flasher) {
-      SetObjectField(*flasher, "BaseSprite", 678 + 2 * (kind - 1));
+      SetObjectField(*flasher, "BaseSprite", SpriteScorePopup + 2 * (kind - Flasher100));
       SetObjectField(*flasher, "TimeToLive", 39);
     }
-  } else if (kind >= 101 && kind <= 107) {
+  } else if (kind >= FlasherLevelBonus && kind < FlasherLevelBonus + LevelBonusCount) {
     if (CurrentGameState) Game().AddScore(10000);
     flasher = CreateObject("TLargeBonusFlasher");
     if (flasher) {
-      SetObjectField(*flasher, "BaseSprite", 692 + 4 * (kind - 101));
+      SetObjectField(*flasher, "BaseSprite", SpriteBonusPopup + 4 * (kind - FlasherLevelBonus));
       SetObjectField(*flasher, "TimeToLive", y + 16);
     }
   }
   if (!flasher) return;
   flasher->PosX = x;
   flasher->PosY = y;
-  AddToLayer(flasher, 3);
+  AddToLayer(flasher, LayerEffects);
 }
 
 void SpawnBackgroundSprite(int sprite, int column, int row) {
-  if (PGame o = Place("TBackgroundSprite", CellX(column), 16 * row, 0))
+  if (PGame o = Place("TBackgroundSprite", CellX(column), 16 * row, LayerBackground))
     SetObjectField(*o, "SpriteIndex", sprite);
 }
 
 void SpawnKey(int keyNumber, int column, int row) {
-  if (PGame o = PlaceAtCell("TKey", column, row, 4)) SetObjectField(*o, "KeyNum", keyNumber);
+  if (PGame o = PlaceAtCell("TKey", column, row, LayerObjects))
+    SetObjectField(*o, "KeyNum", keyNumber);
 }
 
 void SpawnSpikes(int flag, int column, int row) {
-  if (PGame o = PlaceAtCell("TSpikes", column, row, 4))
-    SetObjectField(*o, "SpriteIndex", flag ? 677 : 676);
+  if (PGame o = PlaceAtCell("TSpikes", column, row, LayerObjects))
+    SetObjectField(*o, "SpriteIndex", flag ? SpriteCeilingSpikes : SpriteFloorSpikes);
 }
 
-void SpawnNail(int column, int row) { PlaceAtCell("TNail", column, row, 4); }
+void SpawnNail(int column, int row) { PlaceAtCell("TNail", column, row, LayerObjects); }
 
 void SpawnCamera(int column, int row) {
-  if (PlaceAtCell("TCamera", column, row, 4)) Tally(&TGameState::CamsTotal);
+  if (PlaceAtCell("TCamera", column, row, LayerObjects)) Tally(&TGameState::CamsTotal);
 }
 
 void SpawnACMESign(int column, int row) {
-  if (PlaceAtCell("TACMESign", column, row, 4)) Tally(&TGameState::SignsTotal);
+  if (PlaceAtCell("TACMESign", column, row, LayerObjects)) Tally(&TGameState::SignsTotal);
 }
 
 void SpawnCrawlBot(int orientation, int column, int row) {
-  if (PGame o = PlaceAtCell("TCrawlBot", column, row, 4))
+  if (PGame o = PlaceAtCell("TCrawlBot", column, row, LayerObjects))
     SetObjectField(*o, "Orientation", orientation);
 }
 
 void SpawnBox(int sprite, int contentId, int column, int row) {
-  if (PGame o = PlaceAtCell("TBox", column, row, 4)) {
+  if (PGame o = PlaceAtCell("TBox", column, row, LayerObjects)) {
     SetObjectField(*o, "BoxSprite", sprite);
     SetObjectField(*o, "ContentID", contentId);
   }
 }
 
-void SpawnBalloonBox(int column, int row) { PlaceAtCell("TBalloonBox", column, row, 4); }
+void SpawnBalloonBox(int column, int row) { PlaceAtCell("TBalloonBox", column, row, LayerObjects); }
 
-void SpawnExitDoor(int column, int row) { Place("TExitDoor", CellX(column) + 1, CellY(row), 0); }
+void SpawnExitDoor(int column, int row) {
+  Place("TExitDoor", CellX(column) + 1, CellY(row), LayerBackground);
+}
 
 void SpawnElevator(int column, int row) {
-  if (PGame o = PlaceAtCell("TElevator", column, row, 0)) SetObjectField(*o, "InitialY", row);
+  if (PGame o = PlaceAtCell("TElevator", column, row, LayerBackground))
+    SetObjectField(*o, "InitialY", row);
 }
 
 void SpawnGoodie(int goodieId, int column, int row, const TActorListEntry* container) {
@@ -161,13 +169,16 @@ void SpawnGoodie(int goodieId, int column, int row, const TActorListEntry* conta
     int Letter;
   };
   static const TGoodie Goodies[] = {
-      {0x3050, "TFootball", -1}, {0x3051, "TTurkey", -1},   {0x3052, "TSoda", -1},
-      {0x3053, "TDisk", -1},     {0x3054, "TJoystick", -1}, {0x3055, "TFlag", -1},
-      {0x3056, "TRadio", -1},    {0xF000, "TBalloon", -1},  {0xF001, "TBoots", -1},
-      {0xF002, "THooks", -1},    {0xF003, "TGlove", -1},    {0xF004, "TAccessCard", -1},
-      {0xF005, "TPistol", -1},   {0xF00A, "TAtom", -1},     {0xF00D, "TDynamite", -1},
-      {0xF101, "TLetter", 0},    {0xF102, "TLetter", 1},    {0xF103, "TLetter", 2},
-      {0xF104, "TLetter", 3}};
+      {GoodieFootball, "TFootball", -1}, {GoodieTurkey, "TTurkey", -1},
+      {GoodieSoda, "TSoda", -1},         {GoodieDisk, "TDisk", -1},
+      {GoodieJoystick, "TJoystick", -1}, {GoodieFlag, "TFlag", -1},
+      {GoodieRadio, "TRadio", -1},       {GoodieBalloon, "TBalloon", -1},
+      {GoodieBoots, "TBoots", -1},       {GoodieHooks, "THooks", -1},
+      {GoodieGlove, "TGlove", -1},       {GoodieAccessCard, "TAccessCard", -1},
+      {GoodiePistol, "TPistol", -1},     {GoodieAtom, "TAtom", -1},
+      {GoodieDynamite, "TDynamite", -1}, {GoodieLetterB, "TLetter", 0},
+      {GoodieLetterB + 1, "TLetter", 1}, {GoodieLetterB + 2, "TLetter", 2},
+      {GoodieLetterB + 3, "TLetter", 3}};
   if (goodieId == 0) return;
   const TGoodie* goodie = nullptr;
   for (const TGoodie& g : Goodies)
@@ -184,32 +195,38 @@ void SpawnGoodie(int goodieId, int column, int row, const TActorListEntry* conta
   if (container)
     ActorList().InsertAfter(object, *container);
   else
-    AddToLayer(object, 4);
+    AddToLayer(object, LayerObjects);
 }
 
-void SpawnReactor(int column, int row) { PlaceAtCell("TReactor", column, row, 6); }
+void SpawnReactor(int column, int row) { PlaceAtCell("TReactor", column, row, LayerFront); }
 
 void SpawnRocket(int column, int row) {
-  if (PlaceAtCell("TRocket", column, row, 4)) Tally(&TGameState::MissilesTotal);
+  if (PlaceAtCell("TRocket", column, row, LayerObjects)) Tally(&TGameState::MissilesTotal);
 }
 
-void SpawnTechBot(int column, int row) { PlaceAtCell("TTechBot", column, row, 4); }
-void SpawnHoverBot(int column, int row) { Place("THoverBot", CellX(column), 16 * row - 1, 5); }
-void SpawnFlameBot(int column, int row) { PlaceAtCell("TFlameBot", column, row, 4); }
+void SpawnTechBot(int column, int row) { PlaceAtCell("TTechBot", column, row, LayerObjects); }
+void SpawnHoverBot(int column, int row) {
+  Place("THoverBot", CellX(column), 16 * row - 1, LayerFlyers);
+}
+void SpawnFlameBot(int column, int row) { PlaceAtCell("TFlameBot", column, row, LayerObjects); }
 
 void SpawnBunnyBot(int column, int row) {
-  if (PlaceAtCell("TBunnyBot", column, row, 4)) Tally(&TGameState::BunniesTotal);
+  if (PlaceAtCell("TBunnyBot", column, row, LayerObjects)) Tally(&TGameState::BunniesTotal);
 }
 
-void SpawnCannonBot(int column, int row) { PlaceAtCell("TCannonBot", column, row, 4); }
-void SpawnWheelBot(int column, int row) { Place("TWheelBot", CellX(column) + 1, CellY(row), 4); }
-void SpawnJumpBot(int column, int row) { Place("TJumpBot", CellX(column) + 1, CellY(row), 5); }
+void SpawnCannonBot(int column, int row) { PlaceAtCell("TCannonBot", column, row, LayerObjects); }
+void SpawnWheelBot(int column, int row) {
+  Place("TWheelBot", CellX(column) + 1, CellY(row), LayerObjects);
+}
+void SpawnJumpBot(int column, int row) {
+  Place("TJumpBot", CellX(column) + 1, CellY(row), LayerFlyers);
+}
 void SpawnHelicopter(int column, int row) {
-  Place("THelicopter", CellX(column) + 2, 16 * row + 7, 5);
+  Place("THelicopter", CellX(column) + 2, 16 * row + 7, LayerFlyers);
 }
 
 void SpawnDrMalvex(int flag, int column, int row) {
-  if (PGame o = PlaceAtCell("TDrMalvex", column, row, 5)) {
+  if (PGame o = PlaceAtCell("TDrMalvex", column, row, LayerFlyers)) {
     SetObjectField(*o, "IsExploding", flag);
     if (flag) SetObjectField(*o, "Health", 10);
   }
@@ -221,59 +238,63 @@ void SpawnSnake(int column, int row) {
       link->Object->Remove();
   if (CurrentGameState) Game().SnakesTotal = 0;
   for (int i = 0; i < 9; ++i) {
-    PGame o = Place("TSnakeBot", 2 * (column + i), CellY(row), 5);
+    PGame o = Place("TSnakeBot", 2 * (column + i), CellY(row), LayerFlyers);
     if (!o) return;
     SetObjectField(*o, "StartDelay", 8 - i);
     Tally(&TGameState::SnakesTotal);
   }
 }
 
-void SpawnMine(int column, int row) { PlaceAtCell("TMine", column, row, 4); }
-void SpawnJumpingMine(int column, int row) { PlaceAtCell("TJumpingMine", column, row, 4); }
+void SpawnMine(int column, int row) { PlaceAtCell("TMine", column, row, LayerObjects); }
+void SpawnJumpingMine(int column, int row) {
+  PlaceAtCell("TJumpingMine", column, row, LayerObjects);
+}
 
 void SpawnExplosion(int32_t x, int32_t y, int direction) {
-  if (PGame o = Place("TExplosion", x, y, 4)) SetObjectField(*o, "Direction", direction);
+  if (PGame o = Place("TExplosion", x, y, LayerObjects)) SetObjectField(*o, "Direction", direction);
 }
 
 void SpawnFlameThrower(int orientation, int column, int row) {
-  if (PGame o = PlaceAtCell("TFlameThrower", column, row, 4))
+  if (PGame o = PlaceAtCell("TFlameThrower", column, row, LayerObjects))
     SetObjectField(*o, "Orientation", orientation);
 }
 
 void SpawnKeyHole(int keyNumber, int column, int row) {
-  if (PGame o = PlaceAtCell("TKeyHole", column, row, 1)) SetObjectField(*o, "KeyNum", keyNumber);
+  if (PGame o = PlaceAtCell("TKeyHole", column, row, LayerWallItems))
+    SetObjectField(*o, "KeyNum", keyNumber);
 }
 
 void SpawnKeyDoor(int keyNumber, int column, int row) {
-  if (PGame o = PlaceAtCell("TKeyDoor", column, row, 4)) SetObjectField(*o, "KeyNum", keyNumber);
+  if (PGame o = PlaceAtCell("TKeyDoor", column, row, LayerObjects))
+    SetObjectField(*o, "KeyNum", keyNumber);
 }
 
-void SpawnGloveSlot(int column, int row) { PlaceAtCell("TGloveSlot", column, row, 1); }
-void SpawnCardSlot(int column, int row) { PlaceAtCell("TCardSlot", column, row, 1); }
+void SpawnGloveSlot(int column, int row) { PlaceAtCell("TGloveSlot", column, row, LayerWallItems); }
+void SpawnCardSlot(int column, int row) { PlaceAtCell("TCardSlot", column, row, LayerWallItems); }
 
 void SpawnForceField(int column, int row) {
-  if (!PlaceAtCell("TForceField", column, row, 4)) return;
-  Place("TForceFieldLeft", CellX(column) - 1, CellY(row), 4);
-  Place("TForceFieldRight", CellX(column) + 1, CellY(row), 4);
+  if (!PlaceAtCell("TForceField", column, row, LayerObjects)) return;
+  Place("TForceFieldLeft", CellX(column) - 1, CellY(row), LayerObjects);
+  Place("TForceFieldRight", CellX(column) + 1, CellY(row), LayerObjects);
 }
 
-void SpawnNote(int column, int row) { PlaceAtCell("TNote", column, row, 1); }
+void SpawnNote(int column, int row) { PlaceAtCell("TNote", column, row, LayerWallItems); }
 
 void SpawnMalvexScreen(int column, int row) {
-  PGame screen = PlaceAtCell("TMalvexScreen", column, row, 1);
+  PGame screen = PlaceAtCell("TMalvexScreen", column, row, LayerWallItems);
   if (!screen) return;
   for (int32_t dx : {-6, 8}) {
-    PGame trigger = Place("TMonitorTrigger", screen->PosX + dx, screen->PosY, 1);
+    PGame trigger = Place("TMonitorTrigger", screen->PosX + dx, screen->PosY, LayerWallItems);
     if (!trigger) return;
     if (const TFieldInfo* f = trigger->Class().FindField("Monitor"); f && f->SetReference)
       f->SetReference(*trigger, screen);
   }
 }
 
-void SpawnEnergyBeam(int column, int row) { PlaceAtCell("TEnergyBeam", column, row, 4); }
+void SpawnEnergyBeam(int column, int row) { PlaceAtCell("TEnergyBeam", column, row, LayerObjects); }
 
 void SpawnFan(int direction, int column, int row) {
-  PGame fan = PlaceAtCell("TFan", column, row, 4);
+  PGame fan = PlaceAtCell("TFan", column, row, LayerObjects);
   if (!fan) return;
   PGame wind = CreateObject("TWind");
   if (!wind) return;
@@ -282,21 +303,21 @@ void SpawnFan(int direction, int column, int row) {
   wind->PosX = direction ? fan->PosX + ActorWidth(fan) : fan->PosX - ActorWidth(wind);
   if (const TFieldInfo* f = fan->Class().FindField("Wind"); f && f->SetReference)
     f->SetReference(*fan, wind);
-  AddToLayer(wind, 4);
+  AddToLayer(wind, LayerObjects);
 }
 
 void SpawnTeleporter(int index, int column, int row) {
-  PGame o = Place("TTeleporter", 2 * (column + 1), CellY(row), 6);
+  PGame o = Place("TTeleporter", 2 * (column + 1), CellY(row), LayerFront);
   if (!o) return;
   SetObjectField(*o, "TeleIndex", index);
   Teleporters[index ? 1 : 0] = std::dynamic_pointer_cast<TInteractiveBackgroundItem>(o);
 }
 
-void SpawnSmokeCloud(int32_t x, int32_t y) { Place("TSmokeCloud", x, y, 3); }
-void SpawnDust(int32_t x, int32_t y) { Place("TDust", x, y, 3); }
-void SpawnDecoExplosion(int32_t x, int32_t y) { Place("TDecoExplosion", x, y, 6); }
-void SpawnWhiteBall(int32_t x, int32_t y) { Place("TWhiteBall", x, y, 6); }
-void SpawnMetalShard(int32_t x, int32_t y) { Place("TMetalShard", x, y, 3); }
+void SpawnSmokeCloud(int32_t x, int32_t y) { Place("TSmokeCloud", x, y, LayerEffects); }
+void SpawnDust(int32_t x, int32_t y) { Place("TDust", x, y, LayerEffects); }
+void SpawnDecoExplosion(int32_t x, int32_t y) { Place("TDecoExplosion", x, y, LayerFront); }
+void SpawnWhiteBall(int32_t x, int32_t y) { Place("TWhiteBall", x, y, LayerFront); }
+void SpawnMetalShard(int32_t x, int32_t y) { Place("TMetalShard", x, y, LayerEffects); }
 
 void SpawnParticles(int32_t x, int32_t y) {
   static const int32_t Dx[4] = {0, 0, 1, 1};
@@ -310,7 +331,7 @@ void SpawnParticles(int32_t x, int32_t y) {
     SetObjectField(*o, "ParticleIndex", i);
     if (auto v = std::dynamic_pointer_cast<TVisibleObject>(o))
       v->CurrentFrame = Colours[ParticleColourCounter & 3][i];
-    AddToLayer(o, 3);
+    AddToLayer(o, LayerEffects);
   }
   ParticleColourCounter = uint8_t((ParticleColourCounter + 1) & 3);
 }
@@ -322,9 +343,9 @@ void SpawnBraxShot(int32_t x, int32_t y, int direction) {
   o->PosX = x;
   o->PosY = y;
   SetObjectField(*o, "Direction", direction);
-  AddToLayer(o, 2);
+  AddToLayer(o, LayerHero);
   ++Game().PlayerShotsActive;
-  PlayBraxSound(6);
+  PlayBraxSound(SoundHeroShot);
 }
 
 void SpawnEnemyShot(int32_t x, int32_t y, int direction) {
@@ -334,20 +355,20 @@ void SpawnEnemyShot(int32_t x, int32_t y, int direction) {
   o->PosX = x;
   o->PosY = y;
   SetObjectField(*o, "Direction", direction);
-  AddToLayer(o, 4);
+  AddToLayer(o, LayerObjects);
   ++Game().EnemyShotsActive;
   auto actor = std::dynamic_pointer_cast<TActor>(o);
-  if (actor && actor->Visible()) PlayBraxSound(11);
+  if (actor && actor->Visible()) PlayBraxSound(SoundEnemyShot);
 }
 
-void SpawnExtender(int32_t x, int32_t y) { Place("TExtender", x, y, 7); }
+void SpawnExtender(int32_t x, int32_t y) { Place("TExtender", x, y, LayerMechanics); }
 
 void SpawnFakeBridge(int32_t x, int32_t y, int width) {
-  if (PGame o = Place("TFakeBridge", x, y, 7)) SetObjectField(*o, "Width", width);
+  if (PGame o = Place("TFakeBridge", x, y, LayerMechanics)) SetObjectField(*o, "Width", width);
 }
 
 void SpawnConveyorBelt(int32_t x, int32_t y, int endX, int direction) {
-  if (PGame o = Place("TConveyorBelt", x, y, 7)) {
+  if (PGame o = Place("TConveyorBelt", x, y, LayerMechanics)) {
     SetObjectField(*o, "EndX", endX);
     SetObjectField(*o, "Direction", direction);
   }
@@ -355,90 +376,91 @@ void SpawnConveyorBelt(int32_t x, int32_t y, int endX, int direction) {
 
 void SpawnObjectCode(uint16_t code, int c, int r) {
   switch (code) {
-    case 0x3000: return SpawnBox(528, 0, c, r);
-    case 0x3001: return SpawnElevator(c, r);
-    case 0x3006: return SpawnBox(528, 0xF001, c, r);
-    case 0x3007: return SpawnRocket(c, r);
-    case 0x3008: return SpawnBox(528, 0xF002, c, r);
-    case 0x3009: return SpawnFlameThrower(0, c, r);
-    case 0x300A: return SpawnFlameThrower(1, c - 2, r);
-    case 0x300B: return SpawnHoverBot(c, r);
-    case 0x300C: return SpawnJumpBot(c, r);
-    case 0x300D: return SpawnCannonBot(c, r);
-    case 0x300E: return SpawnWheelBot(c, r);
-    case 0x300F: return SpawnBox(528, 0xF005, c, r);
-    case 0x3010: return SpawnTechBot(c, r);
-    case 0x3011: return SpawnExitDoor(c, r);
-    case 0x3012: return SpawnBox(528, 0xF00D, c, r);
-    case 0x3013: return SpawnSnake(c, r);
-    case 0x3015: return SpawnBox(629, 0x3052, c, r);
-    case 0x3016: return SpawnCrawlBot(0, c, r);
-    case 0x3017: return SpawnCrawlBot(1, c, r);
-    case 0x3018: return SpawnBox(629, 0x3051, c, r);
-    case 0x301A: return SpawnEnergyBeam(c, r);
-    case 0x301B: return SpawnFan(0, c, r);
-    case 0x301C: return SpawnFan(1, c, r);
-    case 0x301D: return SpawnBox(628, 0x3050, c, r);
-    case 0x301E: return SpawnBox(628, 0x3054, c, r);
-    case 0x301F: return SpawnBox(628, 0x3053, c, r);
-    case 0x3020: return SpawnBox(528, 0xF003, c, r);
-    case 0x3021: return SpawnForceField(c, r);
-    case 0x3022: return SpawnHelicopter(c, r);
-    case 0x3023: return SpawnBalloonBox(c, r);
-    case 0x3024: return SpawnCamera(c, r);
-    case 0x3025: return SpawnBackgroundSprite(443, c, r);
-    case 0x3026: return SpawnBackgroundSprite(444, c, r);
-    case 0x3027: return SpawnBackgroundSprite(445, c, r);
-    case 0x3028: return SpawnBackgroundSprite(446, c, r);
-    case 0x3029: return SpawnBox(528, 0xF00A, c, r);
-    case 0x302A: return SpawnACMESign(c, r);
-    case 0x302B: return SpawnReactor(c, r);
-    case 0x302C: return SpawnNail(c, r);
-    case 0x302D: return SpawnBox(628, 0x3055, c, r);
-    case 0x302E: return SpawnBox(628, 0x3056, c, r);
-    case 0x302F: return SpawnTeleporter(0, c, r);
-    case 0x3030: return SpawnTeleporter(1, c, r);
-    case 0x3031: return SpawnJumpingMine(c, r);
-    case 0x3032: return CreatePlayer(c, r);
-    case 0x3033: return SpawnBox(528, 0xF004, c, r);
-    case 0x3034: return SpawnCardSlot(c, r);
-    case 0x3035: return SpawnGloveSlot(c, r);
-    case 0x3036: return SpawnExtender(c, r);  // an extender works on map cells
-    case 0x3037: return SpawnBox(528, 0xF101, c, r);
-    case 0x3038: return SpawnBox(528, 0xF102, c, r);
-    case 0x3039: return SpawnBox(528, 0xF103, c, r);
-    case 0x303A: return SpawnBox(528, 0xF104, c, r);
-    case 0x303B: return SpawnBunnyBot(c, r);
-    case 0x303C: return SpawnFlameBot(c, r);
-    case 0x303D: return SpawnBackgroundSprite(492, c, r);
-    case 0x303E: return SpawnBackgroundSprite(493, c, r);
-    case 0x303F: return SpawnBackgroundSprite(494, c, r);
-    case 0x3040: return SpawnNote(c, r);
-    case 0x3041: return SpawnMalvexScreen(c, r);
-    case 0x3042: return SpawnDrMalvex(1, c, r);
-    case 0x3043: return SpawnDrMalvex(0, c, r);
-    case 0x3044:
-    case 0x3045:
-    case 0x3046:
-    case 0x3047: return SpawnKey(code - 0x3044, c, r);
-    case 0x3048:
-    case 0x3049:
-    case 0x304A:
-    case 0x304B: return SpawnKeyHole(code - 0x3048, c, r);
-    case 0x304C:
-    case 0x304D:
-    case 0x304E:
-    case 0x304F: return SpawnKeyDoor(code - 0x304C, c, r);
-    case 0x3050:
-    case 0x3051:
-    case 0x3052:
-    case 0x3053:
-    case 0x3054:
-    case 0x3055:
-    case 0x3056: return SpawnGoodie(code, c, r);
-    case 0x3057: return SpawnMine(c, r);
-    case 0x3058: return SpawnSpikes(0, c, r);
-    case 0x3059: return SpawnSpikes(1, c, r);
+    case ObjectBoxEmpty: return SpawnBox(SpriteSupplyCrate, 0, c, r);
+    case ObjectElevator: return SpawnElevator(c, r);
+    case ObjectBoxBoots: return SpawnBox(SpriteSupplyCrate, GoodieBoots, c, r);
+    case ObjectRocket: return SpawnRocket(c, r);
+    case ObjectBoxHooks: return SpawnBox(SpriteSupplyCrate, GoodieHooks, c, r);
+    case ObjectFlameThrowerRight: return SpawnFlameThrower(0, c, r);
+    case ObjectFlameThrowerLeft: return SpawnFlameThrower(1, c - 2, r);
+    case ObjectHoverBot: return SpawnHoverBot(c, r);
+    case ObjectJumpBot: return SpawnJumpBot(c, r);
+    case ObjectCannonBot: return SpawnCannonBot(c, r);
+    case ObjectWheelBot: return SpawnWheelBot(c, r);
+    case ObjectBoxPistol: return SpawnBox(SpriteSupplyCrate, GoodiePistol, c, r);
+    case ObjectTechBot: return SpawnTechBot(c, r);
+    case ObjectExitDoor: return SpawnExitDoor(c, r);
+    case ObjectBoxDynamite: return SpawnBox(SpriteSupplyCrate, GoodieDynamite, c, r);
+    case ObjectSnake: return SpawnSnake(c, r);
+    case ObjectBoxSoda: return SpawnBox(SpriteFoodCrate, GoodieSoda, c, r);
+    case ObjectCrawlBotWallLeft: return SpawnCrawlBot(0, c, r);
+    case ObjectCrawlBotWallRight: return SpawnCrawlBot(1, c, r);
+    case ObjectBoxTurkey: return SpawnBox(SpriteFoodCrate, GoodieTurkey, c, r);
+    case ObjectEnergyBeam: return SpawnEnergyBeam(c, r);
+    case ObjectFanBlowingLeft: return SpawnFan(0, c, r);
+    case ObjectFanBlowingRight: return SpawnFan(1, c, r);
+    case ObjectBoxFootball: return SpawnBox(SpriteBonusCrate, GoodieFootball, c, r);
+    case ObjectBoxJoystick: return SpawnBox(SpriteBonusCrate, GoodieJoystick, c, r);
+    case ObjectBoxDisk: return SpawnBox(SpriteBonusCrate, GoodieDisk, c, r);
+    case ObjectBoxGlove: return SpawnBox(SpriteSupplyCrate, GoodieGlove, c, r);
+    case ObjectForceField: return SpawnForceField(c, r);
+    case ObjectHelicopter: return SpawnHelicopter(c, r);
+    case ObjectBalloonBox: return SpawnBalloonBox(c, r);
+    case ObjectCamera: return SpawnCamera(c, r);
+    case ObjectLamp: return SpawnBackgroundSprite(SpriteLamp, c, r);
+    case ObjectArrowRight: return SpawnBackgroundSprite(SpriteArrowRight, c, r);
+    case ObjectArrowLeft: return SpawnBackgroundSprite(SpriteArrowLeft, c, r);
+    case ObjectAlienPlant: return SpawnBackgroundSprite(SpriteAlienPlant, c, r);
+    case ObjectBoxAtom: return SpawnBox(SpriteSupplyCrate, GoodieAtom, c, r);
+    case ObjectSign: return SpawnACMESign(c, r);
+    case ObjectReactor: return SpawnReactor(c, r);
+    case ObjectNail: return SpawnNail(c, r);
+    case ObjectBoxFlag: return SpawnBox(SpriteBonusCrate, GoodieFlag, c, r);
+    case ObjectBoxRadio: return SpawnBox(SpriteBonusCrate, GoodieRadio, c, r);
+    case ObjectTeleporter0: return SpawnTeleporter(0, c, r);
+    case ObjectTeleporter1: return SpawnTeleporter(1, c, r);
+    case ObjectJumpingMine: return SpawnJumpingMine(c, r);
+    case ObjectHero: return CreatePlayer(c, r);
+    case ObjectBoxAccessCard: return SpawnBox(SpriteSupplyCrate, GoodieAccessCard, c, r);
+    case ObjectCardSlot: return SpawnCardSlot(c, r);
+    case ObjectGloveSlot: return SpawnGloveSlot(c, r);
+    case ObjectExtender: return SpawnExtender(c, r);  // an extender works on map cells
+    case ObjectBoxLetterB:
+    case ObjectBoxLetterB + 1:
+    case ObjectBoxLetterB + 2:
+    case ObjectBoxLetterB + 3:
+      return SpawnBox(SpriteSupplyCrate, GoodieLetterB + (code - ObjectBoxLetterB), c, r);
+    case ObjectBunnyBot: return SpawnBunnyBot(c, r);
+    case ObjectFlameBot: return SpawnFlameBot(c, r);
+    case ObjectPoster: return SpawnBackgroundSprite(SpritePoster, c, r);
+    case ObjectChain: return SpawnBackgroundSprite(SpriteChain, c, r);
+    case ObjectBarrel: return SpawnBackgroundSprite(SpriteBarrel, c, r);
+    case ObjectNote: return SpawnNote(c, r);
+    case ObjectMonitor: return SpawnMalvexScreen(c, r);
+    case ObjectVillainFalls: return SpawnDrMalvex(1, c, r);
+    case ObjectVillainEscapes: return SpawnDrMalvex(0, c, r);
+    case ObjectKey0:
+    case ObjectKey0 + 1:
+    case ObjectKey0 + 2:
+    case ObjectKey0 + 3: return SpawnKey(code - ObjectKey0, c, r);
+    case ObjectKeyHole0:
+    case ObjectKeyHole0 + 1:
+    case ObjectKeyHole0 + 2:
+    case ObjectKeyHole0 + 3: return SpawnKeyHole(code - ObjectKeyHole0, c, r);
+    case ObjectKeyDoor0:
+    case ObjectKeyDoor0 + 1:
+    case ObjectKeyDoor0 + 2:
+    case ObjectKeyDoor0 + 3: return SpawnKeyDoor(code - ObjectKeyDoor0, c, r);
+    case GoodieFootball:
+    case GoodieTurkey:
+    case GoodieSoda:
+    case GoodieDisk:
+    case GoodieJoystick:
+    case GoodieFlag:
+    case GoodieRadio: return SpawnGoodie(code, c, r);
+    case ObjectMine: return SpawnMine(c, r);
+    case ObjectFloorSpikes: return SpawnSpikes(0, c, r);
+    case ObjectCeilingSpikes: return SpawnSpikes(1, c, r);
     default: return;
   }
 }

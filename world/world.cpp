@@ -24,7 +24,7 @@ void ScrollCameraX() {
   TGameState& g = Game();
   for (int i = 0; i < 2; ++i) {
     if (Player->PosX - g.CamX < 10 && g.CamX > 0) --g.CamX;
-    if (Player->PosX - g.CamX > 14 && g.CamX < 230) ++g.CamX;
+    if (Player->PosX - g.CamX > 14 && g.CamX < MaxCamX) ++g.CamX;
   }
 }
 
@@ -33,7 +33,7 @@ void ScrollCameraY() {
   TGameState& g = Game();
   if (!g.Victory) {
     if (g.CamDestY < g.CamY && g.CamY > 0) --g.CamY;
-    if (g.CamY < g.CamDestY && g.CamY < 80) ++g.CamY;
+    if (g.CamY < g.CamDestY && g.CamY < MaxCamY) ++g.CamY;
   } else if (g.CamY > 0) {
     --g.CamY;
   }
@@ -140,9 +140,9 @@ void AdvanceToNextMap() {
   LoadLevel();
   if (m % 2 != 0) return;
   int32_t y = 16 * Game().CamY + 160;
-  for (int i = 0; i <= 6; ++i)
+  for (int i = 0; i < LevelBonusCount; ++i)
     if (bits & (1 << i)) {
-      ScoreFlasher(101 + i, Game().CamX + 15, y);
+      ScoreFlasher(FlasherLevelBonus + i, Game().CamX + 15, y);
       y += 32;
     }
   SaveGame(0);

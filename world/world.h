@@ -40,6 +40,17 @@ bool SetObjectField(TObject& object, const std::string& field, int64_t value);
 bool GetObjectField(TObject& object, const std::string& field, int64_t& value);
 
 void CreatePlayer(int column, int row);
+// The kinds of ScoreFlasher: the points it gives and shows.
+constexpr int Flasher100 = 1;
+constexpr int Flasher200 = 2;
+constexpr int Flasher500 = 3;
+constexpr int Flasher1000 = 4;
+constexpr int Flasher2000 = 5;
+constexpr int Flasher5000 = 6;
+constexpr int Flasher10000 = 7;
+constexpr int FlasherRandom = 16;       // 100, 500, 2000 or 5000 by the game timer
+constexpr int FlasherLevelBonus = 101;  // + bonus bit: 10000 points, the large popup
+constexpr int LevelBonusCount = 7;
 void ScoreFlasher(int kind, int32_t x, int32_t y);
 void SpawnBackgroundSprite(int sprite, int column, int row);
 void SpawnKey(int keyNumber, int column, int row);
