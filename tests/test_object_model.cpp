@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "actors/families.h"
 #include "world/actor_list.h"
 #include "world/game_state.h"
 #include "world/player.h"
@@ -41,7 +42,7 @@ ZYNTRA_DEFINE_CLASS(TModelFull, TModelBase, ZYNTRA_FIELD(TModelFull, Count),
                     ZYNTRA_FIELD(TModelFull, Precise), ZYNTRA_FIELD(TModelFull, Label),
                     ZYNTRA_FIELD(TModelFull, Bytes), ZYNTRA_FIELD(TModelFull, Shorts),
                     ZYNTRA_FIELD(TModelFull, Ints), ZYNTRA_FIELD(TModelFull, Target),
-                    ZYNTRA_FIELD(TModelFull, NotAnEntry), ZYNTRA_FIELD(TModelFull, Timer))
+                    ZYNTRA_FIELD_UNSAVED(TModelFull, NotAnEntry), ZYNTRA_FIELD(TModelFull, Timer))
 
 // Class names by registry lookup; a class with this name is not part of the program.
 class TModelAbstract : public TActor {
@@ -64,11 +65,11 @@ TFieldList Walk(const TClassInfo& cls) {
   return out;
 }
 
-const TFieldList EntryFields = {{"SerialNumber", "Int"}, {"ListLink", "-"}};
-const TFieldList ActorFields = {
-    {"SerialNumber", "Int"}, {"ListLink", "-"},  {"PosX", "Int"}, {"PosY", "Int"},
-    {"Timer", "Int"},        {"Active", "Byte"}, {"Frames", "-"}, {"CurrentFrame", "Int"},
-    {"Width", "Int"},        {"Height", "Int"}};
+const TFieldList EntryFields = {{"SerialNumber", "Int"}, {"ListLink", "-"}, {"DrawIdentity", "-"}};
+const TFieldList ActorFields = {{"SerialNumber", "Int"}, {"ListLink", "-"}, {"DrawIdentity", "-"},
+                                {"PosX", "Int"},         {"PosY", "Int"},   {"Timer", "Int"},
+                                {"Active", "Byte"},      {"Frames", "-"},   {"CurrentFrame", "Int"},
+                                {"Width", "Int"},        {"Height", "Int"}};
 
 TFieldList Concat(TFieldList a, const TFieldList& b) {
   a.insert(a.end(), b.begin(), b.end());
@@ -201,6 +202,18 @@ TEST(ObjectModelTest, FindClassFactoriesAndAbstractClasses) {
   RegisterClass(TModelAbstract::StaticClass());
   EXPECT_TRUE(FindClass("TModelAbstract")->IsAbstract());
   EXPECT_EQ(FindClass("TModelAbstract")->Create(), nullptr);
+}
+
+// Every member of every class is listed, saved or marked unsaved: a member missing from its
+// class's list would be lost by a quick load without a word.
+TEST(ObjectModelTest, ListedFieldsCoverEveryObject) {
+  InstallActors();
+  ASSERT_NE(FindClass("TWheelBot"), nullptr);
+  for (const TClassInfo* cls : AllClasses()) {
+    // A class that can be created is one the check can see into.
+    EXPECT_EQ(!cls->IsAbstract(), bool(cls->Layout().ConstructedBytes)) << cls->Name();
+    EXPECT_EQ(LayoutProblem(*cls), "");
+  }
 }
 
 TEST(ObjectModelTest, ConstructionDefaults) {

@@ -2,6 +2,8 @@
 // records, references between objects, and damaged files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -46,6 +48,17 @@ ZYNTRA_DEFINE_CLASS(TTestHolder, TActor, ZYNTRA_FIELD(TTestHolder, B), ZYNTRA_FI
                     ZYNTRA_FIELD(TTestHolder, Shorts), ZYNTRA_FIELD(TTestHolder, Ints),
                     ZYNTRA_FIELD(TTestHolder, Target), ZYNTRA_FIELD(TTestHolder, Other))
 
+// Fixed-size arrays, one of each kind.
+class TTestFixed : public TActor {
+ public:
+  std::array<uint16_t, 3> Lamps{};
+  int32_t Steps[2] = {};
+  void CheckCollisions() override {}
+  ZYNTRA_CLASS(TTestFixed)
+};
+ZYNTRA_DEFINE_CLASS(TTestFixed, TActor, ZYNTRA_FIELD(TTestFixed, Lamps),
+                    ZYNTRA_FIELD_RANGE(TTestFixed, Steps, -5, 5))
+
 std::vector<uint8_t> ReadBytes(const std::string& path) {
   const std::string text = TTempDir::ReadText(path);
   return {text.begin(), text.end()};
@@ -66,6 +79,7 @@ class SavegameTest : public TWorldTest {
     TWorldTest::SetUp();
     RegisterClass(TTestTarget::StaticClass());
     RegisterClass(TTestHolder::StaticClass());
+    RegisterClass(TTestFixed::StaticClass());
     auto map = EmptyMap();
     Floor(map, 9);
     Put(map, 7, 8, ObjectHero);
@@ -234,6 +248,57 @@ TEST_F(SavegameTest, ObjectRecordsRoundTripEveryFieldType) {
   EXPECT_EQ(ReadObject(*s), nullptr);
   EXPECT_TRUE(s->Eof());
   EXPECT_FALSE(LogContains("ReadObject"));
+}
+
+// A fixed-size array is stored as a vector is, length first, and is read back only with its
+// own length: any other refuses the record.
+TEST_F(SavegameTest, FixedSizeArraysRoundTripAndRefuseOtherLengths) {
+  // A hand-made record with the vector encoding: class, field count, then each field's name,
+  // type name, length and elements.
+  auto written = [](const std::vector<uint16_t>& lamps) {
+    PStream raw = MemoryStream();
+    PStream s = LittleEndianStream(raw);
+    PutLString(*s, "TTestFixed");
+    s->WriteInt(2);
+    PutLString(*s, "Lamps");
+    PutLString(*s, "Short[]");
+    s->WriteInt(int32_t(lamps.size()));
+    for (uint16_t x : lamps) s->WriteShort(x);
+    PutLString(*s, "Steps");
+    PutLString(*s, "Int[]");
+    s->WriteInt(2);
+    s->WriteInt(-5);
+    s->WriteInt(4);
+    raw->Seek(0);
+    return raw->ReadAll();
+  };
+  const std::vector<uint8_t> good = written({7, 0, 65535});
+  auto fixed =
+      std::dynamic_pointer_cast<TTestFixed>(ReadObject(*LittleEndianStream(MemoryStream(good))));
+  ASSERT_NE(fixed, nullptr);
+  EXPECT_EQ(fixed->Lamps, (std::array<uint16_t, 3>{7, 0, 65535}));
+  EXPECT_EQ(fixed->Steps[0], -5);
+  EXPECT_EQ(fixed->Steps[1], 4);
+
+  // Written back, the two fields come out as they went in.
+  PStream raw = MemoryStream();
+  WriteObject(*LittleEndianStream(raw), fixed.get());
+  raw->Seek(0);
+  const std::vector<uint8_t> bytes = raw->ReadAll();
+  const std::vector<uint8_t> fields(good.begin() + 4 + 10 + 4, good.end());
+  EXPECT_NE(std::search(bytes.begin(), bytes.end(), fields.begin(), fields.end()), bytes.end());
+  EXPECT_EQ(FieldOutOfRange(*fixed), "");
+  fixed->Steps[1] = 6;
+  EXPECT_EQ(FieldOutOfRange(*fixed), "TTestFixed.Steps = [1] 6 (allowed -5 to 5)");
+
+  for (const std::vector<uint16_t>& lamps :
+       {std::vector<uint16_t>{1, 2, 3, 4}, std::vector<uint16_t>{1, 2}, std::vector<uint16_t>{}}) {
+    const std::string problem = "ReadObject() :: ERROR: TTestFixed.Lamps has " +
+                                std::to_string(lamps.size()) + " elements (the class holds 3)";
+    EXPECT_THROW(ReadObject(*LittleEndianStream(MemoryStream(written(lamps)))), TStreamError)
+        << problem;
+    EXPECT_EQ(CountLog(problem), 1) << problem;
+  }
 }
 
 TEST_F(SavegameTest, ReadObjectToleratesOtherFieldsAndClasses) {

@@ -10,13 +10,14 @@
 #include "world/player.h"
 
 ZYNTRA_DEFINE_CLASS(TActorListEntry, TObject, ZYNTRA_FIELD(TActorListEntry, SerialNumber),
-                    ZYNTRA_FIELD(TActorListEntry, ListLink))
+                    ZYNTRA_FIELD_UNSAVED(TActorListEntry, ListLink),
+                    ZYNTRA_FIELD_UNSAVED(TActorListEntry, DrawIdentity))
 ZYNTRA_DEFINE_CLASS(TListSeparator, TActorListEntry)
 ZYNTRA_DEFINE_CLASS(TGameObject, TActorListEntry,
                     ZYNTRA_FIELD_RANGE(TGameObject, PosX, MinPosX, MaxPosX),
                     ZYNTRA_FIELD_RANGE(TGameObject, PosY, MinPosY, MaxPosY),
                     ZYNTRA_FIELD(TGameObject, Timer), ZYNTRA_FIELD(TGameObject, Active))
-ZYNTRA_DEFINE_CLASS(TVisibleObject, TGameObject, ZYNTRA_FIELD(TVisibleObject, Frames),
+ZYNTRA_DEFINE_CLASS(TVisibleObject, TGameObject, ZYNTRA_FIELD_UNSAVED(TVisibleObject, Frames),
                     ZYNTRA_FIELD_RANGE(TVisibleObject, CurrentFrame, 0, SpriteFrameCount - 1))
 ZYNTRA_DEFINE_CLASS(TActor, TVisibleObject, ZYNTRA_FIELD_RANGE(TActor, Width, 0, 2 * MapColumns),
                     ZYNTRA_FIELD_RANGE(TActor, Height, 0, 16 * MapRows))

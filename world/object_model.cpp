@@ -1,13 +1,19 @@
 #include "world/object_model.h"
 
+#include <algorithm>
+#include <cassert>
 #include <cmath>
+#include <cstdio>
+
+#include "shell/log.h"
 
 TClassInfo::TClassInfo(std::string name, const TClassInfo* base, std::function<PObject()> factory,
-                       std::vector<TFieldInfo> fields)
+                       std::vector<TFieldInfo> fields, TClassLayout layout)
     : ClassName(std::move(name)),
       BaseClass(base),
       Factory(std::move(factory)),
-      Fields(std::move(fields)) {}
+      Fields(std::move(fields)),
+      ObjectLayout(std::move(layout)) {}
 
 std::vector<const TFieldInfo*> TClassInfo::AllFields() const {
   std::vector<const TFieldInfo*> all =
@@ -30,7 +36,8 @@ bool TClassInfo::IsA(const TClassInfo& other) const {
 }
 
 const TClassInfo& TObject::StaticClass() {
-  static const TClassInfo info("TObject", nullptr, nullptr, {});
+  static const TClassInfo info("TObject", nullptr, nullptr, {},
+                               TClassLayout{sizeof(TObject), alignof(TObject), nullptr});
   return info;
 }
 
@@ -53,22 +60,92 @@ const char* FieldTypeName(TFieldType type) {
 }
 
 namespace {
+
+// Debug builds stop at a class with a member that its list leaves out.
+void CheckLayout([[maybe_unused]] const TClassInfo& cls) {
+#ifndef NDEBUG
+  std::string problem = LayoutProblem(cls);
+  if (!problem.empty()) {
+    LogLine("ERROR :: " + problem);
+    std::fprintf(stderr, "%s\n", problem.c_str());
+  }
+  assert(problem.empty());
+#endif
+}
+
 std::vector<const TClassInfo*>& Registry() {
-  static std::vector<const TClassInfo*> classes = CoreClasses();
+  static std::vector<const TClassInfo*> classes = [] {
+    std::vector<const TClassInfo*> core = CoreClasses();
+    for (const TClassInfo* c : core) CheckLayout(*c);
+    return core;
+  }();
   return classes;
 }
+
 }  // namespace
 
 const std::vector<const TClassInfo*>& AllClasses() { return Registry(); }
 
 void RegisterClass(const TClassInfo& cls) {
-  if (!FindClass(cls.Name())) Registry().push_back(&cls);
+  if (FindClass(cls.Name())) return;
+  CheckLayout(cls);
+  Registry().push_back(&cls);
 }
 
 const TClassInfo* FindClass(const std::string& name) {
   for (const TClassInfo* c : Registry())
     if (c->Name() == name) return c;
   return nullptr;
+}
+
+// --- Layout check ----------------------------------------------------------------------
+
+std::string LayoutProblem(const TClassInfo& cls) {
+  PObject object = cls.Create();
+  if (!object || !cls.Layout().ConstructedBytes) return "";
+  const size_t size = cls.Layout().Size;
+  const auto* start = static_cast<const unsigned char*>(dynamic_cast<const void*>(object.get()));
+  // The bytes of each field, and those of the root class (its table pointer and the
+  // shared-ownership bookkeeping), which holds no fields.
+  struct TSpan {
+    size_t Begin, End, Align;
+  };
+  const TClassInfo* root = &cls;
+  while (root->Base()) root = root->Base();
+  std::vector<TSpan> spans = {{0, root->Layout().Size, root->Layout().Align}};
+  for (const TFieldInfo* f : cls.AllFields()) {
+    size_t at = size_t(static_cast<const unsigned char*>(f->Storage(*object)) - start);
+    spans.push_back({at, at + f->Size, f->Align});
+  }
+  std::sort(spans.begin(), spans.end(),
+            [](const TSpan& a, const TSpan& b) { return a.Begin < b.Begin; });
+  const std::vector<bool> set = cls.Layout().ConstructedBytes();
+
+  // A gap is padding when the field after it (or the object's end) lies where alignment
+  // puts it, right after the field before, and construction leaves it alone.
+  auto gap = [&](size_t from, size_t to, size_t align) {
+    bool padding = to == (from + align - 1) / align * align;
+    for (size_t i = from; i < to && padding; ++i) padding = !set[i];
+    if (padding) return std::string();
+    std::string text = cls.Name();
+    text += ": bytes ";
+    text += std::to_string(from);
+    text += " to ";
+    text += std::to_string(to - 1);
+    text += " of ";
+    text += std::to_string(size);
+    text +=
+        " belong to no field; list the member they hold with ZYNTRA_FIELD, or with "
+        "ZYNTRA_FIELD_UNSAVED when quick saves leave it out";
+    return text;
+  };
+  size_t end = 0;
+  for (const TSpan& span : spans) {
+    if (span.Begin > end)
+      if (std::string problem = gap(end, span.Begin, span.Align); !problem.empty()) return problem;
+    end = std::max(end, span.End);
+  }
+  return end < size ? gap(end, size, cls.Layout().Align) : "";
 }
 
 // --- Field ranges ----------------------------------------------------------------------
@@ -129,11 +206,12 @@ std::string Describe(const TObject& object, const TFieldInfo& f, const std::stri
 
 template <class T>
 std::string ArrayOutOfRange(TObject& object, const TFieldInfo& f) {
-  const auto& values = *static_cast<std::vector<T>*>(f.Address(object));
-  // Fixed-size arrays: the length the class makes them with.
-  size_t length = 0;
-  if (PObject prototype = object.Class().Create())
-    length = static_cast<std::vector<T>*>(f.Address(*prototype))->size();
+  const std::span<const T> values = ArrayElements<T>(f, object);
+  // Vectors of a fixed size: the length the class makes them with.
+  size_t length = f.FixedLength;
+  if (!length)
+    if (PObject prototype = object.Class().Create())
+      length = static_cast<std::vector<T>*>(f.Address(*prototype))->size();
   if (length ? values.size() != length : values.size() > MaxArrayLength) {
     std::string text = object.ClassName();
     text += '.';

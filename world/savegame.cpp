@@ -173,19 +173,19 @@ void WriteValue(TStream& s, const TFieldInfo& f, TObject& o) {
     case TFieldType::Double: s.WriteDouble(*static_cast<double*>(p)); break;
     case TFieldType::String: WriteLString(s, *static_cast<std::string*>(p)); break;
     case TFieldType::ByteArray: {
-      auto& v = *static_cast<std::vector<uint8_t>*>(p);
+      auto v = ArrayElements<uint8_t>(f, o);
       s.WriteInt(int32_t(v.size()));
       for (uint8_t x : v) s.WriteByte(x);
       break;
     }
     case TFieldType::ShortArray: {
-      auto& v = *static_cast<std::vector<uint16_t>*>(p);
+      auto v = ArrayElements<uint16_t>(f, o);
       s.WriteInt(int32_t(v.size()));
       for (uint16_t x : v) s.WriteShort(x);
       break;
     }
     case TFieldType::IntArray: {
-      auto& v = *static_cast<std::vector<int32_t>*>(p);
+      auto v = ArrayElements<int32_t>(f, o);
       s.WriteInt(int32_t(v.size()));
       for (int32_t x : v) s.WriteInt(x);
       break;
@@ -233,14 +233,24 @@ void SetFromText(const TFieldInfo& f, TObject& o, const std::string& text) {
 }
 
 template <class T>
-bool ReadArray(TStream& s, void* p, T (TStream::*read)()) {
+void ReadArray(TStream& s, const TFieldInfo& f, TObject& o, T (TStream::*read)()) {
   int32_t count = s.ReadInt();
   if (count > MaxRecordLength) throw TStreamError("Error reading from stream");
-  if (count < 1) return true;
+  if (f.FixedLength) {
+    // A fixed-size array takes its own length and no other: the record is refused.
+    if (count != int32_t(f.FixedLength)) {
+      LogLine("ReadObject() :: ERROR: " + o.ClassName() + "." + f.Name + " has " +
+              std::to_string(count) + " elements (the class holds " +
+              std::to_string(f.FixedLength) + ")");
+      throw TStreamError("Error reading from stream");
+    }
+    for (T& x : ArrayElements<T>(f, o)) x = T((s.*read)());
+    return;
+  }
+  if (count < 1) return;
   std::vector<T> v(static_cast<size_t>(count));
   for (T& x : v) x = T((s.*read)());
-  *static_cast<std::vector<T>*>(p) = std::move(v);
-  return true;
+  *static_cast<std::vector<T>*>(f.Address(o)) = std::move(v);
 }
 
 void ReadValue(TStream& s, const TFieldInfo& f, TObject& o) {
@@ -253,9 +263,9 @@ void ReadValue(TStream& s, const TFieldInfo& f, TObject& o) {
     case TFieldType::Float: *static_cast<float*>(p) = s.ReadFloat(); break;
     case TFieldType::Double: *static_cast<double*>(p) = s.ReadDouble(); break;
     case TFieldType::String: *static_cast<std::string*>(p) = ReadLString(s); break;
-    case TFieldType::ByteArray: ReadArray<uint8_t>(s, p, &TStream::ReadByte); break;
-    case TFieldType::ShortArray: ReadArray<uint16_t>(s, p, &TStream::ReadShort); break;
-    case TFieldType::IntArray: ReadArray<int32_t>(s, p, &TStream::ReadInt); break;
+    case TFieldType::ByteArray: ReadArray<uint8_t>(s, f, o, &TStream::ReadByte); break;
+    case TFieldType::ShortArray: ReadArray<uint16_t>(s, f, o, &TStream::ReadShort); break;
+    case TFieldType::IntArray: ReadArray<int32_t>(s, f, o, &TStream::ReadInt); break;
     default: break;
   }
 }

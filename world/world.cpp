@@ -184,19 +184,19 @@ void HashObject(THasher& h, TObject& object) {
       case TFieldType::Double: h.Value(*static_cast<double*>(f->Address(object))); break;
       case TFieldType::String: h.Text(*static_cast<std::string*>(f->Address(object))); break;
       case TFieldType::ByteArray: {
-        auto& v = *static_cast<std::vector<uint8_t>*>(f->Address(object));
+        auto v = ArrayElements<uint8_t>(*f, object);
         h.Value(uint32_t(v.size()));
         h.Bytes(v.data(), v.size());
         break;
       }
       case TFieldType::ShortArray: {
-        auto& v = *static_cast<std::vector<uint16_t>*>(f->Address(object));
+        auto v = ArrayElements<uint16_t>(*f, object);
         h.Value(uint32_t(v.size()));
         for (uint16_t x : v) h.Value(x);
         break;
       }
       case TFieldType::IntArray: {
-        auto& v = *static_cast<std::vector<int32_t>*>(f->Address(object));
+        auto v = ArrayElements<int32_t>(*f, object);
         h.Value(uint32_t(v.size()));
         for (int32_t x : v) h.Value(x);
         break;
