@@ -35,16 +35,7 @@ namespace {
 // Division rounding down, so that points left of or above the map stay outside it.
 int32_t FloorDiv(int32_t a, int32_t b) { return a >= 0 ? a / b : -((b - 1 - a) / b); }
 
-bool PlayerTouches(const TActor& actor) { return Player && actor.CollidesWith(*Player); }
-
 }  // namespace
-
-void DrawSpriteAtObject(const TGameObject& object, int sprite, int dx, int dy) {
-  int32_t camX = CurrentGameState ? Game().CamX : 0;
-  int32_t camY = CurrentGameState ? Game().CamY : 0;
-  DrawSprite(float(8 * (object.PosX - camX) + 16 + dx), float(object.PosY - 16 * camY + 1 + dy),
-             sprite);
-}
 
 // Every target looks for shots each tick: the list is walked in place, not copied.
 std::vector<PBraxShot> BraxShotsHitting(const TActor& target) {
@@ -101,8 +92,7 @@ void TBraxShot::Update() {
 }
 
 void TBraxShot::Draw() {
-  DrawSpriteAtObject(*this,
-                     Timer == 1 ? SpriteHeroMuzzle + Direction : SpriteHeroShot + CurrentFrame);
+  DrawAtActor(*this, Timer == 1 ? SpriteHeroMuzzle + Direction : SpriteHeroShot + CurrentFrame);
 }
 
 void TBraxShot::Explode() {
@@ -146,12 +136,11 @@ void TEnemyShot::Update() {
 }
 
 void TEnemyShot::Draw() {
-  DrawSpriteAtObject(*this,
-                     Timer == 1 ? SpriteEnemyMuzzle + Direction : SpriteEnemyShot + CurrentFrame);
+  DrawAtActor(*this, Timer == 1 ? SpriteEnemyMuzzle + Direction : SpriteEnemyShot + CurrentFrame);
 }
 
 void TEnemyShot::CheckCollisions() {
-  if (!PlayerTouches(*this)) return;
+  if (!TouchesPlayer(*this)) return;
   if (HurtPlayer() && Player) Player->Push(Direction);
   Remove();
 }
@@ -184,10 +173,10 @@ void TExplosion::Update() {
   ++Timer;
 }
 
-void TExplosion::Draw() { DrawSpriteAtObject(*this, SpriteFloorBlast + CurrentFrame); }
+void TExplosion::Draw() { DrawAtActor(*this, SpriteFloorBlast + CurrentFrame); }
 
 void TExplosion::CheckCollisions() {
-  if (PlayerTouches(*this)) HurtPlayer();
+  if (TouchesPlayer(*this)) HurtPlayer();
 }
 
 // --- Visual effects ------------------------------------------------------------------
@@ -195,17 +184,17 @@ void TExplosion::CheckCollisions() {
 void TSmokeCloud::Update() {
   if (++CurrentFrame >= 5) Remove();
 }
-void TSmokeCloud::Draw() { DrawSpriteAtObject(*this, SpriteSmokeCloud + CurrentFrame); }
+void TSmokeCloud::Draw() { DrawAtActor(*this, SpriteSmokeCloud + CurrentFrame); }
 
 void TDust::Update() {
   if (++CurrentFrame >= 5) Remove();
 }
-void TDust::Draw() { DrawSpriteAtObject(*this, SpriteDust + CurrentFrame); }
+void TDust::Draw() { DrawAtActor(*this, SpriteDust + CurrentFrame); }
 
 void TDecoExplosion::Update() {
   if (++CurrentFrame >= 6) Remove();
 }
-void TDecoExplosion::Draw() { DrawSpriteAtObject(*this, SpriteFireball + CurrentFrame); }
+void TDecoExplosion::Draw() { DrawAtActor(*this, SpriteFireball + CurrentFrame); }
 
 void TWhiteBall::Update() {
   if (++CurrentFrame >= 4) Remove();
@@ -213,12 +202,12 @@ void TWhiteBall::Update() {
 
 void TWhiteBall::Draw() {
   if (CurrentFrame == 1) {
-    DrawSpriteAtObject(*this, SpriteWhiteFlash);
+    DrawAtActor(*this, SpriteWhiteFlash);
   } else if (CurrentFrame == 3) {
-    DrawSpriteAtObject(*this, SpriteFlashRing, -8, -8);
-    DrawSpriteAtObject(*this, SpriteFlashRing + 1, 8, -8);
-    DrawSpriteAtObject(*this, SpriteFlashRing + 2, -8, 8);
-    DrawSpriteAtObject(*this, SpriteFlashRing + 3, 8, 8);
+    DrawAtActor(*this, SpriteFlashRing, -8, -8);
+    DrawAtActor(*this, SpriteFlashRing + 1, 8, -8);
+    DrawAtActor(*this, SpriteFlashRing + 2, -8, 8);
+    DrawAtActor(*this, SpriteFlashRing + 3, 8, 8);
   }
 }
 
@@ -247,7 +236,7 @@ void TParticle::Update() {
   ++Timer;
 }
 
-void TParticle::Draw() { DrawSpriteAtObject(*this, SpriteParticle + CurrentFrame); }
+void TParticle::Draw() { DrawAtActor(*this, SpriteParticle + CurrentFrame); }
 
 TMetalShard::TMetalShard() { InitSpriteFrames(); }
 

@@ -10,9 +10,6 @@
 
 #include "world/actor_list.h"
 
-// One 16 x 16 sprite whose bottom row lies on the object's PosY, moved by (dx, dy) pixels.
-void DrawSpriteAtObject(const TGameObject& object, int sprite, int dx = 0, int dy = 0);
-
 // The player's shot: two half-tiles per tick; breaks cracked blocks.
 class TBraxShot : public TActor {
  public:

@@ -42,18 +42,6 @@ void AddPoints(int32_t points) {
   if (CurrentGameState) Game().AddScore(points);
 }
 
-int32_t GameTimer() { return CurrentGameState ? Game().Timer : 0; }
-
-// One sprite with its bottom row on the actor's PosY, moved by (dx, dy) pixels.
-void DrawAtActor(const TActor& actor, int32_t sprite, int32_t dx = 0, int32_t dy = 0) {
-  const int32_t camX = CurrentGameState ? Game().CamX : 0;
-  const int32_t camY = CurrentGameState ? Game().CamY : 0;
-  DrawSprite(float(8 * (actor.PosX - camX) + 16 + dx), float(actor.PosY - 16 * camY + 1 + dy),
-             sprite);
-}
-
-bool TouchesPlayer(const TActor& actor) { return Player && actor.CollidesWith(*Player); }
-
 // The player's shots that the actor touches, in list order; only the first when firstOnly.
 std::vector<std::shared_ptr<TActor>> ShotsHitting(const TActor& actor, bool firstOnly) {
   std::vector<std::shared_ptr<TActor>> hits;
@@ -325,8 +313,7 @@ void THelicopter::InitSpriteFrames() {
 }
 
 bool THelicopter::Visible() const {
-  const int32_t camX = CurrentGameState ? Game().CamX : 0;
-  const int32_t camY = CurrentGameState ? Game().CamY : 0;
+  const int32_t camX = CameraX(), camY = CameraY();
   return PosY >= 16 * camY && PosY - Height < 16 * camY + 159 && PosX + Width + 2 >= camX &&
          PosX <= camX + 28;
 }

@@ -299,8 +299,7 @@ void TTeleporter::CheckCollisions() {
 
 // PosY is the top row of the sprite.
 void TBackgroundSprite::Draw() {
-  DrawSprite(float(8 * (PosX - SceneryCamX()) + 16), float(PosY - 16 * SceneryCamY() + 16),
-             SpriteIndex);
+  DrawSprite(float(8 * (PosX - CameraX()) + 16), float(PosY - 16 * CameraY() + 16), SpriteIndex);
 }
 
 // --- What Up does to each item ---------------------------------------------------------

@@ -46,7 +46,7 @@ void PullFromAbove(int32_t column, int32_t row) { SetCell(column, row, CellWord(
 
 // --- Elevator ----------------------------------------------------------------------------
 
-void TElevator::Draw() { DrawSpriteAtObject(*this, SpriteElevator); }
+void TElevator::Draw() { DrawAtActor(*this, SpriteElevator); }
 
 bool TElevator::PlayerStandsOnMe() const {
   return Player && Player->PosX == PosX && PosY == Player->PosY + 16 &&
@@ -158,8 +158,8 @@ TFan::TFan() {
 }
 
 void TFan::Draw() {
-  DrawSpriteAtObject(*this, SpriteFan + 2 * CurrentFrame, 0, -16);
-  DrawSpriteAtObject(*this, SpriteFan + 2 * CurrentFrame + 1);
+  DrawAtActor(*this, SpriteFan + 2 * CurrentFrame, 0, -16);
+  DrawAtActor(*this, SpriteFan + 2 * CurrentFrame + 1);
 }
 
 void TFan::Update() {
@@ -195,7 +195,7 @@ TWind::TWind() {
 }
 
 void TWind::CheckCollisions() {
-  if (Player && CollidesWith(*Player)) Player->Push(Direction);
+  if (TouchesPlayer(*this)) Player->Push(Direction);
 }
 
 // --- Registration ------------------------------------------------------------------------

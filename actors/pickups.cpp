@@ -58,8 +58,6 @@ const std::vector<const TClassInfo*>& PickupClasses() {
 
 namespace {
 
-bool PlayerTouches(const TActor& actor) { return Player && actor.CollidesWith(*Player); }
-
 void Popup(int code, const TGameObject& at) { ScoreFlasher(code, at.PosX, at.PosY); }
 
 }  // namespace
@@ -76,11 +74,11 @@ void TBonusFlasher::Update() {
   CurrentFrame = CurrentFrame == 0 ? 1 : 0;
 }
 
-void TBonusFlasher::Draw() { DrawSpriteAtObject(*this, BaseSprite + CurrentFrame); }
+void TBonusFlasher::Draw() { DrawAtActor(*this, BaseSprite + CurrentFrame); }
 
 void TLargeBonusFlasher::Draw() {
-  DrawSpriteAtObject(*this, BaseSprite + CurrentFrame);
-  DrawSpriteAtObject(*this, BaseSprite + CurrentFrame + 2, 16, 0);
+  DrawAtActor(*this, BaseSprite + CurrentFrame);
+  DrawAtActor(*this, BaseSprite + CurrentFrame + 2, 16, 0);
 }
 
 // --- Boxes ---------------------------------------------------------------------------
@@ -90,7 +88,7 @@ TBox::TBox() {
   Height = 16;
 }
 
-void TBox::Draw() { DrawSpriteAtObject(*this, BoxSprite); }
+void TBox::Draw() { DrawAtActor(*this, BoxSprite); }
 
 void TBox::Update() { FallingItemCode(); }
 
@@ -129,7 +127,7 @@ TPickup::TPickup() {
 void TPickup::Update() { FallingItemCode(); }
 
 void TPickup::CheckCollisions() {
-  if (PlayerTouches(*this)) {
+  if (TouchesPlayer(*this)) {
     Collect();
     Remove();
   }
@@ -138,7 +136,7 @@ void TPickup::CheckCollisions() {
 }
 
 // Soda: drinkable, or shot to leak and rise until it bursts under a ceiling.
-void TSoda::Draw() { DrawSpriteAtObject(*this, SpriteSoda + CurrentFrame); }
+void TSoda::Draw() { DrawAtActor(*this, SpriteSoda + CurrentFrame); }
 
 void TSoda::Update() {
   if (++Timer >= 4) {
@@ -184,7 +182,7 @@ void TSoda::StartLeaking() {
 }
 
 // Turkey: a shot cooks it, which doubles what it gives.
-void TTurkey::Draw() { DrawSpriteAtObject(*this, SpriteTurkey + CurrentFrame); }
+void TTurkey::Draw() { DrawAtActor(*this, SpriteTurkey + CurrentFrame); }
 
 void TTurkey::Collect() {
   const bool cooked = CurrentFrame != 0;
@@ -202,25 +200,25 @@ void TTurkey::CheckShots() {
   }
 }
 
-void TFootball::Draw() { DrawSpriteAtObject(*this, SpriteFootball); }
+void TFootball::Draw() { DrawAtActor(*this, SpriteFootball); }
 void TFootball::Collect() {
   PlayBraxSound(SoundBonusItem);
   Popup(Flasher100, *this);
 }
 
-void TJoystick::Draw() { DrawSpriteAtObject(*this, SpriteJoystick); }
+void TJoystick::Draw() { DrawAtActor(*this, SpriteJoystick); }
 void TJoystick::Collect() {
   PlayBraxSound(SoundBonusItem);
   Popup(Flasher2000, *this);
 }
 
-void TDisk::Draw() { DrawSpriteAtObject(*this, SpriteDisk); }
+void TDisk::Draw() { DrawAtActor(*this, SpriteDisk); }
 void TDisk::Collect() {
   PlayBraxSound(SoundBonusItem);
   Popup(Flasher5000, *this);
 }
 
-void TFlag::Draw() { DrawSpriteAtObject(*this, SpriteFlag + CurrentFrame); }
+void TFlag::Draw() { DrawAtActor(*this, SpriteFlag + CurrentFrame); }
 void TFlag::Update() {
   FallingItemCode();
   CurrentFrame = (CurrentFrame + 1) % 3;
@@ -230,7 +228,7 @@ void TFlag::Collect() {
   Popup(FlasherRandom, *this);
 }
 
-void TRadio::Draw() { DrawSpriteAtObject(*this, SpriteRadio + CurrentFrame); }
+void TRadio::Draw() { DrawAtActor(*this, SpriteRadio + CurrentFrame); }
 void TRadio::Update() {
   FallingItemCode();
   CurrentFrame = (CurrentFrame + 1) % 3;
@@ -240,7 +238,7 @@ void TRadio::Collect() {
   Popup(FlasherRandom, *this);
 }
 
-void TAtom::Draw() { DrawSpriteAtObject(*this, SpriteAtom + CurrentFrame); }
+void TAtom::Draw() { DrawAtActor(*this, SpriteAtom + CurrentFrame); }
 void TAtom::Update() {
   FallingItemCode();
   CurrentFrame = (CurrentFrame + 1) % 9;
@@ -257,11 +255,11 @@ TBalloon::TBalloon() { Height = 32; }
 
 void TBalloon::Draw() {
   if (IsExploding) {
-    DrawSpriteAtObject(*this, SpriteBalloonBurst, 0, -16);
+    DrawAtActor(*this, SpriteBalloonBurst, 0, -16);
     return;
   }
-  DrawSpriteAtObject(*this, SpriteBalloon, 0, -16);
-  DrawSpriteAtObject(*this, SpriteBalloonString + CurrentFrame);
+  DrawAtActor(*this, SpriteBalloon, 0, -16);
+  DrawAtActor(*this, SpriteBalloonString + CurrentFrame);
 }
 
 void TBalloon::Update() {
@@ -299,7 +297,7 @@ void TBalloon::CheckShots() {
 }
 
 // Letter: four in the order B, R, A, X give the letter bonus.
-void TLetter::Draw() { DrawSpriteAtObject(*this, SpriteLetter + LetterNum); }
+void TLetter::Draw() { DrawAtActor(*this, SpriteLetter + LetterNum); }
 
 void TLetter::Collect() {
   const bool bonus = CurrentGameState && Game().AddLetter(LetterNum);
@@ -314,7 +312,7 @@ void TLetter::Collect() {
 
 // --- Inventory -----------------------------------------------------------------------
 
-void TInventoryItem::Draw() { DrawSpriteAtObject(*this, Sprite()); }
+void TInventoryItem::Draw() { DrawAtActor(*this, Sprite()); }
 
 void TInventoryItem::Collect() {
   PlayBraxSound(SoundItem);
@@ -335,10 +333,10 @@ TKey::TKey() {
   Height = 16;
 }
 
-void TKey::Draw() { DrawSpriteAtObject(*this, SpriteKey + KeyNum); }
+void TKey::Draw() { DrawAtActor(*this, SpriteKey + KeyNum); }
 
 void TKey::CheckCollisions() {
-  if (!PlayerTouches(*this)) return;
+  if (!TouchesPlayer(*this)) return;
   Remove();
   PlayBraxSound(SoundKey);
   Popup(Flasher1000, *this);
@@ -353,7 +351,7 @@ TDynamite::TDynamite() {
 }
 
 void TDynamite::Draw() {
-  if (CurrentFrame < 2) DrawSpriteAtObject(*this, SpriteDynamite + CurrentFrame);
+  if (CurrentFrame < 2) DrawAtActor(*this, SpriteDynamite + CurrentFrame);
 }
 
 void TDynamite::Update() {

@@ -1,5 +1,5 @@
-// Small helpers of the hazard and interactive item code: drawing at the actor, player
-// contact, the player shots an actor is hit by, and animation phases of the tick counter.
+// Small helpers of the hazard and interactive item code: the player shots an actor is hit by
+// and animation phases of the tick counter.
 // Internal to actors/hazards.cpp and actors/interactive.cpp (each gets its own copy).
 #pragma once
 
@@ -14,22 +14,9 @@
 
 namespace {
 
-int32_t SceneryCamX() { return CurrentGameState ? Game().CamX : 0; }
-int32_t SceneryCamY() { return CurrentGameState ? Game().CamY : 0; }
-
-// One 16 x 16 sprite with its bottom row on PosY, moved by (dx, dy) pixels.
-[[maybe_unused]] void DrawAtActor(const TGameObject& actor, int sprite, int dx = 0, int dy = 0) {
-  DrawSprite(float(8 * (actor.PosX - SceneryCamX()) + 16 + dx),
-             float(actor.PosY - 16 * SceneryCamY() + 1 + dy), sprite);
-}
-
-[[maybe_unused]] bool TouchesPlayer(const TActor& actor) {
-  return Player && actor.CollidesWith(*Player);
-}
-
 // The game tick counter modulo n (never negative), for animations that run in step.
 [[maybe_unused]] int32_t TickPhase(int32_t n) {
-  int32_t t = CurrentGameState ? Game().Timer : 0;
+  int32_t t = GameTimer();
   return ((t % n) + n) % n;
 }
 

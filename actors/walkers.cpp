@@ -26,14 +26,9 @@ ZYNTRA_DEFINE_CLASS(TWheelBot, TActor, ZYNTRA_FIELD(TWheelBot, FlameOn),
 
 namespace {
 
-int32_t ViewX() { return CurrentGameState ? Game().CamX : 0; }
-int32_t ViewY() { return CurrentGameState ? Game().CamY : 0; }
-
 void AddPoints(int32_t points) {
   if (CurrentGameState) Game().AddScore(points);
 }
-
-bool TouchesPlayer(const TActor& actor) { return Player && actor.CollidesWith(*Player); }
 
 // Standing on something under either half of a two-column body.
 bool Grounded(const TActor& actor) {
@@ -66,8 +61,8 @@ TCrawlBot::TCrawlBot() {
 }
 
 void TCrawlBot::Draw() {
-  DrawSpriteAtObject(*this, (Orientation == 0 ? SpriteCrawlBotWallLeft : SpriteCrawlBotWallRight) +
-                                3 - ((PosY % 4) + 4) % 4);
+  DrawAtActor(*this, (Orientation == 0 ? SpriteCrawlBotWallLeft : SpriteCrawlBotWallRight) + 3 -
+                         ((PosY % 4) + 4) % 4);
 }
 
 void TCrawlBot::Update() {
@@ -99,12 +94,12 @@ TTechBot::TTechBot() {
   InitSpriteFrames();
 }
 
-void TTechBot::Draw() { DrawSpriteAtObject(*this, SpriteTechBot + CurrentFrame); }
+void TTechBot::Draw() { DrawAtActor(*this, SpriteTechBot + CurrentFrame); }
 
 // It also wakes while standing on the row just above the view.
 bool TTechBot::Visible() const {
-  return PosY >= ViewY() * 16 - 1 && PosY - Height < ViewY() * 16 + 159 &&
-         PosX + Width >= ViewX() && PosX <= ViewX() + 26;
+  return PosY >= CameraY() * 16 - 1 && PosY - Height < CameraY() * 16 + 159 &&
+         PosX + Width >= CameraX() && PosX <= CameraX() + 26;
 }
 
 void TTechBot::Update() {

@@ -30,9 +30,6 @@ std::unique_ptr<TActorList>& CurrentList() {
   return list;
 }
 
-int32_t CamX() { return CurrentGameState ? Game().CamX : 0; }
-int32_t CamY() { return CurrentGameState ? Game().CamY : 0; }
-
 }  // namespace
 
 // --- Entries -------------------------------------------------------------------------
@@ -53,13 +50,18 @@ void TActorListEntry::Remove() {
   ActorList().Unlink(link);
 }
 
+void DrawAtActor(const TGameObject& object, int sprite, int dx, int dy) {
+  DrawSprite(float(8 * (object.PosX - CameraX()) + 16 + dx),
+             float(object.PosY - 16 * CameraY() + 1 + dy), sprite);
+}
+
 void TVisibleObject::Draw() {
   if (CurrentFrame < 0 || CurrentFrame >= int32_t(Frames.size())) return;
   const TSpriteFrame& f = Frames[size_t(CurrentFrame)];
   if (f.Width < 1) return;
   for (size_t i = 0; i < f.SpriteIndices.size(); ++i) {
-    int32_t x = (PosX - CamX() + f.OffX) * 8 + 16 + int32_t(i % size_t(f.Width)) * 16;
-    int32_t y = PosY + f.OffY - CamY() * 16 + 16 + int32_t(i / size_t(f.Width)) * 16;
+    int32_t x = (PosX - CameraX() + f.OffX) * 8 + 16 + int32_t(i % size_t(f.Width)) * 16;
+    int32_t y = PosY + f.OffY - CameraY() * 16 + 16 + int32_t(i / size_t(f.Width)) * 16;
     DrawSprite(float(x), float(y), f.SpriteIndices[i]);
   }
 }
@@ -77,12 +79,12 @@ void TVisibleObject::SingleSpriteFrames(int32_t first, int32_t count) {
 
 void TActor::DrawCollisionBox() {
   TPlatform& p = Platform();
-  int32_t timer = CurrentGameState ? Game().Timer : 0;
+  int32_t timer = GameTimer();
   int gb = int((uint32_t(timer) * 32u) % 256u);
   p.SetColour(255, gb, gb);
-  float x = float((PosX - CamX()) * 8 + 16);
-  float top = float(PosY - CamY() * 16 + 16 - (Height - 1));
-  float bottom = float(PosY - CamY() * 16 + 16);
+  float x = float((PosX - CameraX()) * 8 + 16);
+  float top = float(PosY - CameraY() * 16 + 16 - (Height - 1));
+  float bottom = float(PosY - CameraY() * 16 + 16);
   float w = float(Width * 8 - 1);
   float h = float(Height - 1);
   p.DrawRect(x, top, w, 1);
@@ -104,8 +106,8 @@ bool TActor::CollidesWith(const TActor& other) const {
 }
 
 bool TActor::Visible() const {
-  return PosY >= CamY() * 16 && PosY - Height < CamY() * 16 + 159 && PosX + Width >= CamX() &&
-         PosX <= CamX() + 26;
+  return PosY >= CameraY() * 16 && PosY - Height < CameraY() * 16 + 159 &&
+         PosX + Width >= CameraX() && PosX <= CameraX() + 26;
 }
 
 void TActor::FallingItemCode() {

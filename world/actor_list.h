@@ -51,6 +51,9 @@ class TGameObject : public TActorListEntry {
   ZYNTRA_CLASS(TGameObject)
 };
 
+// One 16 x 16 sprite with its bottom row on the object's PosY, moved by (dx, dy) pixels.
+void DrawAtActor(const TGameObject& object, int sprite, int dx = 0, int dy = 0);
+
 struct TSpriteFrame {
   int32_t Width = 0;  // sprites per row
   int32_t OffX = 0;   // half-tiles from PosX to the frame's left edge

@@ -123,3 +123,7 @@ void ShowBonusInfo() {
   Platform().ShowMessageBox("Zyntra", BonusInfoText());
   ResetKeys();
 }
+
+int32_t CameraX() { return CurrentGameState ? Game().CamX : 0; }
+int32_t CameraY() { return CurrentGameState ? Game().CamY : 0; }
+int32_t GameTimer() { return CurrentGameState ? Game().Timer : 0; }

@@ -78,6 +78,10 @@ using PGameState = std::shared_ptr<TGameState>;
 // The current game state (null before the first game).
 extern PGameState CurrentGameState;
 inline TGameState& Game() { return *CurrentGameState; }
+// The camera's column and row and the tick counter; 0 without a game state.
+int32_t CameraX();
+int32_t CameraY();
+int32_t GameTimer();
 
 void NewGameState(bool hintsOn);
 // The hints: the first ten come once, on the first contact with their item; the last two

@@ -438,3 +438,5 @@ void KillPlayer(bool force) {
   if (CurrentGameState) Game().Health = 0;
   if (Player) Player->Die();
 }
+
+bool TouchesPlayer(const TActor& actor) { return Player && actor.CollidesWith(*Player); }

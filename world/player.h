@@ -81,6 +81,8 @@ using PBraxTovar = std::shared_ptr<TBraxTovar>;
 
 // The one player of the level (null before the first level).
 extern PBraxTovar Player;
+// The actor's collision box meets the player's.
+bool TouchesPlayer(const TActor& actor);
 
 bool HurtPlayer();
 void KillPlayer(bool force);
