@@ -6,6 +6,7 @@
 #include "data/graphics.h"
 #include "data/sound.h"
 #include "menus/menu.h"
+#include "menus/screens.h"
 #include "platform/platform.h"
 #include "shell/demo.h"
 #include "shell/flow.h"

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "menus/screens.h"
 #include "shell/demo.h"
 #include "shell/flow.h"
 #include "shell/keys.h"
