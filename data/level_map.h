@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "data/object_codes.h"
+
 constexpr int MapColumns = 128;
 constexpr int MapRows = 90;
 constexpr int64_t LevelFileSize = 23040;
@@ -17,7 +19,9 @@ extern uint8_t MirrorGrid[MapRows][MapColumns];
 // x in half-tiles, y in pixels.
 bool IsSolid(int32_t x, int32_t y);
 bool IsHookable(int32_t x, int32_t y);
-inline bool IsObjectCode(uint16_t word) { return word >= 0x3000 && word <= 0x3059; }
+inline bool IsObjectCode(uint16_t word) {
+  return word >= FirstObjectCode && word <= LastObjectCode;
+}
 inline bool IsHookableWord(uint16_t word) {
   return (word >= 0x1B80 && word <= 0x1CA0) || word >= 0x2EE0;
 }

@@ -6,6 +6,7 @@
 
 // Object codes. A box releases the goodie named after it; the belt codes mark the two
 // ends of a conveyor belt and stay in the grid.
+constexpr uint16_t FirstObjectCode = 0x3000, LastObjectCode = 0x3059;
 constexpr uint16_t ObjectBoxEmpty = 0x3000;
 constexpr uint16_t ObjectElevator = 0x3001;
 constexpr uint16_t ObjectBeltLeftStart = 0x3002;  // a belt moving to the left

@@ -4,6 +4,7 @@
 
 #include "platform/keyboard.h"
 #include "platform/platform.h"
+#include "shell/strings.h"
 #include "world/actor_list.h"
 
 PGameState CurrentGameState;
@@ -30,7 +31,7 @@ ZYNTRA_DEFINE_CLASS(TGameState, TObject, ZYNTRA_FIELD(TGameState, Health),
                     ZYNTRA_FIELD(TGameState, SnakesShot), ZYNTRA_FIELD(TGameState, BunniesTotal),
                     ZYNTRA_FIELD(TGameState, BunniesShot))
 
-TGameState::TGameState() : MessageActive(12, 0), GotKey(4, 0) {}
+TGameState::TGameState() : MessageActive(HintCount, 0), GotKey(KeyKinds, 0) {}
 
 void TGameState::ReInit() {
   Timer = 0;
@@ -83,7 +84,7 @@ uint8_t TGameState::GetBonusBits() const {
 }
 
 bool TGameState::HintIsActive(uint8_t n) const {
-  return n < 12 && n < MessageActive.size() && MessageActive[n] != 0;
+  return n < size_t(HintCount) && n < MessageActive.size() && MessageActive[n] != 0;
 }
 
 void TGameState::SetHintsActive(uint8_t on) {

@@ -21,6 +21,9 @@ constexpr uint8_t BonusLetters = 16;  // B, R, A, X in that order
 constexpr uint8_t BonusSnake = 32;
 constexpr uint8_t BonusAllBunnies = 64;
 
+// The keys of the four colours that a level can hide.
+constexpr size_t KeyKinds = 4;
+
 class TGameState : public TObject {
  public:
   TGameState();
@@ -34,10 +37,10 @@ class TGameState : public TObject {
   uint16_t GotBoots = 0;
   uint16_t GotHooks = 0;
   uint16_t GotGlove = 0;
-  std::vector<uint16_t> MessageActive;  // 12 hint switches
+  std::vector<uint16_t> MessageActive;  // HintCount hint switches
   int32_t Timer = 0;
   uint16_t GotAccessCard = 0;
-  std::vector<uint16_t> GotKey;  // 4 keys
+  std::vector<uint16_t> GotKey;  // KeyKinds keys
   int32_t CamDestY = 0;
   uint8_t ExitLevel = 0;
   uint8_t PlayerIsDead = 0;

@@ -214,7 +214,7 @@ void DrawHud() {
     for (int i = 0; i < g.FirePower; ++i) DrawSprite(float(240 + 16 * i), 108, SpriteHeroShot);
     DrawSprite(264, 96, SpritePistol);
   }
-  for (int i = 0; i < 4 && i < int(g.GotKey.size()); ++i)
+  for (int i = 0; i < int(KeyKinds) && i < int(g.GotKey.size()); ++i)
     if (g.GotKey[size_t(i)]) DrawSprite(float(240 + 16 * i), 144, SpriteKey + i);
   if (g.GotBoots) DrawSprite(240, 160, SpriteBoots);
   if (g.GotHooks) DrawSprite(256, 160, SpriteHooks);

@@ -123,7 +123,7 @@ void SaveGame(int slot) {
   save.GotHooks = g.GotHooks;
   save.Health = g.Health;
   save.GotGlove = g.GotGlove;
-  for (size_t i = 0; i < 12 && i < g.MessageActive.size(); ++i)
+  for (size_t i = 0; i < size_t(HintCount) && i < g.MessageActive.size(); ++i)
     save.HintsActive[i] = g.MessageActive[i];
   save.Score = g.ShownScore();  // the saved score is its low 32 bits, unsigned
   save.WriteToFile(SavegameFileName(slot));
@@ -148,7 +148,7 @@ bool LoadGame(int slot) {
   g.GotHooks = save->GotHooks;
   g.Health = save->Health;
   g.GotGlove = save->GotGlove;
-  for (size_t i = 0; i < 12 && i < g.MessageActive.size(); ++i)
+  for (size_t i = 0; i < size_t(HintCount) && i < g.MessageActive.size(); ++i)
     g.MessageActive[i] = save->HintsActive[i];
   g.Score = save->Score;
   if (!LoadLevel()) return false;

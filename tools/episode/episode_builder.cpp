@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "data/object_codes.h"
 #include "data/planar_writer.h"
 #include "data/sound_writer.h"
 #include "data/stream.h"
@@ -20,7 +21,6 @@ namespace fs = std::filesystem;
 const std::string Ext = ".QZ1";
 // The level that the demo plays on: the last of the levels list.
 const std::string DemoRoute = "worldalc.qz1.route";
-constexpr int FirstObjectCode = 0x3000, LastObjectCode = 0x3059;
 
 std::string HexCode(int code) {
   char text[8];
