@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "actors/spawn.h"
 #include "data/graphics.h"
 #include "data/sound.h"
 #include "menus/menu.h"
