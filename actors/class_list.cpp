@@ -9,7 +9,7 @@ void InstallActors() {
        {&EffectClasses(), &PickupClasses(), &HazardClasses(), &InteractiveClasses(),
         &MechanicsClasses(), &WalkerClasses(), &FlyerClasses()})
     for (const TClassInfo* cls : *family) RegisterClass(*cls);
-  InstallActorHandlers();
+  InstallMechanicsHandlers();
   TWorldSpawns spawns;
   spawns.Dust = SpawnDust;
   spawns.Particles = SpawnParticles;

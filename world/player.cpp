@@ -1,7 +1,6 @@
 #include "world/player.h"
 
 #include <algorithm>
-#include <map>
 
 #include "data/level_map.h"
 #include "data/sound.h"
@@ -25,21 +24,12 @@ ZYNTRA_DEFINE_CLASS(TBraxTovar, TActor, ZYNTRA_FIELD(TBraxTovar, InvincibilityTi
 
 namespace {
 
-std::map<std::string, TUseHandler>& UseHandlers() {
-  static std::map<std::string, TUseHandler> handlers;
-  return handlers;
-}
-
 TElevatorHandler& ElevatorHandler() {
   static TElevatorHandler handler;
   return handler;
 }
 
 }  // namespace
-
-void RegisterUseHandler(const std::string& className, const TUseHandler& handler) {
-  UseHandlers()[className] = handler;
-}
 
 void RegisterElevatorHandler(const TElevatorHandler& handler) { ElevatorHandler() = handler; }
 
@@ -288,9 +278,7 @@ void TBraxTovar::UseInteractiveObjects(bool upOnly) {
   for (const PActorListEntry& e : ActorList().Entries()) {
     auto item = std::dynamic_pointer_cast<TInteractiveBackgroundItem>(e);
     if (!item || !item->IsListed() || !CollidesWith(*item)) continue;
-    auto handler = UseHandlers().find(item->ClassName());
-    if (handler == UseHandlers().end()) continue;
-    if (!handler->second(*this, *item, upOnly)) return;
+    if (!item->Use(*this, upOnly)) return;
   }
 }
 
