@@ -30,8 +30,9 @@ void AdvanceToNextMap();
 int LastMapNumber();
 
 // --- Spawning ----------------------------------------------------------------------------
-// Objects and fields by class and field name, through the registry: for reading a quick
-// save and for the tests; the game itself creates every object with its type.
+// Objects and fields by class and field name, through the registry: the tests use all
+// three, the quick load reads a teleporter's index with GetObjectField; the game itself
+// creates every object with its type.
 // Creates an object of a registered class by name; null when the class is not known.
 std::shared_ptr<TGameObject> CreateObject(const std::string& className);
 // Sets an integer field of an object by name (any integer type); false when missing.
