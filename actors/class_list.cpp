@@ -1,6 +1,7 @@
-// Every actor class, registered by name (quick load, spawning by name), and what the hero and
-// the level loader need from the actors.
+// Every actor class, registered by name (quick load, the tests), and what the hero and the
+// world need from the actors: the elevator ride and the spawns the world calls itself.
 #include "actors/families.h"
+#include "actors/spawn.h"
 #include "world/world.h"
 
 void InstallActors() {
@@ -8,6 +9,14 @@ void InstallActors() {
        {&EffectClasses(), &PickupClasses(), &HazardClasses(), &InteractiveClasses(),
         &MechanicsClasses(), &WalkerClasses(), &FlyerClasses()})
     for (const TClassInfo* cls : *family) RegisterClass(*cls);
-  InstallActorHandlers();
-  InstallLevelHooks();
+  InstallMechanicsHandlers();
+  TWorldSpawns spawns;
+  spawns.Dust = SpawnDust;
+  spawns.Particles = SpawnParticles;
+  spawns.BraxShot = SpawnBraxShot;
+  spawns.ScoreFlasher = ScoreFlasher;
+  spawns.ObjectCode = SpawnObjectCode;
+  spawns.ConveyorBelt = SpawnConveyorBelt;
+  spawns.FakeBridge = SpawnFakeBridge;
+  SetWorldSpawns(spawns);
 }

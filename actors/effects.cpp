@@ -1,6 +1,7 @@
 #include "actors/effects.h"
 
 #include "actors/families.h"
+#include "actors/spawn.h"
 #include "data/graphics.h"
 #include "data/level_map.h"
 #include "data/sound.h"

@@ -1,5 +1,5 @@
-// The actor families: each lists its classes for the registry and installs what the hero
-// and the world need from it (use handlers, the elevator ride).
+// The actor families: each lists its classes for the registry; the mechanics install the
+// elevator ride the hero needs.
 #pragma once
 
 #include <vector>
@@ -14,9 +14,8 @@ const std::vector<const TClassInfo*>& MechanicsClasses();    // level mechanics
 const std::vector<const TClassInfo*>& WalkerClasses();       // walking robots
 const std::vector<const TClassInfo*>& FlyerClasses();        // flying robots, villain, snake
 
-// Registers the actor classes, the use handlers and the elevator ride, then the world's
-// level hooks: what a level needs before it loads (at start-up; repeating is harmless).
+// Registers the actor classes and the elevator ride, then gives the world its spawns and
+// with them the level loader's object table: what a level needs before it loads (at
+// start-up; repeating is harmless).
 void InstallActors();
-void InstallActorHandlers();
-void InstallInteractiveHandlers();  // what Up does to each interactive item class
-void InstallMechanicsHandlers();    // the elevator ride
+void InstallMechanicsHandlers();  // the elevator ride

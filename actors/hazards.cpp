@@ -3,6 +3,7 @@
 #include "actors/families.h"
 #include "actors/interactive.h"
 #include "actors/scenery_helpers.h"
+#include "actors/spawn.h"
 #include "data/level_map.h"
 #include "data/sound.h"
 #include "world/sounds.h"

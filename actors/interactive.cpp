@@ -1,7 +1,9 @@
 #include "actors/interactive.h"
 
 #include "actors/families.h"
+#include "actors/mechanics.h"
 #include "actors/scenery_helpers.h"
+#include "actors/spawn.h"
 #include "data/level_map.h"
 #include "data/sound.h"
 #include "world/sounds.h"
@@ -304,33 +306,29 @@ void TBackgroundSprite::Draw() {
 
 // --- What Up does to each item ---------------------------------------------------------
 
-namespace {
-
 // A locked key hole opens every door of its key with the key, or ends the whole use.
-bool UseKeyHole(TBraxTovar&, TInteractiveBackgroundItem& item, bool) {
-  auto& hole = static_cast<TKeyHole&>(item);
-  if (hole.Unlocked) return true;
+bool TKeyHole::Use(TBraxTovar&, bool) {
+  if (Unlocked) return true;
   if (!CurrentGameState) return true;
   TGameState& g = Game();
-  if (hole.KeyNum > 3 || hole.KeyNum >= g.GotKey.size() || !g.GotKey[hole.KeyNum]) {
+  if (KeyNum > 3 || KeyNum >= g.GotKey.size() || !g.GotKey[KeyNum]) {
     ShowHint(HintNoKey, true);
     return false;
   }
   PlayBraxSound(SoundUnlock);
   g.AddScore(1000);
-  g.GotKey[hole.KeyNum] = 0;
+  g.GotKey[KeyNum] = 0;
   // The hole counts as unlocked only when a door opened; its key is spent all the same.
   for (const auto& door : ListedObjects<TKeyDoor>()) {
-    if (door->KeyNum != hole.KeyNum) continue;
+    if (door->KeyNum != KeyNum) continue;
     door->Open();
-    hole.Unlocked = 1;
+    Unlocked = 1;
   }
   return true;
 }
 
-bool UseCardSlot(TBraxTovar&, TInteractiveBackgroundItem& item, bool) {
-  auto& slot = static_cast<TCardSlot&>(item);
-  if (slot.Unlocked || !CurrentGameState) return true;
+bool TCardSlot::Use(TBraxTovar&, bool) {
+  if (Unlocked || !CurrentGameState) return true;
   if (!Game().GotAccessCard) {
     ShowHint(HintNoCard, true);
     return true;
@@ -338,73 +336,46 @@ bool UseCardSlot(TBraxTovar&, TInteractiveBackgroundItem& item, bool) {
   PlayBraxSound(SoundUnlock);
   Game().GotAccessCard = 0;
   for (const auto& field : ListedObjects<TForceField>()) field->Remove();  // the ends too
-  slot.Unlocked = 1;
+  Unlocked = 1;
   return true;
 }
 
-bool UseGloveSlot(TBraxTovar&, TInteractiveBackgroundItem& item, bool) {
-  auto& slot = static_cast<TGloveSlot&>(item);
-  if (slot.Unlocked || !CurrentGameState) return true;
+bool TGloveSlot::Use(TBraxTovar&, bool) {
+  if (Unlocked || !CurrentGameState) return true;
   if (!Game().GotGlove) {
-    slot.Active = 1;  // the slot fights back
+    Active = 1;  // the slot fights back
     return true;
   }
-  for (const PActorListEntry& e : ActorList().Entries()) {
-    if (e->ClassName() != "TExtender") continue;
-    if (auto extender = std::dynamic_pointer_cast<TGameObject>(e)) {
-      extender->Active = 1;
-      PlayBraxSound(SoundExtenderOn);
-    }
+  for (const auto& extender : ListedObjects<TExtender>()) {
+    extender->Active = 1;
+    PlayBraxSound(SoundExtenderOn);
   }
-  slot.Unlocked = 1;
+  Unlocked = 1;
   return true;
 }
 
-bool UseExitDoor(TBraxTovar& player, TInteractiveBackgroundItem& item, bool upOnly) {
+bool TExitDoor::Use(TBraxTovar& player, bool upOnly) {
   if (!upOnly) return true;
   player.DelayedAction = TBraxTovar::Leaving;
   player.DelayTics = TBraxTovar::TransitTics;
-  static_cast<TExitDoor&>(item).Open();
+  Open();
   return true;
 }
 
-bool UseTeleporter(TBraxTovar& player, TInteractiveBackgroundItem& item, bool upOnly) {
+bool TTeleporter::Use(TBraxTovar& player, bool upOnly) {
   if (!upOnly) return true;
-  auto& teleporter = static_cast<TTeleporter&>(item);
-  teleporter.Activate();
-  player.StartTeleportingFrom(teleporter.TeleIndex);
+  Activate();
+  player.StartTeleportingFrom(TeleIndex);
   return true;
 }
 
-bool UseNote(TBraxTovar&, TInteractiveBackgroundItem&, bool) {
+bool TNote::Use(TBraxTovar&, bool) {
   PlayBraxSound(SoundMessage);
   ShowNote();
   return true;
 }
 
-bool UseMalvexScreen(TBraxTovar&, TInteractiveBackgroundItem& item, bool) {
-  item.Activate();
+bool TMalvexScreen::Use(TBraxTovar&, bool) {
+  Activate();
   return true;
-}
-
-// Registers a handler that runs only for objects of the class itself (the registry
-// dispatches on the class name, so the cast inside the handler is safe).
-template <class T>
-void Register(bool (*handler)(TBraxTovar&, TInteractiveBackgroundItem&, bool)) {
-  RegisterUseHandler(T::StaticClass().Name(),
-                     [handler](TBraxTovar& player, TInteractiveBackgroundItem& item, bool upOnly) {
-                       return item.Is<T>() ? handler(player, item, upOnly) : true;
-                     });
-}
-
-}  // namespace
-
-void InstallInteractiveHandlers() {
-  Register<TKeyHole>(UseKeyHole);
-  Register<TCardSlot>(UseCardSlot);
-  Register<TGloveSlot>(UseGloveSlot);
-  Register<TExitDoor>(UseExitDoor);
-  Register<TTeleporter>(UseTeleporter);
-  Register<TNote>(UseNote);
-  Register<TMalvexScreen>(UseMalvexScreen);
 }

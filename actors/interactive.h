@@ -1,6 +1,6 @@
 // The scenery the hero works with: the exit door, key holes and key doors, glove and card
 // slots, force fields, notes, teleporters, the villain's monitor, energy beams and plain
-// background sprites. What Up does to each item is registered by InstallInteractiveHandlers.
+// background sprites. What the hero's Up does to an item is its Use.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,7 @@ class TExitDoor : public TInteractiveBackgroundItem {
   void InitSpriteFrames() override;
   void Update() override;
   void CheckCollisions() override;
+  bool Use(TBraxTovar& player, bool upOnly) override;
   void Activate() override { Open(); }
   virtual void Open();
   ZYNTRA_CLASS(TExitDoor)
@@ -27,6 +28,7 @@ class TKeyHole : public TInteractiveBackgroundItem {
   TKeyHole();
   void Draw() override;
   void CheckCollisions() override;
+  bool Use(TBraxTovar& player, bool upOnly) override;
   ZYNTRA_CLASS(TKeyHole)
 };
 
@@ -51,6 +53,7 @@ class TGloveSlot : public TInteractiveBackgroundItem {
   void Draw() override;
   void CheckCollisions() override;
   void Update() override;
+  bool Use(TBraxTovar& player, bool upOnly) override;
   ZYNTRA_CLASS(TGloveSlot)
 };
 
@@ -61,6 +64,7 @@ class TCardSlot : public TInteractiveBackgroundItem {
   TCardSlot();
   void Draw() override;
   void CheckCollisions() override;
+  bool Use(TBraxTovar& player, bool upOnly) override;
   ZYNTRA_CLASS(TCardSlot)
 };
 
@@ -95,6 +99,7 @@ class TNote : public TInteractiveBackgroundItem {
   TNote();
   void Draw() override;
   void CheckCollisions() override;
+  bool Use(TBraxTovar& player, bool upOnly) override;
   ZYNTRA_CLASS(TNote)
 };
 
@@ -106,6 +111,7 @@ class TMalvexScreen : public TInteractiveBackgroundItem {
   void InitSpriteFrames() override;
   void Update() override;
   void CheckCollisions() override {}
+  bool Use(TBraxTovar& player, bool upOnly) override;
   void Activate() override;
   ZYNTRA_CLASS(TMalvexScreen)
 };
@@ -142,6 +148,7 @@ class TTeleporter : public TInteractiveBackgroundItem {
   void Draw() override;
   void Update() override;
   void CheckCollisions() override;
+  bool Use(TBraxTovar& player, bool upOnly) override;
   void Activate() override;
   ZYNTRA_CLASS(TTeleporter)
 };

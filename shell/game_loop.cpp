@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "actors/mechanics.h"
+#include "actors/spawn.h"
 #include "data/graphics.h"
 #include "data/sound.h"
 #include "menus/menu.h"
@@ -140,8 +142,7 @@ void GameLoop(bool newGame, int firstMap) {
         if (in.KeyHit('0' + digit) && !LoadGame(digit)) return;
       if (in.KeyHit('B')) ShowBonusInfo();
       if (in.KeyHit('E'))
-        for (const PActorListEntry& e : ActorList().Entries())
-          if (e->ClassName() == "TExtender") static_cast<TGameObject&>(*e).Active = 1;
+        for (const auto& extender : ListedObjects<TExtender>()) extender->Active = 1;
       if (in.KeyHit(KeyTab)) freeCamera = !freeCamera;
       if (in.KeyHit(KeyPageUp)) {
         DemoRecorder.Stop();

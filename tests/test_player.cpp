@@ -11,12 +11,24 @@
 
 namespace {
 
-// Interactive items of this test only; Up reaches them through registered use handlers.
+// Interactive items of this test only, reached by Up through their Use.
+std::vector<bool> DoorUpOnly;
+
 class TStandInDoor : public TInteractiveBackgroundItem {
  public:
   int Activations = 0;
   void Activate() override { ++Activations; }
   void CheckCollisions() override {}
+  // As the exit door: only when Up alone is held.
+  bool Use(TBraxTovar& player, bool upOnly) override {
+    DoorUpOnly.push_back(upOnly);
+    if (upOnly) {
+      player.DelayedAction = TBraxTovar::Leaving;
+      player.DelayTics = 8;
+      Activate();
+    }
+    return true;
+  }
   ZYNTRA_CLASS(TStandInDoor)
 };
 ZYNTRA_DEFINE_CLASS(TStandInDoor, TInteractiveBackgroundItem)
@@ -25,30 +37,14 @@ class TStandInLock : public TInteractiveBackgroundItem {
  public:
   int Uses = 0;
   void CheckCollisions() override {}
+  // As a key hole without its key: ends the whole use.
+  bool Use(TBraxTovar&, bool) override {
+    ++Uses;
+    return false;
+  }
   ZYNTRA_CLASS(TStandInLock)
 };
 ZYNTRA_DEFINE_CLASS(TStandInLock, TInteractiveBackgroundItem)
-
-std::vector<bool> DoorUpOnly;
-
-void RegisterStandInHandlers() {
-  // As the exit door: only when Up alone is held.
-  RegisterUseHandler("TStandInDoor",
-                     [](TBraxTovar& player, TInteractiveBackgroundItem& item, bool upOnly) {
-                       DoorUpOnly.push_back(upOnly);
-                       if (upOnly) {
-                         player.DelayedAction = TBraxTovar::Leaving;
-                         player.DelayTics = 8;
-                         item.Activate();
-                       }
-                       return true;
-                     });
-  // As a key hole without its key: ends the whole use.
-  RegisterUseHandler("TStandInLock", [](TBraxTovar&, TInteractiveBackgroundItem& item, bool) {
-    ++static_cast<TStandInLock&>(item).Uses;
-    return false;
-  });
-}
 
 }  // namespace
 
@@ -56,7 +52,6 @@ class PlayerTest : public TWorldTest {
  protected:
   void SetUp() override {
     TWorldTest::SetUp();
-    RegisterStandInHandlers();
     DoorUpOnly.clear();
     Floor20();
     PlacePlayer(10, 19);  // PosX 20, PosY 319, facing right

@@ -1,8 +1,8 @@
 // A fixture for the world tests: the headless platform with audio, a temporary working
 // directory that is also the game directory, recognisable image sets, numbered speaker
 // sounds ("S00".."S47"), the level hooks, a new game state and an empty actor list.
-// Objects that the spawn operations create by class name are read through the registry
-// (class name and field name), so the tests do not depend on the actor classes' own code.
+// Many tests read the objects the spawn operations create through the registry (class name
+// and field name) rather than through the actor classes' headers.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "actors/families.h"
+#include "actors/spawn.h"
 #include "data/graphics.h"
 #include "data/level_map.h"
 #include "data/sound.h"

@@ -20,6 +20,7 @@ constexpr int64_t MinPosX = -2 * MapColumns, MaxPosX = 4 * MapColumns;
 constexpr int64_t MinPosY = -16 * MapRows, MaxPosY = 32 * MapRows;
 
 struct TListLink;
+class TBraxTovar;
 
 class TActorListEntry : public TObject {
  public:
@@ -92,8 +93,14 @@ class TInteractiveBackgroundItem : public TActor {
     Width = 2;
     Height = 16;
   }
-  // The item's switching operation (a teleporter's or screen's Activate, a door's Open);
-  // items that cannot be switched ignore it.
+  // What the hero's Up does to the item he touches; upOnly when no other button is held
+  // (the doors he walks through want Up alone). False ends the whole use at once, before
+  // the items after this one in the list (a key hole without its key); items that Up does
+  // nothing to return true.
+  virtual bool Use(TBraxTovar& /*player*/, bool /*upOnly*/) { return true; }
+  // The item's switch, thrown from anywhere, not only by the hero's Up: a teleporter lights
+  // up as the hero arrives at it, the villain's monitor comes on as he walks past a
+  // trigger, a door opens. Use may throw it; items without a switch ignore it.
   virtual void Activate() {}
   ZYNTRA_CLASS(TInteractiveBackgroundItem)
 };

@@ -1,7 +1,6 @@
 #include "world/player.h"
 
 #include <algorithm>
-#include <map>
 
 #include "data/level_map.h"
 #include "data/sound.h"
@@ -25,21 +24,12 @@ ZYNTRA_DEFINE_CLASS(TBraxTovar, TActor, ZYNTRA_FIELD(TBraxTovar, InvincibilityTi
 
 namespace {
 
-std::map<std::string, TUseHandler>& UseHandlers() {
-  static std::map<std::string, TUseHandler> handlers;
-  return handlers;
-}
-
 TElevatorHandler& ElevatorHandler() {
   static TElevatorHandler handler;
   return handler;
 }
 
 }  // namespace
-
-void RegisterUseHandler(const std::string& className, const TUseHandler& handler) {
-  UseHandlers()[className] = handler;
-}
 
 void RegisterElevatorHandler(const TElevatorHandler& handler) { ElevatorHandler() = handler; }
 
@@ -145,7 +135,7 @@ void TBraxTovar::Land(bool withDust) {
   Timer = 0;
   Action = Standing;
   if (IsSolid(PosX, PosY) || IsSolid(PosX + 1, PosY)) PosY = 16 * (PosY / 16 - 1) + 15;
-  if (withDust) SpawnDust(PosX, PosY);
+  if (withDust && WorldSpawns().Dust) WorldSpawns().Dust(PosX, PosY);
   PlayBraxSound(SoundLand);
   if (CurrentGameState) Game().CamDestY = PosY / 16 - 6;
   Somersault = 0;
@@ -288,9 +278,7 @@ void TBraxTovar::UseInteractiveObjects(bool upOnly) {
   for (const PActorListEntry& e : ActorList().Entries()) {
     auto item = std::dynamic_pointer_cast<TInteractiveBackgroundItem>(e);
     if (!item || !item->IsListed() || !CollidesWith(*item)) continue;
-    auto handler = UseHandlers().find(item->ClassName());
-    if (handler == UseHandlers().end()) continue;
-    if (!handler->second(*this, *item, upOnly)) return;
+    if (!item->Use(*this, upOnly)) return;
   }
 }
 
@@ -305,7 +293,8 @@ void TBraxTovar::RunDelayedAction() {
       }
       auto burst = [this](std::initializer_list<std::pair<int32_t, int32_t>> points) {
         PlayBraxSound(SoundExplosion);
-        for (auto [dx, dy] : points) SpawnParticles(PosX + dx, PosY + dy);
+        if (auto particles = WorldSpawns().Particles)
+          for (auto [dx, dy] : points) particles(PosX + dx, PosY + dy);
       };
       switch (DelayTics) {
         case 29: burst({{1, -16}}); break;
@@ -406,8 +395,9 @@ void TBraxTovar::ActOnInput(bool up, bool down, bool left, bool right, bool fire
       CurrentFrame = FrameShootStanding + 4 * d;
     else if (Action == Hanging)
       CurrentFrame = FrameShootHanging + d;
-    if (!FireWasDown && CurrentGameState && Game().PlayerShotsActive < Game().FirePower)
-      SpawnBraxShot(PosX, 16 * ((PosY - 29) / 16) + 19, Direction);
+    if (!FireWasDown && CurrentGameState && Game().PlayerShotsActive < Game().FirePower &&
+        WorldSpawns().BraxShot)
+      WorldSpawns().BraxShot(PosX, 16 * ((PosY - 29) / 16) + 19, Direction);
   }
   if (jump && !JumpWasDown && (Action == Standing || Action == Walking)) StartJumping();
   JumpWasDown = jump;

@@ -87,13 +87,10 @@ bool TouchesPlayer(const TActor& actor);
 bool HurtPlayer();
 void KillPlayer(bool force);
 
-// The hero's use of interactive items: each item class registers what Up does to it.
-// The handler returns false to end the whole use at once (a locked key hole).
-using TUseHandler =
-    std::function<bool(TBraxTovar& player, TInteractiveBackgroundItem& item, bool upOnly)>;
-void RegisterUseHandler(const std::string& className, const TUseHandler& handler);
-
-// Elevators: the level mechanics register how the hero rides one when Up is held.
+// Elevators: the level mechanics register how the hero rides one when Up is held, before
+// he uses the interactive items he touches (TInteractiveBackgroundItem::Use). An elevator is
+// not such an item: the hero stands on it rather than touching it, and at most one is
+// ridden, so the ride is one routine over the elevators rather than a method of each.
 // The handler returns true when the player stood on an elevator (only one is handled).
 using TElevatorHandler = std::function<bool(TBraxTovar& player)>;
 void RegisterElevatorHandler(const TElevatorHandler& handler);

@@ -99,6 +99,13 @@ void PlaceCamera() {
 
 }  // namespace
 
+namespace {
+
+TWorldSpawns Spawns;
+
+// What the level loader does with the objects of a map: the hero first, then every object
+// code through the actors' spawns. Belts and fake bridges keep their column and row (they
+// work on map cells).
 void InstallLevelHooks() {
   TLevelHooks hooks;
   hooks.ResetActors = [] {
@@ -106,14 +113,20 @@ void InstallLevelHooks() {
     Teleporters[0] = Teleporters[1] = nullptr;
     CreatePlayer(1, 1);
   };
-  hooks.Spawn = SpawnObjectCode;
-  // Belts and fake bridges keep their column and row (they work on map cells).
-  hooks.SpawnConveyorBelt = [](int c, int r, int end, int direction) {
-    SpawnConveyorBelt(c, r, end, direction);
-  };
-  hooks.SpawnFakeBridge = [](int c, int r, int width) { SpawnFakeBridge(c, r, width); };
+  hooks.Spawn = Spawns.ObjectCode;
+  hooks.SpawnConveyorBelt = Spawns.ConveyorBelt;
+  hooks.SpawnFakeBridge = Spawns.FakeBridge;
   hooks.PlaceCamera = PlaceCamera;
   SetLevelHooks(hooks);
+}
+
+}  // namespace
+
+const TWorldSpawns& WorldSpawns() { return Spawns; }
+
+void SetWorldSpawns(const TWorldSpawns& spawns) {
+  Spawns = spawns;
+  InstallLevelHooks();
 }
 
 bool LoadLevel() {
@@ -142,7 +155,7 @@ void AdvanceToNextMap() {
   int32_t y = 16 * Game().CamY + 160;
   for (int i = 0; i < LevelBonusCount; ++i)
     if (bits & (1 << i)) {
-      ScoreFlasher(FlasherLevelBonus + i, Game().CamX + 15, y);
+      if (Spawns.ScoreFlasher) Spawns.ScoreFlasher(FlasherLevelBonus + i, Game().CamX + 15, y);
       y += 32;
     }
   SaveGame(0);

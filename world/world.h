@@ -1,5 +1,5 @@
-// The world: globals of the running level, the game tick, the camera, level loading and
-// the spawn operations that create each kind of object.
+// The world: globals of the running level, the game tick, the camera, level loading, the
+// hero's creation and the spawns that the world calls itself.
 #pragma once
 
 #include <cstdint>
@@ -24,22 +24,24 @@ void ResetMirrorTimeGuard();
 
 // The level sequence: starts map MapOn (game state, backdrops, music, map). True when loaded.
 bool LoadLevel();
-// Installs the object-code table into the level loader (InstallActors does, with the
-// actor classes it needs).
-void InstallLevelHooks();
 // Advances after a finished level (bonus flashers, automatic save).
 void AdvanceToNextMap();
 // Map and backdrop lists of the episode (from the string tables).
 int LastMapNumber();
 
-// --- Spawn operations: cells unless marked as object units ---------------------------
+// --- Spawning ----------------------------------------------------------------------------
+// Objects and fields by class and field name, through the registry: the tests use all
+// three, the quick load reads a teleporter's index with GetObjectField; the game itself
+// creates every object with its type.
 // Creates an object of a registered class by name; null when the class is not known.
 std::shared_ptr<TGameObject> CreateObject(const std::string& className);
 // Sets an integer field of an object by name (any integer type); false when missing.
 bool SetObjectField(TObject& object, const std::string& field, int64_t value);
 bool GetObjectField(TObject& object, const std::string& field, int64_t& value);
 
+// Replaces the hero by a new one at the cell.
 void CreatePlayer(int column, int row);
+
 // The kinds of ScoreFlasher: the points it gives and shows.
 constexpr int Flasher100 = 1;
 constexpr int Flasher200 = 2;
@@ -51,58 +53,23 @@ constexpr int Flasher10000 = 7;
 constexpr int FlasherRandom = 16;       // 100, 500, 2000 or 5000 by the game timer
 constexpr int FlasherLevelBonus = 101;  // + bonus bit: 10000 points, the large popup
 constexpr int LevelBonusCount = 7;
-void ScoreFlasher(int kind, int32_t x, int32_t y);
-void SpawnBackgroundSprite(int sprite, int column, int row);
-void SpawnKey(int keyNumber, int column, int row);
-void SpawnSpikes(int flag, int column, int row);
-void SpawnNail(int column, int row);
-void SpawnCamera(int column, int row);
-void SpawnACMESign(int column, int row);
-void SpawnCrawlBot(int orientation, int column, int row);
-void SpawnBox(int sprite, int contentId, int column, int row);
-void SpawnBalloonBox(int column, int row);
-void SpawnExitDoor(int column, int row);
-void SpawnElevator(int column, int row);
-void SpawnGoodie(int goodieId, int column, int row, const TActorListEntry* container = nullptr);
-void SpawnReactor(int column, int row);
-void SpawnRocket(int column, int row);
-void SpawnTechBot(int column, int row);
-void SpawnHoverBot(int column, int row);
-void SpawnFlameBot(int column, int row);
-void SpawnBunnyBot(int column, int row);
-void SpawnCannonBot(int column, int row);
-void SpawnWheelBot(int column, int row);
-void SpawnJumpBot(int column, int row);
-void SpawnHelicopter(int column, int row);
-void SpawnDrMalvex(int flag, int column, int row);
-void SpawnSnake(int column, int row);
-void SpawnMine(int column, int row);
-void SpawnJumpingMine(int column, int row);
-void SpawnExplosion(int32_t x, int32_t y, int direction);
-void SpawnFlameThrower(int orientation, int column, int row);
-void SpawnKeyHole(int keyNumber, int column, int row);
-void SpawnKeyDoor(int keyNumber, int column, int row);
-void SpawnGloveSlot(int column, int row);
-void SpawnCardSlot(int column, int row);
-void SpawnForceField(int column, int row);
-void SpawnNote(int column, int row);
-void SpawnMalvexScreen(int column, int row);
-void SpawnEnergyBeam(int column, int row);
-void SpawnFan(int direction, int column, int row);
-void SpawnTeleporter(int index, int column, int row);
-void SpawnSmokeCloud(int32_t x, int32_t y);
-void SpawnDust(int32_t x, int32_t y);
-void SpawnDecoExplosion(int32_t x, int32_t y);
-void SpawnParticles(int32_t x, int32_t y);
-void SpawnWhiteBall(int32_t x, int32_t y);
-void SpawnMetalShard(int32_t x, int32_t y);
-void SpawnBraxShot(int32_t x, int32_t y, int direction);
-void SpawnEnemyShot(int32_t x, int32_t y, int direction);
-void SpawnExtender(int32_t x, int32_t y);
-void SpawnFakeBridge(int32_t x, int32_t y, int width);
-void SpawnConveyorBelt(int32_t x, int32_t y, int endX, int direction);
-// The object-code table of the level loader.
-void SpawnObjectCode(uint16_t code, int column, int row);
+
+// The spawns that the world calls itself (the hero's dust, particles and shots, the level
+// bonus popups, the level loader's objects). The objects are the actors', so the actors
+// fill this table at start-up (InstallActors); an empty entry spawns nothing. Positions as
+// in actors/spawn.h.
+struct TWorldSpawns {
+  void (*Dust)(int32_t x, int32_t y) = nullptr;
+  void (*Particles)(int32_t x, int32_t y) = nullptr;
+  void (*BraxShot)(int32_t x, int32_t y, int direction) = nullptr;
+  void (*ScoreFlasher)(int kind, int32_t x, int32_t y) = nullptr;
+  void (*ObjectCode)(uint16_t code, int column, int row) = nullptr;
+  void (*ConveyorBelt)(int32_t column, int32_t row, int endColumn, int direction) = nullptr;
+  void (*FakeBridge)(int32_t column, int32_t row, int width) = nullptr;
+};
+// Sets the table and installs the level loader's hooks built from it.
+void SetWorldSpawns(const TWorldSpawns& spawns);
+const TWorldSpawns& WorldSpawns();
 
 // A hash over the game state and every reflected field of every listed object, in list
 // order: equal inputs from an equal start give equal hashes after every tick.

@@ -1,6 +1,0 @@
-#include "actors/families.h"
-
-void InstallActorHandlers() {
-  InstallInteractiveHandlers();
-  InstallMechanicsHandlers();
-}
