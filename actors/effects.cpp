@@ -11,6 +11,7 @@
 #include "world/sounds.h"
 #include "world/sprite_numbers.h"
 #include "world/world.h"
+#include "world/world_state.h"
 
 ZYNTRA_DEFINE_CLASS(TBraxShot, TActor, ZYNTRA_FIELD_RANGE(TBraxShot, Direction, 0, 1))
 ZYNTRA_DEFINE_CLASS(TEnemyShot, TActor, ZYNTRA_FIELD_RANGE(TEnemyShot, Direction, 0, 1))
@@ -80,7 +81,7 @@ void TBraxShot::Update() {
     Explode();
     SpawnSmokeCloud(PosX, 16 * row + 15);
     PlayBraxSound(SoundBlockBreaks);
-    if (CurrentGameState) Game().AddScore(10);
+    if (World().State) Game().AddScore(10);
     return;
   }
 
@@ -102,7 +103,7 @@ void TBraxShot::Explode() {
 }
 
 void TBraxShot::Remove() {
-  if (CurrentGameState && Game().PlayerShotsActive > 0) --Game().PlayerShotsActive;
+  if (World().State && Game().PlayerShotsActive > 0) --Game().PlayerShotsActive;
   TActor::Remove();
 }
 
@@ -142,14 +143,14 @@ void TEnemyShot::Draw() {
 
 void TEnemyShot::CheckCollisions() {
   if (!TouchesPlayer(*this)) return;
-  if (HurtPlayer() && Player) Player->Push(Direction);
+  if (HurtPlayer() && World().Player) World().Player->Push(Direction);
   Remove();
 }
 
 void TEnemyShot::Explode() { Remove(); }
 
 void TEnemyShot::Remove() {
-  if (CurrentGameState && Game().EnemyShotsActive > 0) --Game().EnemyShotsActive;
+  if (World().State && Game().EnemyShotsActive > 0) --Game().EnemyShotsActive;
   TActor::Remove();
 }
 

@@ -13,6 +13,7 @@
 #include "world/sounds.h"
 #include "world/sprite_numbers.h"
 #include "world/world.h"
+#include "world/world_state.h"
 
 ZYNTRA_DEFINE_CLASS(THoverBot, TActor, ZYNTRA_FIELD_RANGE(THoverBot, SpinIndex, 0, 3),
                     ZYNTRA_FIELD(THoverBot, IsCrashing), ZYNTRA_FIELD(THoverBot, CrashVelY),
@@ -40,7 +41,7 @@ const std::vector<const TClassInfo*>& FlyerClasses() {
 namespace {
 
 void AddPoints(int32_t points) {
-  if (CurrentGameState) Game().AddScore(points);
+  if (World().State) Game().AddScore(points);
 }
 
 // The player's shots that the actor touches, in list order; only the first when firstOnly.
@@ -93,8 +94,8 @@ void THoverBot::Update() {
 
   if (SpinIndex == 0) {
     if (BlockedDown()) SpawnDust(PosX, PosY + 16);
-    if (Player && Player->PosX != PosX) {
-      const bool left = Player->PosX < PosX;
+    if (World().Player && World().Player->PosX != PosX) {
+      const bool left = World().Player->PosX < PosX;
       if (left ? CurrentFrame > 0 : CurrentFrame < 5) {
         CurrentFrame += left ? -1 : 1;  // still turning
       } else {
@@ -139,7 +140,7 @@ void THoverBot::CheckCollisions() {
   if (IsCrashing) return;
   if (TouchesPlayer(*this)) {
     // Touched from the side or below hurts; landed on from above it just crashes.
-    if (Player->PosY >= PosY + 16) HurtPlayer();
+    if (World().Player->PosY >= PosY + 16) HurtPlayer();
     Crash();
     return;
   }
@@ -198,7 +199,7 @@ void TJumpBot::StartFalling() {
 }
 
 void TJumpBot::FacePlayer() {
-  if (Player) Direction = Player->PosX >= PosX + Width ? 1 : 0;
+  if (World().Player) Direction = World().Player->PosX >= PosX + Width ? 1 : 0;
 }
 
 void TJumpBot::Update() {
@@ -359,10 +360,10 @@ void THelicopter::Update() {
       PosY -= 2;
   }
 
-  if (Player) {
-    if (Player->PosX < PosX + 1) {
+  if (World().Player) {
+    if (World().Player->PosX < PosX + 1) {
       Direction = -1;
-    } else if (Player->PosX == PosX + 1) {
+    } else if (World().Player->PosX == PosX + 1) {
       Direction = 0;
       if (PosY == InitialY) IsLowering = 1;  // dives only from cruising height
     } else {
@@ -431,7 +432,7 @@ bool TDrMalvex::BlockedLeft() const { return IsSolid(PosX - 1, PosY - 16); }
 bool TDrMalvex::BlockedRight() const { return IsSolid(PosX + Width, PosY - 16); }
 
 void TDrMalvex::Update() {
-  const bool facingRight = Player && Player->PosX >= PosX + 2;
+  const bool facingRight = World().Player && World().Player->PosX >= PosX + 2;
   CurrentFrame = GameTimer() % 2 + (facingRight ? 2 : 0);
 
   if (Health == 0) {
@@ -440,7 +441,7 @@ void TDrMalvex::Update() {
     } else if (IsSolid(PosX, PosY - 16)) {
       PlayBraxSound(SoundVillainCrash);
       Remove();
-      if (CurrentGameState) Game().Victory = 2;
+      if (World().State) Game().Victory = 2;
     } else {
       PosY += 4;
     }
@@ -477,8 +478,8 @@ void TDrMalvex::CheckCollisions() {
     if (Health > 0) --Health;
     if (Health == 0 && IsExploding == 0) {
       PlayBraxSound(SoundVillainHit);
-      if (CurrentGameState) Game().Victory = 1;
-      if (Player) Player->InvincibilityTimer = -2;
+      if (World().State) Game().Victory = 1;
+      if (World().Player) World().Player->InvincibilityTimer = -2;
       break;
     }
   }
@@ -525,7 +526,7 @@ void TSnakeBot::CheckCollisions() {
     AddPoints(1000);
     Remove();
     shot->Remove();
-    if (CurrentGameState) {
+    if (World().State) {
       TGameState& g = Game();
       ++g.SnakesShot;
       if (g.SnakesShot == g.SnakesTotal) g.AddScore(10000);  // the last segment

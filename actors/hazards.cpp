@@ -9,6 +9,7 @@
 #include "world/sounds.h"
 #include "world/sprite_numbers.h"
 #include "world/world.h"
+#include "world/world_state.h"
 
 ZYNTRA_DEFINE_CLASS(TSpikes, TActor,
                     ZYNTRA_FIELD_RANGE(TSpikes, SpriteIndex, 0, SpriteFrameCount - 1))
@@ -44,7 +45,7 @@ bool DropCellFromBelow(int32_t column, int32_t row) {
 }
 
 void Tally(int32_t TGameState::*counter) {
-  if (CurrentGameState) ++(Game().*counter);
+  if (World().State) ++(Game().*counter);
 }
 
 }  // namespace
@@ -173,10 +174,10 @@ TCamera::TCamera() {
 }
 
 void TCamera::Update() {
-  if (!Player) return;
-  if (Player->PosX < PosX - 2)
+  if (!World().Player) return;
+  if (World().Player->PosX < PosX - 2)
     Orientation = 0;
-  else if (Player->PosX > PosX + 2)
+  else if (World().Player->PosX > PosX + 2)
     Orientation = 2;
   else
     Orientation = 1;
@@ -204,8 +205,9 @@ TACMESign::TACMESign() {
 void TACMESign::Update() {
   switch (State) {
     case Hanging:
-      if (Visible() && Player && PosY < Player->PosY && PosX < Player->PosX + Player->Width &&
-          Player->PosX < PosX + Width) {
+      if (Visible() && World().Player && PosY < World().Player->PosY &&
+          PosX < World().Player->PosX + World().Player->Width &&
+          World().Player->PosX < PosX + Width) {
         State = Shaking;
         Timer = 0;
       }
@@ -291,7 +293,7 @@ void TRocket::Start() {
   State = Launched;
   Timer = 0;
   PlayBraxSound(SoundRocketLaunch);
-  if (CurrentGameState) Game().AddScore(200);
+  if (World().State) Game().AddScore(200);
 }
 
 void TRocket::Update() {

@@ -9,6 +9,7 @@
 #include "world/sounds.h"
 #include "world/sprite_numbers.h"
 #include "world/world.h"
+#include "world/world_state.h"
 
 ZYNTRA_DEFINE_CLASS(TExitDoor, TInteractiveBackgroundItem)
 ZYNTRA_DEFINE_CLASS(TKeyHole, TInteractiveBackgroundItem,
@@ -80,7 +81,7 @@ void TExitDoor::CheckCollisions() {
 void TExitDoor::Open() {
   Active = 1;
   Timer = 0;
-  PlayBraxSound(CurrentGameState && Game().MapOn % 2 ? SoundHallwayDoor : SoundExitDoor);
+  PlayBraxSound(World().State && Game().MapOn % 2 ? SoundHallwayDoor : SoundExitDoor);
 }
 
 // --- Key holes and key doors ----------------------------------------------------------
@@ -169,11 +170,11 @@ void TForceField::CheckCollisions() {
 }
 
 void TForceFieldLeft::CheckCollisions() {
-  if (TouchesPlayer(*this) && Player->LastDeltaX > 0) --Player->PosX;
+  if (TouchesPlayer(*this) && World().Player->LastDeltaX > 0) --World().Player->PosX;
 }
 
 void TForceFieldRight::CheckCollisions() {
-  if (TouchesPlayer(*this) && Player->LastDeltaX < 0) ++Player->PosX;
+  if (TouchesPlayer(*this) && World().Player->LastDeltaX < 0) ++World().Player->PosX;
 }
 
 // --- Note ------------------------------------------------------------------------------
@@ -210,7 +211,7 @@ void TMalvexScreen::Update() {
   if (!Visible()) Active = 0;
   if (Active) {
     WasActive = 1;
-    const int32_t x = Player ? Player->PosX : PosX;
+    const int32_t x = World().Player ? World().Player->PosX : PosX;
     CurrentFrame = x < PosX - 1 ? 3 : x < PosX + 4 ? 4 : 5;
   } else {
     CurrentFrame = TickPhase(3);
@@ -309,7 +310,7 @@ void TBackgroundSprite::Draw() {
 // A locked key hole opens every door of its key with the key, or ends the whole use.
 bool TKeyHole::Use(TBraxTovar&, bool) {
   if (Unlocked) return true;
-  if (!CurrentGameState) return true;
+  if (!World().State) return true;
   TGameState& g = Game();
   if (KeyNum > 3 || KeyNum >= g.GotKey.size() || !g.GotKey[KeyNum]) {
     ShowHint(HintNoKey, true);
@@ -328,7 +329,7 @@ bool TKeyHole::Use(TBraxTovar&, bool) {
 }
 
 bool TCardSlot::Use(TBraxTovar&, bool) {
-  if (Unlocked || !CurrentGameState) return true;
+  if (Unlocked || !World().State) return true;
   if (!Game().GotAccessCard) {
     ShowHint(HintNoCard, true);
     return true;
@@ -341,7 +342,7 @@ bool TCardSlot::Use(TBraxTovar&, bool) {
 }
 
 bool TGloveSlot::Use(TBraxTovar&, bool) {
-  if (Unlocked || !CurrentGameState) return true;
+  if (Unlocked || !World().State) return true;
   if (!Game().GotGlove) {
     Active = 1;  // the slot fights back
     return true;

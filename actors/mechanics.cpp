@@ -12,6 +12,7 @@
 #include "world/sounds.h"
 #include "world/sprite_numbers.h"
 #include "world/world.h"
+#include "world/world_state.h"
 
 ZYNTRA_DEFINE_CLASS(TElevator, TVisibleObject,
                     ZYNTRA_FIELD_RANGE(TElevator, InitialY, MinPosY / 16, MaxPosY / 16))
@@ -50,8 +51,8 @@ void PullFromAbove(int32_t column, int32_t row) { SetCell(column, row, CellWord(
 void TElevator::Draw() { DrawAtActor(*this, SpriteElevator); }
 
 bool TElevator::PlayerStandsOnMe() const {
-  return Player && Player->PosX == PosX && PosY == Player->PosY + 16 &&
-         Player->Action != TBraxTovar::Hanging;
+  return World().Player && World().Player->PosX == PosX && PosY == World().Player->PosY + 16 &&
+         World().Player->Action != TBraxTovar::Hanging;
 }
 
 void TElevator::GoUp() {
@@ -74,14 +75,15 @@ void TElevator::Update() {
 // --- Conveyor belt -----------------------------------------------------------------------
 
 bool TConveyorBelt::PlayerStandsOnMe() const {
-  return Player && 16 * PosY == Player->PosY + 1 && 2 * PosX - 1 <= Player->PosX &&
-         Player->PosX < 2 * (EndX + 1) && Player->Action != TBraxTovar::Hanging;
+  return World().Player && 16 * PosY == World().Player->PosY + 1 &&
+         2 * PosX - 1 <= World().Player->PosX && World().Player->PosX < 2 * (EndX + 1) &&
+         World().Player->Action != TBraxTovar::Hanging;
 }
 
 bool TConveyorBelt::PlayerHangsOnMe() const {
-  return Player && Player->PosY == 16 * PosY + Player->Height + 15 &&
-         2 * PosX - 1 <= Player->PosX && Player->PosX < 2 * (EndX + 1) &&
-         Player->Action == TBraxTovar::Hanging;
+  return World().Player && World().Player->PosY == 16 * PosY + World().Player->Height + 15 &&
+         2 * PosX - 1 <= World().Player->PosX && World().Player->PosX < 2 * (EndX + 1) &&
+         World().Player->Action == TBraxTovar::Hanging;
 }
 
 void TConveyorBelt::Update() {
@@ -95,8 +97,8 @@ void TConveyorBelt::Update() {
     Timer = ((Timer - 1) % 4 + 4) % 4;
     hangingPush = 1;
   }
-  if (PlayerHangsOnMe()) Player->Push(hangingPush);
-  if (PlayerStandsOnMe()) Player->Push(Direction);
+  if (PlayerHangsOnMe()) World().Player->Push(hangingPush);
+  if (PlayerStandsOnMe()) World().Player->Push(Direction);
 
   SetCell(PosX, PosY, uint16_t(BeltStartTile + 32 * Timer));
   // Only in-map columns are visited, so a belt with wild ends (a hand-edited save) stays cheap.
@@ -108,8 +110,8 @@ void TConveyorBelt::Update() {
 // --- Fake bridge -------------------------------------------------------------------------
 
 bool TFakeBridge::PlayerStandsOnMe() const {
-  return Player && 16 * PosY == Player->PosY + 1 && 2 * PosX - 1 <= Player->PosX &&
-         Player->PosX <= 2 * PosX - 1 + 2 * Width;
+  return World().Player && 16 * PosY == World().Player->PosY + 1 &&
+         2 * PosX - 1 <= World().Player->PosX && World().Player->PosX <= 2 * PosX - 1 + 2 * Width;
 }
 
 void TFakeBridge::Update() {
@@ -181,7 +183,7 @@ void TFan::CheckCollisions() {
     SpawnSmokeCloud(PosX, PosY - 24);
     PlayBraxSound(SoundRobotHit);
     if (Wind) {
-      if (CurrentGameState) Game().AddScore(1000);
+      if (World().State) Game().AddScore(1000);
       Wind->Remove();
       Wind = nullptr;
     }
@@ -196,7 +198,7 @@ TWind::TWind() {
 }
 
 void TWind::CheckCollisions() {
-  if (TouchesPlayer(*this)) Player->Push(Direction);
+  if (TouchesPlayer(*this)) World().Player->Push(Direction);
 }
 
 // --- Registration ------------------------------------------------------------------------
@@ -219,7 +221,7 @@ void InstallMechanicsHandlers() {
       } else {
         PlayBraxSound(SoundElevatorUp);
         player.PosY -= 16;
-        if (CurrentGameState && player.PosY - 16 * Game().CamY < 64)
+        if (World().State && player.PosY - 16 * Game().CamY < 64)
           Game().CamDestY = player.PosY / 16 - 6;
         elevator->GoUp();
       }

@@ -12,6 +12,7 @@
 #include "world/sounds.h"
 #include "world/sprite_numbers.h"
 #include "world/world.h"
+#include "world/world_state.h"
 
 ZYNTRA_DEFINE_CLASS(TBonusFlasher, TVisibleObject,
                     ZYNTRA_FIELD_RANGE(TBonusFlasher, TimeToLive, 0, MaxPosY),
@@ -164,7 +165,7 @@ void TSoda::Collect() {
     return;
   }
   PlayBraxSound(SoundFood);
-  if (CurrentGameState) Game().AddHealth(1);
+  if (World().State) Game().AddHealth(1);
   ShowHint(HintSoda, false);
   Popup(Flasher200, *this);
 }
@@ -188,7 +189,7 @@ void TTurkey::Draw() { DrawAtActor(*this, SpriteTurkey + CurrentFrame); }
 void TTurkey::Collect() {
   const bool cooked = CurrentFrame != 0;
   PlayBraxSound(SoundFood);
-  if (CurrentGameState) Game().AddHealth(cooked ? 2 : 1);
+  if (World().State) Game().AddHealth(cooked ? 2 : 1);
   ShowHint(HintTurkey, false);
   Popup(cooked ? Flasher200 : Flasher100, *this);
 }
@@ -246,7 +247,7 @@ void TAtom::Update() {
 }
 void TAtom::Collect() {
   PlayBraxSound(SoundAtom);
-  if (CurrentGameState) Game().AddHealth(8);
+  if (World().State) Game().AddHealth(8);
   ShowHint(HintAtom, false);
   Popup(Flasher1000, *this);
 }
@@ -301,7 +302,7 @@ void TBalloon::CheckShots() {
 void TLetter::Draw() { DrawAtActor(*this, SpriteLetter + LetterNum); }
 
 void TLetter::Collect() {
-  const bool bonus = CurrentGameState && Game().AddLetter(LetterNum);
+  const bool bonus = World().State && Game().AddLetter(LetterNum);
   if (bonus) {
     Popup(Flasher10000, *this);
     PlayBraxSound(SoundLetterBonus);
@@ -318,7 +319,7 @@ void TInventoryItem::Draw() { DrawAtActor(*this, Sprite()); }
 void TInventoryItem::Collect() {
   PlayBraxSound(SoundItem);
   Popup(Flasher1000, *this);
-  if (CurrentGameState) Give();
+  if (World().State) Give();
 }
 
 void TPistol::Give() { Game().AddPistol(); }
@@ -341,7 +342,7 @@ void TKey::CheckCollisions() {
   Remove();
   PlayBraxSound(SoundKey);
   Popup(Flasher1000, *this);
-  if (KeyNum < 4 && CurrentGameState && KeyNum < Game().GotKey.size()) Game().GotKey[KeyNum] = 1;
+  if (KeyNum < 4 && World().State && KeyNum < Game().GotKey.size()) Game().GotKey[KeyNum] = 1;
 }
 
 // --- Dynamite ------------------------------------------------------------------------

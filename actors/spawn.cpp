@@ -18,6 +18,7 @@
 #include "world/sounds.h"
 #include "world/sprite_numbers.h"
 #include "world/world.h"
+#include "world/world_state.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ std::shared_ptr<T> PlaceAtCell(int column, int row, int layer) {
 }
 
 void Tally(int32_t TGameState::*counter) {
-  if (CurrentGameState) ++(Game().*counter);
+  if (World().State) ++(Game().*counter);
 }
 
 // The object a goodie ID stands for; null for an unknown ID.
@@ -80,16 +81,15 @@ PGame MakeGoodie(int goodieId) {
 void ScoreFlasher(int kind, int32_t x, int32_t y) {
   static const int Points[] = {100, 200, 500, 1000, 2000, 5000, 10000};
   static const int RandomKinds[4] = {Flasher100, Flasher500, Flasher2000, Flasher5000};
-  if (kind == FlasherRandom)
-    kind = RandomKinds[(CurrentGameState ? uint32_t(Game().Timer) : 0u) % 4];
+  if (kind == FlasherRandom) kind = RandomKinds[(World().State ? uint32_t(Game().Timer) : 0u) % 4];
   std::shared_ptr<TBonusFlasher> flasher;
   if (kind >= Flasher100 && kind <= Flasher10000) {
-    if (CurrentGameState) Game().AddScore(Points[kind - Flasher100]);
+    if (World().State) Game().AddScore(Points[kind - Flasher100]);
     flasher = std::make_shared<TBonusFlasher>();
     flasher->BaseSprite = SpriteScorePopup + 2 * (kind - Flasher100);
     flasher->TimeToLive = 39;
   } else if (kind >= FlasherLevelBonus && kind < FlasherLevelBonus + LevelBonusCount) {
-    if (CurrentGameState) Game().AddScore(10000);
+    if (World().State) Game().AddScore(10000);
     flasher = std::make_shared<TLargeBonusFlasher>();
     flasher->BaseSprite = SpriteBonusPopup + 4 * (kind - FlasherLevelBonus);
     flasher->TimeToLive = y + 16;
@@ -201,7 +201,7 @@ void SpawnDrMalvex(int flag, int column, int row) {
 void SpawnSnake(int column, int row) {
   for (TListLink* link : std::vector<TListLink*>(ActorList().Indexed(TSnakeBot::StaticClass())))
     link->Object->Remove();
-  if (CurrentGameState) Game().SnakesTotal = 0;
+  if (World().State) Game().SnakesTotal = 0;
   for (int i = 0; i < 9; ++i) {
     Place<TSnakeBot>(2 * (column + i), CellY(row), LayerFlyers)->StartDelay = uint8_t(8 - i);
     Tally(&TGameState::SnakesTotal);
@@ -262,7 +262,7 @@ void SpawnFan(int direction, int column, int row) {
 void SpawnTeleporter(int index, int column, int row) {
   auto teleporter = Place<TTeleporter>(2 * (column + 1), CellY(row), LayerFront);
   teleporter->TeleIndex = uint8_t(index);
-  Teleporters[index ? 1 : 0] = teleporter;
+  World().Teleporters[index ? 1 : 0] = teleporter;
 }
 
 void SpawnSmokeCloud(int32_t x, int32_t y) { Place<TSmokeCloud>(x, y, LayerEffects); }
@@ -281,15 +281,15 @@ void SpawnParticles(int32_t x, int32_t y) {
     particle->PosX = x + Dx[i];
     particle->PosY = y + Dy[i];
     particle->ParticleIndex = uint8_t(i);
-    particle->CurrentFrame = Colours[ParticleColourCounter & 3][i];
+    particle->CurrentFrame = Colours[World().ParticleColourCounter & 3][i];
     AddToLayer(particle, LayerEffects);
   }
-  ParticleColourCounter = uint8_t((ParticleColourCounter + 1) & 3);
+  World().ParticleColourCounter = uint8_t((World().ParticleColourCounter + 1) & 3);
 }
 
 // The hero has as many shots in the air at once as his fire power.
 void SpawnBraxShot(int32_t x, int32_t y, int direction) {
-  if (!CurrentGameState || Game().PlayerShotsActive >= Game().FirePower) return;
+  if (!World().State || Game().PlayerShotsActive >= Game().FirePower) return;
   auto shot = std::make_shared<TBraxShot>();
   shot->PosX = x;
   shot->PosY = y;
@@ -301,7 +301,7 @@ void SpawnBraxShot(int32_t x, int32_t y, int direction) {
 
 // The robots share three shots; a shot fired out of view is silent.
 void SpawnEnemyShot(int32_t x, int32_t y, int direction) {
-  if (!CurrentGameState || Game().EnemyShotsActive >= 3) return;
+  if (!World().State || Game().EnemyShotsActive >= 3) return;
   auto shot = std::make_shared<TEnemyShot>();
   shot->PosX = x;
   shot->PosY = y;

@@ -10,6 +10,7 @@
 #include "world/sounds.h"
 #include "world/sprite_numbers.h"
 #include "world/world.h"
+#include "world/world_state.h"
 
 ZYNTRA_DEFINE_CLASS(TCrawlBot, TActor, ZYNTRA_FIELD_RANGE(TCrawlBot, Orientation, 0, 1),
                     ZYNTRA_FIELD_RANGE(TCrawlBot, Direction, -1, 1))
@@ -28,7 +29,7 @@ ZYNTRA_DEFINE_CLASS(TWheelBot, TActor, ZYNTRA_FIELD(TWheelBot, FlameOn),
 namespace {
 
 void AddPoints(int32_t points) {
-  if (CurrentGameState) Game().AddScore(points);
+  if (World().State) Game().AddScore(points);
 }
 
 // Standing on something under either half of a two-column body.
@@ -238,7 +239,7 @@ void TBunnyBot::Explode() {
   static const int32_t Clouds[6][2] = {{0, 0}, {0, -16}, {-1, 0}, {-1, -8}, {1, -8}, {1, -24}};
   for (const auto& c : Clouds) SpawnSmokeCloud(PosX + c[0], PosY + c[1]);
   Remove();
-  if (CurrentGameState) ++Game().BunniesShot;
+  if (World().State) ++Game().BunniesShot;
 }
 
 void TBunnyBot::CheckCollisions() {
@@ -373,7 +374,7 @@ bool TWheelBot::GoRight() {
 
 void TWheelBot::Update() {
   if (!BlockedDown()) PosY += 16;
-  if (CurrentGameState && Game().Timer % 2 != 0) {
+  if (World().State && Game().Timer % 2 != 0) {
     if (Direction == 0) {
       if (!GoLeft()) {
         Direction = 1;

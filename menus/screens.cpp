@@ -25,6 +25,7 @@
 #include "world/sprite_numbers.h"
 
 #include "shell/flow.h"
+#include "world/world_state.h"
 
 namespace {
 
@@ -213,7 +214,7 @@ void GameSetupMenu(int x, int y, TMenu* parent, bool fromMain) {
         return;
       case 3:
         PlaySettings().HintsDefault = !PlaySettings().HintsDefault;
-        if (CurrentGameState) Game().SetHintsActive(PlaySettings().HintsDefault ? 1 : 0);
+        if (World().State) Game().SetHintsActive(PlaySettings().HintsDefault ? 1 : 0);
         box(PlaySettings().HintsDefault ? HintOnText : HintOffText, 2);
         return;
     }

@@ -23,6 +23,7 @@
 #include "world/sprite_numbers.h"
 
 #include "menus/screens.h"
+#include "world/world_state.h"
 
 namespace {
 
@@ -106,7 +107,7 @@ void WarpGame(int map) {
 void EndOfGame() {
   ResetKeys();
   DemoRecorder.Stop();
-  int64_t score = CurrentGameState ? Game().Score : 0;
+  int64_t score = World().State ? Game().Score : 0;
   if (QualifiesForHighScore(score)) {
     PlayBraxSound(SoundHighScore);
     InsertHighScore(EnterHighScoreName(), score);

@@ -23,6 +23,7 @@
 #include "world/player.h"
 #include "world/savegame.h"
 #include "world/world.h"
+#include "world/world_state.h"
 
 namespace {
 
@@ -156,9 +157,9 @@ void GameLoop(bool newGame, int firstMap) {
         LoadLevel();
         ResetKeys();
       }
-      if (Player && in.MouseDown(1)) {
-        Player->PosX = Game().CamX + (p.MouseX() - 16) / 8;
-        Player->PosY = Game().CamY * 16 + p.MouseY() - 16;
+      if (World().Player && in.MouseDown(1)) {
+        World().Player->PosX = Game().CamX + (p.MouseX() - 16) / 8;
+        World().Player->PosY = Game().CamY * 16 + p.MouseY() - 16;
       }
       if (in.MouseDown(2))
         SpawnMetalShard(Game().CamX + (p.MouseX() - 16) / 8, Game().CamY * 16 + p.MouseY() - 16);

@@ -31,6 +31,7 @@
 #include "world/player.h"
 #include "world/savegame.h"
 #include "world/world.h"
+#include "world/world_state.h"
 
 // Thrown by the frame guard; caught by TShellTest::Run.
 struct TLoopHang {};
@@ -78,8 +79,8 @@ class TShellTest : public THeadlessTest {
   void TearDown() override {
     SetExitHook(nullptr);
     ResetActorList();
-    Player = nullptr;
-    CurrentGameState = nullptr;
+    World().Player = nullptr;
+    World().State = nullptr;
     GoingInBox.reset();
     QuitQuestion.reset();
     RestartQuestion.reset();

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "world/world_state.h"
 #include "world_fixture.h"
 
 namespace {
@@ -246,7 +247,7 @@ TEST_F(ActorListTest, DrawPlacesFrameSpritesRelativeToTheCamera) {
 
 TEST_F(ActorListTest, CollisionIgnoresTheBottomOfThePlayerOnly) {
   PlacePlayer(5, 5);  // PosX 10, PosY 95, 2 x 32
-  const TBraxTovar& p = *Player;
+  const TBraxTovar& p = *World().Player;
   TBoxActor low(10, 95, 2, 8), taller(10, 95, 2, 9);
   EXPECT_FALSE(low.CollidesWith(p));
   EXPECT_TRUE(taller.CollidesWith(p));

@@ -7,6 +7,7 @@
 #include "shell/demo.h"
 #include "shell/settings.h"
 #include "shell_fixture.h"
+#include "world/world_state.h"
 
 namespace {
 
@@ -131,7 +132,7 @@ class TDemoPlaybackTest : public TShellTest {
     TShellTest::SetUp();
     WriteLevels(2);
     RegisterFrameRoutine([this] {
-      if (!CurrentGameState || (!TickTimes.empty() && Game().Timer == TickTimers.back())) return;
+      if (!World().State || (!TickTimes.empty() && Game().Timer == TickTimers.back())) return;
       TickTimers.push_back(Game().Timer);
       TickTimes.push_back(Now());
       if (OnTick) OnTick(Game().Timer);
@@ -140,7 +141,7 @@ class TDemoPlaybackTest : public TShellTest {
   void WriteUserDemo(const std::vector<uint8_t>& records) {
     TTempDir::Write(UserDemoFileName(), DemoBytes(int(records.size()), records, 17002));
   }
-  int32_t Played() const { return CurrentGameState ? Game().Timer : -1; }
+  int32_t Played() const { return World().State ? Game().Timer : -1; }
 
   std::vector<int32_t> TickTimers;
   std::vector<uint32_t> TickTimes;
@@ -151,19 +152,19 @@ TEST_F(TDemoPlaybackTest, PlaysTheRecordedTicksOnMapZeroInOrder) {
   WriteUserDemo(Repeated(20, {0, 0, 0, 1, 0, 0}));  // right
   int32_t startX = -1;
   OnTick = [&](int32_t timer) {
-    if (timer == 1) startX = Player->PosX;
+    if (timer == 1) startX = World().Player->PosX;
   };
   ASSERT_TRUE(Run(PlayUserDemo));
   EXPECT_EQ(Played(), 20);
   EXPECT_EQ(Game().MapOn, 0);
-  ASSERT_TRUE(Player);
-  EXPECT_GT(Player->PosX, startX);
+  ASSERT_TRUE(World().Player);
+  EXPECT_GT(World().Player->PosX, startX);
 
   TickTimers.clear();
   TickTimes.clear();
   WriteUserDemo(Repeated(20, {0, 0, 1, 0, 0, 0}));  // left
   ASSERT_TRUE(Run(PlayUserDemo));
-  EXPECT_LT(Player->PosX, startX);
+  EXPECT_LT(World().Player->PosX, startX);
 }
 
 TEST_F(TDemoPlaybackTest, OldBytesAfterTheLengthAreNotPlayed) {

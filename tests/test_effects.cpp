@@ -5,6 +5,7 @@
 #include "actors/effects.h"
 #include "world/sounds.h"
 #include "world/sprite_numbers.h"
+#include "world/world_state.h"
 #include "world_fixture.h"
 
 namespace {
@@ -215,17 +216,17 @@ TEST_F(TEffectsTest, EnemyShotHurtsAndPushesThePlayerOnlyWhenTheHitIsTaken) {
   Tick();
   EXPECT_FALSE(shot->IsListed());
   EXPECT_EQ(Game().Health, 8);
-  EXPECT_EQ(Player->PosX, 11);
+  EXPECT_EQ(World().Player->PosX, 11);
   EXPECT_EQ(Game().EnemyShotsActive, 0);
 
   // Invincible now: the shot still goes, the player stays.
-  ASSERT_GT(Player->InvincibilityTimer, 0);
+  ASSERT_GT(World().Player->InvincibilityTimer, 0);
   SpawnEnemyShot(12, 175, 0);
   auto second = Only<TEnemyShot>();
   Tick();
   EXPECT_FALSE(second->IsListed());
   EXPECT_EQ(Game().Health, 8);
-  EXPECT_EQ(Player->PosX, 11);
+  EXPECT_EQ(World().Player->PosX, 11);
   EXPECT_EQ(Game().EnemyShotsActive, 0);
 }
 
@@ -294,7 +295,7 @@ TEST_F(TEffectsTest, ExplosionHurtsThePlayerItTouches) {
   EXPECT_EQ(Game().Health, 8);
   EXPECT_EQ(Game().GotHit, 1);
   SpawnExplosion(14, 175, 0);  // two columns away: no touch
-  Player->InvincibilityTimer = 0;
+  World().Player->InvincibilityTimer = 0;
   ListedObjects<TExplosion>().front()->Remove();
   Tick();
   EXPECT_EQ(Game().Health, 8);
@@ -342,7 +343,7 @@ TEST_F(TEffectsTest, WhiteBallFlashesThenShowsItsRing) {
 }
 
 TEST_F(TEffectsTest, ParticlesFollowTheirPathsAndMoveOnceMoreWhenRemoved) {
-  ParticleColourCounter = 0;
+  World().ParticleColourCounter = 0;
   SpawnParticles(40, 400);
   auto parts = ListedObjects<TParticle>();
   ASSERT_EQ(parts.size(), 4u);

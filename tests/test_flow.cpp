@@ -12,6 +12,7 @@
 #include "shell/keys.h"
 #include "shell/settings.h"
 #include "shell_fixture.h"
+#include "world/world_state.h"
 
 namespace {
 
@@ -181,7 +182,7 @@ TEST_F(TFlowTest, RestoreLoadsTheSlotOfTheDigitKey) {
   Press('Y', 2100);
   Press(KeySpace, 2500);  // the high-score window
   ASSERT_TRUE(Run([&] { RestoreGameMenu(TitleScreen.get()); }));
-  ASSERT_TRUE(CurrentGameState);
+  ASSERT_TRUE(World().State);
   EXPECT_EQ(Game().Health, 7);
   EXPECT_EQ(Game().FirePower, 2);
   EXPECT_EQ(Game().MapOn, 1);
@@ -202,7 +203,7 @@ TEST_F(TFlowTest, RestoringAnEmptySlotShowsNotFound) {
   Press(KeySpace, 400);
   ASSERT_TRUE(Run([&] { RestoreGameMenu(TitleScreen.get()); }));
   EXPECT_GE(FirstFrameWith(Drawn(NotFoundText)), 0);
-  EXPECT_FALSE(CurrentGameState);
+  EXPECT_FALSE(World().State);
 }
 
 TEST_F(TFlowTest, InGameSaveOnlyInHallways) {
@@ -270,7 +271,7 @@ TEST_F(TFlowTest, RecordedGameMenuItemWithoutADemoSaysSo) {
     ++last;
   EXPECT_GE(Frames[size_t(last)].AtMs + 20, enter);
   EXPECT_TRUE(Frames.back().Text.find(Drawn(MainMenuText)) != std::string::npos);
-  EXPECT_FALSE(CurrentGameState);  // no demo was played
+  EXPECT_FALSE(World().State);  // no demo was played
 }
 
 TEST_F(TFlowTest, HighScoreWindowListsEightPlaces) {

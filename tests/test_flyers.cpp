@@ -9,6 +9,7 @@
 #include "data/object_codes.h"
 #include "world/sounds.h"
 #include "world/sprite_numbers.h"
+#include "world/world_state.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ TEST_F(TFlyerTest, HoverBotTurnsStepsAndFiresOnlyWhenFacingThePlayer) {
 TEST_F(TFlyerTest, HoverBotSteppingIntoThePlayerHurtsHimAndCrashes) {
   Fill(0, 127, 6);
   PlacePlayer(5, 5);
-  Player->PosX = 11;
+  World().Player->PosX = 11;
   SpawnHoverBot(4, 5);
   auto bot = Last<THoverBot>();
   bot->PosX = 8;
@@ -120,7 +121,7 @@ TEST_F(TFlyerTest, HoverBotLandedOnIsDestroyedHarmlesslyButHurtsFromBelow) {
   PlacePlayer(4, 5);
   SpawnHoverBot(4, 5);
   auto bot = Last<THoverBot>();
-  Player->PosY = 80;  // standing on its top
+  World().Player->PosY = 80;  // standing on its top
   bot->CheckCollisions();
   EXPECT_EQ(bot->IsCrashing, 1);
   EXPECT_EQ(Game().Health, 9);
@@ -128,7 +129,7 @@ TEST_F(TFlyerTest, HoverBotLandedOnIsDestroyedHarmlesslyButHurtsFromBelow) {
 
   SpawnHoverBot(4, 5);
   auto second = Last<THoverBot>();
-  Player->PosY = 95;  // on the floor, next to it
+  World().Player->PosY = 95;  // on the floor, next to it
   second->CheckCollisions();
   EXPECT_EQ(second->IsCrashing, 1);
   EXPECT_EQ(Game().Health, 8);
@@ -375,7 +376,7 @@ TEST_F(TFlyerTest, HelicopterStepsEverySecondTickUntilAWall) {
 TEST_F(TFlyerTest, HelicopterDivesOnlyInLineFromCruisingHeightAndClimbsBack) {
   Fill(0, 127, 9);
   PlacePlayer(9, 8);
-  Player->PosX = 19;
+  World().Player->PosX = 19;
   SpawnHelicopter(8, 5);
   auto heli = Last<THelicopter>();
   ASSERT_EQ(heli->PosX, 18);
@@ -403,7 +404,7 @@ TEST_F(TFlyerTest, HelicopterDivesOnlyInLineFromCruisingHeightAndClimbsBack) {
 TEST_F(TFlyerTest, HelicopterDiveTurnsAtTheGroundAndDoesNotDiveOutOfLine) {
   Fill(0, 127, 7);
   PlacePlayer(9, 6);
-  Player->PosX = 19;
+  World().Player->PosX = 19;
   SpawnHelicopter(8, 4);  // PosY 71, 44 above would be 27
   auto heli = Last<THelicopter>();
   heli->InitialY = 71;
@@ -422,7 +423,7 @@ TEST_F(TFlyerTest, HelicopterDiveTurnsAtTheGroundAndDoesNotDiveOutOfLine) {
   SpawnHelicopter(8, 5);
   auto other = Last<THelicopter>();
   TileGrid[5][12] = 0x1800;  // the test column PosX + Width + 2
-  Player->PosX = 30;
+  World().Player->PosX = 30;
   for (int i = 0; i < 40; ++i) {
     other->Update();
     EXPECT_EQ(other->PosY, 87);
@@ -451,8 +452,8 @@ TEST_F(TFlyerTest, HelicopterShotDownFallsHurtingAndExplodesOnTheGround) {
     ++updates;
     if (updates == 5) {
       EXPECT_EQ(heli->PosY, 107) << "four pixels per tick";
-      Player->PosX = heli->PosX;
-      Player->PosY = heli->PosY;
+      World().Player->PosX = heli->PosX;
+      World().Player->PosY = heli->PosY;
       heli->CheckCollisions();
       EXPECT_EQ(Game().Health, 8) << "still hurts while falling";
     }
@@ -495,8 +496,8 @@ TEST_F(TFlyerTest, VillainCycleFiresTwiceAndFloatsTwice) {
   EXPECT_EQ(boss->PosY, 95);
   EXPECT_EQ(boss->PosX, 22);
 
-  Player->PosX = 0;    // now to its left
-  Updates(*boss, 26);  // timer 68
+  World().Player->PosX = 0;  // now to its left
+  Updates(*boss, 26);        // timer 68
   shots = Listed("TEnemyShot");
   ASSERT_EQ(shots.size(), 2u);
   EXPECT_EQ(AsGame(shots[1])->PosX, 21);
@@ -530,7 +531,7 @@ TEST_F(TFlyerTest, FirstVillainSetsVictoryOneOnTheLastHitAndRisesAway) {
   boss->CheckCollisions();
   EXPECT_EQ(boss->Health, 0);
   EXPECT_EQ(Game().Victory, 1);
-  EXPECT_EQ(Player->InvincibilityTimer, -2);
+  EXPECT_EQ(World().Player->InvincibilityTimer, -2);
   EXPECT_TRUE(Has(SoundsPlayed(mark), SoundVillainHit));
   EXPECT_FALSE(last->IsListed());
   EXPECT_TRUE(spare->IsListed()) << "the scan ends with the victory";
@@ -557,7 +558,7 @@ TEST_F(TFlyerTest, SecondVillainEndsTheLevelOnlyWhenSunkUnderTheFloor) {
   }
   EXPECT_EQ(boss->Health, 0);
   EXPECT_EQ(Game().Victory, 0);
-  EXPECT_EQ(Player->InvincibilityTimer, 0);
+  EXPECT_EQ(World().Player->InvincibilityTimer, 0);
 
   size_t mark = AudioMark();
   for (int i = 0; i < 5; ++i) {
@@ -655,7 +656,7 @@ TEST_F(TFlyerTest, TouchingAnyOfThemHurts) {
     ASSERT_TRUE(actor);
     actor->CheckCollisions();
     EXPECT_EQ(Game().Health, --health) << actor->ClassName();
-    Player->InvincibilityTimer = 0;
+    World().Player->InvincibilityTimer = 0;
   }
 }
 

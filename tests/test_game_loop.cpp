@@ -10,6 +10,7 @@
 #include "shell/settings.h"
 #include "shell_fixture.h"
 #include "world/player.h"
+#include "world/world_state.h"
 
 namespace {
 
@@ -29,8 +30,8 @@ class TGameLoopTest : public TShellTest {
     WriteLevels(2);
     // One sample per tick: the tick's frame is the first frame with a new timer value.
     RegisterFrameRoutine([this] {
-      if (OnTick && CurrentGameState) OnTick(Game().Timer);
-      if (!CurrentGameState || (!Ticks.empty() && Ticks.back().Timer == Game().Timer)) return;
+      if (OnTick && World().State) OnTick(Game().Timer);
+      if (!World().State || (!Ticks.empty() && Ticks.back().Timer == Game().Timer)) return;
       Ticks.push_back({Game().Timer, PlaySettings().Speed, PlaySettings().GodMode, Game().MapOn});
     });
   }
@@ -87,8 +88,8 @@ TEST_F(TGameLoopTest, ControllerRunsAndJumpsWithRedefinedKeys) {
     TInputState& in = Headless->Input();
     in.PadButton(PadRight, timer >= 3 && timer < 12);
     in.PadButton(PadA, timer >= 14 && timer < 16);
-    if (Player && (positions.empty() || int32_t(positions.size()) <= timer))
-      positions.emplace_back(Player->PosX, Player->PosY);
+    if (World().Player && (positions.empty() || int32_t(positions.size()) <= timer))
+      positions.emplace_back(World().Player->PosX, World().Player->PosY);
   };
   QuitAt(3000);
   ASSERT_TRUE(Run([] { GameLoop(true); }));

@@ -4,6 +4,7 @@
 #include "scenery_test.h"
 #include "world/sounds.h"
 #include "world/sprite_numbers.h"
+#include "world/world_state.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ TEST_F(HazardTest, StaticHazardsTakeOneHealthPointAndIgnoreShots) {
 
   spikes->CheckCollisions();
   EXPECT_EQ(Game().Health, 8);
-  EXPECT_EQ(Player->InvincibilityTimer, 21);
+  EXPECT_EQ(World().Player->InvincibilityTimer, 21);
   nail->CheckCollisions();  // invincible now: no second point, but the nail still rises
   EXPECT_EQ(Game().Health, 8);
   EXPECT_EQ(nail->IsRisen, 1);
@@ -38,16 +39,16 @@ TEST_F(HazardTest, LiveReactorKillsEvenAnInvinciblePlayerDeadOneIsHarmless) {
   auto reactor = Only<TReactor>();
   ASSERT_TRUE(reactor);
   EXPECT_EQ(LayerOf(reactor.get()), LayerFront);
-  Player->InvincibilityTimer = 21;
+  World().Player->InvincibilityTimer = 21;
   reactor->Health = 0;
   reactor->CheckCollisions();
   EXPECT_EQ(Game().Health, 9);
-  EXPECT_EQ(Player->DelayedAction, 0);
+  EXPECT_EQ(World().Player->DelayedAction, 0);
 
   reactor->Health = 10;
   reactor->CheckCollisions();
   EXPECT_EQ(Game().Health, 0);
-  EXPECT_EQ(Player->DelayedAction, TBraxTovar::Dying);
+  EXPECT_EQ(World().Player->DelayedAction, TBraxTovar::Dying);
 }
 
 TEST_F(HazardTest, ReactorTakesEveryShotAndMeltsDownIntoTwoBonuses) {
@@ -112,13 +113,13 @@ TEST_F(HazardTest, CameraWatchesThePlayerNeverHurtsAndTakesOneShot) {
   ASSERT_TRUE(camera);
   const std::pair<int32_t, uint8_t> cases[] = {{7, 0}, {8, 1}, {12, 1}, {13, 2}};
   for (auto [x, orientation] : cases) {
-    Player->PosX = x;
+    World().Player->PosX = x;
     camera->Update();
     EXPECT_EQ(camera->Orientation, orientation) << x;
   }
   EXPECT_EQ(DrawnBy(*camera).at(0).Frame, SpriteCamera + 2);
 
-  Player->PosX = 10;
+  World().Player->PosX = 10;
   camera->CheckCollisions();
   EXPECT_EQ(Game().Health, 9);
 
@@ -244,7 +245,7 @@ TEST_F(HazardTest, RocketLaunchesOnAShotBreaksItsFloorAndTheFirstCeiling) {
   auto rocket = Only<TRocket>();
   ASSERT_TRUE(rocket);
 
-  Player->PosX = 12;
+  World().Player->PosX = 12;
   rocket->CheckCollisions();
   EXPECT_EQ(Game().Health, 9);  // rockets never hurt
 
@@ -350,7 +351,7 @@ TEST_F(HazardTest, JumpingMineHopsBackToItsPlaceAndSwallowsShots) {
   EXPECT_TRUE(mine->IsListed());
   EXPECT_EQ(Game().Score, 0);
   EXPECT_EQ(Game().Health, 9);
-  Player->PosX = 12;
+  World().Player->PosX = 12;
   mine->CheckCollisions();
   EXPECT_EQ(Game().Health, 8);
 }
@@ -371,7 +372,7 @@ TEST_F(HazardTest, FlameThrowerWarnsElevenTicksThenFlamesTwenty) {
       if (!hurts) firstHurt = t;
       ++hurts;
       Game().Health = 9;
-      Player->InvincibilityTimer = 0;
+      World().Player->InvincibilityTimer = 0;
     }
   }
   EXPECT_EQ(firstHurt, 24);

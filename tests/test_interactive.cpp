@@ -3,6 +3,7 @@
 #include "scenery_test.h"
 #include "world/sounds.h"
 #include "world/sprite_numbers.h"
+#include "world/world_state.h"
 
 namespace {
 
@@ -119,15 +120,16 @@ TEST_F(InteractiveTest, ExitDoorOpensOnlyForUpAloneAndTheLevelEndsEightTicksLate
   EXPECT_EQ(LayerOf(door.get()), LayerBackground);
   HoldUp(true);
   HoldUp(false, true);
-  EXPECT_EQ(Player->DelayedAction, 0);
+  EXPECT_EQ(World().Player->DelayedAction, 0);
   EXPECT_EQ(door->Active, 0);
-  for (int t = 0; t < 40 && Player->Action != TBraxTovar::Standing; ++t) Idle();  // land again
-  ASSERT_EQ(Player->Action, TBraxTovar::Standing);
+  for (int t = 0; t < 40 && World().Player->Action != TBraxTovar::Standing; ++t)
+    Idle();  // land again
+  ASSERT_EQ(World().Player->Action, TBraxTovar::Standing);
 
   size_t mark = AudioMark();
   HoldUp();
-  EXPECT_EQ(Player->DelayedAction, TBraxTovar::Leaving);
-  EXPECT_EQ(Player->DelayTics, 8);
+  EXPECT_EQ(World().Player->DelayedAction, TBraxTovar::Leaving);
+  EXPECT_EQ(World().Player->DelayTics, 8);
   EXPECT_EQ(SoundsPlayed(mark).at(0), SoundExitDoor);
   std::vector<int32_t> frames = {door->CurrentFrame};
   for (int t = 0; t < 8; ++t) {
@@ -138,7 +140,7 @@ TEST_F(InteractiveTest, ExitDoorOpensOnlyForUpAloneAndTheLevelEndsEightTicksLate
   EXPECT_EQ(Game().ExitLevel, 1);
   EXPECT_EQ(frames, (std::vector<int32_t>{0, 1, 2, 3, 2, 1, 0, 0, 0}));
   EXPECT_EQ(door->Active, 0);
-  EXPECT_EQ(Player->InvincibilityTimer, -1);
+  EXPECT_EQ(World().Player->InvincibilityTimer, -1);
 }
 
 TEST_F(InteractiveTest, ExitDoorSoundDependsOnTheMapAndItDrawsFromItsFrames) {
@@ -160,24 +162,24 @@ TEST_F(InteractiveTest, TeleporterPairMovesThePlayerAndTheCameraJumps) {
   for (int c = 0; c < MapColumns; ++c) TileGrid[21][c] = Wall;
   SpawnTeleporter(0, 1, FloorRow - 1);  // PosX 4: under the player
   SpawnTeleporter(1, 40, 20);           // PosX 82, PosY 335
-  ASSERT_TRUE(Teleporters[0] && Teleporters[1]);
-  auto here = std::static_pointer_cast<TTeleporter>(Teleporters[0]);
-  auto there = std::static_pointer_cast<TTeleporter>(Teleporters[1]);
+  ASSERT_TRUE(World().Teleporters[0] && World().Teleporters[1]);
+  auto here = std::static_pointer_cast<TTeleporter>(World().Teleporters[0]);
+  auto there = std::static_pointer_cast<TTeleporter>(World().Teleporters[1]);
   EXPECT_EQ(there->TeleIndex, 1);
   EXPECT_EQ(LayerOf(there.get()), LayerFront);
 
   HoldUp(true);  // not with another button
-  EXPECT_EQ(Player->DelayedAction, 0);
+  EXPECT_EQ(World().Player->DelayedAction, 0);
   size_t mark = AudioMark();
   HoldUp();
-  EXPECT_EQ(Player->DelayedAction, TBraxTovar::TeleportingFrom0);
+  EXPECT_EQ(World().Player->DelayedAction, TBraxTovar::TeleportingFrom0);
   EXPECT_EQ(here->Timer, 7);  // activated, then its own update in the same tick
   EXPECT_EQ(SoundsPlayed(mark).at(0), SoundTeleport);
   for (int t = 0; t < 7; ++t) Idle();
-  EXPECT_EQ(Player->PosX, 4);
+  EXPECT_EQ(World().Player->PosX, 4);
   Idle();
-  EXPECT_EQ(Player->PosX, 82);
-  EXPECT_EQ(Player->PosY, 335);
+  EXPECT_EQ(World().Player->PosX, 82);
+  EXPECT_EQ(World().Player->PosY, 335);
   EXPECT_EQ(Game().CamX, 68);
   EXPECT_EQ(Game().CamY, 14);
   EXPECT_EQ(Game().CamDestY, 14);
@@ -253,7 +255,7 @@ TEST_F(InteractiveTest, GloveSlotFiresBothWaysWhileOnScreenWithoutTheGlove) {
 
   for (const auto& s : Listed("TEnemyShot")) s->Remove();
   Game().EnemyShotsActive = 0;
-  Player->PosX = 40;
+  World().Player->PosX = 40;
   std::vector<int64_t> directions;
   for (int t = 0; t < 2; ++t) {
     slot->Update();
@@ -309,27 +311,27 @@ TEST_F(InteractiveTest, ForceFieldSwallowsShotsAndItsEndsPushOnlyAWalkerBack) {
   EXPECT_FALSE(second->IsListed());
   EXPECT_EQ(Game().PlayerShotsActive, 0);
 
-  Player->PosX = 10;  // inside the field: harmless
+  World().Player->PosX = 10;  // inside the field: harmless
   field->CheckCollisions();
   EXPECT_EQ(Game().Health, 9);
 
-  Player->PosX = 8;  // touching the left end
-  Player->LastDeltaX = 0;
+  World().Player->PosX = 8;  // touching the left end
+  World().Player->LastDeltaX = 0;
   left->CheckCollisions();
-  EXPECT_EQ(Player->PosX, 8);
-  Player->LastDeltaX = -1;
+  EXPECT_EQ(World().Player->PosX, 8);
+  World().Player->LastDeltaX = -1;
   left->CheckCollisions();
-  EXPECT_EQ(Player->PosX, 8);
-  Player->LastDeltaX = 1;
+  EXPECT_EQ(World().Player->PosX, 8);
+  World().Player->LastDeltaX = 1;
   left->CheckCollisions();
-  EXPECT_EQ(Player->PosX, 7);
+  EXPECT_EQ(World().Player->PosX, 7);
 
-  Player->PosX = 12;  // touching the right end
+  World().Player->PosX = 12;  // touching the right end
   right->CheckCollisions();
-  EXPECT_EQ(Player->PosX, 12);
-  Player->LastDeltaX = -1;
+  EXPECT_EQ(World().Player->PosX, 12);
+  World().Player->LastDeltaX = -1;
   right->CheckCollisions();
-  EXPECT_EQ(Player->PosX, 13);
+  EXPECT_EQ(World().Player->PosX, 13);
   EXPECT_TRUE(DrawnBy(*left).empty());
   SetTimer(6);
   EXPECT_EQ(DrawnBy(*field).at(0).Frame, SpriteForceField + 2);
@@ -337,9 +339,9 @@ TEST_F(InteractiveTest, ForceFieldSwallowsShotsAndItsEndsPushOnlyAWalkerBack) {
 
 TEST_F(InteractiveTest, WalkingIntoAForceFieldGetsNowhere) {
   SpawnForceField(5, FloorRow - 1);
-  Player->PosX = 6;
+  World().Player->PosX = 6;
   for (int t = 0; t < 10; ++t) GameTick(false, false, false, true, false, false);
-  EXPECT_LE(Player->PosX + Player->Width, 10);  // never reaches the field itself
+  EXPECT_LE(World().Player->PosX + World().Player->Width, 10);  // never reaches the field itself
   EXPECT_EQ(Game().Health, 9);
 }
 
@@ -381,7 +383,7 @@ TEST_F(InteractiveTest, MonitorWakesOnceWhenWalkedPastAndTurnsToThePlayer) {
   screen->Active = 0;
   screen->WasActive = 0;
 
-  Player->PosX = 6;
+  World().Player->PosX = 6;
   size_t mark = AudioMark();
   AnswerNextBox();
   triggers[0]->CheckCollisions();
@@ -394,7 +396,7 @@ TEST_F(InteractiveTest, MonitorWakesOnceWhenWalkedPastAndTurnsToThePlayer) {
 
   const std::pair<int32_t, int32_t> looks[] = {{10, 3}, {11, 4}, {15, 4}, {16, 5}};
   for (auto [x, frame] : looks) {
-    Player->PosX = x;
+    World().Player->PosX = x;
     screen->Update();
     EXPECT_EQ(screen->CurrentFrame, frame) << x;
   }
@@ -410,8 +412,8 @@ TEST_F(InteractiveTest, MonitorWakesOnceWhenWalkedPastAndTurnsToThePlayer) {
   EXPECT_EQ(screen->CurrentFrame, 2);
 
   TMonitorTrigger orphan;  // without a screen: nothing
-  orphan.PosX = Player->PosX;
-  orphan.PosY = Player->PosY;
+  orphan.PosX = World().Player->PosX;
+  orphan.PosY = World().Player->PosY;
   mark = AudioMark();
   orphan.CheckCollisions();
   EXPECT_EQ(AudioMark(), mark);
@@ -431,10 +433,10 @@ TEST_F(InteractiveTest, EnergyBeamHurtsEveryTickOfContactAndChangesItsSprite) {
   beam->CheckCollisions();  // invincible: no damage, but the contact sprite shows
   EXPECT_EQ(Game().Health, 8);
   EXPECT_EQ(beam->IsColliding, 1);
-  Player->InvincibilityTimer = 0;
+  World().Player->InvincibilityTimer = 0;
   beam->CheckCollisions();
   EXPECT_EQ(Game().Health, 7);
-  Player->PosX = 40;
+  World().Player->PosX = 40;
   beam->Update();
   beam->CheckCollisions();
   EXPECT_EQ(beam->IsColliding, 0);

@@ -7,6 +7,7 @@
 
 #include "data/object_codes.h"
 #include "data/tile_words.h"
+#include "world/world_state.h"
 #include "world_fixture.h"
 
 class LevelMapTest : public TWorldTest {
@@ -21,7 +22,7 @@ class LevelMapTest : public TWorldTest {
 
 TEST_F(LevelMapTest, WrongSizesAndMissingFilesChangeNothing) {
   PlacePlayer(3, 3);
-  PBraxTovar before = Player;
+  PBraxTovar before = World().Player;
   TileGrid[4][4] = 0x1234;
   MirrorGrid[4][5] = 1;
   auto bytes = EncodeLevelMap(EmptyMap());
@@ -37,33 +38,33 @@ TEST_F(LevelMapTest, WrongSizesAndMissingFilesChangeNothing) {
   }
   EXPECT_EQ(TileGrid[4][4], 0x1234);
   EXPECT_EQ(MirrorGrid[4][5], 1);
-  EXPECT_EQ(Player, before);
+  EXPECT_EQ(World().Player, before);
   EXPECT_TRUE(before->IsListed());
   EXPECT_EQ(ActorList().Count(), 8u);
 }
 
 TEST_F(LevelMapTest, ThePlayerComesFromTheLastStartCode) {
   PlacePlayer(7, 7);  // of the previous level: removed by the load
-  PBraxTovar old = Player;
+  PBraxTovar old = World().Player;
   Load(EmptyMap());
-  ASSERT_NE(Player, nullptr);
-  EXPECT_NE(Player, old);
+  ASSERT_NE(World().Player, nullptr);
+  EXPECT_NE(World().Player, old);
   EXPECT_FALSE(old->IsListed());
-  EXPECT_EQ(Player->PosX, 2);
-  EXPECT_EQ(Player->PosY, 31);
+  EXPECT_EQ(World().Player->PosX, 2);
+  EXPECT_EQ(World().Player->PosY, 31);
   EXPECT_EQ(Listed("TBraxTovar").size(), 1u);
-  EXPECT_EQ(LayerOf(Player.get()), LayerHero);
+  EXPECT_EQ(LayerOf(World().Player.get()), LayerHero);
 
   auto map = EmptyMap();
   Put(map, 40, 3, ObjectHero);
   Put(map, 39, 3, 0x0060);
   Put(map, 5, 10, ObjectHero);
   Load(map);
-  EXPECT_EQ(Player->PosX, 10);
-  EXPECT_EQ(Player->PosY, 175);
+  EXPECT_EQ(World().Player->PosX, 10);
+  EXPECT_EQ(World().Player->PosY, 175);
   auto players = Listed("TBraxTovar");
   ASSERT_EQ(players.size(), 1u);
-  EXPECT_EQ(players[0], Player);
+  EXPECT_EQ(players[0], World().Player);
   EXPECT_EQ(TileGrid[3][40], 0x0060);  // start codes take the left neighbour's word
   EXPECT_EQ(TileGrid[10][5], 0);
 }

@@ -8,6 +8,7 @@
 
 #include "tools/episode/episode_source.h"
 #include "tools/episode/map_checker.h"
+#include "world/world_state.h"
 #include "world_fixture.h"
 
 namespace {
@@ -202,7 +203,7 @@ TEST_F(MapCheckerEngineTest, TheEnginesHeroStaysWithinTheReachOfTheSearch) {
 
   WriteMap("level.qz1", words);
   ASSERT_TRUE(LoadMap("level.qz1"));
-  ASSERT_NE(Player, nullptr);
+  ASSERT_NE(World().Player, nullptr);
   Game().SetHintsActive(0);  // a hint box waits for a key
   Game().GotHooks = 1;
   uint32_t seed = 12345;
@@ -222,18 +223,19 @@ TEST_F(MapCheckerEngineTest, TheEnginesHeroStaysWithinTheReachOfTheSearch) {
       up = random(4) == 0;
       down = random(8) == 0;
     }
-    Player->ActOnInput(up, down, left, right, false, jump);
+    World().Player->ActOnInput(up, down, left, right, false, jump);
     ScrollCameraX();
     ++Game().Timer;
     TickActorList();
     ScrollCameraY();
-    const int column = Player->PosX / 2, row = Player->PosY / 16;
+    const int column = World().Player->PosX / 2, row = World().Player->PosY / 16;
     ASSERT_TRUE(column >= 0 && column < MapColumns && row >= 0 && row < MapRows);
     ASSERT_TRUE(report.Reached[size_t(row) * MapColumns + size_t(column)])
-        << "tick " << tick << ": the hero at " << Player->PosX << ", " << Player->PosY
-        << " (action " << int(Player->Action) << ") is out of the search's reach";
-    hung += Player->Action == TBraxTovar::Hanging;
-    rode += Player->PosX == 2 * 6 && Player->PosY < 16 * 10;
+        << "tick " << tick << ": the hero at " << World().Player->PosX << ", "
+        << World().Player->PosY << " (action " << int(World().Player->Action)
+        << ") is out of the search's reach";
+    hung += World().Player->Action == TBraxTovar::Hanging;
+    rode += World().Player->PosX == 2 * 6 && World().Player->PosY < 16 * 10;
   }
   // The walk tried the hook ceilings and the elevator.
   EXPECT_GT(hung, 0);

@@ -5,6 +5,7 @@
 #include "actors/effects.h"
 #include "data/object_codes.h"
 #include "world/sounds.h"
+#include "world/world_state.h"
 
 namespace {
 
@@ -37,10 +38,11 @@ TEST_F(TElevatorTest, UpRaisesPlayerAndPlatformOneTileOverANewShaftCell) {
   const size_t mark = AudioMark();
   for (int press = 1; press <= 3; ++press) {
     GameTick(true, false, false, false, false, false);
-    EXPECT_EQ(Player->PosY, 303 - 16 * press);
+    EXPECT_EQ(World().Player->PosY, 303 - 16 * press);
     EXPECT_EQ(Elevator->PosY, 319 - 16 * press);
     EXPECT_EQ(TileGrid[19 - press][10], ElevatorShaftTile);
-    EXPECT_EQ(Player->Action, TBraxTovar::Standing) << "he stands on the shaft, not falling";
+    EXPECT_EQ(World().Player->Action, TBraxTovar::Standing)
+        << "he stands on the shaft, not falling";
   }
   EXPECT_EQ(TileGrid[15][10], 0);
   const auto sounds = SoundsPlayed(mark);
@@ -50,21 +52,21 @@ TEST_F(TElevatorTest, UpRaisesPlayerAndPlatformOneTileOverANewShaftCell) {
 TEST_F(TElevatorTest, SinksOneRowPerTickOnlyWhileNobodyStandsOnIt) {
   Elevator->GoUp();
   Elevator->GoUp();
-  Player->PosY -= 32;  // riding along
+  World().Player->PosY -= 32;  // riding along
   ASSERT_EQ(Elevator->PosY, 287);
 
   Elevator->Update();
   EXPECT_EQ(Elevator->PosY, 287) << "the rider keeps it up";
 
   // Hanging from a ceiling right above it is not standing on it.
-  Player->Action = TBraxTovar::Hanging;
+  World().Player->Action = TBraxTovar::Hanging;
   EXPECT_FALSE(Elevator->PlayerStandsOnMe());
   Elevator->Update();
   EXPECT_EQ(Elevator->PosY, 303);
   EXPECT_EQ(TileGrid[17][10], 0) << "the top of the shaft is cleared";
   EXPECT_EQ(TileGrid[18][10], ElevatorShaftTile);
 
-  Player->PosX = 40;
+  World().Player->PosX = 40;
   Elevator->Update();
   EXPECT_EQ(Elevator->PosY, 319);
   EXPECT_EQ(TileGrid[18][10], 0);
@@ -75,11 +77,11 @@ TEST_F(TElevatorTest, SinksOneRowPerTickOnlyWhileNobodyStandsOnIt) {
 
 TEST_F(TElevatorTest, CeilingAboveStopsTheRideAndOnlyOneElevatorIsRidden) {
   Fill(9, 11, 16);  // a ceiling on the player's head
-  ASSERT_TRUE(Player->BlockedUp());
+  ASSERT_TRUE(World().Player->BlockedUp());
   const size_t mark = AudioMark();
-  Player->UseInteractiveObjects(true);
+  World().Player->UseInteractiveObjects(true);
   EXPECT_EQ(Elevator->PosY, 319);
-  EXPECT_EQ(Player->PosY, 303);
+  EXPECT_EQ(World().Player->PosY, 303);
   EXPECT_EQ(TileGrid[18][10], 0);
   EXPECT_TRUE(Has(SoundsPlayed(mark), SoundHeadBump)) << "the hero bumps his head";
   EXPECT_FALSE(Has(SoundsPlayed(mark), SoundElevatorUp));
@@ -87,21 +89,21 @@ TEST_F(TElevatorTest, CeilingAboveStopsTheRideAndOnlyOneElevatorIsRidden) {
   Fill(9, 11, 16, 0);
   SpawnElevator(10, 19);  // a second one in the same place
   auto second = Last<TElevator>();
-  Player->UseInteractiveObjects(true);
+  World().Player->UseInteractiveObjects(true);
   EXPECT_EQ(Elevator->PosY, 303);
   EXPECT_EQ(second->PosY, 319);
-  EXPECT_EQ(Player->PosY, 287);
+  EXPECT_EQ(World().Player->PosY, 287);
 }
 
 TEST_F(TElevatorTest, CameraFollowsOnlyNearTheTopOfTheView) {
   Game().CamY = 10;  // player 143 pixels below the top of the view
   Game().CamDestY = 7;
-  Player->UseInteractiveObjects(true);
+  World().Player->UseInteractiveObjects(true);
   EXPECT_EQ(Game().CamDestY, 7);
 
   Game().CamY = 14;  // after the ride 271 - 224 = 47 pixels below the top
-  Player->UseInteractiveObjects(true);
-  EXPECT_EQ(Player->PosY, 271);
+  World().Player->UseInteractiveObjects(true);
+  EXPECT_EQ(World().Player->PosY, 271);
   EXPECT_EQ(Game().CamDestY, 271 / 16 - 6);
 }
 
@@ -165,41 +167,41 @@ TEST_F(TBeltTest, CarriesAStandingPlayerWithItAndAHangingOneAgainstIt) {
   auto belt = Belt(1);
   PlacePlayer(7, 19);
   belt->Update();
-  EXPECT_EQ(Player->PosX, 15);
+  EXPECT_EQ(World().Player->PosX, 15);
 
   // Under the belt, hanging from it.
-  Player->Action = TBraxTovar::Hanging;
-  Player->PosY = 16 * 20 + Player->Height + 15;
-  Player->PosX = 14;
+  World().Player->Action = TBraxTovar::Hanging;
+  World().Player->PosY = 16 * 20 + World().Player->Height + 15;
+  World().Player->PosX = 14;
   ASSERT_TRUE(belt->PlayerHangsOnMe());
   belt->Update();
-  EXPECT_EQ(Player->PosX, 13);
+  EXPECT_EQ(World().Player->PosX, 13);
 
   belt->Remove();
   auto left = Belt(0);
   left->Update();
-  EXPECT_EQ(Player->PosX, 14);
-  Player->Action = TBraxTovar::Standing;
-  Player->PosY = 319;
+  EXPECT_EQ(World().Player->PosX, 14);
+  World().Player->Action = TBraxTovar::Standing;
+  World().Player->PosY = 319;
   left->Update();
-  EXPECT_EQ(Player->PosX, 13);
+  EXPECT_EQ(World().Player->PosX, 13);
 }
 
 TEST_F(TBeltTest, ReachExtendsHalfATileBeforeItsStartAndToItsEnd) {
   auto belt = Belt(1);
   PlacePlayer(0, 19);
   for (int32_t x : {9, 21}) {
-    Player->PosX = x;
+    World().Player->PosX = x;
     EXPECT_TRUE(belt->PlayerStandsOnMe()) << x;
   }
   for (int32_t x : {8, 22}) {
-    Player->PosX = x;
+    World().Player->PosX = x;
     EXPECT_FALSE(belt->PlayerStandsOnMe()) << x;
     belt->Update();
-    EXPECT_EQ(Player->PosX, x) << "not pushed";
+    EXPECT_EQ(World().Player->PosX, x) << "not pushed";
   }
-  Player->PosX = 12;
-  Player->PosY = 318;  // a jumping player one pixel higher is not carried
+  World().Player->PosX = 12;
+  World().Player->PosY = 318;  // a jumping player one pixel higher is not carried
   EXPECT_FALSE(belt->PlayerStandsOnMe());
 }
 
@@ -224,13 +226,13 @@ TEST_F(TFakeBridgeTest, HoldsOnTheFirstVisitAndCollapsesOnTheSecond) {
   EXPECT_EQ(Bridge->State, 1);
   EXPECT_EQ(Count("TDecoExplosion"), 0);
 
-  Player->PosX = 40;
+  World().Player->PosX = 40;
   Bridge->Update();
   EXPECT_EQ(Bridge->State, 2);
   Bridge->Update();
   EXPECT_EQ(Bridge->State, 2);
 
-  Player->PosX = 12;
+  World().Player->PosX = 12;
   Bridge->Update();
   EXPECT_EQ(Bridge->State, 3);
   auto blasts = Listed("TDecoExplosion");
@@ -253,16 +255,16 @@ TEST_F(TFakeBridgeTest, HoldsOnTheFirstVisitAndCollapsesOnTheSecond) {
   EXPECT_EQ(AsGame(particles[4])->PosX, 18);
 
   GameTick(false, false, false, false, false, false);
-  EXPECT_EQ(Player->Action, TBraxTovar::Falling);
+  EXPECT_EQ(World().Player->Action, TBraxTovar::Falling);
 }
 
 TEST_F(TFakeBridgeTest, ReachCoversItsColumnsPlusHalfATileEachSide) {
   for (int32_t x : {9, 17}) {
-    Player->PosX = x;
+    World().Player->PosX = x;
     EXPECT_TRUE(Bridge->PlayerStandsOnMe()) << x;
   }
   for (int32_t x : {8, 18}) {
-    Player->PosX = x;
+    World().Player->PosX = x;
     EXPECT_FALSE(Bridge->PlayerStandsOnMe()) << x;
   }
 }
@@ -326,16 +328,16 @@ TEST_F(TMechanicsTest, WindBesideTheFanPushesThePlayer) {
 
   PlacePlayer(13, 20);  // PosX 26, inside the right-blowing wind
   fans[0]->Wind->CheckCollisions();
-  EXPECT_EQ(Player->PosX, 27);
-  Player->PosX = 28;  // just beyond it
+  EXPECT_EQ(World().Player->PosX, 27);
+  World().Player->PosX = 28;  // just beyond it
   fans[0]->Wind->CheckCollisions();
-  EXPECT_EQ(Player->PosX, 28);
+  EXPECT_EQ(World().Player->PosX, 28);
 
-  Player->PosX = 56;
+  World().Player->PosX = 56;
   fans[1]->Wind->CheckCollisions();
-  EXPECT_EQ(Player->PosX, 55);
-  Player->PosX = 60;
-  ASSERT_TRUE(fans[1]->CollidesWith(*Player));
+  EXPECT_EQ(World().Player->PosX, 55);
+  World().Player->PosX = 60;
+  ASSERT_TRUE(fans[1]->CollidesWith(*World().Player));
   fans[1]->CheckCollisions();  // the fan itself is harmless
   EXPECT_EQ(Game().Health, 9);
 }

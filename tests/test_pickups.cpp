@@ -9,6 +9,7 @@
 #include "data/object_codes.h"
 #include "world/sounds.h"
 #include "world/sprite_numbers.h"
+#include "world/world_state.h"
 #include "world_fixture.h"
 
 namespace {
@@ -260,7 +261,7 @@ TEST_F(TPickupsTest, GoodiesGivePointsAndEffectsOnTouch) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Id);
     ResetActorList();
-    Player = nullptr;
+    World().Player = nullptr;
     Game().Health = 5;
     Game().Score = 0;
     auto item = Goodie(c.Id, 5, 10);
@@ -460,7 +461,7 @@ TEST_F(TPickupsTest, InventoryItemsGiveTheirThingWithAThousandPoints) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Id);
     ResetActorList();
-    Player = nullptr;
+    World().Player = nullptr;
     Game().Score = 0;
     Game().FirePower = 0;
     auto item = Goodie(c.Id, 5, 10);

@@ -22,6 +22,7 @@
 #include "world/level_draw.h"
 #include "world/player.h"
 #include "world/world.h"
+#include "world/world_state.h"
 
 namespace {
 
@@ -56,10 +57,10 @@ TFrames PlayFrames(bool gl) {
   frames.Play = p.Screenshot();
 
   // Over the mirror floor of row 13: the hero stands on it, the camera settles.
-  Player->PosX = 100;
-  Player->PosY = 13 * 16 - 1;
-  Game().CamX = Player->PosX - 14;
-  Game().CamY = Player->PosY / 16 - 4;
+  World().Player->PosX = 100;
+  World().Player->PosY = 13 * 16 - 1;
+  Game().CamX = World().Player->PosX - 14;
+  Game().CamY = World().Player->PosY / 16 - 4;
   Ticks(12);
   int readBacks = gl ? SdlPlatformReadBacks(p) : 0;
   for (int i = 0; i < 3; ++i) {

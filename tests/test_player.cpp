@@ -7,6 +7,7 @@
 
 #include "shell/settings.h"
 #include "world/sounds.h"
+#include "world/world_state.h"
 #include "world_fixture.h"
 
 namespace {
@@ -61,7 +62,7 @@ class PlayerTest : public TWorldTest {
     for (int c = 0; c < MapColumns; ++c) TileGrid[20][c] = 0x1800;
   }
   void Tick(bool up, bool down, bool left, bool right, bool fire, bool jump) {
-    Player->ActOnInput(up, down, left, right, fire, jump);
+    World().Player->ActOnInput(up, down, left, right, fire, jump);
   }
   void Idle(int ticks = 1) {
     for (int i = 0; i < ticks; ++i) Tick(false, false, false, false, false, false);
@@ -76,16 +77,16 @@ class PlayerTest : public TWorldTest {
   std::vector<int32_t> Rises(int ticks, bool holdJump) {
     std::vector<int32_t> out;
     for (int i = 0; i < ticks; ++i) {
-      int32_t before = Player->PosY;
+      int32_t before = World().Player->PosY;
       Tick(false, false, false, false, false, holdJump);
-      out.push_back(before - Player->PosY);
+      out.push_back(before - World().Player->PosY);
     }
     return out;
   }
 };
 
 TEST_F(PlayerTest, TurningComesBeforeMoving) {
-  TBraxTovar& p = *Player;
+  TBraxTovar& p = *World().Player;
   Left();
   EXPECT_EQ(p.Direction, 0);
   EXPECT_EQ(p.PosX, 20);
@@ -121,7 +122,7 @@ TEST_F(PlayerTest, TurningComesBeforeMoving) {
 }
 
 TEST_F(PlayerTest, BothDirectionsAnimateWithoutMoving) {
-  TBraxTovar& p = *Player;
+  TBraxTovar& p = *World().Player;
   size_t mark = AudioMark();
   std::vector<int32_t> frames;
   for (int i = 0; i < 4; ++i) {
@@ -145,7 +146,7 @@ TEST_F(PlayerTest, OneShotPerFirePress) {
   EXPECT_EQ(AsGame(shots[0])->PosX, 20);
   EXPECT_EQ(AsGame(shots[0])->PosY, 16 * ((319 - 29) / 16) + 19);
   EXPECT_EQ(Field(shots[0], "Direction"), 1);
-  EXPECT_EQ(Player->CurrentFrame, 4 + 3);
+  EXPECT_EQ(World().Player->CurrentFrame, 4 + 3);
   Idle();
   Fire();
   EXPECT_EQ(Listed("TBraxShot").size(), 2u);
@@ -159,19 +160,19 @@ TEST_F(PlayerTest, OneShotPerFirePress) {
 TEST_F(PlayerTest, HoldingJumpDoesNotJumpAgain) {
   size_t mark = AudioMark();
   for (int i = 0; i < 30; ++i) Jump();
-  EXPECT_EQ(Player->Action, TBraxTovar::Standing);
-  EXPECT_EQ(Player->PosY, 319);
+  EXPECT_EQ(World().Player->Action, TBraxTovar::Standing);
+  EXPECT_EQ(World().Player->PosY, 319);
   auto sounds = SoundsPlayed(mark);
   EXPECT_EQ(std::count(sounds.begin(), sounds.end(), SoundJump), 1);
   EXPECT_EQ(std::count(sounds.begin(), sounds.end(), SoundLand), 1);  // landed once
   Idle();
   Jump();
-  EXPECT_EQ(Player->Action, TBraxTovar::Jumping);
+  EXPECT_EQ(World().Player->Action, TBraxTovar::Jumping);
 }
 
 TEST_F(PlayerTest, JumpHeightsFromARowBottom) {
   Jump();
-  EXPECT_EQ(Player->Action, TBraxTovar::Jumping);
+  EXPECT_EQ(World().Player->Action, TBraxTovar::Jumping);
   auto rises = Rises(15, false);
   EXPECT_EQ(std::vector<int32_t>(rises.begin(), rises.begin() + 9),
             (std::vector<int32_t>{13, 11, 9, 7, 5, 3, 0, 0, 0}));
@@ -179,8 +180,8 @@ TEST_F(PlayerTest, JumpHeightsFromARowBottom) {
   for (int32_t r : rises) top = std::max(top, total += r);
   EXPECT_EQ(top, 48);
   EXPECT_EQ(rises[9], -8);  // the tenth tick starts the fall
-  EXPECT_EQ(Player->PosY, 319);
-  EXPECT_EQ(Player->Action, TBraxTovar::Standing);
+  EXPECT_EQ(World().Player->PosY, 319);
+  EXPECT_EQ(World().Player->Action, TBraxTovar::Standing);
 
   Game().GotBoots = 1;
   Idle();
@@ -191,13 +192,13 @@ TEST_F(PlayerTest, JumpHeightsFromARowBottom) {
   total = top = 0;
   for (int32_t r : rises) top = std::max(top, total += r);
   EXPECT_EQ(top, 64);
-  EXPECT_EQ(Player->PosY, 319);
-  EXPECT_EQ(Player->Somersault, 0);  // standing still: no somersault
+  EXPECT_EQ(World().Player->PosY, 319);
+  EXPECT_EQ(World().Player->Somersault, 0);  // standing still: no somersault
 }
 
 TEST_F(PlayerTest, HurtOnlyWhenVulnerable) {
   TGameState& g = Game();
-  TBraxTovar& p = *Player;
+  TBraxTovar& p = *World().Player;
   for (int32_t timer : {5, -1}) {
     p.InvincibilityTimer = timer;
     EXPECT_FALSE(HurtPlayer());
@@ -237,7 +238,7 @@ TEST_F(PlayerTest, HurtOnlyWhenVulnerable) {
 
 TEST_F(PlayerTest, DeathTakesThirtyTicks) {
   TGameState& g = Game();
-  TBraxTovar& p = *Player;
+  TBraxTovar& p = *World().Player;
   g.Health = 1;
   p.InvincibilityTimer = 0;
   size_t mark = AudioMark();
@@ -276,10 +277,10 @@ TEST_F(PlayerTest, KillPlayerHonoursGodModeUnlessForced) {
   PlaySettings().GodMode = true;
   KillPlayer(false);
   EXPECT_EQ(Game().Health, 9);
-  EXPECT_EQ(Player->DelayedAction, 0);
+  EXPECT_EQ(World().Player->DelayedAction, 0);
   KillPlayer(true);
   EXPECT_EQ(Game().Health, 0);
-  EXPECT_EQ(Player->DelayedAction, TBraxTovar::Dying);
+  EXPECT_EQ(World().Player->DelayedAction, TBraxTovar::Dying);
 }
 
 TEST_F(PlayerTest, HangingFromAHookableCeilingAndSwingingUp) {
@@ -288,50 +289,50 @@ TEST_F(PlayerTest, HangingFromAHookableCeilingAndSwingingUp) {
   size_t mark = AudioMark();
   Jump();
   Rises(4, false);
-  EXPECT_EQ(Player->Action, TBraxTovar::Falling);
+  EXPECT_EQ(World().Player->Action, TBraxTovar::Falling);
   EXPECT_TRUE(Has(SoundsPlayed(mark), SoundHeadBump));
   Idle(10);
-  EXPECT_EQ(Player->PosY, 319);
+  EXPECT_EQ(World().Player->PosY, 319);
 
   Game().GotHooks = 1;
   mark = AudioMark();
   Jump();
   Rises(4, false);
-  EXPECT_EQ(Player->Action, TBraxTovar::Hanging);
-  EXPECT_EQ(Player->PosY, 16 * 15 + 32 + 15);  // the head just below the ceiling
-  EXPECT_EQ(Player->CurrentFrame, 4 + 28);
+  EXPECT_EQ(World().Player->Action, TBraxTovar::Hanging);
+  EXPECT_EQ(World().Player->PosY, 16 * 15 + 32 + 15);  // the head just below the ceiling
+  EXPECT_EQ(World().Player->CurrentFrame, 4 + 28);
   EXPECT_TRUE(Has(SoundsPlayed(mark), SoundHookGrip));
   Idle(5);
-  EXPECT_EQ(Player->Action, TBraxTovar::Hanging);
+  EXPECT_EQ(World().Player->Action, TBraxTovar::Hanging);
 
   // Along the ceiling hand over hand; fire holds the player still.
   Right();
-  EXPECT_EQ(Player->PosX, 21);
+  EXPECT_EQ(World().Player->PosX, 21);
   Tick(false, false, false, true, true, false);
-  EXPECT_EQ(Player->PosX, 21);
-  EXPECT_EQ(Player->CurrentFrame, 1 + 36);
+  EXPECT_EQ(World().Player->PosX, 21);
+  EXPECT_EQ(World().Player->CurrentFrame, 1 + 36);
 
   // Up with a solid tile 48 pixels up: stays with a bump.
   TileGrid[14][10] = 0x1800;
   mark = AudioMark();
   Up();
-  EXPECT_EQ(Player->Action, TBraxTovar::Hanging);
+  EXPECT_EQ(World().Player->Action, TBraxTovar::Hanging);
   EXPECT_TRUE(Has(SoundsPlayed(mark), SoundHeadBump));
   TileGrid[14][10] = 0;
 
   // Up with room above: three ticks up onto the ceiling tile.
   Up();
-  EXPECT_EQ(Player->Action, TBraxTovar::SwingingUp);
+  EXPECT_EQ(World().Player->Action, TBraxTovar::SwingingUp);
   std::vector<int32_t> ys;
   for (int i = 0; i < 3; ++i) {
     Idle();
-    ys.push_back(Player->PosY);
+    ys.push_back(World().Player->PosY);
   }
   EXPECT_EQ(ys, (std::vector<int32_t>{271, 255, 239}));
-  EXPECT_EQ(Player->Action, TBraxTovar::Standing);
+  EXPECT_EQ(World().Player->Action, TBraxTovar::Standing);
   EXPECT_EQ(Game().CamDestY, 239 / 16 - 6);
   Idle(3);
-  EXPECT_EQ(Player->PosY, 239);
+  EXPECT_EQ(World().Player->PosY, 239);
 }
 
 TEST_F(PlayerTest, LettingGoOfTheCeiling) {
@@ -341,24 +342,24 @@ TEST_F(PlayerTest, LettingGoOfTheCeiling) {
     Idle(10);
     Jump();
     Rises(4, false);
-    ASSERT_EQ(Player->Action, TBraxTovar::Hanging);
+    ASSERT_EQ(World().Player->Action, TBraxTovar::Hanging);
   };
   hang();
   Down();
-  EXPECT_EQ(Player->Action, TBraxTovar::Falling);
+  EXPECT_EQ(World().Player->Action, TBraxTovar::Falling);
   hang();
   TileGrid[13][10] = 0x1800;  // 64 pixels up: no room to swing up
   Up();
-  EXPECT_EQ(Player->Action, TBraxTovar::Falling);
+  EXPECT_EQ(World().Player->Action, TBraxTovar::Falling);
   TileGrid[13][10] = 0;
   hang();
   HurtPlayer();  // a hit while hanging lets go
   Idle();
-  EXPECT_EQ(Player->Action, TBraxTovar::Falling);
+  EXPECT_EQ(World().Player->Action, TBraxTovar::Falling);
   hang();
   for (int c = 0; c < MapColumns; ++c) TileGrid[15][c] = 0x1800;  // no longer hookable
   Idle();
-  EXPECT_EQ(Player->Action, TBraxTovar::Falling);
+  EXPECT_EQ(World().Player->Action, TBraxTovar::Falling);
 }
 
 TEST_F(PlayerTest, ExitDoorOnlyWithUpAlone) {
@@ -368,24 +369,24 @@ TEST_F(PlayerTest, ExitDoorOnlyWithUpAlone) {
   AddToLayer(door, 0);
   Tick(true, false, true, false, false, false);
   Tick(true, false, false, true, false, false);
-  Player->JumpWasDown = 1;  // jump held from before: no new jump
+  World().Player->JumpWasDown = 1;  // jump held from before: no new jump
   Tick(true, false, false, false, false, true);
-  EXPECT_EQ(Player->DelayedAction, 0);
+  EXPECT_EQ(World().Player->DelayedAction, 0);
   EXPECT_EQ(door->Activations, 0);
   Up();
   EXPECT_EQ(DoorUpOnly, (std::vector<bool>{false, false, false, true}));
-  EXPECT_EQ(Player->DelayedAction, TBraxTovar::Leaving);
+  EXPECT_EQ(World().Player->DelayedAction, TBraxTovar::Leaving);
   EXPECT_EQ(door->Activations, 1);
 
   std::vector<int32_t> invincible;
   for (int i = 0; i < 8; ++i) {
     EXPECT_EQ(Game().ExitLevel, 0);
     Tick(true, false, false, true, false, false);  // ignored while leaving
-    invincible.push_back(Player->InvincibilityTimer);
+    invincible.push_back(World().Player->InvincibilityTimer);
   }
   EXPECT_EQ(Game().ExitLevel, 1);
-  EXPECT_EQ(Player->DelayedAction, 0);
-  EXPECT_EQ(Player->PosX, 20);
+  EXPECT_EQ(World().Player->DelayedAction, 0);
+  EXPECT_EQ(World().Player->PosX, 20);
   EXPECT_EQ(invincible, (std::vector<int32_t>{0, 0, 0, 0, -1, -1, -1, -1}));
   EXPECT_EQ(DoorUpOnly.size(), 4u);
 }
@@ -407,7 +408,7 @@ TEST_F(PlayerTest, ALockedItemEndsTheUse) {
   EXPECT_EQ(far->Uses, 0);
   EXPECT_EQ(lock->Uses, 1);
   EXPECT_TRUE(DoorUpOnly.empty());
-  EXPECT_EQ(Player->DelayedAction, 0);
+  EXPECT_EQ(World().Player->DelayedAction, 0);
 
   lock->Remove();
   Up();
@@ -418,30 +419,30 @@ TEST_F(PlayerTest, TeleportingToThePartner) {
   auto partner = std::make_shared<TStandInDoor>();
   partner->PosX = 100;
   partner->PosY = 16 * 40 + 15;
-  Teleporters[1] = partner;
+  World().Teleporters[1] = partner;
   size_t mark = AudioMark();
-  Player->StartTeleportingFrom(0);
+  World().Player->StartTeleportingFrom(0);
   EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundTeleport});
   Idle(7);
-  EXPECT_EQ(Player->PosX, 20);
+  EXPECT_EQ(World().Player->PosX, 20);
   Idle();
-  EXPECT_EQ(Player->PosX, 100);
-  EXPECT_EQ(Player->PosY, 655);
+  EXPECT_EQ(World().Player->PosX, 100);
+  EXPECT_EQ(World().Player->PosY, 655);
   EXPECT_EQ(partner->Activations, 1);
   EXPECT_EQ(Game().CamX, 86);
   EXPECT_EQ(Game().CamY, 655 / 16 - 6);
   EXPECT_EQ(Game().CamDestY, Game().CamY);
 
   // From slot 1 to a missing slot 0: the corner, the camera kept in its bounds.
-  Player->StartTeleportingFrom(1);
+  World().Player->StartTeleportingFrom(1);
   Idle(8);
-  EXPECT_EQ(Player->PosX, 0);
+  EXPECT_EQ(World().Player->PosX, 0);
   EXPECT_EQ(Game().CamX, 0);
   EXPECT_EQ(Game().CamY, 0);
 }
 
 TEST_F(PlayerTest, SnapToGridAndPush) {
-  TBraxTovar& p = *Player;
+  TBraxTovar& p = *World().Player;
   p.PosY = 100;  // 4 into the row: up to the row above's bottom
   p.SnapToGridY();
   EXPECT_EQ(p.PosY, 95);

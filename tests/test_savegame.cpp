@@ -11,6 +11,7 @@
 
 #include "data/object_codes.h"
 #include "world/savegame.h"
+#include "world/world_state.h"
 #include "world_fixture.h"
 
 namespace {
@@ -147,12 +148,12 @@ TEST_F(SavegameTest, ShortMissingAndUnhandledSlots) {
   TTempDir::Write(Temp.Dir() + "SAVED5.QZ1", bytes);
   EXPECT_EQ(ReadSavegame(SavegameFileName(5)), nullptr);
 
-  PGameState before = CurrentGameState;
+  PGameState before = World().State;
   EXPECT_FALSE(LoadGame(5));
   EXPECT_EQ(CountLog("ERROR :: couldn't load savegame \"" + SavegameFileName(5) + "\""), 1);
   EXPECT_FALSE(LoadGame(6));
   EXPECT_EQ(CountLog("ERROR :: couldn't load savegame \"" + SavegameFileName(6) + "\""), 1);
-  EXPECT_EQ(CurrentGameState, before);
+  EXPECT_EQ(World().State, before);
 
   SaveGame(10);
   EXPECT_EQ(CountLog("ERROR :: SaveGame() called with unhandled number!"), 1);
@@ -180,10 +181,10 @@ TEST_F(SavegameTest, LoadGameRestartsTheMapAtItsStart) {
 
   Game().GotKey[1] = 1;
   Game().GotAccessCard = 1;
-  PGameState before = CurrentGameState;
+  PGameState before = World().State;
   ASSERT_TRUE(LoadGame(2));
   TGameState& g = Game();
-  EXPECT_NE(CurrentGameState, before);  // a new game state
+  EXPECT_NE(World().State, before);  // a new game state
   EXPECT_EQ(g.FirePower, 3);
   EXPECT_EQ(g.Health, 4);
   EXPECT_EQ(g.GotBoots + g.GotHooks + g.GotGlove, 3);
@@ -192,9 +193,9 @@ TEST_F(SavegameTest, LoadGameRestartsTheMapAtItsStart) {
   EXPECT_EQ(g.Score, 987654);
   EXPECT_TRUE(g.HintIsActive(2));
   EXPECT_FALSE(g.HintIsActive(3));
-  ASSERT_NE(Player, nullptr);
-  EXPECT_EQ(Player->PosX, 14);  // the map's start, not the saved position
-  EXPECT_EQ(Player->PosY, 143);
+  ASSERT_NE(World().Player, nullptr);
+  EXPECT_EQ(World().Player->PosX, 14);  // the map's start, not the saved position
+  EXPECT_EQ(World().Player->PosY, 143);
   EXPECT_EQ(g.CamX, 0);
   // A numbered slot also becomes the restart point.
   auto automatic = ReadSavegame(SavegameFileName(0));
@@ -453,9 +454,9 @@ class QuickSaveTest : public SavegameTest {
     g.FirePower = 2;
     TileGrid[5][5] = 0x1234;
     MirrorGrid[6][6] = 1;
-    Player->PosX = 33;
-    Player->Action = TBraxTovar::Falling;
-    Player->JumpSpeed = 16;
+    World().Player->PosX = 33;
+    World().Player->Action = TBraxTovar::Falling;
+    World().Player->JumpSpeed = 16;
     Target = std::make_shared<TTestTarget>();
     Target->Value = 77;
     Target->PosY = 500;
@@ -475,7 +476,7 @@ class QuickSaveTest : public SavegameTest {
     NewGameState(false);
     ClearGrids();
     TileGrid[1][1] = 0x2000;
-    Player = nullptr;
+    World().Player = nullptr;
     PlacePlayer(2, 2);
   }
   static std::string QuickName() { return QuickSaveFileName(); }
@@ -514,9 +515,9 @@ TEST_F(QuickSaveTest, RoundTripRestoresTheWholeLevel) {
   // The player global is the loaded player, with its frames rebuilt.
   auto players = Listed("TBraxTovar");
   ASSERT_EQ(players.size(), 1u);
-  EXPECT_EQ(Player, players[0]);
-  EXPECT_EQ(Player->PosX, 33);
-  EXPECT_EQ(Player->Frames.size(), 46u);
+  EXPECT_EQ(World().Player, players[0]);
+  EXPECT_EQ(World().Player->PosX, 33);
+  EXPECT_EQ(World().Player->Frames.size(), 46u);
   // The reference leads to the loaded target object.
   auto holders = Listed("TTestHolder");
   auto targets = Listed("TTestTarget");
@@ -570,14 +571,14 @@ TEST_F(QuickSaveTest, DamagedFilesChangeNothing) {
 
   Scramble();
   const uint64_t hash = WorldStateHash();
-  const PGameState state = CurrentGameState;
-  const PBraxTovar player = Player;
+  const PGameState state = World().State;
+  const PBraxTovar player = World().Player;
   for (size_t i = 0; i < damaged.size(); ++i) {
     TTempDir::Write(QuickName(), damaged[i]);
     QuickLoad();
     EXPECT_EQ(WorldStateHash(), hash) << i;
-    EXPECT_EQ(CurrentGameState, state) << i;
-    EXPECT_EQ(Player, player) << i;
+    EXPECT_EQ(World().State, state) << i;
+    EXPECT_EQ(World().Player, player) << i;
     EXPECT_TRUE(player->IsListed()) << i;
     EXPECT_EQ(ReadBytes(SavegameFileName(0)), automatic) << i;
   }
@@ -600,14 +601,14 @@ TEST_F(QuickSaveTest, ValuesTheClassesCannotHoldRefuseTheFile) {
   ASSERT_TRUE(dust && belt && hole);
   for (const auto& o : {dust, belt, hole}) AddToLayer(o, 4);
   TGameState& g = Game();
-  const int32_t height = Player->Height;
+  const int32_t height = World().Player->Height;
   struct TCase {
     std::string Problem;
     std::function<void(bool)> Damage;  // false mends
   };
   const std::vector<TCase> cases = {
       {"TBraxTovar.Height = 2147483647 (allowed 0 to 1440)",
-       [&](bool d) { Player->Height = d ? INT32_MAX : height; }},
+       [&](bool d) { World().Player->Height = d ? INT32_MAX : height; }},
       {"TGameState.Timer = 2147483647 (allowed 0 to 1073741824)",
        [&](bool d) { g.Timer = d ? INT32_MAX : 42; }},
       {"TDust.CurrentFrame = 2147483647 (allowed 0 to 721)",
@@ -632,12 +633,12 @@ TEST_F(QuickSaveTest, ValuesTheClassesCannotHoldRefuseTheFile) {
 
   Scramble();
   const uint64_t hash = WorldStateHash();
-  const PGameState state = CurrentGameState;
+  const PGameState state = World().State;
   for (size_t i = 0; i < cases.size(); ++i) {
     TTempDir::Write(QuickName(), damaged[i]);
     QuickLoad();
     EXPECT_EQ(WorldStateHash(), hash) << cases[i].Problem;
-    EXPECT_EQ(CurrentGameState, state) << cases[i].Problem;
+    EXPECT_EQ(World().State, state) << cases[i].Problem;
     EXPECT_EQ(CountLog("ERROR :: QuickLoad :: \"" + QuickName() + "\" holds " + cases[i].Problem),
               1)
         << cases[i].Problem;
@@ -665,7 +666,7 @@ TEST_F(QuickSaveTest, UnexpectedEntriesAreReported) {
     s->WriteShort(0x0020);
     s->WriteByte(0);
   }
-  WriteObject(*s, CurrentGameState.get());
+  WriteObject(*s, World().State.get());
   s->WriteInt(10);
   TListSeparator separator;
   for (int i = 0; i < 8; ++i) {
@@ -686,7 +687,7 @@ TEST_F(QuickSaveTest, UnexpectedEntriesAreReported) {
   EXPECT_EQ(CountLog("QuickLoad() :: ERROR: unhandled list separator #7"), 1);
   EXPECT_EQ(CountLog("QuickLoad() :: ERROR: object is of unhandled type!"), 1);
   EXPECT_EQ(TileGrid[0][0], 0x20);
-  ASSERT_NE(Player, nullptr);
-  EXPECT_EQ(Player->PosX, 99);
+  ASSERT_NE(World().Player, nullptr);
+  EXPECT_EQ(World().Player->PosX, 99);
   EXPECT_EQ(ActorList().Count(), 10u);
 }

@@ -8,6 +8,7 @@
 #include "data/object_codes.h"
 #include "world/sounds.h"
 #include "world/sprite_numbers.h"
+#include "world/world_state.h"
 
 namespace {
 
@@ -15,9 +16,9 @@ class TWalkerTest : public TActorTest {
  protected:
   // The player standing right where an actor stands, touching it.
   static void PlayerOn(const TActor& actor) {
-    Player->PosX = actor.PosX;
-    Player->PosY = actor.PosY;
-    Player->InvincibilityTimer = 0;
+    World().Player->PosX = actor.PosX;
+    World().Player->PosY = actor.PosY;
+    World().Player->InvincibilityTimer = 0;
   }
 };
 
@@ -133,8 +134,8 @@ TEST_F(TWalkerTest, TechBotShotFlyingRightIsPushedRightAndBreaksUpHarmlessly) {
   SpawnTechBot(7, 20);
   auto bot = Last<TTechBot>();
   PlacePlayer(1, 20);
-  Player->PosX = 15;
-  Player->PosY = 335;
+  World().Player->PosX = 15;
+  World().Player->PosY = 335;
   auto shot = Shoot(14, 335, 1);
   const size_t mark = AudioMark();
   bot->CheckCollisions();

@@ -11,6 +11,7 @@
 #include "world/level_shot.h"
 #include "world/sounds.h"
 #include "world/sprite_numbers.h"
+#include "world/world_state.h"
 #include "world_fixture.h"
 
 namespace {
@@ -49,7 +50,7 @@ TEST_F(WorldTest, HorizontalCameraMovesAtMostTwoAndKeepsItsBounds) {
       {0, 0, 0},
   };
   for (const TCase& c : cases) {
-    Player->PosX = c.PosX;
+    World().Player->PosX = c.PosX;
     Game().CamX = c.CamX;
     ScrollCameraX();
     EXPECT_EQ(Game().CamX, c.Expected) << c.PosX << " " << c.CamX;
@@ -217,7 +218,7 @@ TEST_F(WorldTest, ParticleBurstsCycleColourPatterns) {
       {1, 3, 0, 2}, {2, 1, 3, 0}, {1, 2, 3, 0}, {2, 0, 1, 3}, {1, 3, 0, 2}};
   for (int burst = 0; burst < 5; ++burst) {
     ResetActorList();
-    EXPECT_EQ(ParticleColourCounter, burst % 4);
+    EXPECT_EQ(World().ParticleColourCounter, burst % 4);
     SpawnParticles(50, 300);
     auto particles = Listed("TParticle");
     ASSERT_EQ(particles.size(), 4u);
@@ -287,11 +288,11 @@ TEST_F(WorldTest, SpawnPlacementsLayersAndTallies) {
   EXPECT_EQ(Game().MissilesTotal, 2);  // one per rocket
 
   SpawnObjectCode(ObjectTeleporter1, 8, 2);
-  ASSERT_NE(Teleporters[1], nullptr);
-  EXPECT_EQ(Teleporters[0], nullptr);
-  EXPECT_EQ(Teleporters[1]->PosX, 18);
-  EXPECT_EQ(Field(Teleporters[1], "TeleIndex"), 1);
-  EXPECT_EQ(LayerOf(Teleporters[1].get()), LayerFront);
+  ASSERT_NE(World().Teleporters[1], nullptr);
+  EXPECT_EQ(World().Teleporters[0], nullptr);
+  EXPECT_EQ(World().Teleporters[1]->PosX, 18);
+  EXPECT_EQ(Field(World().Teleporters[1], "TeleIndex"), 1);
+  EXPECT_EQ(LayerOf(World().Teleporters[1].get()), LayerFront);
 
   SpawnMalvexScreen(20, 10);
   auto screens = Listed("TMalvexScreen");
@@ -332,9 +333,9 @@ TEST_F(WorldTest, LoadLevelStartsTheMapOfMapOn) {
   Put(map, 9, 9, ObjectHero);
   WriteMap("one.qz1", map);
   LevelList = {"missing.qz1", "one.qz1"};
-  CurrentGameState = nullptr;
+  World().State = nullptr;
   EXPECT_FALSE(LoadLevel());  // map 0 cannot be read
-  ASSERT_NE(CurrentGameState, nullptr);
+  ASSERT_NE(World().State, nullptr);
   EXPECT_EQ(Game().Health, 9);
   Game().MapOn = 1;
   Game().Timer = 55;
@@ -342,10 +343,10 @@ TEST_F(WorldTest, LoadLevelStartsTheMapOfMapOn) {
   EXPECT_TRUE(LoadLevel());
   EXPECT_EQ(Game().Timer, 0);
   EXPECT_EQ(Game().GotKey[2], 0);
-  EXPECT_EQ(Player->PosX, 18);
+  EXPECT_EQ(World().Player->PosX, 18);
   Game().MapOn = 2;  // past the list
   EXPECT_FALSE(LoadLevel());
-  EXPECT_EQ(Player->PosX, 18);
+  EXPECT_EQ(World().Player->PosX, 18);
 }
 
 namespace {
@@ -375,7 +376,7 @@ TEST_F(WorldTest, StateHashRepeatsForEqualInputs) {
 
   auto run = [&](int changedTick) {
     NewGameState(true);
-    ParticleColourCounter = 0;
+    World().ParticleColourCounter = 0;
     ResetMirrorTimeGuard();
     EXPECT_TRUE(LoadMap("hash.qz1"));
     std::vector<uint64_t> hashes{WorldStateHash()};
@@ -738,7 +739,7 @@ TEST_F(WorldTest, LevelShotDrawsEveryObjectWhereItStands) {
     g.CamX = object->PosX - 10;
     g.CamY = object->PosY / 16 - 4;
     Present();
-    if (object == Player)
+    if (object == World().Player)
       object->TVisibleObject::Draw();  // not blinking through the start flicker
     else
       object->Draw();

@@ -28,6 +28,7 @@
 #include "world/level_draw.h"
 #include "world/player.h"
 #include "world/world.h"
+#include "world/world_state.h"
 
 class TWorldTest : public THeadlessTest {
  protected:
@@ -42,10 +43,10 @@ class TWorldTest : public THeadlessTest {
     InstallActors();
     SetBoxPresenter(PresentFrame);
     ResetMirrorTimeGuard();
-    ParticleColourCounter = 0;
+    World().ParticleColourCounter = 0;
     ClearGrids();
-    Player = nullptr;
-    Teleporters[0] = Teleporters[1] = nullptr;
+    World().Player = nullptr;
+    World().Teleporters[0] = World().Teleporters[1] = nullptr;
     NewGameState(true);
     ResetActorList();
     for (int i = 0; i <= 200; ++i) {
@@ -55,9 +56,9 @@ class TWorldTest : public THeadlessTest {
   }
   void TearDown() override {
     ResetActorList();
-    Player = nullptr;
-    Teleporters[0] = Teleporters[1] = nullptr;
-    CurrentGameState = nullptr;
+    World().Player = nullptr;
+    World().Teleporters[0] = World().Teleporters[1] = nullptr;
+    World().State = nullptr;
     LevelList.clear();
     BackdropList.clear();
     ClearGrids();
@@ -91,7 +92,7 @@ class TWorldTest : public THeadlessTest {
   // A player standing on the floor of the cell (column, row), without the start flicker.
   void PlacePlayer(int column, int row) {
     CreatePlayer(column, row);
-    Player->InvincibilityTimer = 0;
+    World().Player->InvincibilityTimer = 0;
   }
 
   // --- Objects ---------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "shell/settings.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/world_state.h"
 
 ZYNTRA_DEFINE_CLASS(TActorListEntry, TObject, ZYNTRA_FIELD(TActorListEntry, SerialNumber),
                     ZYNTRA_FIELD_UNSAVED(TActorListEntry, ListLink),
@@ -22,15 +23,6 @@ ZYNTRA_DEFINE_CLASS(TVisibleObject, TGameObject, ZYNTRA_FIELD_UNSAVED(TVisibleOb
 ZYNTRA_DEFINE_CLASS(TActor, TVisibleObject, ZYNTRA_FIELD_RANGE(TActor, Width, 0, 2 * MapColumns),
                     ZYNTRA_FIELD_RANGE(TActor, Height, 0, 16 * MapRows))
 ZYNTRA_DEFINE_CLASS(TInteractiveBackgroundItem, TActor)
-
-namespace {
-
-std::unique_ptr<TActorList>& CurrentList() {
-  static std::unique_ptr<TActorList> list = std::make_unique<TActorList>();
-  return list;
-}
-
-}  // namespace
 
 // --- Entries -------------------------------------------------------------------------
 
@@ -253,7 +245,7 @@ void TActorList::Clear() {
   Index.clear();
 }
 
-TActorList& ActorList() { return *CurrentList(); }
+TActorList& ActorList() { return *World().Actors; }
 
 const PActorListEntry& SharedSeparator() {
   static PActorListEntry separator = std::make_shared<TListSeparator>();
@@ -261,17 +253,17 @@ const PActorListEntry& SharedSeparator() {
 }
 
 void ResetActorList() {
-  CurrentList()->Clear();
+  World().Actors->Clear();
   auto list = std::make_unique<TActorList>();
   for (int i = 0; i < TActorList::LayerCount - 1; ++i) list->Append(SharedSeparator());
   list->AdoptSeparators();
-  CurrentList() = std::move(list);
+  World().Actors = std::move(list);
 }
 
 void SetActorList(std::unique_ptr<TActorList> list) {
   if (!list) return;
-  CurrentList()->Clear();
-  CurrentList() = std::move(list);
+  World().Actors->Clear();
+  World().Actors = std::move(list);
 }
 
 void AddToLayer(const PActorListEntry& object, int layer) { ActorList().AddToLayer(object, layer); }

@@ -6,8 +6,7 @@
 #include "platform/platform.h"
 #include "shell/strings.h"
 #include "world/actor_list.h"
-
-PGameState CurrentGameState;
+#include "world/world_state.h"
 
 ZYNTRA_DEFINE_CLASS(TGameState, TObject, ZYNTRA_FIELD(TGameState, Health),
                     ZYNTRA_FIELD_RANGE(TGameState, Score, 0, DefaultLongBound),
@@ -92,15 +91,15 @@ void TGameState::SetHintsActive(uint8_t on) {
 }
 
 void NewGameState(bool hintsOn) {
-  CurrentGameState = std::make_shared<TGameState>();
-  CurrentGameState->Health = 9;
-  CurrentGameState->FirePower = 1;
-  CurrentGameState->CorrectOrder = 1;
-  CurrentGameState->SetHintsActive(hintsOn ? 1 : 0);
+  World().State = std::make_shared<TGameState>();
+  World().State->Health = 9;
+  World().State->FirePower = 1;
+  World().State->CorrectOrder = 1;
+  World().State->SetHintsActive(hintsOn ? 1 : 0);
 }
 
 void GiveEverything() {
-  if (!CurrentGameState) return;
+  if (!World().State) return;
   TGameState& g = Game();
   g.Health = 9;
   g.FirePower = 4;
@@ -109,7 +108,7 @@ void GiveEverything() {
 }
 
 std::string BonusInfoText() {
-  if (!CurrentGameState) return "";
+  if (!World().State) return "";
   const TGameState& g = Game();
   auto pair = [](int32_t a, int32_t b) { return std::to_string(a) + " of " + std::to_string(b); };
   return "BONUS INFO\n" + ("\nCameras:\t" + pair(g.CamsShot, g.CamsTotal)) +
@@ -125,6 +124,6 @@ void ShowBonusInfo() {
   ResetKeys();
 }
 
-int32_t CameraX() { return CurrentGameState ? Game().CamX : 0; }
-int32_t CameraY() { return CurrentGameState ? Game().CamY : 0; }
-int32_t GameTimer() { return CurrentGameState ? Game().Timer : 0; }
+int32_t CameraX() { return World().State ? Game().CamX : 0; }
+int32_t CameraY() { return World().State ? Game().CamY : 0; }
+int32_t GameTimer() { return World().State ? Game().Timer : 0; }

@@ -79,8 +79,8 @@ class TGameState : public TObject {
 using PGameState = std::shared_ptr<TGameState>;
 
 // The current game state (null before the first game).
-extern PGameState CurrentGameState;
-inline TGameState& Game() { return *CurrentGameState; }
+// The game state of the world in play (World().State, which must exist).
+TGameState& Game();
 // The camera's column and row and the tick counter; 0 without a game state.
 int32_t CameraX();
 int32_t CameraY();

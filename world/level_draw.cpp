@@ -15,6 +15,7 @@
 #include "world/game_state.h"
 #include "world/sprite_numbers.h"
 #include "world/world.h"
+#include "world/world_state.h"
 
 int32_t MirrorLineY[201] = {};
 int32_t MirrorLineHeight[201] = {};
@@ -129,7 +130,7 @@ void DrawMirrorSheen(const TRect& filled, int runX, int runW, int viewRow, int l
 }  // namespace
 
 void DrawLevel() {
-  if (!CurrentGameState) return;
+  if (!World().State) return;
   const TGameState& g = Game();
   DrawBackdrop(1, 16, 16);
   bool odd = g.CamX % 2 != 0;
@@ -196,7 +197,7 @@ void DrawStatusBorder() {
   label(30, 32, 248, 128);
   label(33, 35, 248, 80);
   label(38, 39, 256, 0);
-  bool blink = CurrentGameState && Game().Timer % 2 != 0 && Game().Health < 2;
+  bool blink = World().State && Game().Timer % 2 != 0 && Game().Health < 2;
   if (blink)
     label(42, 43, 256, 40);
   else
@@ -205,7 +206,7 @@ void DrawStatusBorder() {
 }
 
 void DrawHud() {
-  if (!CurrentGameState) return;
+  if (!World().State) return;
   const TGameState& g = Game();
   std::string score = std::to_string(g.ShownScore() % 100000000u);
   DrawText(std::string(8 - score.size(), '0') + score, 240, 24);
@@ -254,7 +255,7 @@ TRect DrawMirrorRun(int phase, int x, int y, int w, int n) {
 }
 
 void DrawMirrors() {
-  if (PlaySettings().NoMirrors || !CurrentGameState) return;
+  if (PlaySettings().NoMirrors || !World().State) return;
   const TGameState& g = Game();
   bool odd = g.CamX % 2 != 0;
   int x0 = odd ? 8 : 16, columns = odd ? 14 : 13;

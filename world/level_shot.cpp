@@ -11,6 +11,7 @@
 #include "world/game_state.h"
 #include "world/player.h"
 #include "world/world.h"
+#include "world/world_state.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ void DrawObjects(TPixmap& shot) {
     // Logical (16, 16) is the view's top-left corner: the map cell (CamX / 2, CamY).
     p.SetRawScale(1, 1, 8 * g.CamX - 16, 16 * g.CamY - 16);
     // The hero as he stands, not blinking through the start flicker.
-    if (object.get() == Player.get())
+    if (object.get() == World().Player.get())
       object->TVisibleObject::Draw();
     else
       object->Draw();

@@ -8,8 +8,7 @@
 #include "world/game_state.h"
 #include "world/sounds.h"
 #include "world/world.h"
-
-PBraxTovar Player;
+#include "world/world_state.h"
 
 ZYNTRA_DEFINE_CLASS(TBraxTovar, TActor, ZYNTRA_FIELD(TBraxTovar, InvincibilityTimer),
                     ZYNTRA_FIELD(TBraxTovar, WasHit),
@@ -117,7 +116,7 @@ void TBraxTovar::StartFalling() {
 
 void TBraxTovar::StartJumping() {
   Timer = 0;
-  if (CurrentGameState && Game().GotBoots) {
+  if (World().State && Game().GotBoots) {
     JumpSpeed = -15;
     if (Game().Timer % 4 == 0 && Action == Walking) {
       Somersault = 13;
@@ -137,14 +136,14 @@ void TBraxTovar::Land(bool withDust) {
   if (IsSolid(PosX, PosY) || IsSolid(PosX + 1, PosY)) PosY = 16 * (PosY / 16 - 1) + 15;
   if (withDust && WorldSpawns().Dust) WorldSpawns().Dust(PosX, PosY);
   PlayBraxSound(SoundLand);
-  if (CurrentGameState) Game().CamDestY = PosY / 16 - 6;
+  if (World().State) Game().CamDestY = PosY / 16 - 6;
   Somersault = 0;
 }
 
 void TBraxTovar::HitHead() {
   Somersault = 0;
   int32_t y = PosY - Height - 7;
-  if (CurrentGameState && Game().GotHooks && (IsHookable(PosX, y) || IsHookable(PosX + 1, y))) {
+  if (World().State && Game().GotHooks && (IsHookable(PosX, y) || IsHookable(PosX + 1, y))) {
     PosY = 16 * (y / 16) + Height + 15;
     Action = Hanging;
     Timer = 0;
@@ -210,9 +209,9 @@ void TBraxTovar::MyUpdate() {
       }
       FrameDuringAir(FrameFall + d);
       PosY += JumpSpeed;
-      int32_t camTop = CurrentGameState ? 16 * Game().CamY : 0;
+      int32_t camTop = World().State ? 16 * Game().CamY : 0;
       if (PosY - camTop >= 120) JumpSpeed = 16;
-      if (PosY - camTop >= 139 && CurrentGameState) Game().CamDestY = Game().CamY + 1;
+      if (PosY - camTop >= 139 && World().State) Game().CamDestY = Game().CamY + 1;
       if (BlockedDown()) Land(true);
       break;
     }
@@ -223,7 +222,7 @@ void TBraxTovar::MyUpdate() {
         ++Timer;
         if (Timer == 3) {
           Action = Standing;
-          if (CurrentGameState) Game().CamDestY = PosY / 16 - 6;
+          if (World().State) Game().CamDestY = PosY / 16 - 6;
         }
       }
       break;
@@ -256,7 +255,7 @@ void TBraxTovar::StartTeleportingFrom(int index) {
 }
 
 void TBraxTovar::TeleportFrom(int index) {
-  const auto& destination = Teleporters[index == 0 ? 1 : 0];
+  const auto& destination = World().Teleporters[index == 0 ? 1 : 0];
   if (destination) {
     PosX = destination->PosX;
     PosY = destination->PosY;
@@ -266,7 +265,7 @@ void TBraxTovar::TeleportFrom(int index) {
     PosX = 0;
     PosY = 0;
   }
-  if (!CurrentGameState) return;
+  if (!World().State) return;
   TGameState& g = Game();
   g.CamX = std::min(MaxCamX, std::max(0, PosX - 14));
   g.CamY = std::min(MaxCamY, std::max(0, PosY / 16 - 6));
@@ -318,12 +317,12 @@ void TBraxTovar::RunDelayedAction() {
   switch (DelayedAction) {
     case Dying:
       PlayBraxSound(SoundHeroDead);
-      if (CurrentGameState) Game().PlayerIsDead = 1;
+      if (World().State) Game().PlayerIsDead = 1;
       break;
     case TeleportingFrom0:
     case TeleportingFrom1: TeleportFrom(DelayedAction - TeleportingFrom0); break;
     case Leaving:
-      if (CurrentGameState) Game().ExitLevel = 1;
+      if (World().State) Game().ExitLevel = 1;
       break;
     default: break;
   }
@@ -395,7 +394,7 @@ void TBraxTovar::ActOnInput(bool up, bool down, bool left, bool right, bool fire
       CurrentFrame = FrameShootStanding + 4 * d;
     else if (Action == Hanging)
       CurrentFrame = FrameShootHanging + d;
-    if (!FireWasDown && CurrentGameState && Game().PlayerShotsActive < Game().FirePower &&
+    if (!FireWasDown && World().State && Game().PlayerShotsActive < Game().FirePower &&
         WorldSpawns().BraxShot)
       WorldSpawns().BraxShot(PosX, 16 * ((PosY - 29) / 16) + 19, Direction);
   }
@@ -410,13 +409,14 @@ void TBraxTovar::ActOnInput(bool up, bool down, bool left, bool right, bool fire
 }
 
 bool HurtPlayer() {
-  if (!Player || Player->InvincibilityTimer != 0 || PlaySettings().GodMode || !CurrentGameState)
+  if (!World().Player || World().Player->InvincibilityTimer != 0 || PlaySettings().GodMode ||
+      !World().State)
     return false;
   TGameState& g = Game();
   g.GotHit = 1;
   if (g.Health > 1) {
     --g.Health;
-    Player->Hurt();
+    World().Player->Hurt();
   } else {
     KillPlayer(false);
   }
@@ -425,8 +425,10 @@ bool HurtPlayer() {
 
 void KillPlayer(bool force) {
   if (PlaySettings().GodMode && !force) return;
-  if (CurrentGameState) Game().Health = 0;
-  if (Player) Player->Die();
+  if (World().State) Game().Health = 0;
+  if (World().Player) World().Player->Die();
 }
 
-bool TouchesPlayer(const TActor& actor) { return Player && actor.CollidesWith(*Player); }
+bool TouchesPlayer(const TActor& actor) {
+  return World().Player && actor.CollidesWith(*World().Player);
+}

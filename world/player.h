@@ -80,7 +80,6 @@ class TBraxTovar : public TActor {
 using PBraxTovar = std::shared_ptr<TBraxTovar>;
 
 // The one player of the level (null before the first level).
-extern PBraxTovar Player;
 // The actor's collision box meets the player's.
 bool TouchesPlayer(const TActor& actor);
 

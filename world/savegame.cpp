@@ -14,6 +14,7 @@
 #include "world/game_state.h"
 #include "world/player.h"
 #include "world/world.h"
+#include "world/world_state.h"
 
 namespace {
 
@@ -108,14 +109,14 @@ void SaveGame(int slot) {
     LogLine("ERROR :: SaveGame() called with unhandled number!");
     return;
   }
-  if (!CurrentGameState) return;
+  if (!World().State) return;
   const TGameState& g = Game();
   TSavegame save;
   save.CamX = uint16_t(g.CamX);
   save.CamY = uint16_t(g.CamY);
-  if (Player) {
-    save.PlayerX = uint16_t(Player->PosX - g.CamX + 2);
-    save.PlayerY = uint16_t(Player->PosY - 16 * g.CamY + 16);
+  if (World().Player) {
+    save.PlayerX = uint16_t(World().Player->PosX - g.CamX + 2);
+    save.PlayerY = uint16_t(World().Player->PosY - 16 * g.CamY + 16);
   }
   save.MapNumber = g.MapOn;
   save.FirePower = g.FirePower;
@@ -423,7 +424,7 @@ std::string QuickSaveFileName() {
 }
 
 void QuickSave() {
-  if (!CurrentGameState) return;
+  if (!World().State) return;
   auto automatic = ReadSavegame(SavegameFileToRead(0));
   if (!automatic) return;  // damaged or missing restart point: nothing sensible to write
   PStream memory = MemoryStream();
@@ -434,7 +435,7 @@ void QuickSave() {
       s->WriteShort(TileGrid[r][c]);
       s->WriteByte(MirrorGrid[r][c]);
     }
-  WriteObject(*s, CurrentGameState.get());
+  WriteObject(*s, World().State.get());
   WriteActorList(*s, ActorList());
   memory->Seek(0);
   WriteFileAtomically(QuickSaveFileName(), memory->ReadAll());
@@ -487,8 +488,8 @@ void QuickLoad() {
   // The old objects leave under the old game state: a shot's Remove must not lower the
   // loaded state's count of live shots.
   ActorList().Clear();
-  CurrentGameState = state;
-  Teleporters[0] = Teleporters[1] = nullptr;
+  World().State = state;
+  World().Teleporters[0] = World().Teleporters[1] = nullptr;
   PBraxTovar player;
   int separators = 0;
   for (const PActorListEntry& e : list->Entries()) {
@@ -497,7 +498,7 @@ void QuickLoad() {
     if (e->ClassName() == "TTeleporter") {
       int64_t index = 0;
       GetObjectField(*e, "TeleIndex", index);
-      Teleporters[index ? 1 : 0] = std::dynamic_pointer_cast<TInteractiveBackgroundItem>(e);
+      World().Teleporters[index ? 1 : 0] = std::dynamic_pointer_cast<TInteractiveBackgroundItem>(e);
     }
     if (e->Is<TListSeparator>()) {
       if (separators >= 7)
@@ -509,7 +510,7 @@ void QuickLoad() {
   }
   list->AdoptSeparators();
   SetActorList(std::move(list));
-  Player = player;
+  World().Player = player;
   size_t n = Game().MapOn, e = n & ~size_t(1);
   LoadBackdrops(e < BackdropList.size() ? BackdropList[e] : "",
                 e + 1 < BackdropList.size() ? BackdropList[e + 1] : "");

@@ -3,9 +3,7 @@
 // the level objects live with the objects (actors/spawn.cpp).
 #include "world/player.h"
 #include "world/world.h"
-
-std::shared_ptr<TInteractiveBackgroundItem> Teleporters[2];
-uint8_t ParticleColourCounter = 0;
+#include "world/world_state.h"
 
 namespace {
 
@@ -47,9 +45,9 @@ bool GetObjectField(TObject& object, const std::string& name, int64_t& value) {
 }
 
 void CreatePlayer(int column, int row) {
-  if (Player) Player->Remove();
-  Player = std::make_shared<TBraxTovar>();
-  Player->PosX = CellX(column);
-  Player->PosY = CellY(row);
-  AddToLayer(Player, LayerHero);
+  if (World().Player) World().Player->Remove();
+  World().Player = std::make_shared<TBraxTovar>();
+  World().Player->PosX = CellX(column);
+  World().Player->PosY = CellY(row);
+  AddToLayer(World().Player, LayerHero);
 }

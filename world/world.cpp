@@ -14,22 +14,23 @@
 #include "world/level_draw.h"
 #include "world/player.h"
 #include "world/savegame.h"
+#include "world/world_state.h"
 
 namespace {
 uint32_t PreviousMirrorTime = 0;
 }
 
 void ScrollCameraX() {
-  if (!Player || !CurrentGameState) return;
+  if (!World().Player || !World().State) return;
   TGameState& g = Game();
   for (int i = 0; i < 2; ++i) {
-    if (Player->PosX - g.CamX < 10 && g.CamX > 0) --g.CamX;
-    if (Player->PosX - g.CamX > 14 && g.CamX < MaxCamX) ++g.CamX;
+    if (World().Player->PosX - g.CamX < 10 && g.CamX > 0) --g.CamX;
+    if (World().Player->PosX - g.CamX > 14 && g.CamX < MaxCamX) ++g.CamX;
   }
 }
 
 void ScrollCameraY() {
-  if (!CurrentGameState) return;
+  if (!World().State) return;
   TGameState& g = Game();
   if (!g.Victory) {
     if (g.CamDestY < g.CamY && g.CamY > 0) --g.CamY;
@@ -53,8 +54,8 @@ void MirrorTimeGuard(uint32_t ms) {
 void ResetMirrorTimeGuard() { PreviousMirrorTime = 0; }
 
 void GameTick(bool up, bool down, bool left, bool right, bool fire, bool jump) {
-  if (!CurrentGameState) return;
-  if (Player) Player->ActOnInput(up, down, left, right, fire, jump);
+  if (!World().State) return;
+  if (World().Player) World().Player->ActOnInput(up, down, left, right, fire, jump);
   ScrollCameraX();
   // Wraps instead of overflowing: the counter grows for as long as a level is played.
   Game().Timer = int32_t(uint32_t(Game().Timer) + 1u);
@@ -75,7 +76,7 @@ void GameTick(bool up, bool down, bool left, bool right, bool fire, bool jump) {
 }
 
 void RedrawGame() {
-  if (!CurrentGameState) return;
+  if (!World().State) return;
   DrawLevel();
   DrawActorList();
   DrawCollisionBoxes();
@@ -89,12 +90,12 @@ int LastMapNumber() { return std::max(0, int(LevelList.size()) - 1); }
 namespace {
 
 void PlaceCamera() {
-  if (!Player || !CurrentGameState) return;
+  if (!World().Player || !World().State) return;
   TGameState& g = Game();
-  g.CamX = Player->PosX - 14;
-  g.CamY = Player->PosY / 16 - 4;
+  g.CamX = World().Player->PosX - 14;
+  g.CamY = World().Player->PosY / 16 - 4;
   g.CamDestY = g.CamY - 1;
-  if (Player->BlockedDown()) --g.CamDestY;
+  if (World().Player->BlockedDown()) --g.CamDestY;
 }
 
 }  // namespace
@@ -110,7 +111,7 @@ void InstallLevelHooks() {
   TLevelHooks hooks;
   hooks.ResetActors = [] {
     ResetActorList();
-    Teleporters[0] = Teleporters[1] = nullptr;
+    World().Teleporters[0] = World().Teleporters[1] = nullptr;
     CreatePlayer(1, 1);
   };
   hooks.Spawn = Spawns.ObjectCode;
@@ -130,7 +131,7 @@ void SetWorldSpawns(const TWorldSpawns& spawns) {
 }
 
 bool LoadLevel() {
-  if (!CurrentGameState) NewGameState(PlaySettings().HintsDefault);
+  if (!World().State) NewGameState(PlaySettings().HintsDefault);
   TGameState& g = Game();
   g.ReInit();
   size_t n = g.MapOn, e = n & ~size_t(1);
@@ -145,7 +146,7 @@ bool LoadLevel() {
 }
 
 void AdvanceToNextMap() {
-  if (!CurrentGameState) return;
+  if (!World().State) return;
   TGameState& g = Game();
   int m = g.MapOn;
   uint8_t bits = (m % 2 == 0) ? g.GetBonusBits() : 0;
@@ -232,10 +233,10 @@ void HashObject(THasher& h, TObject& object) {
 
 uint64_t WorldStateHash() {
   THasher h;
-  if (CurrentGameState) HashObject(h, *CurrentGameState);
+  if (World().State) HashObject(h, *World().State);
   h.Bytes(TileGrid, sizeof TileGrid);
   h.Bytes(MirrorGrid, sizeof MirrorGrid);
   for (const PActorListEntry& e : ActorList().Entries()) HashObject(h, *e);
-  h.Value(ParticleColourCounter);
+  h.Value(World().ParticleColourCounter);
   return h.H;
 }

@@ -8,8 +8,6 @@
 #include "world/actor_list.h"
 
 // The teleporters of the level by their index 0 and 1.
-extern std::shared_ptr<TInteractiveBackgroundItem> Teleporters[2];
-extern uint8_t ParticleColourCounter;
 
 // One frame of play with the six buttons of the tick.
 void GameTick(bool up, bool down, bool left, bool right, bool fire, bool jump);

@@ -36,6 +36,7 @@
 #include "shell/startup.h"
 #include "world/game_state.h"
 #include "world/player.h"
+#include "world/world_state.h"
 
 namespace {
 
@@ -50,12 +51,12 @@ struct TProbe {
 
 TProbe Probe() {
   TProbe p;
-  if (Player) {
-    p.PosX = Player->PosX;
-    p.PosY = Player->PosY;
-    p.JumpSpeed = Player->JumpSpeed;
-    p.Action = Player->Action;
-    p.Dead = Player->DelayedAction == TBraxTovar::Dying;
+  if (World().Player) {
+    p.PosX = World().Player->PosX;
+    p.PosY = World().Player->PosY;
+    p.JumpSpeed = World().Player->JumpSpeed;
+    p.Action = World().Player->Action;
+    p.Dead = World().Player->DelayedAction == TBraxTovar::Dying;
   }
   p.Health = Game().Health;
   p.Dead |= Game().PlayerIsDead;
