@@ -78,9 +78,7 @@ class TShellTest : public THeadlessTest {
   }
   void TearDown() override {
     SetExitHook(nullptr);
-    ResetActorList();
-    World().Player = nullptr;
-    World().State = nullptr;
+    ResetWorld();
     GoingInBox.reset();
     QuitQuestion.reset();
     RestartQuestion.reset();

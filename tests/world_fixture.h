@@ -43,10 +43,8 @@ class TWorldTest : public THeadlessTest {
     InstallActors();
     SetBoxPresenter(PresentFrame);
     ResetMirrorTimeGuard();
-    World().ParticleColourCounter = 0;
+    ResetWorld();
     ClearGrids();
-    World().Player = nullptr;
-    World().Teleporters[0] = World().Teleporters[1] = nullptr;
     NewGameState(true);
     ResetActorList();
     for (int i = 0; i <= 200; ++i) {
@@ -55,10 +53,7 @@ class TWorldTest : public THeadlessTest {
     }
   }
   void TearDown() override {
-    ResetActorList();
-    World().Player = nullptr;
-    World().Teleporters[0] = World().Teleporters[1] = nullptr;
-    World().State = nullptr;
+    ResetWorld();
     LevelList.clear();
     BackdropList.clear();
     ClearGrids();

@@ -5,4 +5,9 @@ TWorld& World() {
   return world;
 }
 
+void ResetWorld() {
+  World().Actors->Clear();
+  World() = TWorld{};
+}
+
 TGameState& Game() { return *World().State; }

@@ -20,3 +20,5 @@ struct TWorld {
 };
 
 TWorld& World();
+// Back to the empty world of the program's start: no game state, no hero, an empty list.
+void ResetWorld();
