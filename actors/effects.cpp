@@ -81,7 +81,7 @@ void TBraxShot::Update() {
     Explode();
     SpawnSmokeCloud(PosX, 16 * row + 15);
     PlayBraxSound(SoundBlockBreaks);
-    if (World().State) Game().AddScore(10);
+    Game().AddScore(10);
     return;
   }
 
@@ -103,7 +103,7 @@ void TBraxShot::Explode() {
 }
 
 void TBraxShot::Remove() {
-  if (World().State && Game().PlayerShotsActive > 0) --Game().PlayerShotsActive;
+  if (Game().PlayerShotsActive > 0) --Game().PlayerShotsActive;
   TActor::Remove();
 }
 
@@ -150,7 +150,7 @@ void TEnemyShot::CheckCollisions() {
 void TEnemyShot::Explode() { Remove(); }
 
 void TEnemyShot::Remove() {
-  if (World().State && Game().EnemyShotsActive > 0) --Game().EnemyShotsActive;
+  if (Game().EnemyShotsActive > 0) --Game().EnemyShotsActive;
   TActor::Remove();
 }
 

@@ -40,9 +40,7 @@ const std::vector<const TClassInfo*>& FlyerClasses() {
 
 namespace {
 
-void AddPoints(int32_t points) {
-  if (World().State) Game().AddScore(points);
-}
+void AddPoints(int32_t points) { Game().AddScore(points); }
 
 // The player's shots that the actor touches, in list order; only the first when firstOnly.
 std::vector<std::shared_ptr<TActor>> ShotsHitting(const TActor& actor, bool firstOnly) {
@@ -441,7 +439,7 @@ void TDrMalvex::Update() {
     } else if (IsSolid(PosX, PosY - 16)) {
       PlayBraxSound(SoundVillainCrash);
       Remove();
-      if (World().State) Game().Victory = 2;
+      Game().Victory = 2;
     } else {
       PosY += 4;
     }
@@ -478,7 +476,7 @@ void TDrMalvex::CheckCollisions() {
     if (Health > 0) --Health;
     if (Health == 0 && IsExploding == 0) {
       PlayBraxSound(SoundVillainHit);
-      if (World().State) Game().Victory = 1;
+      Game().Victory = 1;
       if (World().Player) World().Player->InvincibilityTimer = -2;
       break;
     }
@@ -526,10 +524,8 @@ void TSnakeBot::CheckCollisions() {
     AddPoints(1000);
     Remove();
     shot->Remove();
-    if (World().State) {
-      TGameState& g = Game();
-      ++g.SnakesShot;
-      if (g.SnakesShot == g.SnakesTotal) g.AddScore(10000);  // the last segment
-    }
+    TGameState& g = Game();
+    ++g.SnakesShot;
+    if (g.SnakesShot == g.SnakesTotal) g.AddScore(10000);  // the last segment
   }
 }

@@ -44,9 +44,7 @@ bool DropCellFromBelow(int32_t column, int32_t row) {
   return true;
 }
 
-void Tally(int32_t TGameState::*counter) {
-  if (World().State) ++(Game().*counter);
-}
+void Tally(int32_t TGameState::*counter) { ++(Game().*counter); }
 
 }  // namespace
 
@@ -293,7 +291,7 @@ void TRocket::Start() {
   State = Launched;
   Timer = 0;
   PlayBraxSound(SoundRocketLaunch);
-  if (World().State) Game().AddScore(200);
+  Game().AddScore(200);
 }
 
 void TRocket::Update() {

@@ -81,7 +81,7 @@ void TExitDoor::CheckCollisions() {
 void TExitDoor::Open() {
   Active = 1;
   Timer = 0;
-  PlayBraxSound(World().State && Game().MapOn % 2 ? SoundHallwayDoor : SoundExitDoor);
+  PlayBraxSound(Game().MapOn % 2 ? SoundHallwayDoor : SoundExitDoor);
 }
 
 // --- Key holes and key doors ----------------------------------------------------------
@@ -310,7 +310,6 @@ void TBackgroundSprite::Draw() {
 // A locked key hole opens every door of its key with the key, or ends the whole use.
 bool TKeyHole::Use(TBraxTovar&, bool) {
   if (Unlocked) return true;
-  if (!World().State) return true;
   TGameState& g = Game();
   if (KeyNum > 3 || KeyNum >= g.GotKey.size() || !g.GotKey[KeyNum]) {
     ShowHint(HintNoKey, true);
@@ -329,7 +328,7 @@ bool TKeyHole::Use(TBraxTovar&, bool) {
 }
 
 bool TCardSlot::Use(TBraxTovar&, bool) {
-  if (Unlocked || !World().State) return true;
+  if (Unlocked) return true;
   if (!Game().GotAccessCard) {
     ShowHint(HintNoCard, true);
     return true;
@@ -342,7 +341,7 @@ bool TCardSlot::Use(TBraxTovar&, bool) {
 }
 
 bool TGloveSlot::Use(TBraxTovar&, bool) {
-  if (Unlocked || !World().State) return true;
+  if (Unlocked) return true;
   if (!Game().GotGlove) {
     Active = 1;  // the slot fights back
     return true;

@@ -183,7 +183,7 @@ void TFan::CheckCollisions() {
     SpawnSmokeCloud(PosX, PosY - 24);
     PlayBraxSound(SoundRobotHit);
     if (Wind) {
-      if (World().State) Game().AddScore(1000);
+      Game().AddScore(1000);
       Wind->Remove();
       Wind = nullptr;
     }
@@ -221,8 +221,7 @@ void InstallMechanicsHandlers() {
       } else {
         PlayBraxSound(SoundElevatorUp);
         player.PosY -= 16;
-        if (World().State && player.PosY - 16 * Game().CamY < 64)
-          Game().CamDestY = player.PosY / 16 - 6;
+        if (player.PosY - 16 * Game().CamY < 64) Game().CamDestY = player.PosY / 16 - 6;
         elevator->GoUp();
       }
       return true;

@@ -165,7 +165,7 @@ void TSoda::Collect() {
     return;
   }
   PlayBraxSound(SoundFood);
-  if (World().State) Game().AddHealth(1);
+  Game().AddHealth(1);
   ShowHint(HintSoda, false);
   Popup(Flasher200, *this);
 }
@@ -189,7 +189,7 @@ void TTurkey::Draw() { DrawAtActor(*this, SpriteTurkey + CurrentFrame); }
 void TTurkey::Collect() {
   const bool cooked = CurrentFrame != 0;
   PlayBraxSound(SoundFood);
-  if (World().State) Game().AddHealth(cooked ? 2 : 1);
+  Game().AddHealth(cooked ? 2 : 1);
   ShowHint(HintTurkey, false);
   Popup(cooked ? Flasher200 : Flasher100, *this);
 }
@@ -247,7 +247,7 @@ void TAtom::Update() {
 }
 void TAtom::Collect() {
   PlayBraxSound(SoundAtom);
-  if (World().State) Game().AddHealth(8);
+  Game().AddHealth(8);
   ShowHint(HintAtom, false);
   Popup(Flasher1000, *this);
 }
@@ -302,7 +302,7 @@ void TBalloon::CheckShots() {
 void TLetter::Draw() { DrawAtActor(*this, SpriteLetter + LetterNum); }
 
 void TLetter::Collect() {
-  const bool bonus = World().State && Game().AddLetter(LetterNum);
+  const bool bonus = Game().AddLetter(LetterNum);
   if (bonus) {
     Popup(Flasher10000, *this);
     PlayBraxSound(SoundLetterBonus);
@@ -319,7 +319,7 @@ void TInventoryItem::Draw() { DrawAtActor(*this, Sprite()); }
 void TInventoryItem::Collect() {
   PlayBraxSound(SoundItem);
   Popup(Flasher1000, *this);
-  if (World().State) Give();
+  Give();
 }
 
 void TPistol::Give() { Game().AddPistol(); }
@@ -342,7 +342,7 @@ void TKey::CheckCollisions() {
   Remove();
   PlayBraxSound(SoundKey);
   Popup(Flasher1000, *this);
-  if (KeyNum < 4 && World().State && KeyNum < Game().GotKey.size()) Game().GotKey[KeyNum] = 1;
+  if (KeyNum < 4 && KeyNum < Game().GotKey.size()) Game().GotKey[KeyNum] = 1;
 }
 
 // --- Dynamite ------------------------------------------------------------------------

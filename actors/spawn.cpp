@@ -42,9 +42,7 @@ std::shared_ptr<T> PlaceAtCell(int column, int row, int layer) {
   return Place<T>(CellX(column), CellY(row), layer);
 }
 
-void Tally(int32_t TGameState::*counter) {
-  if (World().State) ++(Game().*counter);
-}
+void Tally(int32_t TGameState::*counter) { ++(Game().*counter); }
 
 // The object a goodie ID stands for; null for an unknown ID.
 PGame MakeGoodie(int goodieId) {
@@ -81,15 +79,15 @@ PGame MakeGoodie(int goodieId) {
 void ScoreFlasher(int kind, int32_t x, int32_t y) {
   static const int Points[] = {100, 200, 500, 1000, 2000, 5000, 10000};
   static const int RandomKinds[4] = {Flasher100, Flasher500, Flasher2000, Flasher5000};
-  if (kind == FlasherRandom) kind = RandomKinds[(World().State ? uint32_t(Game().Timer) : 0u) % 4];
+  if (kind == FlasherRandom) kind = RandomKinds[uint32_t(Game().Timer) % 4];
   std::shared_ptr<TBonusFlasher> flasher;
   if (kind >= Flasher100 && kind <= Flasher10000) {
-    if (World().State) Game().AddScore(Points[kind - Flasher100]);
+    Game().AddScore(Points[kind - Flasher100]);
     flasher = std::make_shared<TBonusFlasher>();
     flasher->BaseSprite = SpriteScorePopup + 2 * (kind - Flasher100);
     flasher->TimeToLive = 39;
   } else if (kind >= FlasherLevelBonus && kind < FlasherLevelBonus + LevelBonusCount) {
-    if (World().State) Game().AddScore(10000);
+    Game().AddScore(10000);
     flasher = std::make_shared<TLargeBonusFlasher>();
     flasher->BaseSprite = SpriteBonusPopup + 4 * (kind - FlasherLevelBonus);
     flasher->TimeToLive = y + 16;
@@ -201,7 +199,7 @@ void SpawnDrMalvex(int flag, int column, int row) {
 void SpawnSnake(int column, int row) {
   for (TListLink* link : std::vector<TListLink*>(ActorList().Indexed(TSnakeBot::StaticClass())))
     link->Object->Remove();
-  if (World().State) Game().SnakesTotal = 0;
+  Game().SnakesTotal = 0;
   for (int i = 0; i < 9; ++i) {
     Place<TSnakeBot>(2 * (column + i), CellY(row), LayerFlyers)->StartDelay = uint8_t(8 - i);
     Tally(&TGameState::SnakesTotal);
@@ -289,7 +287,7 @@ void SpawnParticles(int32_t x, int32_t y) {
 
 // The hero has as many shots in the air at once as his fire power.
 void SpawnBraxShot(int32_t x, int32_t y, int direction) {
-  if (!World().State || Game().PlayerShotsActive >= Game().FirePower) return;
+  if (Game().PlayerShotsActive >= Game().FirePower) return;
   auto shot = std::make_shared<TBraxShot>();
   shot->PosX = x;
   shot->PosY = y;
@@ -301,7 +299,7 @@ void SpawnBraxShot(int32_t x, int32_t y, int direction) {
 
 // The robots share three shots; a shot fired out of view is silent.
 void SpawnEnemyShot(int32_t x, int32_t y, int direction) {
-  if (!World().State || Game().EnemyShotsActive >= 3) return;
+  if (Game().EnemyShotsActive >= 3) return;
   auto shot = std::make_shared<TEnemyShot>();
   shot->PosX = x;
   shot->PosY = y;

@@ -28,9 +28,7 @@ ZYNTRA_DEFINE_CLASS(TWheelBot, TActor, ZYNTRA_FIELD(TWheelBot, FlameOn),
 
 namespace {
 
-void AddPoints(int32_t points) {
-  if (World().State) Game().AddScore(points);
-}
+void AddPoints(int32_t points) { Game().AddScore(points); }
 
 // Standing on something under either half of a two-column body.
 bool Grounded(const TActor& actor) {
@@ -239,7 +237,7 @@ void TBunnyBot::Explode() {
   static const int32_t Clouds[6][2] = {{0, 0}, {0, -16}, {-1, 0}, {-1, -8}, {1, -8}, {1, -24}};
   for (const auto& c : Clouds) SpawnSmokeCloud(PosX + c[0], PosY + c[1]);
   Remove();
-  if (World().State) ++Game().BunniesShot;
+  ++Game().BunniesShot;
 }
 
 void TBunnyBot::CheckCollisions() {
@@ -374,7 +372,7 @@ bool TWheelBot::GoRight() {
 
 void TWheelBot::Update() {
   if (!BlockedDown()) PosY += 16;
-  if (World().State && Game().Timer % 2 != 0) {
+  if (Game().Timer % 2 != 0) {
     if (Direction == 0) {
       if (!GoLeft()) {
         Direction = 1;
