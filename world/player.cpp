@@ -116,7 +116,7 @@ void TBraxTovar::StartFalling() {
 
 void TBraxTovar::StartJumping() {
   Timer = 0;
-  if (World().State && Game().GotBoots) {
+  if (Game().GotBoots) {
     JumpSpeed = -15;
     if (Game().Timer % 4 == 0 && Action == Walking) {
       Somersault = 13;
@@ -136,14 +136,14 @@ void TBraxTovar::Land(bool withDust) {
   if (IsSolid(PosX, PosY) || IsSolid(PosX + 1, PosY)) PosY = 16 * (PosY / 16 - 1) + 15;
   if (withDust && WorldSpawns().Dust) WorldSpawns().Dust(PosX, PosY);
   PlayBraxSound(SoundLand);
-  if (World().State) Game().CamDestY = PosY / 16 - 6;
+  Game().CamDestY = PosY / 16 - 6;
   Somersault = 0;
 }
 
 void TBraxTovar::HitHead() {
   Somersault = 0;
   int32_t y = PosY - Height - 7;
-  if (World().State && Game().GotHooks && (IsHookable(PosX, y) || IsHookable(PosX + 1, y))) {
+  if (Game().GotHooks && (IsHookable(PosX, y) || IsHookable(PosX + 1, y))) {
     PosY = 16 * (y / 16) + Height + 15;
     Action = Hanging;
     Timer = 0;
@@ -209,9 +209,9 @@ void TBraxTovar::MyUpdate() {
       }
       FrameDuringAir(FrameFall + d);
       PosY += JumpSpeed;
-      int32_t camTop = World().State ? 16 * Game().CamY : 0;
+      int32_t camTop = 16 * Game().CamY;
       if (PosY - camTop >= 120) JumpSpeed = 16;
-      if (PosY - camTop >= 139 && World().State) Game().CamDestY = Game().CamY + 1;
+      if (PosY - camTop >= 139) Game().CamDestY = Game().CamY + 1;
       if (BlockedDown()) Land(true);
       break;
     }
@@ -222,7 +222,7 @@ void TBraxTovar::MyUpdate() {
         ++Timer;
         if (Timer == 3) {
           Action = Standing;
-          if (World().State) Game().CamDestY = PosY / 16 - 6;
+          Game().CamDestY = PosY / 16 - 6;
         }
       }
       break;
@@ -265,7 +265,6 @@ void TBraxTovar::TeleportFrom(int index) {
     PosX = 0;
     PosY = 0;
   }
-  if (!World().State) return;
   TGameState& g = Game();
   g.CamX = std::min(MaxCamX, std::max(0, PosX - 14));
   g.CamY = std::min(MaxCamY, std::max(0, PosY / 16 - 6));
@@ -317,13 +316,11 @@ void TBraxTovar::RunDelayedAction() {
   switch (DelayedAction) {
     case Dying:
       PlayBraxSound(SoundHeroDead);
-      if (World().State) Game().PlayerIsDead = 1;
+      Game().PlayerIsDead = 1;
       break;
     case TeleportingFrom0:
     case TeleportingFrom1: TeleportFrom(DelayedAction - TeleportingFrom0); break;
-    case Leaving:
-      if (World().State) Game().ExitLevel = 1;
-      break;
+    case Leaving: Game().ExitLevel = 1; break;
     default: break;
   }
   DelayedAction = NoDelayedAction;
@@ -394,8 +391,7 @@ void TBraxTovar::ActOnInput(bool up, bool down, bool left, bool right, bool fire
       CurrentFrame = FrameShootStanding + 4 * d;
     else if (Action == Hanging)
       CurrentFrame = FrameShootHanging + d;
-    if (!FireWasDown && World().State && Game().PlayerShotsActive < Game().FirePower &&
-        WorldSpawns().BraxShot)
+    if (!FireWasDown && Game().PlayerShotsActive < Game().FirePower && WorldSpawns().BraxShot)
       WorldSpawns().BraxShot(PosX, 16 * ((PosY - 29) / 16) + 19, Direction);
   }
   if (jump && !JumpWasDown && (Action == Standing || Action == Walking)) StartJumping();
@@ -409,8 +405,7 @@ void TBraxTovar::ActOnInput(bool up, bool down, bool left, bool right, bool fire
 }
 
 bool HurtPlayer() {
-  if (!World().Player || World().Player->InvincibilityTimer != 0 || PlaySettings().GodMode ||
-      !World().State)
+  if (!World().Player || World().Player->InvincibilityTimer != 0 || PlaySettings().GodMode)
     return false;
   TGameState& g = Game();
   g.GotHit = 1;
@@ -425,7 +420,7 @@ bool HurtPlayer() {
 
 void KillPlayer(bool force) {
   if (PlaySettings().GodMode && !force) return;
-  if (World().State) Game().Health = 0;
+  Game().Health = 0;
   if (World().Player) World().Player->Die();
 }
 
