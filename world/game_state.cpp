@@ -99,7 +99,6 @@ void NewGameState(bool hintsOn) {
 }
 
 void GiveEverything() {
-  if (!World().State) return;
   TGameState& g = Game();
   g.Health = 9;
   g.FirePower = 4;
@@ -108,7 +107,6 @@ void GiveEverything() {
 }
 
 std::string BonusInfoText() {
-  if (!World().State) return "";
   const TGameState& g = Game();
   auto pair = [](int32_t a, int32_t b) { return std::to_string(a) + " of " + std::to_string(b); };
   return "BONUS INFO\n" + ("\nCameras:\t" + pair(g.CamsShot, g.CamsTotal)) +

@@ -9,20 +9,18 @@
 
 void ShowHint(uint8_t n, bool keep) {
   // HintIsActive also guards a switch array that a garbled quick save left short.
-  if (!World().State || !Game().HintIsActive(n)) return;
+  if (!Game().HintIsActive(n)) return;
   Game().MessageActive[n] = keep ? 1 : 0;
   PlayBraxSound(SoundMessage);
   ShowInfoBox(HintText[n], 16, 48, 12, 2, true);
 }
 
 void ShowNote() {
-  if (!World().State) return;
   size_t map = Game().MapOn;
   ShowInfoBox(map < MessageText.size() ? MessageText[map] : "", 16, 16, 12, 3, true);
 }
 
 void GiveFirepowerAndKeys() {
-  if (!World().State) return;
   PlayBraxSound(SoundMessage);
   ShowInfoBox(CheatText, 16, 16, 12, 2, false);
   Game().FirePower = 4;

@@ -424,7 +424,6 @@ std::string QuickSaveFileName() {
 }
 
 void QuickSave() {
-  if (!World().State) return;
   auto automatic = ReadSavegame(SavegameFileToRead(0));
   if (!automatic) return;  // damaged or missing restart point: nothing sensible to write
   PStream memory = MemoryStream();

@@ -21,7 +21,7 @@ uint32_t PreviousMirrorTime = 0;
 }
 
 void ScrollCameraX() {
-  if (!World().Player || !World().State) return;
+  if (!World().Player) return;
   TGameState& g = Game();
   for (int i = 0; i < 2; ++i) {
     if (World().Player->PosX - g.CamX < 10 && g.CamX > 0) --g.CamX;
@@ -30,7 +30,6 @@ void ScrollCameraX() {
 }
 
 void ScrollCameraY() {
-  if (!World().State) return;
   TGameState& g = Game();
   if (!g.Victory) {
     if (g.CamDestY < g.CamY && g.CamY > 0) --g.CamY;
@@ -54,7 +53,6 @@ void MirrorTimeGuard(uint32_t ms) {
 void ResetMirrorTimeGuard() { PreviousMirrorTime = 0; }
 
 void GameTick(bool up, bool down, bool left, bool right, bool fire, bool jump) {
-  if (!World().State) return;
   if (World().Player) World().Player->ActOnInput(up, down, left, right, fire, jump);
   ScrollCameraX();
   // Wraps instead of overflowing: the counter grows for as long as a level is played.
@@ -90,7 +88,7 @@ int LastMapNumber() { return std::max(0, int(LevelList.size()) - 1); }
 namespace {
 
 void PlaceCamera() {
-  if (!World().Player || !World().State) return;
+  if (!World().Player) return;
   TGameState& g = Game();
   g.CamX = World().Player->PosX - 14;
   g.CamY = World().Player->PosY / 16 - 4;
@@ -146,7 +144,6 @@ bool LoadLevel() {
 }
 
 void AdvanceToNextMap() {
-  if (!World().State) return;
   TGameState& g = Game();
   int m = g.MapOn;
   uint8_t bits = (m % 2 == 0) ? g.GetBonusBits() : 0;
