@@ -130,7 +130,6 @@ void DrawMirrorSheen(const TRect& filled, int runX, int runW, int viewRow, int l
 }  // namespace
 
 void DrawLevel() {
-  if (!World().State) return;
   const TGameState& g = Game();
   DrawBackdrop(1, 16, 16);
   bool odd = g.CamX % 2 != 0;
@@ -206,7 +205,6 @@ void DrawStatusBorder() {
 }
 
 void DrawHud() {
-  if (!World().State) return;
   const TGameState& g = Game();
   std::string score = std::to_string(g.ShownScore() % 100000000u);
   DrawText(std::string(8 - score.size(), '0') + score, 240, 24);
@@ -255,7 +253,7 @@ TRect DrawMirrorRun(int phase, int x, int y, int w, int n) {
 }
 
 void DrawMirrors() {
-  if (PlaySettings().NoMirrors || !World().State) return;
+  if (PlaySettings().NoMirrors) return;
   const TGameState& g = Game();
   bool odd = g.CamX % 2 != 0;
   int x0 = odd ? 8 : 16, columns = odd ? 14 : 13;

@@ -74,6 +74,7 @@ void GameTick(bool up, bool down, bool left, bool right, bool fire, bool jump) {
 }
 
 void RedrawGame() {
+  // A menu over the game screen can be shown before any game: then there is nothing to draw.
   if (!World().State) return;
   DrawLevel();
   DrawActorList();
