@@ -122,6 +122,6 @@ void ShowBonusInfo() {
   ResetKeys();
 }
 
-int32_t CameraX() { return World().State ? Game().CamX : 0; }
-int32_t CameraY() { return World().State ? Game().CamY : 0; }
-int32_t GameTimer() { return World().State ? Game().Timer : 0; }
+int32_t CameraX() { return Game().CamX; }
+int32_t CameraY() { return Game().CamY; }
+int32_t GameTimer() { return Game().Timer; }

@@ -81,7 +81,7 @@ using PGameState = std::shared_ptr<TGameState>;
 // The current game state (null before the first game).
 // The game state of the world in play (World().State, which must exist).
 TGameState& Game();
-// The camera's column and row and the tick counter; 0 without a game state.
+// The camera's column and row and the tick counter of the game in play.
 int32_t CameraX();
 int32_t CameraY();
 int32_t GameTimer();
