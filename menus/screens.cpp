@@ -246,52 +246,51 @@ void KeyboardSetupMenu(int x, int y, TMenu* parent, bool fromMain) {
   }
 }
 
-void RestoreGameMenu(TMenu* parent) {
-  auto menu = CreateMessageWindow(RestoreText + SaveSlotList(), 56, 48, 12, 7, parent);
-  menu->BallX = 64;
+namespace {
+
+// The slot chosen in the restore or save menu (0..8, by its digit or Enter), or -1 for Esc.
+int ChooseSlot(TMenuWithBall& menu) {
   ResetKeys();
   int cursor = -1;
   const std::vector<int> keys = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
   for (;;) {
-    bool enter = MenuFrame(*menu, cursor, 8, 96);
+    bool enter = MenuFrame(menu, cursor, 8, 96);
     int row = Choice(keys, enter, cursor);
-    if (row < 0) {
-      if (Input().KeyHit(KeyEscape)) {
-        menu->FadeOut(0, 16);
-        return;
-      }
-      continue;
-    }
-    if (!LoadGame(row + 1)) {
-      MessageBox(NotFoundText, 56, 32, 12, 1, menu.get(), false);
-      return;
-    }
-    menu->FadeOut(-1, 16);
-    GoingInBox->FadeIn(-1, 16);
-    GameLoop(false);
+    if (row >= 0) return row;
+    if (Input().KeyHit(KeyEscape)) return -1;
+  }
+}
+
+}  // namespace
+
+void RestoreGameMenu(TMenu* parent) {
+  auto menu = CreateMessageWindow(RestoreText + SaveSlotList(), 56, 48, 12, 7, parent);
+  menu->BallX = 64;
+  const int row = ChooseSlot(*menu);
+  if (row < 0) {
+    menu->FadeOut(0, 16);
     return;
   }
+  if (!LoadGame(row + 1)) {
+    MessageBox(NotFoundText, 56, 32, 12, 1, menu.get(), false);
+    return;
+  }
+  menu->FadeOut(-1, 16);
+  GoingInBox->FadeIn(-1, 16);
+  GameLoop(false);
 }
 
 bool SaveGameMenu(TMenu* parent) {
   auto menu = CreateMessageWindow(SaveText + SaveSlotList(), 16, 48, 12, 7, parent);
   menu->BallX = 24;
-  ResetKeys();
-  int cursor = -1;
-  const std::vector<int> keys = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
-  for (;;) {
-    bool enter = MenuFrame(*menu, cursor, 8, 96);
-    int row = Choice(keys, enter, cursor);
-    if (row >= 0) {
-      SaveGame(row + 1);
-      CreateMessageWindow(SavedText, 16, 48, 12, 1, menu.get())->ShowLoop(true);
-      return true;
-    }
-    if (Input().KeyHit(KeyEscape)) {
-      CreateMessageWindow(NotSavedText, 16, 48, 12, 2, menu.get())->ShowLoop(true);
-      return false;
-    }
+  const int row = ChooseSlot(*menu);
+  if (row < 0) {
+    CreateMessageWindow(NotSavedText, 16, 48, 12, 2, menu.get())->ShowLoop(true);
+    return false;
   }
+  SaveGame(row + 1);
+  CreateMessageWindow(SavedText, 16, 48, 12, 1, menu.get())->ShowLoop(true);
+  return true;
 }
 
 void InGameMenu() {
