@@ -76,8 +76,8 @@ void TBraxShot::Update() {
   const int32_t firstRow = FloorDiv(PosY - 8, 16);
   for (int32_t row = firstRow; row <= firstRow + 1; ++row) {
     if (column < 0 || column >= MapColumns || row < 0 || row >= MapRows) continue;
-    if (TileGrid[row][column] != CrackedBlockTile) continue;
-    TileGrid[row][column] = RubbleTile;
+    if (World().Grid.Tiles[row][column] != CrackedBlockTile) continue;
+    World().Grid.Tiles[row][column] = RubbleTile;
     Explode();
     SpawnSmokeCloud(PosX, 16 * row + 15);
     PlayBraxSound(SoundBlockBreaks);

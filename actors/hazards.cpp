@@ -40,7 +40,7 @@ namespace {
 // False when the cell lies outside the map.
 bool DropCellFromBelow(int32_t column, int32_t row) {
   if (column < 0 || column >= MapColumns || row < 0 || row >= MapRows) return false;
-  TileGrid[row][column] = row + 1 < MapRows ? TileGrid[row + 1][column] : 0;
+  World().Grid.Tiles[row][column] = row + 1 < MapRows ? World().Grid.Tiles[row + 1][column] : 0;
   return true;
 }
 

@@ -112,7 +112,7 @@ void TKeyDoor::Open() {
   const int32_t column = PosX / 2;
   const int32_t row = PosY / 16;
   if (column >= 1 && column < MapColumns && row >= 0 && row < MapRows)
-    TileGrid[row][column] = TileGrid[row][column - 1];
+    World().Grid.Tiles[row][column] = World().Grid.Tiles[row][column - 1];
 }
 
 // --- Glove and card slots --------------------------------------------------------------

@@ -33,12 +33,12 @@ bool InMap(int32_t column, int32_t row) {
 }
 
 void SetCell(int32_t column, int32_t row, uint16_t word) {
-  if (InMap(column, row)) TileGrid[row][column] = word;
+  if (InMap(column, row)) World().Grid.Tiles[row][column] = word;
 }
 
 // The word of a cell; an empty word above the top row.
 uint16_t CellWord(int32_t column, int32_t row) {
-  return InMap(column, row) ? TileGrid[row][column] : 0;
+  return InMap(column, row) ? World().Grid.Tiles[row][column] : 0;
 }
 
 // Copies the word of the cell above into the cell (clears a shaft top, drops a bridge).
@@ -143,8 +143,8 @@ void TFakeBridge::Update() {
 void TExtender::Update() {
   if (!Active) return;
   ++PosX;
-  if (InMap(PosX, PosY) && TileGrid[PosY][PosX] != ExtenderBridgeTile) {
-    TileGrid[PosY][PosX] = ExtenderBridgeTile;
+  if (InMap(PosX, PosY) && World().Grid.Tiles[PosY][PosX] != ExtenderBridgeTile) {
+    World().Grid.Tiles[PosY][PosX] = ExtenderBridgeTile;
     SpawnWhiteBall(2 * PosX, 16 * PosY + 15);
   } else {
     Active = 0;

@@ -17,6 +17,7 @@
 #include "world/game_state.h"
 #include "world/level_draw.h"
 #include "world/world.h"
+#include "world/world_state.h"
 
 namespace {
 
@@ -103,7 +104,7 @@ std::string ObjectMapFile(int rows) {
 bool LoadObjectMap(const std::string& path) {
   const std::string dir = Options().GameDir;
   StartUpOptions().GameDir.clear();
-  const bool failed = !LoadMap(path);
+  const bool failed = !LoadMap(World().Grid, path);
   StartUpOptions().GameDir = dir;
   return !failed;
 }

@@ -8,9 +8,6 @@
 #include "shell/log.h"
 #include "shell/settings.h"
 
-uint16_t TileGrid[MapRows][MapColumns] = {};
-uint8_t MirrorGrid[MapRows][MapColumns] = {};
-
 namespace {
 
 TLevelHooks Hooks;
@@ -24,11 +21,11 @@ void LogPullingError(uint16_t code, int column, int row, const char* from) {
 }
 
 // First-pass handling of the codes that the map format itself defines.
-void ConveyorStart(uint16_t code, int column, int row) {
+void ConveyorStart(const TLevelGrid& grid, uint16_t code, int column, int row) {
   uint16_t endCode = code == ObjectBeltLeftStart ? ObjectBeltLeftEnd : ObjectBeltRightEnd;
   int end = -1;
   for (int c = column + 1; c < MapColumns; ++c)
-    if (TileGrid[row][c] == endCode) {
+    if (grid.Tiles[row][c] == endCode) {
       end = c;
       break;
     }
@@ -42,45 +39,45 @@ void ConveyorStart(uint16_t code, int column, int row) {
     Hooks.SpawnConveyorBelt(column, row, end, code == ObjectBeltLeftStart ? 0 : 1);
 }
 
-void FakeBridge(int column, int row) {
+void FakeBridge(TLevelGrid& grid, int column, int row) {
   int k = column;
   for (;;) {
-    TileGrid[row][k] = FakeBridgeLeftTile;
+    grid.Tiles[row][k] = FakeBridgeLeftTile;
     ++k;
-    if (k >= MapColumns || TileGrid[row][k] >= FirstSolidTile) break;
-    TileGrid[row][k] = FakeBridgeRightTile;
+    if (k >= MapColumns || grid.Tiles[row][k] >= FirstSolidTile) break;
+    grid.Tiles[row][k] = FakeBridgeRightTile;
     ++k;
-    if (k >= MapColumns - 1 || TileGrid[row][k] >= FirstSolidTile ||
-        TileGrid[row][k + 1] >= FirstSolidTile)
+    if (k >= MapColumns - 1 || grid.Tiles[row][k] >= FirstSolidTile ||
+        grid.Tiles[row][k + 1] >= FirstSolidTile)
       break;
   }
   if (k - column > 1 && Hooks.SpawnFakeBridge) Hooks.SpawnFakeBridge(column, row, k - column);
 }
 
 // Second pass: the word an object code's cell takes.
-void Pull(int column, int row) {
-  uint16_t code = TileGrid[row][column];
+void Pull(TLevelGrid& grid, int column, int row) {
+  uint16_t code = grid.Tiles[row][column];
   switch (code) {
     case ObjectBeltLeftStart:
     case ObjectBeltLeftEnd:
     case ObjectBeltRightStart:
     case ObjectBeltRightEnd: return;
-    case ObjectElevator: TileGrid[row][column] = ElevatorShaftTile; return;
-    case ObjectExtender: TileGrid[row][column] = ExtenderBridgeTile; return;
+    case ObjectElevator: grid.Tiles[row][column] = ElevatorShaftTile; return;
+    case ObjectExtender: grid.Tiles[row][column] = ExtenderBridgeTile; return;
     case ObjectKeyDoor0:
     case ObjectKeyDoor0 + 1:
     case ObjectKeyDoor0 + 2:
-    case ObjectKeyDoor0 + 3: TileGrid[row][column] = LockedDoorTile; return;
+    case ObjectKeyDoor0 + 3: grid.Tiles[row][column] = LockedDoorTile; return;
     case ObjectAlienPlant:
     case ObjectPoster:
     case ObjectChain:
-    case ObjectBarrel: TileGrid[row][column] = 0; return;
+    case ObjectBarrel: grid.Tiles[row][column] = 0; return;
     case ObjectFlameThrowerRight:
     case ObjectCrawlBotWallLeft:
     case ObjectFanBlowingRight:
     case ObjectArrowLeft:
       if (column == MapColumns - 1) return LogPullingError(code, column, row, "right");
-      TileGrid[row][column] = TileGrid[row][column + 1];
+      grid.Tiles[row][column] = grid.Tiles[row][column + 1];
       return;
     case ObjectRocket:
     case ObjectEnergyBeam:
@@ -88,34 +85,34 @@ void Pull(int column, int row) {
     case ObjectNail:
     case ObjectFloorSpikes:
       if (row == 0) return LogPullingError(code, column, row, "above");
-      TileGrid[row][column] = TileGrid[row - 1][column];
+      grid.Tiles[row][column] = grid.Tiles[row - 1][column];
       return;
     case ObjectCamera:
     case ObjectCeilingSpikes:
       if (row == MapRows - 1) return LogPullingError(code, column, row, "below");
-      TileGrid[row][column] = TileGrid[row + 1][column];
+      grid.Tiles[row][column] = grid.Tiles[row + 1][column];
       return;
     default:
       if (column == 0) return LogPullingError(code, column, row, "left");
-      TileGrid[row][column] = TileGrid[row][column - 1];
+      grid.Tiles[row][column] = grid.Tiles[row][column - 1];
   }
 }
 
 }  // namespace
 
-bool IsSolid(int32_t x, int32_t y) {
+bool TLevelGrid::IsSolid(int32_t x, int32_t y) const {
   if (!InGrid(x, y)) return true;
-  return TileGrid[y / 16][x / 2] >= FirstSolidTile;
+  return Tiles[y / 16][x / 2] >= FirstSolidTile;
 }
 
-bool IsHookable(int32_t x, int32_t y) {
+bool TLevelGrid::IsHookable(int32_t x, int32_t y) const {
   if (!InGrid(x, y)) return false;
-  return IsHookableWord(TileGrid[y / 16][x / 2]);
+  return IsHookableWord(Tiles[y / 16][x / 2]);
 }
 
 void SetLevelHooks(const TLevelHooks& hooks) { Hooks = hooks; }
 
-bool LoadMap(const std::string& name) {
+bool LoadMap(TLevelGrid& grid, const std::string& name) {
   PStream stream = LittleEndianStream(ReadStream(Options().GameDir + name));
   std::vector<uint16_t> words(size_t(MapRows) * MapColumns);
   bool ok = stream && stream->Size() == LevelFileSize;
@@ -132,28 +129,29 @@ bool LoadMap(const std::string& name) {
     return false;
   }
   for (int r = 0; r < MapRows; ++r)
-    for (int c = 0; c < MapColumns; ++c) TileGrid[r][c] = words[size_t(r) * MapColumns + size_t(c)];
+    for (int c = 0; c < MapColumns; ++c)
+      grid.Tiles[r][c] = words[size_t(r) * MapColumns + size_t(c)];
 
   if (Hooks.ResetActors) Hooks.ResetActors();
   for (int r = 0; r < MapRows; ++r)
     for (int c = 0; c < MapColumns; ++c) {
-      MirrorGrid[r][c] = 0;
-      uint16_t code = TileGrid[r][c];
+      grid.Mirrors[r][c] = 0;
+      uint16_t code = grid.Tiles[r][c];
       if (!IsObjectCode(code)) continue;
       switch (code) {
         case ObjectBeltLeftStart:
-        case ObjectBeltRightStart: ConveyorStart(code, c, r); break;
+        case ObjectBeltRightStart: ConveyorStart(grid, code, c, r); break;
         case ObjectBeltLeftEnd:
         case ObjectBeltRightEnd: break;
-        case ObjectMirror: MirrorGrid[r][c] = 1; break;
-        case ObjectFakeBridge: FakeBridge(c, r); break;
+        case ObjectMirror: grid.Mirrors[r][c] = 1; break;
+        case ObjectFakeBridge: FakeBridge(grid, c, r); break;
         default:
           if (Hooks.Spawn) Hooks.Spawn(code, c, r);
       }
     }
   for (int r = 0; r < MapRows; ++r)
     for (int c = 0; c < MapColumns; ++c)
-      if (IsObjectCode(TileGrid[r][c])) Pull(c, r);
+      if (IsObjectCode(grid.Tiles[r][c])) Pull(grid, c, r);
   if (Hooks.PlaceCamera) Hooks.PlaceCamera();
   return true;
 }

@@ -13,12 +13,16 @@ constexpr int MapColumns = 128;
 constexpr int MapRows = 90;
 constexpr int64_t LevelFileSize = 23040;
 
-extern uint16_t TileGrid[MapRows][MapColumns];
-extern uint8_t MirrorGrid[MapRows][MapColumns];
+// The cells of a level: its tile words and the cells that show a mirror. The world holds
+// the one in play.
+struct TLevelGrid {
+  uint16_t Tiles[MapRows][MapColumns] = {};
+  uint8_t Mirrors[MapRows][MapColumns] = {};
+  // x in half-tiles, y in pixels; outside the map is solid and not hookable.
+  bool IsSolid(int32_t x, int32_t y) const;
+  bool IsHookable(int32_t x, int32_t y) const;
+};
 
-// x in half-tiles, y in pixels.
-bool IsSolid(int32_t x, int32_t y);
-bool IsHookable(int32_t x, int32_t y);
 inline bool IsObjectCode(uint16_t word) {
   return word >= FirstObjectCode && word <= LastObjectCode;
 }
@@ -38,4 +42,4 @@ void SetLevelHooks(const TLevelHooks& hooks);
 
 // Reads GameDir + name into the grid and spawns its objects. True when loaded; on failure
 // the grid and the objects are left as they were.
-bool LoadMap(const std::string& name);
+bool LoadMap(TLevelGrid& grid, const std::string& name);

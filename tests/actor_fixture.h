@@ -3,6 +3,7 @@
 #pragma once
 
 #include "actors/effects.h"
+#include "world/world_state.h"
 #include "world_fixture.h"
 
 class TActorTest : public TWorldTest {
@@ -14,7 +15,7 @@ class TActorTest : public TWorldTest {
   }
 
   static void Fill(int firstColumn, int lastColumn, int row, uint16_t word = 0x1800) {
-    for (int c = firstColumn; c <= lastColumn; ++c) TileGrid[row][c] = word;
+    for (int c = firstColumn; c <= lastColumn; ++c) World().Grid.Tiles[row][c] = word;
   }
   template <class T>
   static std::shared_ptr<T> Last() {

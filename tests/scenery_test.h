@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "world/world_state.h"
 #include "world_fixture.h"
 
 class TSceneryTest : public TWorldTest {
@@ -18,7 +19,7 @@ class TSceneryTest : public TWorldTest {
     TWorldTest::SetUp();
     Game().SetHintsActive(0);
     Game().FirePower = 4;
-    for (int c = 0; c < MapColumns; ++c) TileGrid[FloorRow][c] = Wall;
+    for (int c = 0; c < MapColumns; ++c) World().Grid.Tiles[FloorRow][c] = Wall;
     PlacePlayer(2, FloorRow - 1);  // PosX 4, PosY 127
   }
 

@@ -291,8 +291,8 @@ TEST_F(ActorListTest, VisibleIsInclusiveAtTheEdges) {
 }
 
 TEST_F(ActorListTest, FallingItemsFallOnlyOnScreenAndTestTheLeftHalf) {
-  TileGrid[10][20] = 0x1800;  // under the right half of the item only
-  TileGrid[12][19] = 0x1800;
+  World().Grid.Tiles[10][20] = 0x1800;  // under the right half of the item only
+  World().Grid.Tiles[12][19] = 0x1800;
   TBoxActor item(39, 16 * 7 + 15, 2, 16);
   Game().CamY = 2;
   Game().CamX = 60;  // the item is off screen

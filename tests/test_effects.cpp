@@ -51,7 +51,7 @@ TEST_F(TEffectsTest, PlayerShotToTheLeftShowsTheLeftMuzzle) {
 }
 
 TEST_F(TEffectsTest, PlayerShotNextToAWallExplodesInItsFirstUpdate) {
-  TileGrid[5][6] = 0x1820;  // half-tiles 12 and 13, rows 80..95; the shot tests row 92
+  World().Grid.Tiles[5][6] = 0x1820;  // half-tiles 12 and 13, rows 80..95; the shot tests row 92
   SpawnBraxShot(10, 100, 1);
   auto shot = Only<TBraxShot>();
   const int64_t score = Game().Score;
@@ -60,7 +60,7 @@ TEST_F(TEffectsTest, PlayerShotNextToAWallExplodesInItsFirstUpdate) {
   EXPECT_EQ(shot->PosX, 11);  // one step, not two
   EXPECT_EQ(Game().PlayerShotsActive, 0);
   EXPECT_EQ(Game().Score, score);
-  EXPECT_EQ(TileGrid[5][6], 0x1820);
+  EXPECT_EQ(World().Grid.Tiles[5][6], 0x1820);
   auto deco = Only<TDecoExplosion>();
   ASSERT_TRUE(deco);
   EXPECT_EQ(deco->PosX, 11);
@@ -70,15 +70,15 @@ TEST_F(TEffectsTest, PlayerShotNextToAWallExplodesInItsFirstUpdate) {
 
 TEST_F(TEffectsTest, PlayerShotBreaksACrackedBlockUpperRowFirst) {
   // Rows tested for PosY 100: (100 - 8) div 16 = 5, and 6.
-  TileGrid[5][6] = 0x1800;
-  TileGrid[6][6] = 0x1800;
+  World().Grid.Tiles[5][6] = 0x1800;
+  World().Grid.Tiles[6][6] = 0x1800;
   SpawnBraxShot(10, 100, 1);
   auto shot = Only<TBraxShot>();
   const int64_t score = Game().Score;
   const size_t mark = AudioMark();
   Tick();
-  EXPECT_EQ(TileGrid[5][6], 0x17E0);
-  EXPECT_EQ(TileGrid[6][6], 0x1800);
+  EXPECT_EQ(World().Grid.Tiles[5][6], 0x17E0);
+  EXPECT_EQ(World().Grid.Tiles[6][6], 0x1800);
   EXPECT_FALSE(IsSolid(12, 5 * 16));
   EXPECT_EQ(Game().Score, score + 10);
   EXPECT_TRUE(Has(SoundsPlayed(mark), SoundBlockBreaks));
@@ -93,35 +93,35 @@ TEST_F(TEffectsTest, PlayerShotBreaksACrackedBlockUpperRowFirst) {
 }
 
 TEST_F(TEffectsTest, CrackedBlockInTheLowerRowBreaksEvenBehindAWall) {
-  TileGrid[5][6] = 0x1820;  // plain wall in the upper row
-  TileGrid[6][6] = 0x1800;
+  World().Grid.Tiles[5][6] = 0x1820;  // plain wall in the upper row
+  World().Grid.Tiles[6][6] = 0x1800;
   SpawnBraxShot(10, 100, 1);
   Tick();
-  EXPECT_EQ(TileGrid[5][6], 0x1820);
-  EXPECT_EQ(TileGrid[6][6], 0x17E0);
+  EXPECT_EQ(World().Grid.Tiles[5][6], 0x1820);
+  EXPECT_EQ(World().Grid.Tiles[6][6], 0x17E0);
   EXPECT_EQ(Only<TSmokeCloud>()->PosY, 6 * 16 + 15);
   EXPECT_EQ(Game().Score, 10);
 }
 
 TEST_F(TEffectsTest, OnlyTheExactCrackedCodeBreaks) {
-  TileGrid[5][6] = 0x1801;
+  World().Grid.Tiles[5][6] = 0x1801;
   SpawnBraxShot(10, 100, 1);
   Tick();
-  EXPECT_EQ(TileGrid[5][6], 0x1801);
+  EXPECT_EQ(World().Grid.Tiles[5][6], 0x1801);
   EXPECT_EQ(Game().Score, 0);
   EXPECT_TRUE(ListedObjects<TSmokeCloud>().empty());
   EXPECT_EQ(ListedObjects<TDecoExplosion>().size(), 1u);  // an ordinary wall hit
 }
 
 TEST_F(TEffectsTest, ShotLeavingTheMapChangesNoCell) {
-  TileGrid[5][0] = 0x1800;
-  TileGrid[6][0] = 0x1800;
+  World().Grid.Tiles[5][0] = 0x1800;
+  World().Grid.Tiles[6][0] = 0x1800;
   SpawnBraxShot(0, 100, 0);  // steps to half-tile -1: outside, solid
   auto shot = Only<TBraxShot>();
   Tick();
   EXPECT_FALSE(shot->IsListed());
-  EXPECT_EQ(TileGrid[5][0], 0x1800);
-  EXPECT_EQ(TileGrid[6][0], 0x1800);
+  EXPECT_EQ(World().Grid.Tiles[5][0], 0x1800);
+  EXPECT_EQ(World().Grid.Tiles[6][0], 0x1800);
   EXPECT_EQ(Game().Score, 0);
   EXPECT_TRUE(ListedObjects<TSmokeCloud>().empty());
 }
@@ -190,8 +190,8 @@ TEST_F(TEffectsTest, EnemyShotIsRemovedOffScreenAndAtWalls) {
   EXPECT_EQ(Game().EnemyShotsActive, 0);
 
   // Blocked: the column ahead (PosX + 1 - Direction) is solid at PosY - 15 or PosY - 7.
-  TileGrid[5][5] = 0x1820;     // rows 80..95, half-tiles 10 and 11
-  SpawnEnemyShot(10, 102, 0);  // rows tested: 87 (solid) and 95
+  World().Grid.Tiles[5][5] = 0x1820;  // rows 80..95, half-tiles 10 and 11
+  SpawnEnemyShot(10, 102, 0);         // rows tested: 87 (solid) and 95
   auto blocked = Only<TEnemyShot>();
   Tick();
   EXPECT_FALSE(blocked->IsListed());
@@ -278,8 +278,8 @@ TEST_F(TEffectsTest, ExplosionSpreadsAlongTheFloorOnItsThirdUpdate) {
 
 TEST_F(TEffectsTest, WallsAndGapsEndTheChain) {
   SolidRow(7);
-  TileGrid[6][12] = 0x1820;  // a wall at half-tiles 24, 25
-  TileGrid[7][7] = 0;        // a gap at half-tiles 14, 15
+  World().Grid.Tiles[6][12] = 0x1820;  // a wall at half-tiles 24, 25
+  World().Grid.Tiles[7][7] = 0;        // a gap at half-tiles 14, 15
   SpawnExplosion(20, 111, 3);
   SpawnExplosion(20, 111, -3);
   auto blasts = RunBlasts();

@@ -83,7 +83,7 @@ TEST_F(TFlyerTest, HoverBotTurnsStepsAndFiresOnlyWhenFacingThePlayer) {
   EXPECT_EQ(bot->IsShooting, 0);
 
   // A wall in front stops the steps, not the turning or the gun.
-  TileGrid[4][7] = 0x1800;  // half-tiles 14 and 15 at the bot's row
+  World().Grid.Tiles[4][7] = 0x1800;  // half-tiles 14 and 15 at the bot's row
   Updates(*bot, 40);
   EXPECT_EQ(bot->PosX, 13);
   EXPECT_EQ(Count("TEnemyShot"), 3);
@@ -367,7 +367,7 @@ TEST_F(TFlyerTest, HelicopterStepsEverySecondTickUntilAWall) {
   EXPECT_EQ(heli->Direction, -1);
   EXPECT_LE(heli->CurrentFrame, 1);
 
-  TileGrid[5][4] = 0x1800;  // half-tiles 8 and 9: the test at PosX - 4 stops it at 13
+  World().Grid.Tiles[5][4] = 0x1800;  // half-tiles 8 and 9: the test at PosX - 4 stops it at 13
   Updates(*heli, 10);
   EXPECT_EQ(heli->PosX, 13);
   EXPECT_EQ(heli->CanMove, 1);
@@ -422,7 +422,7 @@ TEST_F(TFlyerTest, HelicopterDiveTurnsAtTheGroundAndDoesNotDiveOutOfLine) {
   ClearGrids();
   SpawnHelicopter(8, 5);
   auto other = Last<THelicopter>();
-  TileGrid[5][12] = 0x1800;  // the test column PosX + Width + 2
+  World().Grid.Tiles[5][12] = 0x1800;  // the test column PosX + Width + 2
   World().Player->PosX = 30;
   for (int i = 0; i < 40; ++i) {
     other->Update();
@@ -503,8 +503,9 @@ TEST_F(TFlyerTest, VillainCycleFiresTwiceAndFloatsTwice) {
   EXPECT_EQ(AsGame(shots[1])->PosX, 21);
   EXPECT_EQ(Field(shots[1], "Direction"), 0);
 
-  for (int row = 4; row <= 8; ++row) TileGrid[row][8] = 0x1800;  // a wall at half-tiles 16 and 17
-  Updates(*boss, 20);                                            // timer 88
+  for (int row = 4; row <= 8; ++row)
+    World().Grid.Tiles[row][8] = 0x1800;  // a wall at half-tiles 16 and 17
+  Updates(*boss, 20);                     // timer 88
   EXPECT_EQ(boss->FloatDir, -1);
   EXPECT_EQ(boss->PosY, 95);
   EXPECT_EQ(boss->PosX, 18);

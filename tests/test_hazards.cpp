@@ -237,10 +237,10 @@ TEST_F(HazardTest, SignThatShattersInUpdateIsNotCountedTwice) {
 
 TEST_F(HazardTest, RocketLaunchesOnAShotBreaksItsFloorAndTheFirstCeiling) {
   const int column = 6;
-  TileGrid[1][column] = Wall;               // the ceiling
-  TileGrid[2][column] = 0x0040;             // what the ceiling cell becomes
-  TileGrid[FloorRow + 1][column] = 0x0060;  // what the floor cell becomes
-  SpawnRocket(column, FloorRow - 1);        // PosX 12, PosY 127
+  World().Grid.Tiles[1][column] = Wall;               // the ceiling
+  World().Grid.Tiles[2][column] = 0x0040;             // what the ceiling cell becomes
+  World().Grid.Tiles[FloorRow + 1][column] = 0x0060;  // what the floor cell becomes
+  SpawnRocket(column, FloorRow - 1);                  // PosX 12, PosY 127
   EXPECT_EQ(Game().MissilesTotal, 1);
   auto rocket = Only<TRocket>();
   ASSERT_TRUE(rocket);
@@ -272,10 +272,10 @@ TEST_F(HazardTest, RocketLaunchesOnAShotBreaksItsFloorAndTheFirstCeiling) {
   EXPECT_EQ(rocket->PosY, 127);
   rocket->Update();
   EXPECT_EQ(rocket->PosY, 111);
-  EXPECT_EQ(TileGrid[FloorRow][column], Wall);
+  EXPECT_EQ(World().Grid.Tiles[FloorRow][column], Wall);
 
   rocket->Update();  // tick 8: the floor breaks, the rocket climbs a tile per tick
-  EXPECT_EQ(TileGrid[FloorRow][column], 0x0060);
+  EXPECT_EQ(World().Grid.Tiles[FloorRow][column], 0x0060);
   EXPECT_EQ(rocket->PosY, 95);
   EXPECT_EQ(rocket->CurrentFrame, 0);
   EXPECT_TRUE(rocket->IsListed());
@@ -283,7 +283,7 @@ TEST_F(HazardTest, RocketLaunchesOnAShotBreaksItsFloorAndTheFirstCeiling) {
   rocket->Update();  // tick 9: the nose meets the ceiling in row 1
   EXPECT_EQ(rocket->PosY, 79);
   EXPECT_FALSE(rocket->IsListed());
-  EXPECT_EQ(TileGrid[1][column], 0x0040);
+  EXPECT_EQ(World().Grid.Tiles[1][column], 0x0040);
   EXPECT_EQ(Game().MissilesShot, 1);
   EXPECT_EQ(Game().Score, 200);
   EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundBlockBreaks});
@@ -293,16 +293,16 @@ TEST_F(HazardTest, RocketWhoseNoseLeavesTheMapChangesNoCellThere) {
   SpawnRocket(6, 4);  // PosY 79: the nose leaves the map at tick 8
   auto rocket = Only<TRocket>();
   ASSERT_TRUE(rocket);
-  TileGrid[0][6] = 0x0050;
-  TileGrid[1][6] = 0x0070;
-  TileGrid[6][6] = 0x0123;
+  World().Grid.Tiles[0][6] = 0x0050;
+  World().Grid.Tiles[1][6] = 0x0070;
+  World().Grid.Tiles[6][6] = 0x0123;
   rocket->Start();
   for (int t = 1; t <= 8; ++t) rocket->Update();
   EXPECT_FALSE(rocket->IsListed());
   EXPECT_EQ(Game().MissilesShot, 1);
-  EXPECT_EQ(TileGrid[5][6], 0x0123);  // the cell under its starting place broke
-  EXPECT_EQ(TileGrid[0][6], 0x0050);
-  EXPECT_EQ(TileGrid[1][6], 0x0070);
+  EXPECT_EQ(World().Grid.Tiles[5][6], 0x0123);  // the cell under its starting place broke
+  EXPECT_EQ(World().Grid.Tiles[0][6], 0x0050);
+  EXPECT_EQ(World().Grid.Tiles[1][6], 0x0070);
 }
 
 TEST_F(HazardTest, MineHurtsThenExplodesAndFallsOnlyWhileOnScreen) {

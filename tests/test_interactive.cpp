@@ -60,7 +60,7 @@ TEST_F(InteractiveTest, KeyOpensEveryMatchingDoorAndIsSpent) {
   SpawnKeyDoor(1, 6, FloorRow - 1);
   SpawnKeyDoor(1, 9, FloorRow - 1);
   SpawnKeyDoor(2, 7, FloorRow - 1);
-  for (int c = 5; c <= 9; ++c) TileGrid[FloorRow - 1][c] = uint16_t(0x1800 + 32 * c);
+  for (int c = 5; c <= 9; ++c) World().Grid.Tiles[FloorRow - 1][c] = uint16_t(0x1800 + 32 * c);
   Game().GotKey[1] = 1;
   size_t mark = AudioMark();
   HoldUp();
@@ -74,9 +74,9 @@ TEST_F(InteractiveTest, KeyOpensEveryMatchingDoorAndIsSpent) {
   EXPECT_EQ(doors[0]->State, 2);
   EXPECT_EQ(doors[1]->State, 2);
   EXPECT_EQ(doors[2]->State, 0);
-  EXPECT_EQ(TileGrid[FloorRow - 1][6], 0x1800 + 32 * 5);  // the cell to the left
-  EXPECT_EQ(TileGrid[FloorRow - 1][9], 0x1800 + 32 * 8);
-  EXPECT_EQ(TileGrid[FloorRow - 1][7], 0x1800 + 32 * 7);
+  EXPECT_EQ(World().Grid.Tiles[FloorRow - 1][6], 0x1800 + 32 * 5);  // the cell to the left
+  EXPECT_EQ(World().Grid.Tiles[FloorRow - 1][9], 0x1800 + 32 * 8);
+  EXPECT_EQ(World().Grid.Tiles[FloorRow - 1][7], 0x1800 + 32 * 7);
   EXPECT_EQ(DrawnBy(*doors[0]).at(0).Frame, SpriteKeyDoor + 2);
 
   HoldUp();  // unlocked for good: no second score
@@ -103,9 +103,9 @@ TEST_F(InteractiveTest, KeyDoorAtTheMapEdgeOpensWithoutTouchingTheMap) {
   SpawnKeyDoor(0, 0, 5);
   auto door = Only<TKeyDoor>();
   ASSERT_TRUE(door);
-  TileGrid[5][0] = 0x1860;
+  World().Grid.Tiles[5][0] = 0x1860;
   door->Open();
-  EXPECT_EQ(TileGrid[5][0], 0x1860);
+  EXPECT_EQ(World().Grid.Tiles[5][0], 0x1860);
   for (int t = 0; t < 7; ++t) door->Update();
   EXPECT_FALSE(door->IsListed());
 }
@@ -159,7 +159,7 @@ TEST_F(InteractiveTest, ExitDoorSoundDependsOnTheMapAndItDrawsFromItsFrames) {
 }
 
 TEST_F(InteractiveTest, TeleporterPairMovesThePlayerAndTheCameraJumps) {
-  for (int c = 0; c < MapColumns; ++c) TileGrid[21][c] = Wall;
+  for (int c = 0; c < MapColumns; ++c) World().Grid.Tiles[21][c] = Wall;
   SpawnTeleporter(0, 1, FloorRow - 1);  // PosX 4: under the player
   SpawnTeleporter(1, 40, 20);           // PosX 82, PosY 335
   ASSERT_TRUE(World().Teleporters[0] && World().Teleporters[1]);

@@ -15,7 +15,7 @@ class LevelMapTest : public TWorldTest {
   // Writes and loads the map; expects success.
   void Load(const std::vector<uint16_t>& map) {
     WriteMap("level.qz1", map);
-    ASSERT_TRUE(LoadMap("level.qz1"));
+    ASSERT_TRUE(LoadMap(World().Grid, "level.qz1"));
   }
   static std::string Warning(const std::string& text) { return "WARNING :: LoadMap :: " + text; }
 };
@@ -23,8 +23,8 @@ class LevelMapTest : public TWorldTest {
 TEST_F(LevelMapTest, WrongSizesAndMissingFilesChangeNothing) {
   PlacePlayer(3, 3);
   PBraxTovar before = World().Player;
-  TileGrid[4][4] = 0x1234;
-  MirrorGrid[4][5] = 1;
+  World().Grid.Tiles[4][4] = 0x1234;
+  World().Grid.Mirrors[4][5] = 1;
   auto bytes = EncodeLevelMap(EmptyMap());
   ASSERT_EQ(bytes.size(), 23040u);
   TTempDir::Write(Temp.Dir() + "short.qz1", std::vector<uint8_t>(bytes.begin(), bytes.end() - 1));
@@ -33,11 +33,11 @@ TEST_F(LevelMapTest, WrongSizesAndMissingFilesChangeNothing) {
   TTempDir::Write(Temp.Dir() + "long.qz1", longer);
 
   for (const std::string& name : std::vector<std::string>{"short.qz1", "long.qz1", "missing.qz1"}) {
-    EXPECT_FALSE(LoadMap(name)) << name;
+    EXPECT_FALSE(LoadMap(World().Grid, name)) << name;
     EXPECT_EQ(CountLog(Warning("cannot read \"" + name + "\" as level file!")), 1) << name;
   }
-  EXPECT_EQ(TileGrid[4][4], 0x1234);
-  EXPECT_EQ(MirrorGrid[4][5], 1);
+  EXPECT_EQ(World().Grid.Tiles[4][4], 0x1234);
+  EXPECT_EQ(World().Grid.Mirrors[4][5], 1);
   EXPECT_EQ(World().Player, before);
   EXPECT_TRUE(before->IsListed());
   EXPECT_EQ(ActorList().Count(), 8u);
@@ -65,8 +65,8 @@ TEST_F(LevelMapTest, ThePlayerComesFromTheLastStartCode) {
   auto players = Listed("TBraxTovar");
   ASSERT_EQ(players.size(), 1u);
   EXPECT_EQ(players[0], World().Player);
-  EXPECT_EQ(TileGrid[3][40], 0x0060);  // start codes take the left neighbour's word
-  EXPECT_EQ(TileGrid[10][5], 0);
+  EXPECT_EQ(World().Grid.Tiles[3][40], 0x0060);  // start codes take the left neighbour's word
+  EXPECT_EQ(World().Grid.Tiles[10][5], 0);
 }
 
 TEST_F(LevelMapTest, ConveyorBelts) {
@@ -101,11 +101,11 @@ TEST_F(LevelMapTest, ConveyorBelts) {
       1);
   EXPECT_FALSE(LogContains("at position 120, 5"));
   // Start and end codes stay in the grid.
-  EXPECT_EQ(TileGrid[5][120], ObjectBeltLeftStart);
-  EXPECT_EQ(TileGrid[5][125], ObjectBeltLeftEnd);
-  EXPECT_EQ(TileGrid[5][110], ObjectBeltLeftEnd);
-  EXPECT_EQ(TileGrid[6][120], ObjectBeltRightStart);
-  EXPECT_EQ(TileGrid[7][121], ObjectBeltRightEnd);
+  EXPECT_EQ(World().Grid.Tiles[5][120], ObjectBeltLeftStart);
+  EXPECT_EQ(World().Grid.Tiles[5][125], ObjectBeltLeftEnd);
+  EXPECT_EQ(World().Grid.Tiles[5][110], ObjectBeltLeftEnd);
+  EXPECT_EQ(World().Grid.Tiles[6][120], ObjectBeltRightStart);
+  EXPECT_EQ(World().Grid.Tiles[7][121], ObjectBeltRightEnd);
 }
 
 TEST_F(LevelMapTest, PullingTable) {
@@ -154,7 +154,7 @@ TEST_F(LevelMapTest, PullingTable) {
   for (const TCase& c : cases) {
     int column = 4 + 4 * (n % 30), row = 3 + 4 * (n / 30);
     ++n;
-    EXPECT_EQ(TileGrid[row][column], c.Expected) << std::hex << c.Code;
+    EXPECT_EQ(World().Grid.Tiles[row][column], c.Expected) << std::hex << c.Code;
   }
   EXPECT_FALSE(LogContains("pulling error"));
 }
@@ -178,10 +178,10 @@ TEST_F(LevelMapTest, PullingErrorsAtTheEdges) {
   EXPECT_EQ(CountLog(Warning(
                 "pulling error: object code 0x3024 at position 60, 89 is pulling from below")),
             1);
-  EXPECT_EQ(TileGrid[7][0], ObjectTechBot);
-  EXPECT_EQ(TileGrid[9][127], ObjectFlameThrowerRight);
-  EXPECT_EQ(TileGrid[0][50], ObjectRocket);
-  EXPECT_EQ(TileGrid[89][60], ObjectCamera);
+  EXPECT_EQ(World().Grid.Tiles[7][0], ObjectTechBot);
+  EXPECT_EQ(World().Grid.Tiles[9][127], ObjectFlameThrowerRight);
+  EXPECT_EQ(World().Grid.Tiles[0][50], ObjectRocket);
+  EXPECT_EQ(World().Grid.Tiles[89][60], ObjectCamera);
 }
 
 TEST_F(LevelMapTest, PullingReadsTheGridAsItStandsInThePass) {
@@ -199,27 +199,27 @@ TEST_F(LevelMapTest, PullingReadsTheGridAsItStandsInThePass) {
   Put(map, 40, 21, ObjectMine);
   Put(map, 39, 21, 0x0080);
   Load(map);
-  EXPECT_EQ(TileGrid[20][10], ObjectCrawlBotWallLeft);
-  EXPECT_EQ(TileGrid[20][11], 0x0040);
-  EXPECT_EQ(TileGrid[20][30], 0x0060);
-  EXPECT_EQ(TileGrid[20][31], 0x0060);
-  EXPECT_EQ(TileGrid[20][40], ObjectMine);
-  EXPECT_EQ(TileGrid[21][40], 0x0080);
+  EXPECT_EQ(World().Grid.Tiles[20][10], ObjectCrawlBotWallLeft);
+  EXPECT_EQ(World().Grid.Tiles[20][11], 0x0040);
+  EXPECT_EQ(World().Grid.Tiles[20][30], 0x0060);
+  EXPECT_EQ(World().Grid.Tiles[20][31], 0x0060);
+  EXPECT_EQ(World().Grid.Tiles[20][40], ObjectMine);
+  EXPECT_EQ(World().Grid.Tiles[21][40], 0x0080);
 }
 
 TEST_F(LevelMapTest, MirrorCells) {
-  MirrorGrid[50][50] = 1;  // of the previous level
+  World().Grid.Mirrors[50][50] = 1;  // of the previous level
   auto map = EmptyMap();
   Put(map, 6, 8, 0x0123);
   Put(map, 7, 8, ObjectMirror);
   Put(map, 8, 8, ObjectMirror);
   Load(map);
-  EXPECT_EQ(MirrorGrid[50][50], 0);
-  EXPECT_EQ(MirrorGrid[8][7], 1);
-  EXPECT_EQ(MirrorGrid[8][8], 1);
-  EXPECT_EQ(MirrorGrid[8][6], 0);
-  EXPECT_EQ(TileGrid[8][7], 0x0123);
-  EXPECT_EQ(TileGrid[8][8], 0x0123);
+  EXPECT_EQ(World().Grid.Mirrors[50][50], 0);
+  EXPECT_EQ(World().Grid.Mirrors[8][7], 1);
+  EXPECT_EQ(World().Grid.Mirrors[8][8], 1);
+  EXPECT_EQ(World().Grid.Mirrors[8][6], 0);
+  EXPECT_EQ(World().Grid.Tiles[8][7], 0x0123);
+  EXPECT_EQ(World().Grid.Tiles[8][8], 0x0123);
 }
 
 TEST_F(LevelMapTest, FakeBridges) {
@@ -232,15 +232,17 @@ TEST_F(LevelMapTest, FakeBridges) {
   Put(map, 35, 31, 0x1800);
   Put(map, 120, 32, ObjectFakeBridge);  // runs to the end of the row
   Load(map);
-  EXPECT_EQ(TileGrid[30][10], 0x21A0);
-  EXPECT_EQ(TileGrid[30][11], 0x21C0);
-  EXPECT_EQ(TileGrid[30][12], 0x1800);
-  EXPECT_EQ(TileGrid[30][20], 0x21A0);
-  EXPECT_EQ(TileGrid[30][21], 0x2000);
-  const std::vector<uint16_t> row31 = {TileGrid[31][30], TileGrid[31][31], TileGrid[31][32],
-                                       TileGrid[31][33], TileGrid[31][34]};
+  EXPECT_EQ(World().Grid.Tiles[30][10], 0x21A0);
+  EXPECT_EQ(World().Grid.Tiles[30][11], 0x21C0);
+  EXPECT_EQ(World().Grid.Tiles[30][12], 0x1800);
+  EXPECT_EQ(World().Grid.Tiles[30][20], 0x21A0);
+  EXPECT_EQ(World().Grid.Tiles[30][21], 0x2000);
+  const std::vector<uint16_t> row31 = {World().Grid.Tiles[31][30], World().Grid.Tiles[31][31],
+                                       World().Grid.Tiles[31][32], World().Grid.Tiles[31][33],
+                                       World().Grid.Tiles[31][34]};
   EXPECT_EQ(row31, (std::vector<uint16_t>{0x21A0, 0x21C0, 0x21A0, 0x21C0, 0}));
-  for (int c = 120; c < 128; ++c) EXPECT_EQ(TileGrid[32][c], c % 2 == 0 ? 0x21A0 : 0x21C0) << c;
+  for (int c = 120; c < 128; ++c)
+    EXPECT_EQ(World().Grid.Tiles[32][c], c % 2 == 0 ? 0x21A0 : 0x21C0) << c;
 
   auto bridges = Listed("TFakeBridge");
   ASSERT_EQ(bridges.size(), 3u);  // none for the one-cell bridge
@@ -258,7 +260,7 @@ TEST_F(LevelMapTest, ExtenderCellBecomesBridgeTile) {
   auto map = EmptyMap();
   Put(map, 44, 12, ObjectExtender);
   Load(map);
-  EXPECT_EQ(TileGrid[12][44], 0x2FE0);
+  EXPECT_EQ(World().Grid.Tiles[12][44], 0x2FE0);
   auto extenders = Listed("TExtender");
   ASSERT_EQ(extenders.size(), 1u);
   EXPECT_EQ(AsGame(extenders[0])->PosX, 44);
@@ -267,15 +269,15 @@ TEST_F(LevelMapTest, ExtenderCellBecomesBridgeTile) {
 }
 
 TEST_F(LevelMapTest, TileTestsAndTheirBounds) {
-  TileGrid[0][0] = 0x17FF;
-  TileGrid[0][1] = 0x1800;
-  TileGrid[89][127] = 0x1B80;
-  TileGrid[1][0] = 0x1CA0;
-  TileGrid[1][1] = 0x1CA1;
-  TileGrid[1][2] = 0x2EDF;
-  TileGrid[1][3] = 0x2EE0;
-  TileGrid[1][4] = 0xFFFF;
-  TileGrid[1][5] = 0x1B7F;
+  World().Grid.Tiles[0][0] = 0x17FF;
+  World().Grid.Tiles[0][1] = 0x1800;
+  World().Grid.Tiles[89][127] = 0x1B80;
+  World().Grid.Tiles[1][0] = 0x1CA0;
+  World().Grid.Tiles[1][1] = 0x1CA1;
+  World().Grid.Tiles[1][2] = 0x2EDF;
+  World().Grid.Tiles[1][3] = 0x2EE0;
+  World().Grid.Tiles[1][4] = 0xFFFF;
+  World().Grid.Tiles[1][5] = 0x1B7F;
   EXPECT_FALSE(IsSolid(0, 0));
   EXPECT_FALSE(IsSolid(1, 15));
   EXPECT_TRUE(IsSolid(2, 0));
@@ -294,7 +296,7 @@ TEST_F(LevelMapTest, TileTestsAndTheirBounds) {
     EXPECT_TRUE(IsSolid(x, y)) << x << "," << y;
     EXPECT_FALSE(IsHookable(x, y)) << x << "," << y;
   }
-  TileGrid[89][127] = 0;
+  World().Grid.Tiles[89][127] = 0;
   EXPECT_FALSE(IsSolid(255, 1439));
 }
 

@@ -21,7 +21,7 @@ class TElevatorTest : public TMechanicsTest {
   void SetUp() override {
     TMechanicsTest::SetUp();
     Fill(0, 127, 20);
-    TileGrid[19][10] = ElevatorShaftTile;
+    World().Grid.Tiles[19][10] = ElevatorShaftTile;
     SpawnElevator(10, 19);
     Elevator = Last<TElevator>();
     PlacePlayer(10, 18);
@@ -40,11 +40,11 @@ TEST_F(TElevatorTest, UpRaisesPlayerAndPlatformOneTileOverANewShaftCell) {
     GameTick(true, false, false, false, false, false);
     EXPECT_EQ(World().Player->PosY, 303 - 16 * press);
     EXPECT_EQ(Elevator->PosY, 319 - 16 * press);
-    EXPECT_EQ(TileGrid[19 - press][10], ElevatorShaftTile);
+    EXPECT_EQ(World().Grid.Tiles[19 - press][10], ElevatorShaftTile);
     EXPECT_EQ(World().Player->Action, TBraxTovar::Standing)
         << "he stands on the shaft, not falling";
   }
-  EXPECT_EQ(TileGrid[15][10], 0);
+  EXPECT_EQ(World().Grid.Tiles[15][10], 0);
   const auto sounds = SoundsPlayed(mark);
   EXPECT_EQ(std::count(sounds.begin(), sounds.end(), SoundElevatorUp), 3);
 }
@@ -63,14 +63,14 @@ TEST_F(TElevatorTest, SinksOneRowPerTickOnlyWhileNobodyStandsOnIt) {
   EXPECT_FALSE(Elevator->PlayerStandsOnMe());
   Elevator->Update();
   EXPECT_EQ(Elevator->PosY, 303);
-  EXPECT_EQ(TileGrid[17][10], 0) << "the top of the shaft is cleared";
-  EXPECT_EQ(TileGrid[18][10], ElevatorShaftTile);
+  EXPECT_EQ(World().Grid.Tiles[17][10], 0) << "the top of the shaft is cleared";
+  EXPECT_EQ(World().Grid.Tiles[18][10], ElevatorShaftTile);
 
   World().Player->PosX = 40;
   Elevator->Update();
   EXPECT_EQ(Elevator->PosY, 319);
-  EXPECT_EQ(TileGrid[18][10], 0);
-  EXPECT_EQ(TileGrid[19][10], ElevatorShaftTile) << "its own resting cell stays";
+  EXPECT_EQ(World().Grid.Tiles[18][10], 0);
+  EXPECT_EQ(World().Grid.Tiles[19][10], ElevatorShaftTile) << "its own resting cell stays";
   Elevator->Update();
   EXPECT_EQ(Elevator->PosY, 319) << "never below its lowest row";
 }
@@ -82,7 +82,7 @@ TEST_F(TElevatorTest, CeilingAboveStopsTheRideAndOnlyOneElevatorIsRidden) {
   World().Player->UseInteractiveObjects(true);
   EXPECT_EQ(Elevator->PosY, 319);
   EXPECT_EQ(World().Player->PosY, 303);
-  EXPECT_EQ(TileGrid[18][10], 0);
+  EXPECT_EQ(World().Grid.Tiles[18][10], 0);
   EXPECT_TRUE(Has(SoundsPlayed(mark), SoundHeadBump)) << "the hero bumps his head";
   EXPECT_FALSE(Has(SoundsPlayed(mark), SoundElevatorUp));
 
@@ -142,25 +142,25 @@ class TBeltTest : public TMechanicsTest {
 TEST_F(TBeltTest, AnimatesItsTilesForwardOrBackward) {
   auto right = Belt(1);
   right->Update();
-  EXPECT_EQ(TileGrid[20][5], 0x1BA0);
-  for (int c = 6; c <= 9; ++c) EXPECT_EQ(TileGrid[20][c], 0x1C20);
-  EXPECT_EQ(TileGrid[20][10], 0x1C60);
+  EXPECT_EQ(World().Grid.Tiles[20][5], 0x1BA0);
+  for (int c = 6; c <= 9; ++c) EXPECT_EQ(World().Grid.Tiles[20][c], 0x1C20);
+  EXPECT_EQ(World().Grid.Tiles[20][10], 0x1C60);
   right->Update();
   right->Update();
   right->Update();
   EXPECT_EQ(right->Timer, 0);
-  EXPECT_EQ(TileGrid[20][5], 0x1B80);
-  EXPECT_EQ(TileGrid[20][7], 0x1C00);
-  EXPECT_EQ(TileGrid[20][10], 0x1C40);
-  EXPECT_EQ(TileGrid[20][11], 0) << "nothing beyond its end column";
+  EXPECT_EQ(World().Grid.Tiles[20][5], 0x1B80);
+  EXPECT_EQ(World().Grid.Tiles[20][7], 0x1C00);
+  EXPECT_EQ(World().Grid.Tiles[20][10], 0x1C40);
+  EXPECT_EQ(World().Grid.Tiles[20][11], 0) << "nothing beyond its end column";
 
   right->Remove();
   auto left = Belt(0);
   left->Update();
   EXPECT_EQ(left->Timer, 3);
-  EXPECT_EQ(TileGrid[20][5], 0x1BE0);
-  EXPECT_EQ(TileGrid[20][8], 0x1C20);
-  EXPECT_EQ(TileGrid[20][10], 0x1CA0);
+  EXPECT_EQ(World().Grid.Tiles[20][5], 0x1BE0);
+  EXPECT_EQ(World().Grid.Tiles[20][8], 0x1C20);
+  EXPECT_EQ(World().Grid.Tiles[20][10], 0x1CA0);
 }
 
 TEST_F(TBeltTest, CarriesAStandingPlayerWithItAndAHangingOneAgainstIt) {
@@ -211,8 +211,8 @@ class TFakeBridgeTest : public TMechanicsTest {
  protected:
   void SetUp() override {
     TMechanicsTest::SetUp();
-    for (int c = 5; c <= 8; ++c) TileGrid[20][c] = c % 2 ? 0x21A0 : 0x21C0;
-    TileGrid[19][6] = 0x0040;  // some scenery above the bridge falls into its place
+    for (int c = 5; c <= 8; ++c) World().Grid.Tiles[20][c] = c % 2 ? 0x21A0 : 0x21C0;
+    World().Grid.Tiles[19][6] = 0x0040;  // some scenery above the bridge falls into its place
     SpawnFakeBridge(5, 20, 4);
     Bridge = Last<TFakeBridge>();
     PlacePlayer(6, 19);
@@ -240,15 +240,15 @@ TEST_F(TFakeBridgeTest, HoldsOnTheFirstVisitAndCollapsesOnTheSecond) {
   EXPECT_EQ(AsGame(blasts[0])->PosX, 12);
   EXPECT_EQ(AsGame(blasts[1])->PosX, 16);
   EXPECT_EQ(AsGame(blasts[0])->PosY, 335);
-  EXPECT_EQ(TileGrid[20][5], 0x21A0) << "still there in the tick of the explosions";
+  EXPECT_EQ(World().Grid.Tiles[20][5], 0x21A0) << "still there in the tick of the explosions";
 
   const size_t mark = AudioMark();
   Bridge->Update();
   EXPECT_FALSE(Bridge->IsListed());
   EXPECT_TRUE(Has(SoundsPlayed(mark), SoundExplosion));
-  EXPECT_EQ(TileGrid[20][5], 0);
-  EXPECT_EQ(TileGrid[20][6], 0x0040);
-  EXPECT_EQ(TileGrid[20][8], 0);
+  EXPECT_EQ(World().Grid.Tiles[20][5], 0);
+  EXPECT_EQ(World().Grid.Tiles[20][6], 0x0040);
+  EXPECT_EQ(World().Grid.Tiles[20][8], 0);
   auto particles = Listed("TParticle");
   ASSERT_EQ(particles.size(), 8u);
   EXPECT_EQ(AsGame(particles[0])->PosX, 14);
@@ -272,20 +272,20 @@ TEST_F(TFakeBridgeTest, ReachCoversItsColumnsPlusHalfATileEachSide) {
 // --- Extender ----------------------------------------------------------------------------
 
 TEST_F(TMechanicsTest, ExtendersGrowUntilTheyMeetABridgeOrTheMapEdge) {
-  TileGrid[30][3] = ExtenderBridgeTile;
-  TileGrid[30][10] = ExtenderBridgeTile;
+  World().Grid.Tiles[30][3] = ExtenderBridgeTile;
+  World().Grid.Tiles[30][10] = ExtenderBridgeTile;
   SpawnExtender(3, 30);
   SpawnExtender(10, 30);
   auto extenders = ListedObjects<TExtender>();
   ASSERT_EQ(extenders.size(), 2u);
 
   for (int tick = 0; tick < 5; ++tick) extenders[0]->Update();
-  EXPECT_EQ(TileGrid[30][4], 0) << "idle until switched on";
+  EXPECT_EQ(World().Grid.Tiles[30][4], 0) << "idle until switched on";
 
   for (auto& e : extenders) e->Active = 1;
   extenders[0]->Update();
-  EXPECT_EQ(TileGrid[30][4], ExtenderBridgeTile);
-  EXPECT_EQ(TileGrid[30][5], 0) << "one cell per tick";
+  EXPECT_EQ(World().Grid.Tiles[30][4], ExtenderBridgeTile);
+  EXPECT_EQ(World().Grid.Tiles[30][5], 0) << "one cell per tick";
   auto balls = Listed("TWhiteBall");
   ASSERT_EQ(balls.size(), 1u);
   EXPECT_EQ(AsGame(balls[0])->PosX, 8);
@@ -293,7 +293,7 @@ TEST_F(TMechanicsTest, ExtendersGrowUntilTheyMeetABridgeOrTheMapEdge) {
 
   for (int tick = 0; tick < 200; ++tick)
     for (auto& e : extenders) e->Update();
-  for (int c = 3; c < 128; ++c) EXPECT_EQ(TileGrid[30][c], ExtenderBridgeTile) << c;
+  for (int c = 3; c < 128; ++c) EXPECT_EQ(World().Grid.Tiles[30][c], ExtenderBridgeTile) << c;
   EXPECT_FALSE(extenders[0]->IsListed());
   EXPECT_FALSE(extenders[1]->IsListed());
   EXPECT_EQ(extenders[0]->PosX, 10) << "stopped at the other one's cell";
@@ -406,7 +406,7 @@ TEST_F(TMechanicsTest, LevelLoadingPlacesBeltsBridgesAndExtendersOnMapCells) {
   Put(map, 60, 35, ObjectExtender);
   Put(map, 70, 39, ObjectElevator);
   WriteMap("TEST.QZ1", map);
-  ASSERT_TRUE(LoadMap("TEST.QZ1"));
+  ASSERT_TRUE(LoadMap(World().Grid, "TEST.QZ1"));
 
   auto belt = Last<TConveyorBelt>();
   ASSERT_TRUE(belt);
@@ -423,7 +423,7 @@ TEST_F(TMechanicsTest, LevelLoadingPlacesBeltsBridgesAndExtendersOnMapCells) {
   ASSERT_TRUE(extender);
   EXPECT_EQ(extender->PosX, 60);
   EXPECT_EQ(extender->PosY, 35);
-  EXPECT_EQ(TileGrid[35][60], ExtenderBridgeTile);
+  EXPECT_EQ(World().Grid.Tiles[35][60], ExtenderBridgeTile);
   auto elevator = Last<TElevator>();
   ASSERT_TRUE(elevator);
   EXPECT_EQ(elevator->PosX, 140);
@@ -432,8 +432,8 @@ TEST_F(TMechanicsTest, LevelLoadingPlacesBeltsBridgesAndExtendersOnMapCells) {
   EXPECT_EQ(LayerOf(belt.get()), LayerMechanics);
 
   belt->Update();
-  EXPECT_EQ(TileGrid[30][20], 0x1BA0);
-  EXPECT_EQ(TileGrid[30][26], 0x1C60);
+  EXPECT_EQ(World().Grid.Tiles[30][20], 0x1BA0);
+  EXPECT_EQ(World().Grid.Tiles[30][26], 0x1C60);
 }
 
 }  // namespace

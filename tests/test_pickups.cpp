@@ -216,8 +216,8 @@ TEST_F(TPickupsTest, BoxesFallOnlyOnScreenButTheBalloonBoxAlways) {
   EXPECT_EQ(balloonBox->PosY, 191);
 
   // Only the cell under the left column counts.
-  TileGrid[12][6] = 0x1820;  // under half-tiles 12 and 13
-  plain->PosX = 11;          // half-tiles 11 (column 5, no floor) and 12 (column 6, floor)
+  World().Grid.Tiles[12][6] = 0x1820;  // under half-tiles 12 and 13
+  plain->PosX = 11;  // half-tiles 11 (column 5, no floor) and 12 (column 6, floor)
   TickActorList();
   EXPECT_EQ(plain->PosY, 207);
   plain->PosX = 12;
@@ -563,8 +563,8 @@ TEST_F(TPickupsTest, DynamiteBlinksHidesAndBlastsAlongTheFloor) {
 
 TEST_F(TPickupsTest, DynamiteSpreadsOnlyWhereThereIsFloorAndRoom) {
   SolidRow(11);
-  TileGrid[10][21] = 0x1820;  // wall right next to it
-  TileGrid[11][17] = 0;       // gap four half-tiles to the left
+  World().Grid.Tiles[10][21] = 0x1820;  // wall right next to it
+  World().Grid.Tiles[11][17] = 0;       // gap four half-tiles to the left
   Goodie(GoodieDynamite, 20, 10);
   std::vector<std::pair<int32_t, int32_t>> blasts;
   for (int i = 0; i < 60; ++i) {

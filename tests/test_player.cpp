@@ -59,7 +59,7 @@ class PlayerTest : public TWorldTest {
     Game().CamY = 13;     // the player in the view, as after a level start
   }
   static void Floor20() {
-    for (int c = 0; c < MapColumns; ++c) TileGrid[20][c] = 0x1800;
+    for (int c = 0; c < MapColumns; ++c) World().Grid.Tiles[20][c] = 0x1800;
   }
   void Tick(bool up, bool down, bool left, bool right, bool fire, bool jump) {
     World().Player->ActOnInput(up, down, left, right, fire, jump);
@@ -108,7 +108,7 @@ TEST_F(PlayerTest, TurningComesBeforeMoving) {
   EXPECT_EQ(p.LastDeltaX, 0);
 
   // A wall stops the step but not the turn; the lowest 7 rows are not tested sideways.
-  TileGrid[19][9] = 0x1800;
+  World().Grid.Tiles[19][9] = 0x1800;
   p.PosX = 20;
   Left();
   Left();
@@ -284,7 +284,7 @@ TEST_F(PlayerTest, KillPlayerHonoursGodModeUnlessForced) {
 }
 
 TEST_F(PlayerTest, HangingFromAHookableCeilingAndSwingingUp) {
-  for (int c = 0; c < MapColumns; ++c) TileGrid[15][c] = 0x1B80;
+  for (int c = 0; c < MapColumns; ++c) World().Grid.Tiles[15][c] = 0x1B80;
   // Without hooks the head bumps and the player falls back.
   size_t mark = AudioMark();
   Jump();
@@ -313,12 +313,12 @@ TEST_F(PlayerTest, HangingFromAHookableCeilingAndSwingingUp) {
   EXPECT_EQ(World().Player->CurrentFrame, 1 + 36);
 
   // Up with a solid tile 48 pixels up: stays with a bump.
-  TileGrid[14][10] = 0x1800;
+  World().Grid.Tiles[14][10] = 0x1800;
   mark = AudioMark();
   Up();
   EXPECT_EQ(World().Player->Action, TBraxTovar::Hanging);
   EXPECT_TRUE(Has(SoundsPlayed(mark), SoundHeadBump));
-  TileGrid[14][10] = 0;
+  World().Grid.Tiles[14][10] = 0;
 
   // Up with room above: three ticks up onto the ceiling tile.
   Up();
@@ -336,7 +336,7 @@ TEST_F(PlayerTest, HangingFromAHookableCeilingAndSwingingUp) {
 }
 
 TEST_F(PlayerTest, LettingGoOfTheCeiling) {
-  for (int c = 0; c < MapColumns; ++c) TileGrid[15][c] = 0x2EE0;
+  for (int c = 0; c < MapColumns; ++c) World().Grid.Tiles[15][c] = 0x2EE0;
   Game().GotHooks = 1;
   auto hang = [&] {
     Idle(10);
@@ -348,16 +348,16 @@ TEST_F(PlayerTest, LettingGoOfTheCeiling) {
   Down();
   EXPECT_EQ(World().Player->Action, TBraxTovar::Falling);
   hang();
-  TileGrid[13][10] = 0x1800;  // 64 pixels up: no room to swing up
+  World().Grid.Tiles[13][10] = 0x1800;  // 64 pixels up: no room to swing up
   Up();
   EXPECT_EQ(World().Player->Action, TBraxTovar::Falling);
-  TileGrid[13][10] = 0;
+  World().Grid.Tiles[13][10] = 0;
   hang();
   HurtPlayer();  // a hit while hanging lets go
   Idle();
   EXPECT_EQ(World().Player->Action, TBraxTovar::Falling);
   hang();
-  for (int c = 0; c < MapColumns; ++c) TileGrid[15][c] = 0x1800;  // no longer hookable
+  for (int c = 0; c < MapColumns; ++c) World().Grid.Tiles[15][c] = 0x1800;  // no longer hookable
   Idle();
   EXPECT_EQ(World().Player->Action, TBraxTovar::Falling);
 }
@@ -451,7 +451,7 @@ TEST_F(PlayerTest, SnapToGridAndPush) {
   EXPECT_EQ(p.PosY, 111);
   p.PosY = 319;
   p.PosX = 19;
-  TileGrid[18][11] = 0x1800;
+  World().Grid.Tiles[18][11] = 0x1800;
   p.Push(1);
   EXPECT_EQ(p.PosX, 20);
   p.Push(1);  // the wall is next to the player now

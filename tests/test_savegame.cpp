@@ -452,8 +452,8 @@ class QuickSaveTest : public SavegameTest {
     g.MessageActive[5] = 0;
     g.Letters = "BR";
     g.FirePower = 2;
-    TileGrid[5][5] = 0x1234;
-    MirrorGrid[6][6] = 1;
+    World().Grid.Tiles[5][5] = 0x1234;
+    World().Grid.Mirrors[6][6] = 1;
     World().Player->PosX = 33;
     World().Player->Action = TBraxTovar::Falling;
     World().Player->JumpSpeed = 16;
@@ -475,7 +475,7 @@ class QuickSaveTest : public SavegameTest {
     ResetActorList();
     NewGameState(false);
     ClearGrids();
-    TileGrid[1][1] = 0x2000;
+    World().Grid.Tiles[1][1] = 0x2000;
     World().Player = nullptr;
     PlacePlayer(2, 2);
   }
@@ -503,10 +503,10 @@ TEST_F(QuickSaveTest, RoundTripRestoresTheWholeLevel) {
   std::string loaded;
   for (const PActorListEntry& e : ActorList().Entries()) loaded += e->ClassName() + " ";
   EXPECT_EQ(loaded, layout);
-  EXPECT_EQ(TileGrid[5][5], 0x1234);
-  EXPECT_EQ(TileGrid[1][1], 0);
-  EXPECT_EQ(MirrorGrid[6][6], 1);
-  EXPECT_EQ(MirrorGrid[5][20], 1);
+  EXPECT_EQ(World().Grid.Tiles[5][5], 0x1234);
+  EXPECT_EQ(World().Grid.Tiles[1][1], 0);
+  EXPECT_EQ(World().Grid.Mirrors[6][6], 1);
+  EXPECT_EQ(World().Grid.Mirrors[5][20], 1);
   EXPECT_EQ(Game().Letters, "BR");
   EXPECT_EQ(Game().Score, 1234567);
   EXPECT_EQ(Game().PlayerShotsActive, 1);  // the shot of the saved level is still counted
@@ -686,7 +686,7 @@ TEST_F(QuickSaveTest, UnexpectedEntriesAreReported) {
   QuickLoad();
   EXPECT_EQ(CountLog("QuickLoad() :: ERROR: unhandled list separator #7"), 1);
   EXPECT_EQ(CountLog("QuickLoad() :: ERROR: object is of unhandled type!"), 1);
-  EXPECT_EQ(TileGrid[0][0], 0x20);
+  EXPECT_EQ(World().Grid.Tiles[0][0], 0x20);
   ASSERT_NE(World().Player, nullptr);
   EXPECT_EQ(World().Player->PosX, 99);
   EXPECT_EQ(ActorList().Count(), 10u);

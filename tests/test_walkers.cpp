@@ -25,7 +25,8 @@ class TWalkerTest : public TActorTest {
 // --- Crawl bot ---------------------------------------------------------------------------
 
 TEST_F(TWalkerTest, CrawlBotTurnsWhereItsWallEndsAndWhereItsPathIsBlocked) {
-  for (int row = 15; row <= 20; ++row) TileGrid[row][9] = 0x1800;  // wall left of column 10
+  for (int row = 15; row <= 20; ++row)
+    World().Grid.Tiles[row][9] = 0x1800;  // wall left of column 10
   Fill(0, 127, 21);
   SpawnCrawlBot(0, 10, 20);
   auto bot = Last<TCrawlBot>();
@@ -50,7 +51,8 @@ TEST_F(TWalkerTest, CrawlBotTurnsWhereItsWallEndsAndWhereItsPathIsBlocked) {
 }
 
 TEST_F(TWalkerTest, CrawlBotWithItsWallOnTheRightFollowsThatSide) {
-  for (int row = 15; row <= 20; ++row) TileGrid[row][11] = 0x1800;  // wall right of column 10
+  for (int row = 15; row <= 20; ++row)
+    World().Grid.Tiles[row][11] = 0x1800;  // wall right of column 10
   Fill(0, 127, 21);
   SpawnCrawlBot(1, 10, 20);
   auto bot = Last<TCrawlBot>();
@@ -298,7 +300,7 @@ TEST_F(TWalkerTest, ShotBunnyBurstsForTwoHundredAndCounts) {
 
 TEST_F(TWalkerTest, BunnyTurnsAtAWallAndDropsOffEdges) {
   Fill(5, 12, 21);
-  TileGrid[20][9] = 0x1800;  // wall left of column 10
+  World().Grid.Tiles[20][9] = 0x1800;  // wall left of column 10
   SpawnBunnyBot(10, 20);
   auto bunny = Last<TBunnyBot>();
   bunny->Update();
@@ -325,7 +327,7 @@ TEST_F(TWalkerTest, BunnyTurnsAtAWallAndDropsOffEdges) {
 
 TEST_F(TWalkerTest, CannonBotPatrolsBetweenAGapAndAWallFiringAtEachEnd) {
   Fill(3, 20, 21);
-  TileGrid[20][13] = 0x1800;  // wall at half-tiles 26 and 27
+  World().Grid.Tiles[20][13] = 0x1800;  // wall at half-tiles 26 and 27
   SpawnCannonBot(8, 20);
   auto bot = Last<TCannonBot>();
   EXPECT_EQ(bot->Health, 2);
@@ -510,7 +512,7 @@ TEST_F(TWalkerTest, RobotsRunInTheTickAndSpawnFromTheirMapCodes) {
   Put(map, 24, 29, ObjectWheelBot);
   Put(map, 30, 29, ObjectCrawlBotWallRight);
   WriteMap("ROBOTS.QZ1", map);
-  ASSERT_TRUE(LoadMap("ROBOTS.QZ1"));
+  ASSERT_TRUE(LoadMap(World().Grid, "ROBOTS.QZ1"));
   EXPECT_EQ(Listed("TTechBot").size(), 1u);
   EXPECT_EQ(Listed("TFlameBot").size(), 1u);
   EXPECT_EQ(Listed("TBunnyBot").size(), 1u);

@@ -109,7 +109,7 @@ TEST_F(WorldTest, MirrorTimeGuardNeedsTwoSlowTicksInARow) {
   EXPECT_EQ(*(at + 1), "");
 
   // Once off, the tick does not draw mirrors any more.
-  MirrorGrid[0][0] = 1;
+  World().Grid.Mirrors[0][0] = 1;
   GameTick(false, false, false, false, false, false);
   for (const TDrawCommand& c : Present()) EXPECT_NE(c.Kind, TCommandKind::CaptureRegion);
 }
@@ -120,13 +120,13 @@ TEST_F(WorldTest, TickMovesThePlayerAndXCameraBeforeDrawingAndYCameraAfter) {
   Floor(map, 31);
   Put(map, 20, 30, ObjectHero);
   WriteMap("tick.qz1", map);
-  ASSERT_TRUE(LoadMap("tick.qz1"));
+  ASSERT_TRUE(LoadMap(World().Grid, "tick.qz1"));
   TGameState& g = Game();
   g.CamX = 24;  // the player is 16 half-tiles ahead
   g.CamY = 26;
   g.CamDestY = 20;
   g.Timer = 7;
-  TileGrid[27][13] = 47 * 32;
+  World().Grid.Tiles[27][13] = 47 * 32;
   GameTick(false, false, false, false, false, false);
   EXPECT_EQ(g.Timer, 8);
   EXPECT_EQ(g.CamX, 26);
@@ -378,7 +378,7 @@ TEST_F(WorldTest, StateHashRepeatsForEqualInputs) {
     NewGameState(true);
     World().ParticleColourCounter = 0;
     ResetMirrorTimeGuard();
-    EXPECT_TRUE(LoadMap("hash.qz1"));
+    EXPECT_TRUE(LoadMap(World().Grid, "hash.qz1"));
     std::vector<uint64_t> hashes{WorldStateHash()};
     for (int t = 0; t < 200; ++t) {
       TButtons b = Script(t);
@@ -408,15 +408,15 @@ TEST_F(WorldTest, StateHashRepeatsForEqualInputs) {
 
 TEST_F(WorldTest, LevelTilesBackdropCellsAndAnimation) {
   TGameState& g = Game();
-  TileGrid[3][2] = 0x20;         // the second backdrop shows through
-  TileGrid[0][0] = 2 * 32 + 31;  // animated, low bits ignored
-  TileGrid[0][1] = 46 * 32;      // last animated picture
-  TileGrid[0][2] = 47 * 32;      // plain tiles from 47
-  TileGrid[0][3] = 383 * 32;
-  TileGrid[0][4] = 0x3000;    // picture 384: border tile 0
-  TileGrid[0][5] = 435 * 32;  // border tile 51
-  TileGrid[0][6] = 436 * 32;  // nothing
-  TileGrid[3][5] = 47 * 32;   // drawn after the backdrop cell, unclipped
+  World().Grid.Tiles[3][2] = 0x20;         // the second backdrop shows through
+  World().Grid.Tiles[0][0] = 2 * 32 + 31;  // animated, low bits ignored
+  World().Grid.Tiles[0][1] = 46 * 32;      // last animated picture
+  World().Grid.Tiles[0][2] = 47 * 32;      // plain tiles from 47
+  World().Grid.Tiles[0][3] = 383 * 32;
+  World().Grid.Tiles[0][4] = 0x3000;    // picture 384: border tile 0
+  World().Grid.Tiles[0][5] = 435 * 32;  // border tile 51
+  World().Grid.Tiles[0][6] = 436 * 32;  // nothing
+  World().Grid.Tiles[3][5] = 47 * 32;   // drawn after the backdrop cell, unclipped
   std::vector<std::vector<TDrawn>> frames;
   for (int timer = 0; timer < 5; ++timer) {
     g.Timer = timer;
@@ -456,8 +456,8 @@ TEST_F(WorldTest, LevelViewWithOddCameraAndMapEdges) {
   TGameState& g = Game();
   g.CamX = 229;  // columns 114..127 from x 8
   g.CamY = 85;   // rows 85..94: the last five lie outside
-  for (int c = 114; c < 128; ++c) TileGrid[89][c] = 50 * 32;
-  TileGrid[84][120] = 50 * 32;  // above the view
+  for (int c = 114; c < 128; ++c) World().Grid.Tiles[89][c] = 50 * 32;
+  World().Grid.Tiles[84][120] = 50 * 32;  // above the view
   DrawLevel();
   auto tiles = DrawnFrom(Present(), TileImage);
   ASSERT_EQ(tiles.size(), 14u);
@@ -572,7 +572,7 @@ TEST_F(WorldTest, MirrorInTheLowestRowReflectsFourteenLines) {
     p.DrawRect(16, float(line), 208, 1);
   }
   p.SetColour(0xFFFFFF);
-  MirrorGrid[9][3] = 1;  // view row 9, column 3: x 64, y 160
+  World().Grid.Mirrors[9][3] = 1;  // view row 9, column 3: x 64, y 160
   for (int phase = 0; phase < 2; ++phase) {
     g.Timer = phase;
     if (phase == 1)
@@ -618,16 +618,16 @@ TEST_F(WorldTest, MirrorRunsWithAnOddCameraAndAtTheRightEdge) {
     EXPECT_GT(draws, 0);
     return out;
   };
-  MirrorGrid[2][0] = 1;
+  World().Grid.Mirrors[2][0] = 1;
   // Row 2 (y 48) reflects from 60 lines up, above the screen: the read-back starts at 0.
   EXPECT_EQ(captures(), (std::vector<TRect>{{32, 0, 16, 96}}));
-  MirrorGrid[2][1] = 1;
-  MirrorGrid[2][3] = 1;  // a second run after a gap
+  World().Grid.Mirrors[2][1] = 1;
+  World().Grid.Mirrors[2][3] = 1;  // a second run after a gap
   EXPECT_EQ(captures(), (std::vector<TRect>{{32, 0, 48, 96}, {(8 + 48) * 2, 0, 32, 96}}));
 
-  for (int c = 0; c < 4; ++c) MirrorGrid[2][c] = 0;
-  MirrorGrid[5][13] = 1;  // the last column of 14 starts at x 216: cut to 8 pixels
-  MirrorGrid[5][12] = 1;
+  for (int c = 0; c < 4; ++c) World().Grid.Mirrors[2][c] = 0;
+  World().Grid.Mirrors[5][13] = 1;  // the last column of 14 starts at x 216: cut to 8 pixels
+  World().Grid.Mirrors[5][12] = 1;
   EXPECT_EQ(captures(), (std::vector<TRect>{{(8 + 16 * 12) * 2, 2 * (96 - 60), 48, 120}}));
   g.CamX = 0;  // 13 columns: the run ends with the view
   EXPECT_EQ(captures(), (std::vector<TRect>{{(16 + 16 * 12) * 2, 2 * (96 - 60), 32, 120}}));
@@ -642,11 +642,12 @@ TEST_F(WorldTest, MirrorSheenShowsTheFloorTilesOverTheReflectionOnly) {
   // An odd camera: column 0 is half hidden behind the frame, from x 8.
   Game().CamX = 1;
   for (int c = 0; c <= 2; ++c) {
-    TileGrid[5][c] = 253 * 32;  // the polished floor, with mirror cells (view row 5, y 96)
-    MirrorGrid[5][c] = 1;
-    TileGrid[6][c] = 230 * 32;  // the wall under it, where the reflection reaches too
+    World().Grid.Tiles[5][c] =
+        253 * 32;  // the polished floor, with mirror cells (view row 5, y 96)
+    World().Grid.Mirrors[5][c] = 1;
+    World().Grid.Tiles[6][c] = 230 * 32;  // the wall under it, where the reflection reaches too
   }
-  TileGrid[5][3] = 253 * 32;  // a floor cell without a mirror
+  World().Grid.Tiles[5][3] = 253 * 32;  // a floor cell without a mirror
   TPlatform& p = Platform();
   auto frame = [&](bool sheen, std::vector<TDrawCommand>& commands) {
     StartUpOptions().MirrorSheen = sheen;
@@ -779,8 +780,8 @@ TEST_F(WorldTest, InfoBoxOverTheStillLevelUntilEnter) {
 TEST_F(WorldTest, CameraLeftOfTheMapKeepsTilesUnderTheirObjects) {
   // A level start near the left edge puts CamX below 0 (player x - 14).
   TGameState& g = Game();
-  TileGrid[0][0] = 50 * 32;
-  MirrorGrid[1][0] = 1;
+  World().Grid.Tiles[0][0] = 50 * 32;
+  World().Grid.Mirrors[1][0] = 1;
   for (int32_t camX : {-8, -7}) {
     g.CamX = camX;
     DrawLevel();

@@ -80,8 +80,8 @@ class TWorldTest : public THeadlessTest {
   static void ClearGrids() {
     for (int r = 0; r < MapRows; ++r)
       for (int c = 0; c < MapColumns; ++c) {
-        TileGrid[r][c] = 0;
-        MirrorGrid[r][c] = 0;
+        World().Grid.Tiles[r][c] = 0;
+        World().Grid.Mirrors[r][c] = 0;
       }
   }
   // A player standing on the floor of the cell (column, row), without the start flicker.
@@ -178,7 +178,7 @@ class TWorldTest : public THeadlessTest {
     return DrawnFrom(Present(), SpriteImage);
   }
   static void SolidRow(int row, uint16_t word = 0x1820) {
-    for (int c = 0; c < MapColumns; ++c) TileGrid[row][c] = word;
+    for (int c = 0; c < MapColumns; ++c) World().Grid.Tiles[row][c] = word;
   }
   // The one listed object of class T (a failure when there are none or several).
   template <class T>

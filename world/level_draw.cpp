@@ -122,7 +122,7 @@ void DrawMirrorSheen(const TRect& filled, int runX, int runW, int viewRow, int l
       if (cellX + 16 <= runX) continue;
       int column = FirstViewColumn(g.CamX) + j, row = g.CamY + i;
       if (column < 0 || column >= MapColumns || row < 0 || row >= MapRows) continue;
-      DrawSheenTile(TileGrid[row][column], float(cellX), float(y + 16 * (i - viewRow)));
+      DrawSheenTile(World().Grid.Tiles[row][column], float(cellX), float(y + 16 * (i - viewRow)));
     }
   p.SetClipWindow(saved);
 }
@@ -143,7 +143,7 @@ void DrawLevel() {
       int column = FirstViewColumn(g.CamX) + j, row = g.CamY + i;
       uint16_t code = 0;
       if (column >= 0 && column < MapColumns && row >= 0 && row < MapRows)
-        code = TileGrid[row][column];
+        code = World().Grid.Tiles[row][column];
       int b = code / 32;
       float x = float((odd ? 8 : 16) + 16 * j), y = float(16 + 16 * i);
       if (b == BackdropPicture) continue;
@@ -280,7 +280,7 @@ void DrawMirrors() {
     for (int j = 0; j < columns; ++j) {
       int column = FirstViewColumn(g.CamX) + j, row = g.CamY + i;
       bool mirror = column >= 0 && column < MapColumns && row >= 0 && row < MapRows &&
-                    MirrorGrid[row][column];
+                    World().Grid.Mirrors[row][column];
       if (!mirror) {
         finish();
         continue;

@@ -33,7 +33,7 @@ TPixmap DrawTiles() {
   TPixmap shot(16 * MapColumns, 16 * MapRows, 0xFF000000u);
   for (int row = 0; row < MapRows; ++row)
     for (int column = 0; column < MapColumns; ++column) {
-      int b = TileGrid[row][column] / 32, x = 16 * column, y = 16 * row;
+      int b = World().Grid.Tiles[row][column] / 32, x = 16 * column, y = 16 * row;
       const TPixmap* frame = nullptr;
       if (b <= SecondBackdropPicture) {
         // The backdrops show through: tiled over the map in their 208 x 160 pieces.

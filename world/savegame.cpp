@@ -431,8 +431,8 @@ void QuickSave() {
   automatic->WriteToStream(*s);
   for (int r = 0; r < MapRows; ++r)
     for (int c = 0; c < MapColumns; ++c) {
-      s->WriteShort(TileGrid[r][c]);
-      s->WriteByte(MirrorGrid[r][c]);
+      s->WriteShort(World().Grid.Tiles[r][c]);
+      s->WriteByte(World().Grid.Mirrors[r][c]);
     }
   WriteObject(*s, World().State.get());
   WriteActorList(*s, ActorList());
@@ -481,8 +481,8 @@ void QuickLoad() {
   automatic->WriteToFile(SavegameFileName(0));
   for (int r = 0; r < MapRows; ++r)
     for (int c = 0; c < MapColumns; ++c) {
-      TileGrid[r][c] = tiles[size_t(r) * MapColumns + size_t(c)];
-      MirrorGrid[r][c] = mirrors[size_t(r) * MapColumns + size_t(c)];
+      World().Grid.Tiles[r][c] = tiles[size_t(r) * MapColumns + size_t(c)];
+      World().Grid.Mirrors[r][c] = mirrors[size_t(r) * MapColumns + size_t(c)];
     }
   // The old objects leave under the old game state: a shot's Remove must not lower the
   // loaded state's count of live shots.

@@ -141,7 +141,7 @@ bool LoadLevel() {
     LogLine("WARNING :: LoadMap :: cannot read \"\" as level file!");
     return false;
   }
-  return LoadMap(LevelList[n]);
+  return LoadMap(World().Grid, LevelList[n]);
 }
 
 void AdvanceToNextMap() {
@@ -232,8 +232,8 @@ void HashObject(THasher& h, TObject& object) {
 uint64_t WorldStateHash() {
   THasher h;
   if (World().State) HashObject(h, *World().State);
-  h.Bytes(TileGrid, sizeof TileGrid);
-  h.Bytes(MirrorGrid, sizeof MirrorGrid);
+  h.Bytes(World().Grid.Tiles, sizeof World().Grid.Tiles);
+  h.Bytes(World().Grid.Mirrors, sizeof World().Grid.Mirrors);
   for (const PActorListEntry& e : ActorList().Entries()) HashObject(h, *e);
   h.Value(World().ParticleColourCounter);
   return h.H;

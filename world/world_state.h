@@ -1,4 +1,4 @@
-// The world of the game in play: its game state, its actor list and hero, the two
+// The world of the game in play: its level grid, its game state, its actor list and hero, the two
 // teleporters and the colour counter of the particles. The program holds one (World()); the
 // play state lives nowhere else.
 #pragma once
@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <memory>
 
+#include "data/level_map.h"
 #include "world/actor_list.h"
 #include "world/game_state.h"
 
 class TBraxTovar;
 
 struct TWorld {
+  TLevelGrid Grid;
   PGameState State;  // null until a game starts
   std::unique_ptr<TActorList> Actors = std::make_unique<TActorList>();
   std::shared_ptr<TBraxTovar> Player;
@@ -22,3 +24,7 @@ struct TWorld {
 TWorld& World();
 // Back to the empty world of the program's start: no game state, no hero, an empty list.
 void ResetWorld();
+
+// The tile tests on the level in play.
+inline bool IsSolid(int32_t x, int32_t y) { return World().Grid.IsSolid(x, y); }
+inline bool IsHookable(int32_t x, int32_t y) { return World().Grid.IsHookable(x, y); }
