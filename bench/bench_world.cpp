@@ -40,16 +40,16 @@ THeadlessPlatform* StartLevel(int map = 0) {
   // Notes and other boxes wait for Enter: it is pressed at once.
   ClearFrameRoutines();
   RegisterFrameRoutine([headless] { headless->PressKey(KeyEnter, headless->Millisecs()); });
-  NewGameState(false);
+  NewGameState(World(), false);
   Game().MapOn = uint16_t(map);
-  LoadLevel();
+  LoadLevel(World());
   return headless;
 }
 
 // Runs right, jumping now and then, and turns back every 200 ticks.
 void Tick(int64_t n) {
   bool right = (n / 200) % 2 == 0;
-  GameTick(false, false, !right, right, n % 7 == 0, n % 23 == 0);
+  GameTick(World(), false, false, !right, right, n % 7 == 0, n % 23 == 0);
 }
 
 // The loop body on map N (the argument): the tick with its drawing into the command list,

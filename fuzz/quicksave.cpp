@@ -8,7 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   StartFuzzGame();
   WriteFuzzFile(QuickSaveFileName(), data, size);
   if (!StartRouteLevel(0)) return 0;
-  QuickLoad();
+  QuickLoad(World());
   PlayTicks(3);
   TrimLog();
   return 0;

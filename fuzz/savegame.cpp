@@ -6,7 +6,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   StartFuzzGame();
   const std::string name = SavegameFileName(1);
   WriteFuzzFile(name.substr(FuzzDir().size()), data, size);
-  if (LoadGame(1)) PlayTicks(3);
+  if (LoadGame(World(), 1)) PlayTicks(3);
   TrimLog();
   return 0;
 }

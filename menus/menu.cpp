@@ -8,6 +8,7 @@
 #include "world/level_draw.h"
 #include "world/sprite_numbers.h"
 #include "world/world.h"
+#include "world/world_state.h"
 
 std::unique_ptr<TMessageWindow> GoingInBox;
 std::unique_ptr<TQuestion> QuitQuestion;
@@ -155,8 +156,8 @@ void TImageScreen::DrawMenu(bool) {
   }
 }
 
-void TGameBorder::DrawMenu(bool) { DrawStatusBorder(); }
-void TGameScreen::DrawMenu(bool) { RedrawGame(); }
+void TGameBorder::DrawMenu(bool) { DrawStatusBorder(World()); }
+void TGameScreen::DrawMenu(bool) { RedrawGame(World()); }
 
 std::unique_ptr<TMessageWindow> CreateMessageWindow(const std::string& text, int32_t x, int32_t y,
                                                     int32_t w, int32_t h, TMenu* parent) {

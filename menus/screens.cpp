@@ -214,7 +214,7 @@ void GameSetupMenu(int x, int y, TMenu* parent, bool fromMain) {
         return;
       case 3:
         PlaySettings().HintsDefault = !PlaySettings().HintsDefault;
-        if (World().State) Game().SetHintsActive(PlaySettings().HintsDefault ? 1 : 0);
+        Game().SetHintsActive(PlaySettings().HintsDefault ? 1 : 0);
         box(PlaySettings().HintsDefault ? HintOnText : HintOffText, 2);
         return;
     }
@@ -271,7 +271,7 @@ void RestoreGameMenu(TMenu* parent) {
     menu->FadeOut(0, 16);
     return;
   }
-  if (!LoadGame(row + 1)) {
+  if (!LoadGame(World(), row + 1)) {
     MessageBox(NotFoundText, 56, 32, 12, 1, menu.get(), false);
     return;
   }
@@ -288,7 +288,7 @@ bool SaveGameMenu(TMenu* parent) {
     CreateMessageWindow(NotSavedText, 16, 48, 12, 2, menu.get())->ShowLoop(true);
     return false;
   }
-  SaveGame(row + 1);
+  SaveGame(World(), row + 1);
   CreateMessageWindow(SavedText, 16, 48, 12, 1, menu.get())->ShowLoop(true);
   return true;
 }
@@ -330,7 +330,7 @@ void InGameMenu() {
         DemoRecorder.Stop();
         RestartQuestion->FadeOut(-1, 16);
         GoingInBox->FadeIn(-1, 16);
-        LoadGame(0);
+        LoadGame(World(), 0);
       }
     }
     break;

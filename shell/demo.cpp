@@ -15,6 +15,7 @@
 #include "shell/strings.h"
 #include "world/game_state.h"
 #include "world/world.h"
+#include "world/world_state.h"
 
 TDemoStream DemoRecorder;
 
@@ -82,10 +83,11 @@ std::vector<uint8_t> ReadDemoFile(const std::string& path) {
 namespace {
 
 void Playback(const std::string& path, bool episodeDemo) {
+  TWorld& world = World();
   GoingInBox->FadeIn(-1, 16);
-  NewGameState(false);
-  Game().MapOn = uint16_t(episodeDemo ? LastMapNumber() : 0);
-  if (!LoadLevel()) return;
+  NewGameState(world, false);
+  world.State->MapOn = uint16_t(episodeDemo ? LastMapNumber() : 0);
+  if (!LoadLevel(world)) return;
   ResetKeys();
   std::vector<uint8_t> records = ReadDemoFile(path);
   TMenu* last = records.empty() ? static_cast<TMenu*>(GoingInBox.get()) : GameScreen.get();
@@ -96,9 +98,9 @@ void Playback(const std::string& path, bool episodeDemo) {
   for (size_t i = 0; i + 6 <= records.size(); i += 6) {
     if (in.KeyHit(KeyEscape)) break;
     p.Clear(0);
-    GameTick(records[i], records[i + 1], records[i + 2], records[i + 3], records[i + 4],
+    GameTick(world, records[i], records[i + 1], records[i + 2], records[i + 3], records[i + 4],
              records[i + 5]);
-    const uint32_t timer = uint32_t(Game().Timer);  // the counter may have wrapped
+    const uint32_t timer = uint32_t(world.State->Timer);  // the counter may have wrapped
     if (episodeDemo) {
       static const int Wave[4] = {-1, 0, 1, 0};
       for (int c = 0; c < 26; ++c) {
@@ -138,7 +140,7 @@ void Playback(const std::string& path, bool episodeDemo) {
       if (scroll == 496) scroll = 2;
       if (pause == 52) pause = 0;
     }
-    if (Game().PlayerIsDead || Game().ExitLevel || Game().Victory) break;
+    if (world.State->PlayerIsDead || world.State->ExitLevel || world.State->Victory) break;
   }
   last->FadeOut(0, 16);
   EnsureMusic(Options().MenuMusicName);

@@ -86,7 +86,7 @@ void ShowVillainMessage(const std::string& text, int fadeOut, int fadeIn) {
 }
 
 void NewGame() {
-  NewGameState(true);
+  NewGameState(World(), true);
   ShowVillainMessage(Intro1Text, 0, 0);
   ShowHeroMessage(Intro2Text, -1, 0);
   PlayBraxSound(SoundNewGame);
@@ -107,7 +107,7 @@ void WarpGame(int map) {
 void EndOfGame() {
   ResetKeys();
   DemoRecorder.Stop();
-  int64_t score = World().State ? Game().Score : 0;
+  int64_t score = Game().Score;
   if (QualifiesForHighScore(score)) {
     PlayBraxSound(SoundHighScore);
     InsertHighScore(EnterHighScoreName(), score);

@@ -28,7 +28,7 @@
 namespace {
 
 void QuickBox(const std::string& text) {
-  RedrawGame();
+  RedrawGame(World());
   DrawMessageBox(text, 16, 48, 12, 1);
   PresentFrame();
 }
@@ -36,7 +36,7 @@ void QuickBox(const std::string& text) {
 // Plays ticks with no input after the villain is beaten.
 void VictoryTicks(int count) {
   for (int i = 0; i < count; ++i) {
-    GameTick(false, false, false, false, false, false);
+    GameTick(World(), false, false, false, false, false, false);
     PresentTick(PlaySettings().Speed);
   }
 }
@@ -45,7 +45,8 @@ void VictoryTicks(int count) {
 void CountTick(int& ticks) {
   if (Options().TickLimit <= 0 || ++ticks < Options().TickLimit) return;
   char hash[40];
-  std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(WorldStateHash()));
+  std::snprintf(hash, sizeof hash, "%016llx",
+                static_cast<unsigned long long>(WorldStateHash(World())));
   LogLine("State hash after " + std::to_string(ticks) + " ticks: " + hash);
   QuitProgram();
 }
@@ -53,15 +54,16 @@ void CountTick(int& ticks) {
 }  // namespace
 
 void GameLoop(bool newGame, int firstMap) {
+  TWorld& world = World();
   TPlatform& p = Platform();
   TInputState& in = p.Input();
   if (newGame) {
-    NewGameState(PlaySettings().HintsDefault);
-    Game().MapOn = uint16_t(std::clamp(firstMap, 0, 0xFFFF));
-    if (!LoadLevel()) return;
+    NewGameState(world, PlaySettings().HintsDefault);
+    world.State->MapOn = uint16_t(std::clamp(firstMap, 0, 0xFFFF));
+    if (!LoadLevel(world)) return;
   }
   ResetKeys();
-  SaveGame(0);
+  SaveGame(world, 0);
   std::string typed;
   bool freeCamera = false;
   int ticks = 0;
@@ -70,7 +72,7 @@ void GameLoop(bool newGame, int firstMap) {
     if (!freeCamera) {
       uint8_t k[6];
       ReadPlayInputs(k);
-      GameTick(k[0], k[1], k[2], k[3], k[4], k[5]);
+      GameTick(world, k[0], k[1], k[2], k[3], k[4], k[5]);
       if (DemoRecorder.Active) {
         DemoRecorder.NextTick(k[0], k[1], k[2], k[3], k[4], k[5]);
         DrawBorderTile(16, 0, 16);
@@ -82,7 +84,7 @@ void GameLoop(bool newGame, int firstMap) {
       if (ScanDown(PlaySettings().PlayKeys[KeyIndexDown])) g.CamY = std::min(MaxCamY, g.CamY + 1);
       if (ScanDown(PlaySettings().PlayKeys[KeyIndexLeft])) g.CamX = std::max(0, g.CamX - 1);
       if (ScanDown(PlaySettings().PlayKeys[KeyIndexRight])) g.CamX = std::min(MaxCamX, g.CamX + 1);
-      RedrawGame();
+      RedrawGame(world);
     }
     if (in.KeyDown(KeyPeriod) && PlaySettings().Speed < 20) {
       ++PlaySettings().Speed;
@@ -100,7 +102,7 @@ void GameLoop(bool newGame, int firstMap) {
     // Keys hit during the tick, in this order.
     if (in.KeyHit('H')) {
       PlaySettings().HintsDefault = !PlaySettings().HintsDefault;
-      Game().SetHintsActive(PlaySettings().HintsDefault ? 1 : 0);
+      world.State->SetHintsActive(PlaySettings().HintsDefault ? 1 : 0);
       ShowInfoBox(PlaySettings().HintsDefault ? HintOnText : HintOffText, 16, 48, 12, 2, false);
     }
     if (in.KeyHit('S')) {
@@ -113,18 +115,18 @@ void GameLoop(bool newGame, int firstMap) {
     if (in.KeyHit(KeyF1)) InGameMenu();
     if (in.KeyHit(KeyF5)) {
       QuickBox("        QuickSave!");
-      QuickSave();
+      QuickSave(world);
     }
     if (in.KeyHit(KeyF9)) {
       DemoRecorder.Stop();
       QuickBox("        QuickLoad!");
-      QuickLoad();
+      QuickLoad(world);
     }
-    if (in.KeyHit(KeyF10) && Game().MapOn % 2 == 0 && RestartQuestion->Invoke()) {
+    if (in.KeyHit(KeyF10) && world.State->MapOn % 2 == 0 && RestartQuestion->Invoke()) {
       DemoRecorder.Stop();
       GameScreen->FadeOut(-1, 16);
       GoingInBox->FadeIn(-1, 16);
-      LoadGame(0);
+      LoadGame(world, 0);
     }
     if (in.KeyHit(KeyEscape) + in.KeyHit('Q') > 0) {
       QuitQuestion->Init(QuitText, 16, 80, 12, 1, GameScreen.get());
@@ -135,34 +137,35 @@ void GameLoop(bool newGame, int firstMap) {
     if (in.KeyDown(KeyHome) && in.KeyDown(KeyDelete)) GiveFirepowerAndKeys();
     if (Options().CheatKeys && in.KeyDown('K') && in.KeyDown('V')) {
       if (in.KeyDown('X')) GiveEverything();
-      if (in.KeyDown('N')) Game().ExitLevel = 1;
+      if (in.KeyDown('N')) world.State->ExitLevel = 1;
     }
 
     if (Options().DebugMode) {
       for (int digit = 0; digit <= 9; ++digit)
-        if (in.KeyHit('0' + digit) && !LoadGame(digit)) return;
+        if (in.KeyHit('0' + digit) && !LoadGame(world, digit)) return;
       if (in.KeyHit('B')) ShowBonusInfo();
       if (in.KeyHit('E'))
         for (const auto& extender : ListedObjects<TExtender>()) extender->Active = 1;
       if (in.KeyHit(KeyTab)) freeCamera = !freeCamera;
       if (in.KeyHit(KeyPageUp)) {
         DemoRecorder.Stop();
-        Game().MapOn = uint16_t(std::max(0, Game().MapOn - 1));
-        LoadLevel();
+        world.State->MapOn = uint16_t(std::max(0, world.State->MapOn - 1));
+        LoadLevel(world);
         ResetKeys();
       }
       if (in.KeyHit(KeyPageDown)) {
         DemoRecorder.Stop();
-        Game().MapOn = uint16_t(std::min(LastMapNumber(), Game().MapOn + 1));
-        LoadLevel();
+        world.State->MapOn = uint16_t(std::min(LastMapNumber(), world.State->MapOn + 1));
+        LoadLevel(world);
         ResetKeys();
       }
-      if (World().Player && in.MouseDown(1)) {
-        World().Player->PosX = Game().CamX + (p.MouseX() - 16) / 8;
-        World().Player->PosY = Game().CamY * 16 + p.MouseY() - 16;
+      if (world.Player && in.MouseDown(1)) {
+        world.Player->PosX = world.State->CamX + (p.MouseX() - 16) / 8;
+        world.Player->PosY = world.State->CamY * 16 + p.MouseY() - 16;
       }
       if (in.MouseDown(2))
-        SpawnMetalShard(Game().CamX + (p.MouseX() - 16) / 8, Game().CamY * 16 + p.MouseY() - 16);
+        SpawnMetalShard(world.State->CamX + (p.MouseX() - 16) / 8,
+                        world.State->CamY * 16 + p.MouseY() - 16);
       if (int ch = in.NextChar()) {
         typed += char(ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch);
         if (typed.size() > 64) typed.erase(0, typed.size() - 64);
@@ -177,17 +180,17 @@ void GameLoop(bool newGame, int firstMap) {
     if (g.Victory == 1) {
       DemoRecorder.Stop();
       VictoryTicks(32);
-      Game().AddScore(100000);
+      world.State->AddScore(100000);
       EpisodeEnding(false);
       break;
     }
     if (g.Victory == 2) {
       DemoRecorder.Stop();
       VictoryTicks(8);
-      Game().AddScore(100000);
+      world.State->AddScore(100000);
       for (int i = 0; i < 55; ++i) {
         p.Clear(0);
-        RedrawGame();
+        RedrawGame(world);
         PaceFrame(16);
       }
       EpisodeEnding(true);
@@ -195,7 +198,7 @@ void GameLoop(bool newGame, int firstMap) {
     }
     if (g.ExitLevel) {
       DemoRecorder.Stop();
-      AdvanceToNextMap();
+      AdvanceToNextMap(world);
     } else if (g.PlayerIsDead) {
       DemoRecorder.Stop();
       if (g.MapOn > 0) {
@@ -206,7 +209,7 @@ void GameLoop(bool newGame, int firstMap) {
         GameScreen->FadeOut(-1, 16);
       }
       GoingInBox->FadeIn(-1, 16);
-      LoadGame(0);
+      LoadGame(world, 0);
     }
   }
   EndOfGame();

@@ -17,6 +17,7 @@
 #include "shell/settings.h"
 #include "world/game_state.h"
 #include "world/world.h"
+#include "world/world_state.h"
 
 namespace {
 
@@ -54,15 +55,15 @@ bool WriteRouteFile(const std::string& path, const std::vector<uint8_t>& records
 }
 
 bool StartRouteLevel(int map) {
-  NewGameState(false);
+  NewGameState(World(), false);
   Game().MapOn = uint16_t(std::clamp(map, 0, 0xFFFF));
-  if (!LoadLevel()) return false;
+  if (!LoadLevel(World())) return false;
   ResetKeys();
   return true;
 }
 
 void RouteTick(const uint8_t* r) {
-  GameTick(Held(r[0]), Held(r[1]), Held(r[2]), Held(r[3]), Held(r[4]), Held(r[5]));
+  GameTick(World(), Held(r[0]), Held(r[1]), Held(r[2]), Held(r[3]), Held(r[4]), Held(r[5]));
 }
 
 void PlayRouteTick(const uint8_t* record) {
@@ -80,7 +81,8 @@ bool RouteLevelOver() { return RouteLevelFinished() || Game().PlayerIsDead; }
 
 std::string RouteHashText() {
   char hash[40];
-  std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(WorldStateHash()));
+  std::snprintf(hash, sizeof hash, "%016llx",
+                static_cast<unsigned long long>(WorldStateHash(World())));
   return hash;
 }
 

@@ -127,10 +127,10 @@ TEST_F(ActorListTest, PassVisitsUpdateCollideDrawObjectByObject) {
   auto plain = std::make_shared<TPlainProbe>();
   plain->Name = "p";
   AddToLayer(plain, 3);
-  TickActorList();
+  TickActorList(ActorList());
   EXPECT_EQ(Trace, (std::vector<std::string>{"Ua", "Ca", "Da", "Up", "Ub", "Cb", "Db"}));
   Trace.clear();
-  DrawActorList();
+  DrawActorList(ActorList());
   EXPECT_EQ(Trace, (std::vector<std::string>{"Da", "Db"}));
 }
 
@@ -143,7 +143,7 @@ TEST_F(ActorListTest, RemovalDuringThePass) {
   a->OnUpdate = [](TProbe& self) { self.Remove(); };
   // b removes the entry right after it: c is skipped in this pass.
   b->OnCollide = [&](TProbe&) { c->Remove(); };
-  TickActorList();
+  TickActorList(ActorList());
   EXPECT_EQ(Trace, (std::vector<std::string>{"Ua", "Ca", "Ub", "Cb", "Db", "Ud", "Cd", "Dd"}));
   EXPECT_EQ(Layout(), "||||bd|||");
 
@@ -154,7 +154,7 @@ TEST_F(ActorListTest, RemovalDuringThePass) {
     self.Remove();
   };
   auto e = Probe("e", 5);
-  TickActorList();
+  TickActorList(ActorList());
   EXPECT_EQ(Trace, (std::vector<std::string>{"Ub", "Cb", "Ue", "Ce", "De"}));
   EXPECT_EQ(Layout(), "|||||e||");
 }
@@ -168,11 +168,11 @@ TEST_F(ActorListTest, AdditionsDuringThePass) {
     Probe("t", 4);  // a shot of the same layer: after it, this tick
     Probe("m", 7);
   };
-  TickActorList();
+  TickActorList(ActorList());
   EXPECT_EQ(Trace,
             (std::vector<std::string>{"Ue", "Ce", "De", "Ut", "Ct", "Dt", "Um", "Cm", "Dm"}));
   Trace.clear();
-  TickActorList();
+  TickActorList(ActorList());
   EXPECT_EQ(Trace.front(), "Us");
 }
 

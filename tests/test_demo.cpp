@@ -132,7 +132,7 @@ class TDemoPlaybackTest : public TShellTest {
     TShellTest::SetUp();
     WriteLevels(2);
     RegisterFrameRoutine([this] {
-      if (!World().State || (!TickTimes.empty() && Game().Timer == TickTimers.back())) return;
+      if (!World().GameStarted || (!TickTimes.empty() && Game().Timer == TickTimers.back())) return;
       TickTimers.push_back(Game().Timer);
       TickTimes.push_back(Now());
       if (OnTick) OnTick(Game().Timer);
@@ -141,7 +141,7 @@ class TDemoPlaybackTest : public TShellTest {
   void WriteUserDemo(const std::vector<uint8_t>& records) {
     TTempDir::Write(UserDemoFileName(), DemoBytes(int(records.size()), records, 17002));
   }
-  int32_t Played() const { return World().State ? Game().Timer : -1; }
+  int32_t Played() const { return World().GameStarted ? Game().Timer : -1; }
 
   std::vector<int32_t> TickTimers;
   std::vector<uint32_t> TickTimes;

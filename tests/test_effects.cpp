@@ -150,12 +150,12 @@ TEST_F(TEffectsTest, FiringPlayerShotsTheWholeWayThroughTheTick) {
   SolidRow(11);
   PlacePlayer(3, 10);
   Game().FirePower = 2;
-  GameTick(false, false, false, false, true, false);
-  GameTick(false, false, false, false, false, false);
-  GameTick(false, false, false, false, true, false);
+  GameTick(World(), false, false, false, false, true, false);
+  GameTick(World(), false, false, false, false, false, false);
+  GameTick(World(), false, false, false, false, true, false);
   EXPECT_EQ(ListedObjects<TBraxShot>().size(), 2u);
   EXPECT_EQ(Game().PlayerShotsActive, 2);
-  for (int i = 0; i < 20; ++i) GameTick(false, false, false, false, false, false);
+  for (int i = 0; i < 20; ++i) GameTick(World(), false, false, false, false, false, false);
   EXPECT_TRUE(ListedObjects<TBraxShot>().empty());
   EXPECT_EQ(Game().PlayerShotsActive, 0);
 }
@@ -252,7 +252,7 @@ std::vector<std::pair<int32_t, int32_t>> RunBlasts() {
       std::pair<int32_t, int32_t> blast{e->PosX, e->Direction};
       if (std::find(seen.begin(), seen.end(), blast) == seen.end()) seen.push_back(blast);
     }
-    TickActorList();
+    TickActorList(ActorList());
   }
   return seen;
 }
@@ -261,10 +261,10 @@ TEST_F(TEffectsTest, ExplosionSpreadsAlongTheFloorOnItsThirdUpdate) {
   SolidRow(7);
   SpawnExplosion(20, 111, -3);
   auto first = Only<TExplosion>();
-  TickActorList();
-  TickActorList();
+  TickActorList(ActorList());
+  TickActorList(ActorList());
   EXPECT_EQ(ListedObjects<TExplosion>().size(), 1u);
-  TickActorList();  // third update: the next blast two columns to the left
+  TickActorList(ActorList());  // third update: the next blast two columns to the left
   auto blasts = ListedObjects<TExplosion>();
   ASSERT_EQ(blasts.size(), 2u);
   EXPECT_EQ(blasts[1]->PosX, 18);

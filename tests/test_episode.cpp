@@ -18,6 +18,7 @@
 #include "world/game_state.h"
 #include "world/level_draw.h"
 #include "world/world.h"
+#include "world/world_state.h"
 
 namespace {
 
@@ -80,9 +81,9 @@ TEST_F(TEpisodeLoadTest, EveryFileOfTheEpisodeLoadsWithoutAWarning) {
   ASSERT_EQ(LevelList.size(), 21u);
   for (size_t map = 0; map < LevelList.size(); ++map) {
     EXPECT_EQ(FileSize(Options().GameDir + LevelList[map]), 23040) << LevelList[map];
-    NewGameState(true);
+    NewGameState(World(), true);
     Game().MapOn = uint16_t(map);
-    EXPECT_TRUE(LoadLevel()) << LevelList[map];
+    EXPECT_TRUE(LoadLevel(World())) << LevelList[map];
     EXPECT_TRUE(Backdrop1 && Backdrop2) << "backdrops of map " << map;
   }
   CloseLog();

@@ -30,9 +30,9 @@ class TFlowTest : public TShellTest {
   // A started game on map `map` of two small levels.
   void StartLevel(uint16_t map) {
     WriteLevels(2);
-    NewGameState(true);
+    NewGameState(World(), true);
     Game().MapOn = map;
-    ASSERT_TRUE(LoadLevel());
+    ASSERT_TRUE(LoadLevel(World()));
   }
 };
 
@@ -110,7 +110,7 @@ TEST_F(TFlowTest, SetupRowByEnterAndSoundSwitch) {
   EXPECT_EQ(ball, (TDrawn{96, 64, ball.Frame}));  // x + 40, y + 32 on row 0
 
   // During play (not from the main menu) the box waits for Enter.
-  NewGameState(true);
+  NewGameState(World(), true);
   Frames.clear();
   PlaySettings().SoundOn = true;
   Press('S', 100);
@@ -182,7 +182,7 @@ TEST_F(TFlowTest, RestoreLoadsTheSlotOfTheDigitKey) {
   Press('Y', 2100);
   Press(KeySpace, 2500);  // the high-score window
   ASSERT_TRUE(Run([&] { RestoreGameMenu(TitleScreen.get()); }));
-  ASSERT_TRUE(World().State);
+  ASSERT_TRUE(World().GameStarted);
   EXPECT_EQ(Game().Health, 7);
   EXPECT_EQ(Game().FirePower, 2);
   EXPECT_EQ(Game().MapOn, 1);
@@ -203,7 +203,7 @@ TEST_F(TFlowTest, RestoringAnEmptySlotShowsNotFound) {
   Press(KeySpace, 400);
   ASSERT_TRUE(Run([&] { RestoreGameMenu(TitleScreen.get()); }));
   EXPECT_GE(FirstFrameWith(Drawn(NotFoundText)), 0);
-  EXPECT_FALSE(World().State);
+  EXPECT_FALSE(World().GameStarted);
 }
 
 TEST_F(TFlowTest, InGameSaveOnlyInHallways) {
@@ -232,7 +232,7 @@ TEST_F(TFlowTest, InGameSaveOnlyInHallways) {
 
 TEST_F(TFlowTest, InGameRestartAsksOverTheMenuAndRestoresTheParent) {
   StartLevel(0);
-  SaveGame(0);
+  SaveGame(World(), 0);
   Game().Score = 777;
   Press(KeyF10, 100);
   Press('N', 300);
@@ -271,7 +271,7 @@ TEST_F(TFlowTest, RecordedGameMenuItemWithoutADemoSaysSo) {
     ++last;
   EXPECT_GE(Frames[size_t(last)].AtMs + 20, enter);
   EXPECT_TRUE(Frames.back().Text.find(Drawn(MainMenuText)) != std::string::npos);
-  EXPECT_FALSE(World().State);  // no demo was played
+  EXPECT_FALSE(World().GameStarted);  // no demo was played
 }
 
 TEST_F(TFlowTest, HighScoreWindowListsEightPlaces) {
@@ -335,7 +335,7 @@ TEST_F(TFlowTest, EmptyNameAndBackspaceOnNothing) {
 }
 
 TEST_F(TFlowTest, EndOfGameEntersAQualifyingScore) {
-  NewGameState(true);
+  NewGameState(World(), true);
   Game().Score = 35000;
   DemoRecorder.Reset(Temp.Dir() + "REC.QZ1");
   Type("ACE", 100);
@@ -363,7 +363,7 @@ TEST_F(TFlowTest, EndOfGameEntersAQualifyingScore) {
 }
 
 TEST_F(TFlowTest, FinaleOfFiveLinesIsABoxOfThreeRowsAtY64) {
-  NewGameState(true);
+  NewGameState(World(), true);
   FinaleText = "ONE\nTWO\nTHREE\nFOUR\nFIVE";
   FinaleLineCount = 5;
   PressEvery(KeySpace, 400, 3000, 150);
@@ -380,7 +380,7 @@ TEST_F(TFlowTest, FinaleOfFiveLinesIsABoxOfThreeRowsAtY64) {
 }
 
 TEST_F(TFlowTest, LongEndingAnimatesTheHeroThenTellsTheStory) {
-  NewGameState(true);
+  NewGameState(World(), true);
   PressEvery(KeySpace, 14000, 24000, 150);
   ASSERT_TRUE(Run([&] { EpisodeEnding(false); }));
   // The 205 frames of the animation follow the fade-out of the game and the fade-in of

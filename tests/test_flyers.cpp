@@ -724,9 +724,9 @@ TEST_F(TFlyerTest, FlyersSpawnFromTheMapIntoLayerFiveAndRunInTheTick) {
     EXPECT_EQ(LayerOf(all[0].get()), LayerFlyers) << name;
   }
   EXPECT_EQ(Field(Listed("TDrMalvex")[0], "Health"), 10);
-  const uint64_t before = WorldStateHash();
-  for (int i = 0; i < 40; ++i) GameTick(false, false, false, false, false, false);
-  EXPECT_NE(WorldStateHash(), before);
+  const uint64_t before = WorldStateHash(World());
+  for (int i = 0; i < 40; ++i) GameTick(World(), false, false, false, false, false, false);
+  EXPECT_NE(WorldStateHash(World()), before);
   EXPECT_EQ(Listed("TSnakeBot").size(), 9u);
 }
 

@@ -30,8 +30,8 @@ class TGameLoopTest : public TShellTest {
     WriteLevels(2);
     // One sample per tick: the tick's frame is the first frame with a new timer value.
     RegisterFrameRoutine([this] {
-      if (OnTick && World().State) OnTick(Game().Timer);
-      if (!World().State || (!Ticks.empty() && Ticks.back().Timer == Game().Timer)) return;
+      if (OnTick) OnTick(Game().Timer);
+      if (!World().GameStarted || (!Ticks.empty() && Ticks.back().Timer == Game().Timer)) return;
       Ticks.push_back({Game().Timer, PlaySettings().Speed, PlaySettings().GodMode, Game().MapOn});
     });
   }
@@ -46,9 +46,9 @@ class TGameLoopTest : public TShellTest {
     Press(KeySpace, ms + 500);
   }
   void StartOnMap(uint16_t map) {
-    NewGameState(true);
+    NewGameState(World(), true);
     Game().MapOn = map;
-    ASSERT_TRUE(LoadLevel());
+    ASSERT_TRUE(LoadLevel(World()));
   }
 
   std::vector<TTick> Ticks;

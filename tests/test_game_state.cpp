@@ -14,14 +14,14 @@
 class GameStateTest : public TWorldTest {};
 
 TEST_F(GameStateTest, NewGameValuesAndHintSwitches) {
-  NewGameState(false);
+  NewGameState(World(), false);
   TGameState& g = Game();
   EXPECT_EQ(g.Health, 9);
   EXPECT_EQ(g.FirePower, 1);
   EXPECT_EQ(g.CorrectOrder, 1);
   EXPECT_EQ(g.Score, 0);
   EXPECT_EQ(g.MessageActive, std::vector<uint16_t>(12, 0));
-  NewGameState(true);
+  NewGameState(World(), true);
   EXPECT_EQ(Game().MessageActive, std::vector<uint16_t>(12, 1));
   EXPECT_TRUE(Game().HintIsActive(0));
   EXPECT_TRUE(Game().HintIsActive(11));
@@ -57,7 +57,7 @@ TEST_F(GameStateTest, LettersOutOfOrderOrTwiceLoseIt) {
   const std::vector<std::vector<uint8_t>> orders = {
       {1, 0, 2, 3}, {0, 0, 1, 2, 3}, {3, 0, 1, 2}, {0, 2, 1, 3}};
   for (const auto& order : orders) {
-    NewGameState(true);
+    NewGameState(World(), true);
     TGameState& g = Game();
     std::vector<bool> results;
     for (uint8_t n : order) results.push_back(g.AddLetter(n));
@@ -68,10 +68,10 @@ TEST_F(GameStateTest, LettersOutOfOrderOrTwiceLoseIt) {
     EXPECT_EQ(g.GetBonusBits() & 16, 0);
   }
   // "R" before "B": the order is lost with the "B".
-  NewGameState(true);
+  NewGameState(World(), true);
   Game().AddLetter(1);
   EXPECT_EQ(Game().CorrectOrder, 0);  // "B" is missing
-  NewGameState(true);
+  NewGameState(World(), true);
   Game().AddLetter(0);
   Game().AddLetter(1);
   EXPECT_EQ(Game().CorrectOrder, 1);
@@ -226,12 +226,12 @@ class AdvanceTest : public GameStateTest {
 
 TEST_F(AdvanceTest, AfterALevelTheBonusesAreShownAndTheGameSaved) {
   TGameState& g = Game();
-  ASSERT_TRUE(LoadLevel());
+  ASSERT_TRUE(LoadLevel(World()));
   g.CamsTotal = g.CamsShot = 1;
   g.MissilesTotal = 2;
   g.MissilesShot = 2;
   g.Score = 5;
-  AdvanceToNextMap();
+  AdvanceToNextMap(World());
   EXPECT_EQ(g.MapOn, 1);
   EXPECT_EQ(g.CamsTotal, 0);  // the next level has started
   EXPECT_EQ(g.Score, 5 + 3 * 10000);
@@ -254,9 +254,9 @@ TEST_F(AdvanceTest, AfterALevelTheBonusesAreShownAndTheGameSaved) {
 TEST_F(AdvanceTest, AHallwayGivesNoBonusAndNoSave) {
   TGameState& g = Game();
   g.MapOn = 1;
-  ASSERT_TRUE(LoadLevel());
+  ASSERT_TRUE(LoadLevel(World()));
   g.Score = 0;
-  AdvanceToNextMap();
+  AdvanceToNextMap(World());
   EXPECT_EQ(g.MapOn, 2);
   EXPECT_EQ(g.Score, 0);
   EXPECT_TRUE(Listed("TLargeBonusFlasher").empty());
@@ -264,7 +264,7 @@ TEST_F(AdvanceTest, AHallwayGivesNoBonusAndNoSave) {
 
   // The last map of the episode is not passed.
   g.GotHit = 1;
-  AdvanceToNextMap();
+  AdvanceToNextMap(World());
   EXPECT_EQ(g.MapOn, 2);
   EXPECT_TRUE(AutomaticSaveExists());
 }

@@ -11,9 +11,9 @@ class InteractiveTest : public TSceneryTest {
  protected:
   // One tick of play with Up held (and optionally another button).
   static void HoldUp(bool left = false, bool jump = false) {
-    GameTick(true, false, left, false, false, jump);
+    GameTick(World(), true, false, left, false, false, jump);
   }
-  static void Idle() { GameTick(false, false, false, false, false, false); }
+  static void Idle() { GameTick(World(), false, false, false, false, false, false); }
   static void SetTimer(int32_t t) { Game().Timer = t; }
 };
 
@@ -340,7 +340,7 @@ TEST_F(InteractiveTest, ForceFieldSwallowsShotsAndItsEndsPushOnlyAWalkerBack) {
 TEST_F(InteractiveTest, WalkingIntoAForceFieldGetsNowhere) {
   SpawnForceField(5, FloorRow - 1);
   World().Player->PosX = 6;
-  for (int t = 0; t < 10; ++t) GameTick(false, false, false, true, false, false);
+  for (int t = 0; t < 10; ++t) GameTick(World(), false, false, false, true, false, false);
   EXPECT_LE(World().Player->PosX + World().Player->Width, 10);  // never reaches the field itself
   EXPECT_EQ(Game().Health, 9);
 }

@@ -224,10 +224,10 @@ TEST_F(MapCheckerEngineTest, TheEnginesHeroStaysWithinTheReachOfTheSearch) {
       down = random(8) == 0;
     }
     World().Player->ActOnInput(up, down, left, right, false, jump);
-    ScrollCameraX();
+    ScrollCameraX(World());
     ++Game().Timer;
-    TickActorList();
-    ScrollCameraY();
+    TickActorList(ActorList());
+    ScrollCameraY(World());
     const int column = World().Player->PosX / 2, row = World().Player->PosY / 16;
     ASSERT_TRUE(column >= 0 && column < MapColumns && row >= 0 && row < MapRows);
     ASSERT_TRUE(report.Reached[size_t(row) * MapColumns + size_t(column)])

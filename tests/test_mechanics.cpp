@@ -37,7 +37,7 @@ TEST_F(TElevatorTest, UpRaisesPlayerAndPlatformOneTileOverANewShaftCell) {
 
   const size_t mark = AudioMark();
   for (int press = 1; press <= 3; ++press) {
-    GameTick(true, false, false, false, false, false);
+    GameTick(World(), true, false, false, false, false, false);
     EXPECT_EQ(World().Player->PosY, 303 - 16 * press);
     EXPECT_EQ(Elevator->PosY, 319 - 16 * press);
     EXPECT_EQ(World().Grid.Tiles[19 - press][10], ElevatorShaftTile);
@@ -254,7 +254,7 @@ TEST_F(TFakeBridgeTest, HoldsOnTheFirstVisitAndCollapsesOnTheSecond) {
   EXPECT_EQ(AsGame(particles[0])->PosX, 14);
   EXPECT_EQ(AsGame(particles[4])->PosX, 18);
 
-  GameTick(false, false, false, false, false, false);
+  GameTick(World(), false, false, false, false, false, false);
   EXPECT_EQ(World().Player->Action, TBraxTovar::Falling);
 }
 

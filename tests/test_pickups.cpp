@@ -206,23 +206,23 @@ TEST_F(TPickupsTest, BoxesFallOnlyOnScreenButTheBalloonBoxAlways) {
   ASSERT_TRUE(balloonBox);
   EXPECT_EQ(balloonBox->BoxSprite, SpriteBonusCrate);
   EXPECT_EQ(balloonBox->ContentID, GoodieBalloon);
-  TickActorList();
+  TickActorList(ActorList());
   EXPECT_EQ(plain->PosY, 175);
   EXPECT_EQ(balloonBox->PosY, 183);
 
   Game().CamY = 5;
-  TickActorList();
+  TickActorList(ActorList());
   EXPECT_EQ(plain->PosY, 191);
   EXPECT_EQ(balloonBox->PosY, 191);
 
   // Only the cell under the left column counts.
   World().Grid.Tiles[12][6] = 0x1820;  // under half-tiles 12 and 13
   plain->PosX = 11;  // half-tiles 11 (column 5, no floor) and 12 (column 6, floor)
-  TickActorList();
+  TickActorList(ActorList());
   EXPECT_EQ(plain->PosY, 207);
   plain->PosX = 12;
   plain->PosY = 191;
-  TickActorList();
+  TickActorList(ActorList());
   EXPECT_EQ(plain->PosY, 191);
 }
 
@@ -287,11 +287,11 @@ TEST_F(TPickupsTest, GoodiesFallOnlyWhileOnScreen) {
   SolidRow(20);
   auto ball = Goodie(GoodieFootball, 5, 10);
   Game().CamY = 30;
-  TickActorList();
+  TickActorList(ActorList());
   EXPECT_EQ(ball->PosY, 175);
   Game().CamY = 10;
   for (int i = 1; i <= 9; ++i) {
-    TickActorList();
+    TickActorList(ActorList());
     EXPECT_EQ(ball->PosY, std::min(175 + 16 * i, 319));
   }
 }
@@ -538,24 +538,24 @@ TEST_F(TPickupsTest, DynamiteBlinksHidesAndBlastsAlongTheFloor) {
   EXPECT_TRUE(NoHero(Tick()).empty());
   EXPECT_TRUE(ListedObjects<TExplosion>().empty());
   const size_t mark = AudioMark();
-  TickActorList();  // Timer 12: the centre blast
+  TickActorList(ActorList());  // Timer 12: the centre blast
   // The blast is visited in the same pass and catches the hero standing on the dynamite.
   EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{SoundBlast, SoundHurt}));
   auto centre = Only<TExplosion>();
   ASSERT_TRUE(centre);
   EXPECT_EQ(centre->PosX, 40);
   EXPECT_EQ(centre->Direction, 0);
-  TickActorList();
-  TickActorList();
+  TickActorList(ActorList());
+  TickActorList(ActorList());
   EXPECT_TRUE(dynamite->IsListed());
-  TickActorList();  // Timer 15: the sides, and the dynamite is gone
+  TickActorList(ActorList());  // Timer 15: the sides, and the dynamite is gone
   EXPECT_FALSE(dynamite->IsListed());
 
   std::vector<int32_t> xs;
   for (int i = 0; i < 40 && !ListedObjects<TExplosion>().empty(); ++i) {
     for (const auto& e : ListedObjects<TExplosion>())
       if (std::find(xs.begin(), xs.end(), e->PosX) == xs.end()) xs.push_back(e->PosX);
-    TickActorList();
+    TickActorList(ActorList());
   }
   std::sort(xs.begin(), xs.end());
   EXPECT_EQ(xs, (std::vector<int32_t>{32, 34, 36, 38, 40, 42, 44, 46, 48}));
@@ -572,7 +572,7 @@ TEST_F(TPickupsTest, DynamiteSpreadsOnlyWhereThereIsFloorAndRoom) {
       std::pair<int32_t, int32_t> b{e->PosX, e->Direction};
       if (std::find(blasts.begin(), blasts.end(), b) == blasts.end()) blasts.push_back(b);
     }
-    TickActorList();
+    TickActorList(ActorList());
   }
   EXPECT_EQ(blasts, (std::vector<std::pair<int32_t, int32_t>>{{40, 0}, {38, -3}, {36, -2}}));
 }

@@ -35,7 +35,7 @@ struct TFrames {
 };
 
 void Ticks(int count) {
-  for (int i = 0; i < count; ++i) GameTick(false, false, false, false, false, false);
+  for (int i = 0; i < count; ++i) GameTick(World(), false, false, false, false, false, false);
 }
 
 void Present() { Platform().Flip(false); }
@@ -45,15 +45,15 @@ TFrames PlayFrames(bool gl) {
   TPlatform& p = Platform();
   p.SetVirtualResolution(320, 200);
   RowCalibration();
-  NewGameState(false);
+  NewGameState(World(), false);
   Game().MapOn = 0;
-  EXPECT_TRUE(LoadLevel());
+  EXPECT_TRUE(LoadLevel(World()));
   Game().AddScore(4200);
   Game().Health = 5;
   Ticks(9);  // the start flicker leaves the hero shown (timer 21 - 9 is even)
   TFrames frames;
   p.Clear(0);
-  RedrawGame();
+  RedrawGame(World());
   frames.Play = p.Screenshot();
 
   // Over the mirror floor of row 13: the hero stands on it, the camera settles.
@@ -65,7 +65,7 @@ TFrames PlayFrames(bool gl) {
   int readBacks = gl ? SdlPlatformReadBacks(p) : 0;
   for (int i = 0; i < 3; ++i) {
     p.Clear(0);
-    RedrawGame();
+    RedrawGame(World());
     if (i < 2) Present();
   }
   for (const TDrawCommand& c : p.PendingCommands()) {
@@ -82,7 +82,7 @@ TFrames PlayFrames(bool gl) {
   // The same frame with the sheen on the mirror floor.
   StartUpOptions().MirrorSheen = true;
   p.Clear(0);
-  RedrawGame();
+  RedrawGame(World());
   frames.Sheen = p.Screenshot();
   StartUpOptions().MirrorSheen = false;
   return frames;

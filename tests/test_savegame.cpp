@@ -109,7 +109,7 @@ TEST_F(SavegameTest, RecordLayoutAndShortestFile) {
   g.GotGlove = 1;
   g.MessageActive[1] = 0;
   g.MessageActive[11] = 0;
-  SaveGame(4);
+  SaveGame(World(), 4);
   auto bytes = ReadBytes(Temp.Dir() + "SAVED4.QZ1");
   ASSERT_EQ(bytes.size(), 46u);
   const uint16_t head[10] = {3, 4, 20 - 3 + 2, 111 - 64 + 16, 2, 3, 1, 0, 7, 1};
@@ -120,7 +120,7 @@ TEST_F(SavegameTest, RecordLayoutAndShortestFile) {
   EXPECT_EQ(bytes[45], 10);
 
   g.Score = 1234567;
-  SaveGame(0);
+  SaveGame(World(), 0);
   bytes = ReadBytes(Temp.Dir() + "SAVEDT.QZ1");
   EXPECT_EQ(std::string(bytes.begin() + 44, bytes.end()), "1234567\n");
   auto save = ReadSavegame(SavegameFileName(0));
@@ -131,16 +131,16 @@ TEST_F(SavegameTest, RecordLayoutAndShortestFile) {
 
   // Only the low 32 bits of the score are saved, as an unsigned number.
   g.Score = (int64_t(1) << 32) + 5;
-  SaveGame(1);
+  SaveGame(World(), 1);
   bytes = ReadBytes(Temp.Dir() + "SAVED1.QZ1");
   EXPECT_EQ(std::string(bytes.begin() + 44, bytes.end()), "5\n");
   g.Score = 0xFFFFFFFFll;
-  SaveGame(1);
+  SaveGame(World(), 1);
   EXPECT_EQ(ReadSavegame(SavegameFileName(1))->Score, 4294967295ll);
 }
 
 TEST_F(SavegameTest, ShortMissingAndUnhandledSlots) {
-  SaveGame(5);
+  SaveGame(World(), 5);
   auto bytes = ReadBytes(Temp.Dir() + "SAVED5.QZ1");
   ASSERT_EQ(bytes.size(), 46u);
   EXPECT_NE(ReadSavegame(SavegameFileName(5)), nullptr);
@@ -149,16 +149,16 @@ TEST_F(SavegameTest, ShortMissingAndUnhandledSlots) {
   EXPECT_EQ(ReadSavegame(SavegameFileName(5)), nullptr);
 
   PGameState before = World().State;
-  EXPECT_FALSE(LoadGame(5));
+  EXPECT_FALSE(LoadGame(World(), 5));
   EXPECT_EQ(CountLog("ERROR :: couldn't load savegame \"" + SavegameFileName(5) + "\""), 1);
-  EXPECT_FALSE(LoadGame(6));
+  EXPECT_FALSE(LoadGame(World(), 6));
   EXPECT_EQ(CountLog("ERROR :: couldn't load savegame \"" + SavegameFileName(6) + "\""), 1);
   EXPECT_EQ(World().State, before);
 
-  SaveGame(10);
+  SaveGame(World(), 10);
   EXPECT_EQ(CountLog("ERROR :: SaveGame() called with unhandled number!"), 1);
   EXPECT_FALSE(std::filesystem::exists(Temp.Dir() + "SAVED10.QZ1"));
-  EXPECT_FALSE(LoadGame(10));
+  EXPECT_FALSE(LoadGame(World(), 10));
   EXPECT_EQ(CountLog("ERROR :: LoadGame() called with unhandled number!"), 1);
 }
 
@@ -182,7 +182,7 @@ TEST_F(SavegameTest, LoadGameRestartsTheMapAtItsStart) {
   Game().GotKey[1] = 1;
   Game().GotAccessCard = 1;
   PGameState before = World().State;
-  ASSERT_TRUE(LoadGame(2));
+  ASSERT_TRUE(LoadGame(World(), 2));
   TGameState& g = Game();
   EXPECT_NE(World().State, before);  // a new game state
   EXPECT_EQ(g.FirePower, 3);
@@ -205,7 +205,7 @@ TEST_F(SavegameTest, LoadGameRestartsTheMapAtItsStart) {
 
   save.MapNumber = 3;  // no such map
   ASSERT_TRUE(save.WriteToFile(SavegameFileName(3)));
-  EXPECT_FALSE(LoadGame(3));
+  EXPECT_FALSE(LoadGame(World(), 3));
 }
 
 // --- Object records ----------------------------------------------------------------------------
@@ -442,8 +442,8 @@ class QuickSaveTest : public SavegameTest {
  protected:
   void SetUp() override {
     SavegameTest::SetUp();
-    ASSERT_TRUE(LoadLevel());
-    SaveGame(0);
+    ASSERT_TRUE(LoadLevel(World()));
+    SaveGame(World(), 0);
     TGameState& g = Game();
     g.Score = 1234567;
     g.Timer = 42;
@@ -473,7 +473,7 @@ class QuickSaveTest : public SavegameTest {
   // Replaces everything the quick save holds.
   void Scramble() {
     ResetActorList();
-    NewGameState(false);
+    NewGameState(World(), false);
     ClearGrids();
     World().Grid.Tiles[1][1] = 0x2000;
     World().Player = nullptr;
@@ -486,20 +486,20 @@ class QuickSaveTest : public SavegameTest {
 };
 
 TEST_F(QuickSaveTest, RoundTripRestoresTheWholeLevel) {
-  const uint64_t hash = WorldStateHash();
+  const uint64_t hash = WorldStateHash(World());
   const std::string layout = [] {
     std::string out;
     for (const PActorListEntry& e : ActorList().Entries()) out += e->ClassName() + " ";
     return out;
   }();
-  QuickSave();
+  QuickSave(World());
   ASSERT_TRUE(std::filesystem::exists(QuickName()));
   std::filesystem::remove(SavegameFileName(0));
   Scramble();
-  ASSERT_NE(WorldStateHash(), hash);
+  ASSERT_NE(WorldStateHash(World()), hash);
 
-  QuickLoad();
-  EXPECT_EQ(WorldStateHash(), hash);
+  QuickLoad(World());
+  EXPECT_EQ(WorldStateHash(World()), hash);
   std::string loaded;
   for (const PActorListEntry& e : ActorList().Entries()) loaded += e->ClassName() + " ";
   EXPECT_EQ(loaded, layout);
@@ -538,7 +538,7 @@ TEST_F(QuickSaveTest, RoundTripRestoresTheWholeLevel) {
 }
 
 TEST_F(QuickSaveTest, FileHoldsAllEntriesSeparatorsIncluded) {
-  QuickSave();
+  QuickSave(World());
   PStream s = LittleEndianStream(ReadStream(QuickName()));
   ASSERT_NE(s, nullptr);
   auto record = ReadSavegame(*s);
@@ -555,7 +555,7 @@ TEST_F(QuickSaveTest, FileHoldsAllEntriesSeparatorsIncluded) {
 }
 
 TEST_F(QuickSaveTest, DamagedFilesChangeNothing) {
-  QuickSave();
+  QuickSave(World());
   const auto good = ReadBytes(QuickName());
   const std::vector<uint8_t> automatic = ReadBytes(SavegameFileName(0));
   std::vector<std::vector<uint8_t>> damaged;
@@ -570,13 +570,13 @@ TEST_F(QuickSaveTest, DamagedFilesChangeNothing) {
   damaged.push_back(huge);
 
   Scramble();
-  const uint64_t hash = WorldStateHash();
+  const uint64_t hash = WorldStateHash(World());
   const PGameState state = World().State;
   const PBraxTovar player = World().Player;
   for (size_t i = 0; i < damaged.size(); ++i) {
     TTempDir::Write(QuickName(), damaged[i]);
-    QuickLoad();
-    EXPECT_EQ(WorldStateHash(), hash) << i;
+    QuickLoad(World());
+    EXPECT_EQ(WorldStateHash(World()), hash) << i;
     EXPECT_EQ(World().State, state) << i;
     EXPECT_EQ(World().Player, player) << i;
     EXPECT_TRUE(player->IsListed()) << i;
@@ -587,8 +587,8 @@ TEST_F(QuickSaveTest, DamagedFilesChangeNothing) {
 
   // No file: nothing at all.
   std::filesystem::remove(QuickName());
-  QuickLoad();
-  EXPECT_EQ(WorldStateHash(), hash);
+  QuickLoad(World());
+  EXPECT_EQ(WorldStateHash(World()), hash);
 }
 
 // A quick save is checked as a whole against what each class can hold: one value the tick
@@ -623,37 +623,37 @@ TEST_F(QuickSaveTest, ValuesTheClassesCannotHoldRefuseTheFile) {
   std::vector<std::vector<uint8_t>> damaged;
   for (const TCase& c : cases) {
     c.Damage(true);
-    QuickSave();
+    QuickSave(World());
     c.Damage(false);
     damaged.push_back(ReadBytes(QuickName()));
   }
-  QuickSave();
+  QuickSave(World());
   const auto good = ReadBytes(QuickName());
-  const uint64_t saved = WorldStateHash();
+  const uint64_t saved = WorldStateHash(World());
 
   Scramble();
-  const uint64_t hash = WorldStateHash();
+  const uint64_t hash = WorldStateHash(World());
   const PGameState state = World().State;
   for (size_t i = 0; i < cases.size(); ++i) {
     TTempDir::Write(QuickName(), damaged[i]);
-    QuickLoad();
-    EXPECT_EQ(WorldStateHash(), hash) << cases[i].Problem;
+    QuickLoad(World());
+    EXPECT_EQ(WorldStateHash(World()), hash) << cases[i].Problem;
     EXPECT_EQ(World().State, state) << cases[i].Problem;
     EXPECT_EQ(CountLog("ERROR :: QuickLoad :: \"" + QuickName() + "\" holds " + cases[i].Problem),
               1)
         << cases[i].Problem;
   }
   TTempDir::Write(QuickName(), good);
-  QuickLoad();
-  EXPECT_EQ(WorldStateHash(), saved);
+  QuickLoad(World());
+  EXPECT_EQ(WorldStateHash(World()), saved);
   EXPECT_EQ(Game().GotKey.size(), 4u);
 }
 
 TEST_F(QuickSaveTest, LoadingOverALiveShotKeepsTheSavedCount) {
-  QuickSave();
+  QuickSave(World());
   SpawnBraxShot(12, 100, 0);  // the running level fires again before the load
   ASSERT_EQ(Game().PlayerShotsActive, 2);
-  QuickLoad();
+  QuickLoad(World());
   EXPECT_EQ(Listed("TBraxShot").size(), 1u);
   EXPECT_EQ(Game().PlayerShotsActive, 1);
 }
@@ -683,7 +683,7 @@ TEST_F(QuickSaveTest, UnexpectedEntriesAreReported) {
   raw->Seek(0);
   TTempDir::Write(QuickName(), raw->ReadAll());
 
-  QuickLoad();
+  QuickLoad(World());
   EXPECT_EQ(CountLog("QuickLoad() :: ERROR: unhandled list separator #7"), 1);
   EXPECT_EQ(CountLog("QuickLoad() :: ERROR: object is of unhandled type!"), 1);
   EXPECT_EQ(World().Grid.Tiles[0][0], 0x20);

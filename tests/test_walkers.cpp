@@ -527,7 +527,7 @@ TEST_F(TWalkerTest, RobotsRunInTheTickAndSpawnFromTheirMapCodes) {
     EXPECT_EQ(LayerOf(e.get()), LayerObjects) << e->ClassName();
   }
 
-  for (int tick = 0; tick < 40; ++tick) GameTick(false, false, false, false, false, false);
+  for (int tick = 0; tick < 40; ++tick) GameTick(World(), false, false, false, false, false, false);
   EXPECT_EQ(AsGame(Listed("TFlameBot")[0])->PosY, 16 * 29 + 15);
   EXPECT_NE(AsGame(Listed("TFlameBot")[0])->PosX, 24);
 }

@@ -52,7 +52,7 @@ TEST_F(WorldTest, HorizontalCameraMovesAtMostTwoAndKeepsItsBounds) {
   for (const TCase& c : cases) {
     World().Player->PosX = c.PosX;
     Game().CamX = c.CamX;
-    ScrollCameraX();
+    ScrollCameraX(World());
     EXPECT_EQ(Game().CamX, c.Expected) << c.PosX << " " << c.CamX;
   }
 }
@@ -61,18 +61,18 @@ TEST_F(WorldTest, VerticalCameraFollowsItsDestinationAndRollsUpOnVictory) {
   TGameState& g = Game();
   g.CamY = 5;
   g.CamDestY = 8;
-  ScrollCameraY();
+  ScrollCameraY(World());
   EXPECT_EQ(g.CamY, 6);
   g.CamDestY = 2;
-  ScrollCameraY();
+  ScrollCameraY(World());
   EXPECT_EQ(g.CamY, 5);
   g.CamY = 80;
   g.CamDestY = 85;
-  ScrollCameraY();
+  ScrollCameraY(World());
   EXPECT_EQ(g.CamY, 80);
   g.CamY = 0;
   g.CamDestY = -3;
-  ScrollCameraY();
+  ScrollCameraY(World());
   EXPECT_EQ(g.CamY, 0);
 
   g.CamY = 2;
@@ -80,7 +80,7 @@ TEST_F(WorldTest, VerticalCameraFollowsItsDestinationAndRollsUpOnVictory) {
   g.Victory = 1;
   std::vector<int32_t> rows;
   for (int i = 0; i < 4; ++i) {
-    ScrollCameraY();
+    ScrollCameraY(World());
     rows.push_back(g.CamY);
   }
   EXPECT_EQ(rows, (std::vector<int32_t>{1, 0, 0, 0}));
@@ -110,7 +110,7 @@ TEST_F(WorldTest, MirrorTimeGuardNeedsTwoSlowTicksInARow) {
 
   // Once off, the tick does not draw mirrors any more.
   World().Grid.Mirrors[0][0] = 1;
-  GameTick(false, false, false, false, false, false);
+  GameTick(World(), false, false, false, false, false, false);
   for (const TDrawCommand& c : Present()) EXPECT_NE(c.Kind, TCommandKind::CaptureRegion);
 }
 
@@ -127,7 +127,7 @@ TEST_F(WorldTest, TickMovesThePlayerAndXCameraBeforeDrawingAndYCameraAfter) {
   g.CamDestY = 20;
   g.Timer = 7;
   World().Grid.Tiles[27][13] = 47 * 32;
-  GameTick(false, false, false, false, false, false);
+  GameTick(World(), false, false, false, false, false, false);
   EXPECT_EQ(g.Timer, 8);
   EXPECT_EQ(g.CamX, 26);
   EXPECT_EQ(g.CamY, 25);
@@ -138,7 +138,7 @@ TEST_F(WorldTest, TickMovesThePlayerAndXCameraBeforeDrawingAndYCameraAfter) {
 
   // The tick counter wraps instead of overflowing.
   g.Timer = INT32_MAX;
-  GameTick(false, false, false, false, false, false);
+  GameTick(World(), false, false, false, false, false, false);
   EXPECT_EQ(g.Timer, INT32_MIN);
 }
 
@@ -333,19 +333,19 @@ TEST_F(WorldTest, LoadLevelStartsTheMapOfMapOn) {
   Put(map, 9, 9, ObjectHero);
   WriteMap("one.qz1", map);
   LevelList = {"missing.qz1", "one.qz1"};
-  World().State = nullptr;
-  EXPECT_FALSE(LoadLevel());  // map 0 cannot be read
-  ASSERT_NE(World().State, nullptr);
+  ResetWorld();
+  EXPECT_FALSE(LoadLevel(World()));  // map 0 cannot be read
+  ASSERT_TRUE(World().GameStarted);
   EXPECT_EQ(Game().Health, 9);
   Game().MapOn = 1;
   Game().Timer = 55;
   Game().GotKey[2] = 1;
-  EXPECT_TRUE(LoadLevel());
+  EXPECT_TRUE(LoadLevel(World()));
   EXPECT_EQ(Game().Timer, 0);
   EXPECT_EQ(Game().GotKey[2], 0);
   EXPECT_EQ(World().Player->PosX, 18);
   Game().MapOn = 2;  // past the list
-  EXPECT_FALSE(LoadLevel());
+  EXPECT_FALSE(LoadLevel(World()));
   EXPECT_EQ(World().Player->PosX, 18);
 }
 
@@ -375,16 +375,16 @@ TEST_F(WorldTest, StateHashRepeatsForEqualInputs) {
   WriteMap("hash.qz1", map);
 
   auto run = [&](int changedTick) {
-    NewGameState(true);
+    NewGameState(World(), true);
     World().ParticleColourCounter = 0;
     ResetMirrorTimeGuard();
     EXPECT_TRUE(LoadMap(World().Grid, "hash.qz1"));
-    std::vector<uint64_t> hashes{WorldStateHash()};
+    std::vector<uint64_t> hashes{WorldStateHash(World())};
     for (int t = 0; t < 200; ++t) {
       TButtons b = Script(t);
       if (t == changedTick) b.Jump = !b.Jump;
-      GameTick(b.Up, b.Down, b.Left, b.Right, b.Fire, b.Jump);
-      hashes.push_back(WorldStateHash());
+      GameTick(World(), b.Up, b.Down, b.Left, b.Right, b.Fire, b.Jump);
+      hashes.push_back(WorldStateHash(World()));
     }
     return hashes;
   };
@@ -420,7 +420,7 @@ TEST_F(WorldTest, LevelTilesBackdropCellsAndAnimation) {
   std::vector<std::vector<TDrawn>> frames;
   for (int timer = 0; timer < 5; ++timer) {
     g.Timer = timer;
-    DrawLevel();
+    DrawLevel(World());
     auto commands = Present();
     if (timer == 0) {
       auto backdrops = DrawnFrom(commands, Backdrop1);
@@ -458,21 +458,21 @@ TEST_F(WorldTest, LevelViewWithOddCameraAndMapEdges) {
   g.CamY = 85;   // rows 85..94: the last five lie outside
   for (int c = 114; c < 128; ++c) World().Grid.Tiles[89][c] = 50 * 32;
   World().Grid.Tiles[84][120] = 50 * 32;  // above the view
-  DrawLevel();
+  DrawLevel(World());
   auto tiles = DrawnFrom(Present(), TileImage);
   ASSERT_EQ(tiles.size(), 14u);
   EXPECT_EQ(tiles.front(), (TDrawn{8, 80, 50}));
   EXPECT_EQ(tiles.back(), (TDrawn{216, 80, 50}));
 
   g.CamX = 231;  // a camera past the map draws what is inside only
-  DrawLevel();
+  DrawLevel(World());
   EXPECT_EQ(DrawnFrom(Present(), TileImage).size(), 13u);
 
   // Smooth motion also draws the cells around the view, under the frame: here the one
   // above it, tracked by its map cell so that it slides in.
   StartUpOptions().SmoothMotion = true;
   g.CamX = 229;
-  DrawLevel();
+  DrawLevel(World());
   const std::vector<TDrawCommand> commands = Present();
   tiles = DrawnFrom(commands, TileImage);
   ASSERT_EQ(tiles.size(), 15u);
@@ -489,7 +489,7 @@ TEST_F(WorldTest, HudScoreHealthFirePowerKeysAndInventory) {
   TGameState& g = Game();
   auto scoreText = [&](int64_t score) {
     g.Score = score;
-    DrawHud();
+    DrawHud(World());
     std::string text;
     float x = 240;
     for (const TDrawn& d : DrawnFrom(Present(), FontImage))
@@ -507,14 +507,14 @@ TEST_F(WorldTest, HudScoreHealthFirePowerKeysAndInventory) {
 
   g.Health = 1;
   g.FirePower = 0;
-  DrawHud();
+  DrawHud(World());
   EXPECT_TRUE(DrawnFrom(Present(), SpriteImage).empty());
 
   g.Health = 3;
   g.FirePower = 2;
   g.GotKey = {0, 1, 0, 1};
   g.GotBoots = g.GotGlove = 1;
-  DrawHud();
+  DrawHud(World());
   EXPECT_EQ(DrawnFrom(Present(), SpriteImage), (std::vector<TDrawn>{{240, 60, 589},
                                                                     {248, 60, 589},
                                                                     {240, 108, 534},
@@ -531,7 +531,7 @@ TEST_F(WorldTest, HealthLabelBlinksOnOddTicksBelowTwo) {
   auto label = [&](int health, int timer) {
     g.Health = uint16_t(health);
     g.Timer = timer;
-    DrawStatusBorder();
+    DrawStatusBorder(World());
     std::vector<int> found;
     for (const TDrawn& d : DrawnFrom(Present(), BorderTiles))
       if (d.Y == 40 && (d.X == 256 || d.X == 272) && d.Frame != 8)
@@ -580,7 +580,7 @@ TEST_F(WorldTest, MirrorInTheLowestRowReflectsFourteenLines) {
         p.SetColour(LineColour(line));
         p.DrawRect(16, float(line), 208, 1);
       }
-    DrawMirrors();
+    DrawMirrors(World());
     auto commands = Present();
     std::vector<TDrawCommand> captures, draws;
     for (const TDrawCommand& c : commands) {
@@ -608,7 +608,7 @@ TEST_F(WorldTest, MirrorRunsWithAnOddCameraAndAtTheRightEdge) {
   TGameState& g = Game();
   g.CamX = 1;  // column 0 is half hidden
   auto captures = [&]() {
-    DrawMirrors();
+    DrawMirrors(World());
     std::vector<TRect> out;
     int draws = 0;
     for (const TDrawCommand& c : Present()) {
@@ -633,7 +633,7 @@ TEST_F(WorldTest, MirrorRunsWithAnOddCameraAndAtTheRightEdge) {
   EXPECT_EQ(captures(), (std::vector<TRect>{{(16 + 16 * 12) * 2, 2 * (96 - 60), 32, 120}}));
 
   PlaySettings().NoMirrors = true;
-  DrawMirrors();
+  DrawMirrors(World());
   for (const TDrawCommand& c : Present()) EXPECT_NE(c.Kind, TCommandKind::CaptureRegion);
 }
 
@@ -651,14 +651,14 @@ TEST_F(WorldTest, MirrorSheenShowsTheFloorTilesOverTheReflectionOnly) {
   TPlatform& p = Platform();
   auto frame = [&](bool sheen, std::vector<TDrawCommand>& commands) {
     StartUpOptions().MirrorSheen = sheen;
-    DrawLevel();
+    DrawLevel(World());
     for (int line = 16; line < 96; ++line) {
       p.SetColour(LineColour(line));
       p.DrawRect(16, float(line), 208, 1);
     }
     p.SetColour(0xFFFFFF);
-    DrawStatusBorder();
-    DrawMirrors();
+    DrawStatusBorder(World());
+    DrawMirrors(World());
     commands = Present();
     return Headless->ShownFrame();
   };
@@ -784,8 +784,8 @@ TEST_F(WorldTest, CameraLeftOfTheMapKeepsTilesUnderTheirObjects) {
   World().Grid.Mirrors[1][0] = 1;
   for (int32_t camX : {-8, -7}) {
     g.CamX = camX;
-    DrawLevel();
-    DrawMirrors();
+    DrawLevel(World());
+    DrawMirrors(World());
     auto commands = Present();
     int32_t x = (0 - camX) * 8 + 16;  // where an object at half-tile 0 is drawn
     EXPECT_EQ(DrawnFrom(commands, TileImage), (std::vector<TDrawn>{{float(x), 16, 50}})) << camX;

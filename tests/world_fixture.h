@@ -45,7 +45,7 @@ class TWorldTest : public THeadlessTest {
     ResetMirrorTimeGuard();
     ResetWorld();
     ClearGrids();
-    NewGameState(true);
+    NewGameState(World(), true);
     ResetActorList();
     for (int i = 0; i <= 200; ++i) {
       MirrorLineY[i] = 2 * i;
@@ -174,7 +174,7 @@ class TWorldTest : public THeadlessTest {
   }
   // One actor pass; the sprites it drew.
   std::vector<TDrawn> Tick() {
-    TickActorList();
+    TickActorList(ActorList());
     return DrawnFrom(Present(), SpriteImage);
   }
   static void SolidRow(int row, uint16_t word = 0x1820) {

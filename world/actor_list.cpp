@@ -268,8 +268,7 @@ void SetActorList(std::unique_ptr<TActorList> list) {
 
 void AddToLayer(const PActorListEntry& object, int layer) { ActorList().AddToLayer(object, layer); }
 
-void TickActorList() {
-  TActorList& list = ActorList();
+void TickActorList(TActorList& list) {
   // Hold the current link: a removed link keeps its successor.
   std::shared_ptr<TListLink> link = list.FirstShared();
   while (link && !list.IsEnd(link.get())) {
@@ -290,8 +289,8 @@ void TickActorList() {
   }
 }
 
-void DrawActorList() {
-  for (const PActorListEntry& e : ActorList().Entries())
+void DrawActorList(TActorList& list) {
+  for (const PActorListEntry& e : list.Entries())
     if (auto visible = std::dynamic_pointer_cast<TVisibleObject>(e)) {
       Platform().BeginTrack(ActorTrack(*visible));
       visible->Draw();
@@ -299,8 +298,8 @@ void DrawActorList() {
     }
 }
 
-void DrawCollisionBoxes() {
+void DrawCollisionBoxes(TActorList& list) {
   if (!PlaySettings().ShowCollisionBoxes) return;
-  for (const PActorListEntry& e : ActorList().Entries())
+  for (const PActorListEntry& e : list.Entries())
     if (auto actor = std::dynamic_pointer_cast<TActor>(e)) actor->DrawCollisionBox();
 }

@@ -182,11 +182,11 @@ const PActorListEntry& SharedSeparator();
 uint64_t ActorTrack(const TActorListEntry& entry);
 
 // The tick pass: Update, CheckCollisions and Draw object by object in list order.
-void TickActorList();
+void TickActorList(TActorList& list);
 // Draw only, for still pictures.
-void DrawActorList();
+void DrawActorList(TActorList& list);
 // Outlines every actor's box when the collision-box display is on.
-void DrawCollisionBoxes();
+void DrawCollisionBoxes(TActorList& list);
 
 // Calls f for every listed object of class T (or derived from it) in list order, without
 // copying the list; f returns true to stop. f must not add to or remove from the list.

@@ -90,12 +90,14 @@ void TGameState::SetHintsActive(uint8_t on) {
   std::fill(MessageActive.begin(), MessageActive.end(), uint16_t(on));
 }
 
-void NewGameState(bool hintsOn) {
-  World().State = std::make_shared<TGameState>();
-  World().State->Health = 9;
-  World().State->FirePower = 1;
-  World().State->CorrectOrder = 1;
-  World().State->SetHintsActive(hintsOn ? 1 : 0);
+void NewGameState(TWorld& world, bool hintsOn) {
+  auto state = std::make_shared<TGameState>();
+  state->Health = 9;
+  state->FirePower = 1;
+  state->CorrectOrder = 1;
+  state->SetHintsActive(hintsOn ? 1 : 0);
+  world.State = state;
+  world.GameStarted = true;
 }
 
 void GiveEverything() {

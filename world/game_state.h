@@ -79,14 +79,15 @@ class TGameState : public TObject {
 using PGameState = std::shared_ptr<TGameState>;
 
 // The current game state (null before the first game).
-// The game state of the world in play (World().State, which must exist).
+// The game state of the world in play (World().State; blank before a game starts).
 TGameState& Game();
 // The camera's column and row and the tick counter of the game in play.
 int32_t CameraX();
 int32_t CameraY();
 int32_t GameTimer();
 
-void NewGameState(bool hintsOn);
+struct TWorld;
+void NewGameState(TWorld& world, bool hintsOn);
 // The hints: the first ten come once, on the first contact with their item; the last two
 // come every time the hero tries a slot or a key hole without what it takes.
 constexpr int HintKeyHole = 0;

@@ -77,14 +77,14 @@ PImage SheenOf(const PImage& source, int frame, int classicWidth, int classicHei
 }
 
 // The screen-door copy of what DrawLevel draws for a map code; backdrops get none.
-void DrawSheenTile(uint16_t code, float x, float y) {
+void DrawSheenTile(const TWorld& world, uint16_t code, float x, float y) {
   int b = code / 32;
   if (b <= SecondBackdropPicture || b > LastBorderPicture) return;
   const PImage* classic = &TileImage;
   const TReplacement* replacement = &TileReplacement;
   int frame = b;
   if (b <= LastAnimatedPicture) {
-    frame = b + int(uint32_t(Game().Timer) % 4);
+    frame = b + int(uint32_t(world.State->Timer) % 4);
   } else if (b > LastTilePicture) {
     classic = &BorderTiles;
     replacement = &BorderReplacement;
@@ -104,9 +104,10 @@ void DrawSheenTile(uint16_t code, float x, float y) {
 
 // The sheen over a run's reflection (window rectangle filled): the tiles of the mirror
 // row and, where the reflection reaches down into it, of the row below.
-void DrawMirrorSheen(const TRect& filled, int runX, int runW, int viewRow, int lines) {
+void DrawMirrorSheen(const TWorld& world, const TRect& filled, int runX, int runW, int viewRow,
+                     int lines) {
   if (filled.W <= 0 || filled.H <= 0) return;
-  const TGameState& g = Game();
+  const TGameState& g = *world.State;
   TPlatform& p = Platform();
   const TRect saved = p.Clip();
   int x0 = std::max(filled.X, saved.X), y0 = std::max(filled.Y, saved.Y);
@@ -122,15 +123,16 @@ void DrawMirrorSheen(const TRect& filled, int runX, int runW, int viewRow, int l
       if (cellX + 16 <= runX) continue;
       int column = FirstViewColumn(g.CamX) + j, row = g.CamY + i;
       if (column < 0 || column >= MapColumns || row < 0 || row >= MapRows) continue;
-      DrawSheenTile(World().Grid.Tiles[row][column], float(cellX), float(y + 16 * (i - viewRow)));
+      DrawSheenTile(world, world.Grid.Tiles[row][column], float(cellX),
+                    float(y + 16 * (i - viewRow)));
     }
   p.SetClipWindow(saved);
 }
 
 }  // namespace
 
-void DrawLevel() {
-  const TGameState& g = Game();
+void DrawLevel(const TWorld& world) {
+  const TGameState& g = *world.State;
   DrawBackdrop(1, 16, 16);
   bool odd = g.CamX % 2 != 0;
   int columns = odd ? 14 : 13;
@@ -143,7 +145,7 @@ void DrawLevel() {
       int column = FirstViewColumn(g.CamX) + j, row = g.CamY + i;
       uint16_t code = 0;
       if (column >= 0 && column < MapColumns && row >= 0 && row < MapRows)
-        code = World().Grid.Tiles[row][column];
+        code = world.Grid.Tiles[row][column];
       int b = code / 32;
       float x = float((odd ? 8 : 16) + 16 * j), y = float(16 + 16 * i);
       if (b == BackdropPicture) continue;
@@ -162,7 +164,7 @@ void DrawLevel() {
     }
 }
 
-void DrawStatusBorder() {
+void DrawStatusBorder(const TWorld& world) {
   TPlatform& p = Platform();
   p.SetColour(0);
   p.DrawRect(240, 16, 64, 160);
@@ -196,7 +198,7 @@ void DrawStatusBorder() {
   label(30, 32, 248, 128);
   label(33, 35, 248, 80);
   label(38, 39, 256, 0);
-  bool blink = World().State && Game().Timer % 2 != 0 && Game().Health < 2;
+  bool blink = world.State->Timer % 2 != 0 && world.State->Health < 2;
   if (blink)
     label(42, 43, 256, 40);
   else
@@ -204,8 +206,8 @@ void DrawStatusBorder() {
   DrawText("Zyntra Beta 3", 108, 192);
 }
 
-void DrawHud() {
-  const TGameState& g = Game();
+void DrawHud(const TWorld& world) {
+  const TGameState& g = *world.State;
   std::string score = std::to_string(g.ShownScore() % 100000000u);
   DrawText(std::string(8 - score.size(), '0') + score, 240, 24);
   for (int i = 0; i < int(g.Health) - 1; ++i) DrawSprite(float(240 + 8 * i), 60, SpriteHealthBar);
@@ -252,9 +254,9 @@ TRect DrawMirrorRun(int phase, int x, int y, int w, int n) {
   return {destX, firstY, right - left, destY - firstY};
 }
 
-void DrawMirrors() {
+void DrawMirrors(const TWorld& world) {
   if (PlaySettings().NoMirrors) return;
-  const TGameState& g = Game();
+  const TGameState& g = *world.State;
   bool odd = g.CamX % 2 != 0;
   int x0 = odd ? 8 : 16, columns = odd ? 14 : 13;
   int phase = int(uint32_t(g.Timer) % 2);
@@ -271,7 +273,7 @@ void DrawMirrors() {
         p.EndTrack();
         if (Options().MirrorSheen) {
           p.BeginTrack(CellTrack(TrackSheen, runColumn, g.CamY + i), true);
-          DrawMirrorSheen(filled, runX, runW, i, n);
+          DrawMirrorSheen(world, filled, runX, runW, i, n);
           p.EndTrack();
         }
       }
@@ -280,7 +282,7 @@ void DrawMirrors() {
     for (int j = 0; j < columns; ++j) {
       int column = FirstViewColumn(g.CamX) + j, row = g.CamY + i;
       bool mirror = column >= 0 && column < MapColumns && row >= 0 && row < MapRows &&
-                    World().Grid.Mirrors[row][column];
+                    world.Grid.Mirrors[row][column];
       if (!mirror) {
         finish();
         continue;
@@ -354,7 +356,7 @@ void ShowInfoBox(const std::string& text, int x, int y, int w, int h, bool needE
   TPlatform& p = Platform();
   for (int k = 0;; k = (k + 1) % 4) {
     p.Clear(0);
-    RedrawGame();
+    RedrawGame(World());
     DrawMessageBox(text, float(x), float(y), w, h);
     DrawSprite(float(x + 16 * w), float(y + 16 * h), SpriteBallCursor + k);
     if (BoxPresenter)

@@ -7,16 +7,18 @@
 
 #include "platform/platform.h"
 
+struct TWorld;
+
 // Window pixel row where virtual line i begins (relative to the picture's top) and how
 // many rows it covers, for lines 0..200.
 extern int32_t MirrorLineY[201];
 extern int32_t MirrorLineHeight[201];
 
-void DrawLevel();
-void DrawStatusBorder();
-void DrawHud();
+void DrawLevel(const TWorld& world);
+void DrawStatusBorder(const TWorld& world);
+void DrawHud(const TWorld& world);
 // The mirrors of the view; with MirrorSheen the floor's tiles show over each reflection.
-void DrawMirrors();
+void DrawMirrors(const TWorld& world);
 // One run of w pixels of mirror cells whose row starts at y: n lines reflected from the
 // 2n lines above. Returns the window rectangle the reflection covers.
 TRect DrawMirrorRun(int phase, int x, int y, int w, int n);

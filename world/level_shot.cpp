@@ -94,9 +94,9 @@ void DrawObjects(TPixmap& shot) {
 }  // namespace
 
 TPixmap DrawWholeLevel(int map) {
-  NewGameState(false);
+  NewGameState(World(), false);
   Game().MapOn = uint16_t(map);
-  if (!LoadLevel()) return {};
+  if (!LoadLevel(World())) return {};
   TPixmap shot = DrawTiles();
   DrawObjects(shot);
   return shot;

@@ -104,19 +104,19 @@ std::unique_ptr<TSavegame> ReadSavegame(const std::string& path) {
   return save;
 }
 
-void SaveGame(int slot) {
+void SaveGame(TWorld& world, int slot) {
   if (slot < 0 || slot > 9) {
     LogLine("ERROR :: SaveGame() called with unhandled number!");
     return;
   }
-  if (!World().State) return;
-  const TGameState& g = Game();
+  if (!world.GameStarted) return;
+  const TGameState& g = *world.State;
   TSavegame save;
   save.CamX = uint16_t(g.CamX);
   save.CamY = uint16_t(g.CamY);
-  if (World().Player) {
-    save.PlayerX = uint16_t(World().Player->PosX - g.CamX + 2);
-    save.PlayerY = uint16_t(World().Player->PosY - 16 * g.CamY + 16);
+  if (world.Player) {
+    save.PlayerX = uint16_t(world.Player->PosX - g.CamX + 2);
+    save.PlayerY = uint16_t(world.Player->PosY - 16 * g.CamY + 16);
   }
   save.MapNumber = g.MapOn;
   save.FirePower = g.FirePower;
@@ -130,7 +130,7 @@ void SaveGame(int slot) {
   save.WriteToFile(SavegameFileName(slot));
 }
 
-bool LoadGame(int slot) {
+bool LoadGame(TWorld& world, int slot) {
   if (slot < 0 || slot > 9) {
     LogLine("ERROR :: LoadGame() called with unhandled number!");
     return false;
@@ -141,8 +141,8 @@ bool LoadGame(int slot) {
     LogLine("ERROR :: couldn't load savegame \"" + name + "\"");
     return false;
   }
-  NewGameState(true);
-  TGameState& g = Game();
+  NewGameState(world, true);
+  TGameState& g = *world.State;
   g.MapOn = save->MapNumber;
   g.FirePower = save->FirePower;
   g.GotBoots = save->GotBoots;
@@ -152,8 +152,8 @@ bool LoadGame(int slot) {
   for (size_t i = 0; i < size_t(HintCount) && i < g.MessageActive.size(); ++i)
     g.MessageActive[i] = save->HintsActive[i];
   g.Score = save->Score;
-  if (!LoadLevel()) return false;
-  if (slot >= 1) SaveGame(0);
+  if (!LoadLevel(world)) return false;
+  if (slot >= 1) SaveGame(world, 0);
   return true;
 }
 
@@ -423,7 +423,7 @@ std::string QuickSaveFileName() {
   return PlayerFile(TPlace::WorkDir, "QuickSav" + Options().GameExt);
 }
 
-void QuickSave() {
+void QuickSave(TWorld& world) {
   auto automatic = ReadSavegame(SavegameFileToRead(0));
   if (!automatic) return;  // damaged or missing restart point: nothing sensible to write
   PStream memory = MemoryStream();
@@ -431,16 +431,16 @@ void QuickSave() {
   automatic->WriteToStream(*s);
   for (int r = 0; r < MapRows; ++r)
     for (int c = 0; c < MapColumns; ++c) {
-      s->WriteShort(World().Grid.Tiles[r][c]);
-      s->WriteByte(World().Grid.Mirrors[r][c]);
+      s->WriteShort(world.Grid.Tiles[r][c]);
+      s->WriteByte(world.Grid.Mirrors[r][c]);
     }
-  WriteObject(*s, World().State.get());
-  WriteActorList(*s, ActorList());
+  WriteObject(*s, world.State.get());
+  WriteActorList(*s, *world.Actors);
   memory->Seek(0);
   WriteFileAtomically(QuickSaveFileName(), memory->ReadAll());
 }
 
-void QuickLoad() {
+void QuickLoad(TWorld& world) {
   const std::string name = PlayerFileToRead(TPlace::WorkDir, "QuickSav" + Options().GameExt);
   PStream s = LittleEndianStream(ReadStream(name));
   if (!s) return;
@@ -481,14 +481,15 @@ void QuickLoad() {
   automatic->WriteToFile(SavegameFileName(0));
   for (int r = 0; r < MapRows; ++r)
     for (int c = 0; c < MapColumns; ++c) {
-      World().Grid.Tiles[r][c] = tiles[size_t(r) * MapColumns + size_t(c)];
-      World().Grid.Mirrors[r][c] = mirrors[size_t(r) * MapColumns + size_t(c)];
+      world.Grid.Tiles[r][c] = tiles[size_t(r) * MapColumns + size_t(c)];
+      world.Grid.Mirrors[r][c] = mirrors[size_t(r) * MapColumns + size_t(c)];
     }
   // The old objects leave under the old game state: a shot's Remove must not lower the
   // loaded state's count of live shots.
-  ActorList().Clear();
-  World().State = state;
-  World().Teleporters[0] = World().Teleporters[1] = nullptr;
+  world.Actors->Clear();
+  world.State = state;
+  world.GameStarted = true;
+  world.Teleporters[0] = world.Teleporters[1] = nullptr;
   PBraxTovar player;
   int separators = 0;
   for (const PActorListEntry& e : list->Entries()) {
@@ -497,7 +498,7 @@ void QuickLoad() {
     if (e->ClassName() == "TTeleporter") {
       int64_t index = 0;
       GetObjectField(*e, "TeleIndex", index);
-      World().Teleporters[index ? 1 : 0] = std::dynamic_pointer_cast<TInteractiveBackgroundItem>(e);
+      world.Teleporters[index ? 1 : 0] = std::dynamic_pointer_cast<TInteractiveBackgroundItem>(e);
     }
     if (e->Is<TListSeparator>()) {
       if (separators >= 7)
@@ -508,9 +509,9 @@ void QuickLoad() {
     }
   }
   list->AdoptSeparators();
-  SetActorList(std::move(list));
-  World().Player = player;
-  size_t n = Game().MapOn, e = n & ~size_t(1);
+  world.Actors = std::move(list);
+  world.Player = player;
+  size_t n = world.State->MapOn, e = n & ~size_t(1);
   LoadBackdrops(e < BackdropList.size() ? BackdropList[e] : "",
                 e + 1 < BackdropList.size() ? BackdropList[e + 1] : "");
   StartLevelMusic(int(n));

@@ -9,6 +9,8 @@
 #include "data/stream.h"
 #include "world/actor_list.h"
 
+struct TWorld;
+
 struct TSavegame {
   uint16_t CamX = 0;
   uint16_t CamY = 0;
@@ -35,8 +37,8 @@ std::string SavegameFileToRead(int slot);
 std::unique_ptr<TSavegame> ReadSavegame(const std::string& path);
 std::unique_ptr<TSavegame> ReadSavegame(TStream& stream);
 
-void SaveGame(int slot);
-bool LoadGame(int slot);  // true when loaded
+void SaveGame(TWorld& world, int slot);
+bool LoadGame(TWorld& world, int slot);  // true when loaded
 
 // The generic object records of the quick save.
 void WriteObject(TStream& stream, TObject* object);
@@ -45,5 +47,5 @@ void WriteActorList(TStream& stream, TActorList& list);
 std::unique_ptr<TActorList> ReadActorList(TStream& stream);
 
 std::string QuickSaveFileName();  // "QuickSav" + GameExt, written there
-void QuickSave();
-void QuickLoad();
+void QuickSave(TWorld& world);
+void QuickLoad(TWorld& world);

@@ -20,17 +20,17 @@ namespace {
 uint32_t PreviousMirrorTime = 0;
 }
 
-void ScrollCameraX() {
-  if (!World().Player) return;
-  TGameState& g = Game();
+void ScrollCameraX(TWorld& world) {
+  if (!world.Player) return;
+  TGameState& g = *world.State;
   for (int i = 0; i < 2; ++i) {
-    if (World().Player->PosX - g.CamX < 10 && g.CamX > 0) --g.CamX;
-    if (World().Player->PosX - g.CamX > 14 && g.CamX < MaxCamX) ++g.CamX;
+    if (world.Player->PosX - g.CamX < 10 && g.CamX > 0) --g.CamX;
+    if (world.Player->PosX - g.CamX > 14 && g.CamX < MaxCamX) ++g.CamX;
   }
 }
 
-void ScrollCameraY() {
-  TGameState& g = Game();
+void ScrollCameraY(TWorld& world) {
+  TGameState& g = *world.State;
   if (!g.Victory) {
     if (g.CamDestY < g.CamY && g.CamY > 0) --g.CamY;
     if (g.CamY < g.CamDestY && g.CamY < MaxCamY) ++g.CamY;
@@ -52,36 +52,36 @@ void MirrorTimeGuard(uint32_t ms) {
 
 void ResetMirrorTimeGuard() { PreviousMirrorTime = 0; }
 
-void GameTick(bool up, bool down, bool left, bool right, bool fire, bool jump) {
-  if (World().Player) World().Player->ActOnInput(up, down, left, right, fire, jump);
-  ScrollCameraX();
+void GameTick(TWorld& world, bool up, bool down, bool left, bool right, bool fire, bool jump) {
+  if (world.Player) world.Player->ActOnInput(up, down, left, right, fire, jump);
+  ScrollCameraX(world);
   // Wraps instead of overflowing: the counter grows for as long as a level is played.
-  Game().Timer = int32_t(uint32_t(Game().Timer) + 1u);
-  DrawLevel();
-  TickActorList();
-  DrawCollisionBoxes();
-  DrawStatusBorder();
-  DrawHud();
+  world.State->Timer = int32_t(uint32_t(world.State->Timer) + 1u);
+  DrawLevel(world);
+  TickActorList(*world.Actors);
+  DrawCollisionBoxes(*world.Actors);
+  DrawStatusBorder(world);
+  DrawHud(world);
   if (!PlaySettings().NoMirrors) {
     // The real clock: mirrors are a drawing cost, not game logic.
     uint32_t start = Platform().Millisecs();
-    DrawMirrors();
+    DrawMirrors(world);
     uint32_t ms = Platform().Millisecs() - start;
     if (Options().DebugMode) DrawText(std::to_string(ms) + " ms", 0, 192);
     MirrorTimeGuard(ms);
   }
-  ScrollCameraY();
+  ScrollCameraY(world);
 }
 
-void RedrawGame() {
+void RedrawGame(TWorld& world) {
   // A menu over the game screen can be shown before any game: then there is nothing to draw.
-  if (!World().State) return;
-  DrawLevel();
-  DrawActorList();
-  DrawCollisionBoxes();
-  DrawStatusBorder();
-  DrawHud();
-  if (!PlaySettings().NoMirrors) DrawMirrors();
+  if (!world.GameStarted) return;
+  DrawLevel(world);
+  DrawActorList(*world.Actors);
+  DrawCollisionBoxes(*world.Actors);
+  DrawStatusBorder(world);
+  DrawHud(world);
+  if (!PlaySettings().NoMirrors) DrawMirrors(world);
 }
 
 int LastMapNumber() { return std::max(0, int(LevelList.size()) - 1); }
@@ -129,9 +129,9 @@ void SetWorldSpawns(const TWorldSpawns& spawns) {
   InstallLevelHooks();
 }
 
-bool LoadLevel() {
-  if (!World().State) NewGameState(PlaySettings().HintsDefault);
-  TGameState& g = Game();
+bool LoadLevel(TWorld& world) {
+  if (!world.GameStarted) NewGameState(world, PlaySettings().HintsDefault);
+  TGameState& g = *world.State;
   g.ReInit();
   size_t n = g.MapOn, e = n & ~size_t(1);
   LoadBackdrops(e < BackdropList.size() ? BackdropList[e] : "",
@@ -141,23 +141,24 @@ bool LoadLevel() {
     LogLine("WARNING :: LoadMap :: cannot read \"\" as level file!");
     return false;
   }
-  return LoadMap(World().Grid, LevelList[n]);
+  return LoadMap(world.Grid, LevelList[n]);
 }
 
-void AdvanceToNextMap() {
-  TGameState& g = Game();
+void AdvanceToNextMap(TWorld& world) {
+  TGameState& g = *world.State;
   int m = g.MapOn;
   uint8_t bits = (m % 2 == 0) ? g.GetBonusBits() : 0;
   g.MapOn = uint16_t(std::min(LastMapNumber(), m + 1));
-  LoadLevel();
+  LoadLevel(world);
   if (m % 2 != 0) return;
-  int32_t y = 16 * Game().CamY + 160;
+  int32_t y = 16 * world.State->CamY + 160;
   for (int i = 0; i < LevelBonusCount; ++i)
     if (bits & (1 << i)) {
-      if (Spawns.ScoreFlasher) Spawns.ScoreFlasher(FlasherLevelBonus + i, Game().CamX + 15, y);
+      if (Spawns.ScoreFlasher)
+        Spawns.ScoreFlasher(FlasherLevelBonus + i, world.State->CamX + 15, y);
       y += 32;
     }
-  SaveGame(0);
+  SaveGame(world, 0);
 }
 
 // --- State hash (FNV-1a over the game state and every listed object's fields) -----------
@@ -229,12 +230,12 @@ void HashObject(THasher& h, TObject& object) {
 
 }  // namespace
 
-uint64_t WorldStateHash() {
+uint64_t WorldStateHash(const TWorld& world) {
   THasher h;
-  if (World().State) HashObject(h, *World().State);
-  h.Bytes(World().Grid.Tiles, sizeof World().Grid.Tiles);
-  h.Bytes(World().Grid.Mirrors, sizeof World().Grid.Mirrors);
-  for (const PActorListEntry& e : ActorList().Entries()) HashObject(h, *e);
-  h.Value(World().ParticleColourCounter);
+  HashObject(h, *world.State);
+  h.Bytes(world.Grid.Tiles, sizeof world.Grid.Tiles);
+  h.Bytes(world.Grid.Mirrors, sizeof world.Grid.Mirrors);
+  for (const PActorListEntry& e : world.Actors->Entries()) HashObject(h, *e);
+  h.Value(world.ParticleColourCounter);
   return h.H;
 }

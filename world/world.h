@@ -7,23 +7,25 @@
 
 #include "world/actor_list.h"
 
+struct TWorld;
+
 // The teleporters of the level by their index 0 and 1.
 
 // One frame of play with the six buttons of the tick.
-void GameTick(bool up, bool down, bool left, bool right, bool fire, bool jump);
-// Draws a still frame of the level without changing anything.
-void RedrawGame();
-void ScrollCameraX();
-void ScrollCameraY();
+void GameTick(TWorld& world, bool up, bool down, bool left, bool right, bool fire, bool jump);
+// Draws a still frame of the level without changing anything; nothing before a game.
+void RedrawGame(TWorld& world);
+void ScrollCameraX(TWorld& world);
+void ScrollCameraY(TWorld& world);
 // The mirror time guard: milliseconds that DrawMirrors took in this tick. Switches the
 // mirrors off after two slow ticks in a row.
 void MirrorTimeGuard(uint32_t milliseconds);
 void ResetMirrorTimeGuard();
 
 // The level sequence: starts map MapOn (game state, backdrops, music, map). True when loaded.
-bool LoadLevel();
+bool LoadLevel(TWorld& world);
 // Advances after a finished level (bonus flashers, automatic save).
-void AdvanceToNextMap();
+void AdvanceToNextMap(TWorld& world);
 // Map and backdrop lists of the episode (from the string tables).
 int LastMapNumber();
 
@@ -71,4 +73,4 @@ const TWorldSpawns& WorldSpawns();
 
 // A hash over the game state and every reflected field of every listed object, in list
 // order: equal inputs from an equal start give equal hashes after every tick.
-uint64_t WorldStateHash();
+uint64_t WorldStateHash(const TWorld& world);

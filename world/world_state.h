@@ -14,7 +14,10 @@ class TBraxTovar;
 
 struct TWorld {
   TLevelGrid Grid;
-  PGameState State;  // null until a game starts
+  // Never null: a blank state until a game starts; a new, loaded or quick-loaded game
+  // replaces it.
+  PGameState State = std::make_shared<TGameState>();
+  bool GameStarted = false;  // a game was started: there is a level to draw and to save
   std::unique_ptr<TActorList> Actors = std::make_unique<TActorList>();
   std::shared_ptr<TBraxTovar> Player;
   std::shared_ptr<TInteractiveBackgroundItem> Teleporters[2];
