@@ -42,7 +42,7 @@ int32_t FloorDiv(int32_t a, int32_t b) { return a >= 0 ? a / b : -((b - 1 - a) /
 // Every target looks for shots each tick: the list is walked in place, not copied.
 std::vector<PBraxShot> BraxShotsHitting(const TActor& target) {
   std::vector<PBraxShot> out;
-  ForEachListed<TBraxShot>([&](const PBraxShot& shot) {
+  ForEachListed<TBraxShot>(target.Actors(), [&](const PBraxShot& shot) {
     if (target.CollidesWith(*shot)) out.push_back(shot);
     return false;
   });
@@ -51,7 +51,7 @@ std::vector<PBraxShot> BraxShotsHitting(const TActor& target) {
 
 PBraxShot FirstBraxShotHitting(const TActor& target) {
   PBraxShot found;
-  ForEachListed<TBraxShot>([&](const PBraxShot& shot) {
+  ForEachListed<TBraxShot>(target.Actors(), [&](const PBraxShot& shot) {
     if (target.CollidesWith(*shot)) found = shot;
     return found != nullptr;
   });
@@ -143,7 +143,7 @@ void TEnemyShot::Draw() {
 
 void TEnemyShot::CheckCollisions() {
   if (!TouchesPlayer(*this)) return;
-  if (HurtPlayer() && World().Player) World().Player->Push(Direction);
+  if (HurtPlayer(World()) && World().Player) World().Player->Push(Direction);
   Remove();
 }
 
@@ -178,7 +178,7 @@ void TExplosion::Update() {
 void TExplosion::Draw() { DrawAtActor(*this, SpriteFloorBlast + CurrentFrame); }
 
 void TExplosion::CheckCollisions() {
-  if (TouchesPlayer(*this)) HurtPlayer();
+  if (TouchesPlayer(*this)) HurtPlayer(World());
 }
 
 // --- Visual effects ------------------------------------------------------------------

@@ -40,12 +40,10 @@ const std::vector<const TClassInfo*>& FlyerClasses() {
 
 namespace {
 
-void AddPoints(int32_t points) { Game().AddScore(points); }
-
 // The player's shots that the actor touches, in list order; only the first when firstOnly.
 std::vector<std::shared_ptr<TActor>> ShotsHitting(const TActor& actor, bool firstOnly) {
   std::vector<std::shared_ptr<TActor>> hits;
-  ForEachListed<TBraxShot>([&](const PBraxShot& shot) {
+  ForEachListed<TBraxShot>(actor.Actors(), [&](const PBraxShot& shot) {
     if (!actor.CollidesWith(*shot)) return false;
     hits.push_back(shot);
     return firstOnly;
@@ -101,7 +99,7 @@ void THoverBot::Update() {
           const bool touchedBefore = TouchesPlayer(*this);
           PosX += left ? -1 : 1;
           if (!touchedBefore && TouchesPlayer(*this)) {
-            HurtPlayer();
+            HurtPlayer(World());
             Crash();
             return;
           }
@@ -125,7 +123,7 @@ void THoverBot::Draw() {
 }
 
 void THoverBot::Crash() {
-  AddPoints(200);
+  Game().AddScore(200);
   PlayBraxSound(SoundRobotHit);
   SpawnDecoExplosion(PosX, PosY);
   IsCrashing = 1;
@@ -138,7 +136,7 @@ void THoverBot::CheckCollisions() {
   if (IsCrashing) return;
   if (TouchesPlayer(*this)) {
     // Touched from the side or below hurts; landed on from above it just crashes.
-    if (World().Player->PosY >= PosY + 16) HurtPlayer();
+    if (World().Player->PosY >= PosY + 16) HurtPlayer(World());
     Crash();
     return;
   }
@@ -265,7 +263,7 @@ void TJumpBot::Update() {
 }
 
 void TJumpBot::CheckCollisions() {
-  if (TouchesPlayer(*this)) HurtPlayer();
+  if (TouchesPlayer(*this)) HurtPlayer(World());
   for (const auto& shot : ShotsHitting(*this, false)) {
     shot->Remove();
     if (Health > 0) --Health;
@@ -277,7 +275,7 @@ void TJumpBot::CheckCollisions() {
 }
 
 void TJumpBot::Explode() {
-  AddPoints(2000);
+  Game().AddScore(2000);
   SpawnDecoExplosion(PosX, PosY);
   SpawnDecoExplosion(PosX, PosY - 16);
   SpawnDecoExplosion(PosX + 1, PosY - 8);
@@ -313,7 +311,7 @@ void THelicopter::InitSpriteFrames() {
 }
 
 bool THelicopter::Visible() const {
-  const int32_t camX = CameraX(), camY = CameraY();
+  const int32_t camX = Game().CamX, camY = Game().CamY;
   return PosY >= 16 * camY && PosY - Height < 16 * camY + 159 && PosX + Width + 2 >= camX &&
          PosX <= camX + 28;
 }
@@ -382,7 +380,7 @@ void THelicopter::Update() {
 }
 
 void THelicopter::CheckCollisions() {
-  if (TouchesPlayer(*this)) HurtPlayer();
+  if (TouchesPlayer(*this)) HurtPlayer(World());
   for (const auto& shot : ShotsHitting(*this, false)) {
     shot->Remove();
     if (Health > 0) --Health;
@@ -391,7 +389,7 @@ void THelicopter::CheckCollisions() {
 
 void THelicopter::Explode() {
   PlayBraxSound(SoundExplosion);
-  AddPoints(5000);
+  Game().AddScore(5000);
   SpawnDecoExplosion(PosX, PosY);
   SpawnDecoExplosion(PosX + 4, PosY);
   SpawnDecoExplosion(PosX + 1, PosY - 16);
@@ -431,7 +429,7 @@ bool TDrMalvex::BlockedRight() const { return IsSolid(PosX + Width, PosY - 16); 
 
 void TDrMalvex::Update() {
   const bool facingRight = World().Player && World().Player->PosX >= PosX + 2;
-  CurrentFrame = GameTimer() % 2 + (facingRight ? 2 : 0);
+  CurrentFrame = Game().Timer % 2 + (facingRight ? 2 : 0);
 
   if (Health == 0) {
     if (IsExploding == 0) {
@@ -469,7 +467,7 @@ void TDrMalvex::Update() {
 }
 
 void TDrMalvex::CheckCollisions() {
-  if (TouchesPlayer(*this)) HurtPlayer();
+  if (TouchesPlayer(*this)) HurtPlayer(World());
   for (const auto& shot : ShotsHitting(*this, false)) {
     SpawnWhiteBall(PosX + 2, PosY - 16);
     shot->Remove();
@@ -517,11 +515,11 @@ void TSnakeBot::Update() {
 void TSnakeBot::Draw() { DrawAtActor(*this, SpriteSnake + CurrentFrame); }
 
 void TSnakeBot::CheckCollisions() {
-  if (TouchesPlayer(*this)) HurtPlayer();
+  if (TouchesPlayer(*this)) HurtPlayer(World());
   for (const auto& shot : ShotsHitting(*this, true)) {
     SpawnParticles(PosX, PosY);
     PlayBraxSound(SoundExplosion);
-    AddPoints(1000);
+    Game().AddScore(1000);
     Remove();
     shot->Remove();
     TGameState& g = Game();

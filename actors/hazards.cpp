@@ -38,13 +38,11 @@ namespace {
 
 // The map cell (column, row) takes the value of the cell below it (0 below the last row).
 // False when the cell lies outside the map.
-bool DropCellFromBelow(int32_t column, int32_t row) {
+bool DropCellFromBelow(TLevelGrid& grid, int32_t column, int32_t row) {
   if (column < 0 || column >= MapColumns || row < 0 || row >= MapRows) return false;
-  World().Grid.Tiles[row][column] = row + 1 < MapRows ? World().Grid.Tiles[row + 1][column] : 0;
+  grid.Tiles[row][column] = row + 1 < MapRows ? grid.Tiles[row + 1][column] : 0;
   return true;
 }
-
-void Tally(int32_t TGameState::*counter) { ++(Game().*counter); }
 
 }  // namespace
 
@@ -57,7 +55,7 @@ TSpikes::TSpikes() {
 }
 
 void TSpikes::CheckCollisions() {
-  if (TouchesPlayer(*this)) HurtPlayer();
+  if (TouchesPlayer(*this)) HurtPlayer(World());
 }
 
 void TSpikes::Draw() { DrawAtActor(*this, SpriteIndex); }
@@ -73,7 +71,7 @@ void TNail::Update() { IsRisen = 0; }
 void TNail::CheckCollisions() {
   if (!TouchesPlayer(*this)) return;
   IsRisen = 1;
-  HurtPlayer();
+  HurtPlayer(World());
 }
 
 void TNail::Draw() { DrawAtActor(*this, IsRisen ? SpriteNailRisen : SpriteNailDown); }
@@ -99,7 +97,7 @@ void TFlameThrower::Update() {
 }
 
 void TFlameThrower::CheckCollisions() {
-  if (CurrentFrame > 1 && TouchesPlayer(*this)) HurtPlayer();
+  if (CurrentFrame > 1 && TouchesPlayer(*this)) HurtPlayer(World());
 }
 
 void TFlameThrower::Draw() {
@@ -129,7 +127,7 @@ void TMine::Update() {
 
 void TMine::CheckCollisions() {
   if (!TouchesPlayer(*this)) return;
-  HurtPlayer();
+  HurtPlayer(World());
   Explode();
 }
 
@@ -157,7 +155,7 @@ void TJumpingMine::Update() {
 }
 
 void TJumpingMine::CheckCollisions() {
-  if (TouchesPlayer(*this)) HurtPlayer();
+  if (TouchesPlayer(*this)) HurtPlayer(World());
   for (const auto& shot : PlayerShotsHitting(*this, false)) shot->Remove();
 }
 
@@ -189,7 +187,7 @@ void TCamera::CheckCollisions() {
   SpawnDecoExplosion(PosX, PosY);
   shots.front()->Remove();
   Remove();
-  Tally(&TGameState::CamsShot);
+  ++Game().CamsShot;
 }
 
 void TCamera::Draw() { DrawAtActor(*this, SpriteCamera + (Orientation > 2 ? 1 : Orientation)); }
@@ -234,7 +232,7 @@ void TACMESign::Update() {
 
 void TACMESign::CheckCollisions() {
   if (State != Falling) return;
-  if (TouchesPlayer(*this)) HurtPlayer();
+  if (TouchesPlayer(*this)) HurtPlayer(World());
   // A sign that shattered on the floor in this tick's Update still hurts on contact, but
   // takes no shot: it would count and score a second time.
   if (!IsListed()) return;
@@ -255,7 +253,7 @@ void TACMESign::Explode() {
   SpawnParticles(PosX + 1, PosY);
   PlayBraxSound(SoundExplosion);
   Remove();
-  Tally(&TGameState::SignsFallen);
+  ++Game().SignsFallen;
 }
 
 TRocket::TRocket() {
@@ -314,12 +312,12 @@ bool TRocket::BlockedUp() const { return IsSolid(PosX, PosY - 48); }
 void TRocket::DestroyGround() {
   const int32_t a = PosX / 2;
   const int32_t t = PosY / 16 + 2;
-  if (DropCellFromBelow(a, t)) SpawnParticles(2 * a, 16 * t + 15);
+  if (DropCellFromBelow(World().Grid, a, t)) SpawnParticles(2 * a, 16 * t + 15);
 }
 
 // The nose breaks the ceiling cell it met.
 void TRocket::Explode() {
-  DropCellFromBelow(PosX / 2, PosY / 16 - 3);
+  DropCellFromBelow(World().Grid, PosX / 2, PosY / 16 - 3);
   SpawnParticles(PosX, PosY - 16);
   SpawnParticles(PosX - 1, PosY - 32);
   SpawnParticles(PosX + 1, PosY - 48);
@@ -327,7 +325,7 @@ void TRocket::Explode() {
   SpawnParticles(PosX - 2, PosY - 64);
   PlayBraxSound(SoundBlockBreaks);
   Remove();
-  Tally(&TGameState::MissilesShot);
+  ++Game().MissilesShot;
 }
 
 TReactor::TReactor() {
@@ -356,7 +354,7 @@ void TReactor::Update() {
 }
 
 void TReactor::CheckCollisions() {
-  if (Health > 0 && TouchesPlayer(*this)) KillPlayer(false);
+  if (Health > 0 && TouchesPlayer(*this)) KillPlayer(World(), false);
   for (const auto& shot : PlayerShotsHitting(*this, false)) {
     shot->Remove();
     if (Health == 0) continue;
@@ -421,5 +419,5 @@ void TReactor::Explode() {
   ScoreFlasher(Flasher10000, PosX - 1, PosY);
   ScoreFlasher(Flasher10000, PosX + 1, PosY);
   Remove();
-  for (const auto& beam : ListedObjects<TEnergyBeam>()) beam->Remove();
+  for (const auto& beam : ListedObjects<TEnergyBeam>(Actors())) beam->Remove();
 }

@@ -75,7 +75,7 @@ void TExitDoor::Update() {
 }
 
 void TExitDoor::CheckCollisions() {
-  if (TouchesPlayer(*this)) ShowHint(HintExitDoor, false);
+  if (TouchesPlayer(*this)) ShowHint(Game(), HintExitDoor, false);
 }
 
 void TExitDoor::Open() {
@@ -89,11 +89,12 @@ void TExitDoor::Open() {
 TKeyHole::TKeyHole() { InitSpriteFrames(); }
 
 void TKeyHole::Draw() {
-  DrawAtActor(*this, Unlocked || TickPhase(8) >= 4 ? SpriteKeyHole + KeyNum : SpriteKeyHoleDark);
+  DrawAtActor(*this,
+              Unlocked || TickPhase(Game(), 8) >= 4 ? SpriteKeyHole + KeyNum : SpriteKeyHoleDark);
 }
 
 void TKeyHole::CheckCollisions() {
-  if (TouchesPlayer(*this)) ShowHint(HintKeyHole, false);
+  if (TouchesPlayer(*this)) ShowHint(Game(), HintKeyHole, false);
 }
 
 TKeyDoor::TKeyDoor() { InitSpriteFrames(); }
@@ -120,7 +121,8 @@ void TKeyDoor::Open() {
 TGloveSlot::TGloveSlot() { InitSpriteFrames(); }
 
 void TGloveSlot::Draw() {
-  DrawAtActor(*this, Unlocked || TickPhase(8) >= 4 ? SpriteGloveSlotLit : SpriteGloveSlotDark);
+  DrawAtActor(*this,
+              Unlocked || TickPhase(Game(), 8) >= 4 ? SpriteGloveSlotLit : SpriteGloveSlotDark);
   DrawAtActor(*this, SpriteGloveSlotLeft, -16);
   DrawAtActor(*this, SpriteGloveSlotRight, 16);
 }
@@ -137,17 +139,17 @@ void TGloveSlot::Update() {
 }
 
 void TGloveSlot::CheckCollisions() {
-  if (TouchesPlayer(*this)) ShowHint(HintGloveSlot, false);
+  if (TouchesPlayer(*this)) ShowHint(Game(), HintGloveSlot, false);
 }
 
 TCardSlot::TCardSlot() { InitSpriteFrames(); }
 
 void TCardSlot::Draw() {
-  DrawAtActor(*this, Unlocked ? SpriteCardSlotOpen : SpriteCardSlot + TickPhase(8));
+  DrawAtActor(*this, Unlocked ? SpriteCardSlotOpen : SpriteCardSlot + TickPhase(Game(), 8));
 }
 
 void TCardSlot::CheckCollisions() {
-  if (TouchesPlayer(*this)) ShowHint(HintCardSlot, false);
+  if (TouchesPlayer(*this)) ShowHint(Game(), HintCardSlot, false);
 }
 
 // --- Force fields ----------------------------------------------------------------------
@@ -158,10 +160,10 @@ TForceField::TForceField() {
   InitSpriteFrames();
 }
 
-void TForceField::Draw() { DrawAtActor(*this, SpriteForceField + TickPhase(4)); }
+void TForceField::Draw() { DrawAtActor(*this, SpriteForceField + TickPhase(Game(), 4)); }
 
 void TForceField::Update() {
-  if (Visible() && TickPhase(4) == 0) PlayBraxSound(SoundForceFieldHum);
+  if (Visible() && TickPhase(Game(), 4) == 0) PlayBraxSound(SoundForceFieldHum);
 }
 
 // The field swallows every player shot; it neither hurts nor blocks the player.
@@ -184,7 +186,7 @@ TNote::TNote() { InitSpriteFrames(); }
 void TNote::Draw() { DrawAtActor(*this, SpriteNote); }
 
 void TNote::CheckCollisions() {
-  if (TouchesPlayer(*this)) ShowHint(HintNote, false);
+  if (TouchesPlayer(*this)) ShowHint(Game(), HintNote, false);
 }
 
 // --- The villain's monitor --------------------------------------------------------------
@@ -214,17 +216,17 @@ void TMalvexScreen::Update() {
     const int32_t x = World().Player ? World().Player->PosX : PosX;
     CurrentFrame = x < PosX - 1 ? 3 : x < PosX + 4 ? 4 : 5;
   } else {
-    CurrentFrame = TickPhase(3);
+    CurrentFrame = TickPhase(Game(), 3);
   }
 }
 
 void TMalvexScreen::Activate() {
   Active = 1;
   WasActive = 1;
-  for (const auto& trigger : ListedObjects<TMonitorTrigger>()) trigger->Remove();
+  for (const auto& trigger : ListedObjects<TMonitorTrigger>(Actors())) trigger->Remove();
   PlayBraxSound(SoundMonitorOn);
   Update();
-  ShowNote();
+  ShowNote(Game());
 }
 
 TMonitorTrigger::TMonitorTrigger() {
@@ -247,17 +249,17 @@ TEnergyBeam::TEnergyBeam() {
 
 void TEnergyBeam::Update() {
   IsColliding = 0;
-  if (Visible() && TickPhase(4) == 0) PlayBraxSound(SoundForceFieldHum);
+  if (Visible() && TickPhase(Game(), 4) == 0) PlayBraxSound(SoundForceFieldHum);
 }
 
 void TEnergyBeam::CheckCollisions() {
   if (!TouchesPlayer(*this)) return;
   IsColliding = 1;
-  HurtPlayer();
+  HurtPlayer(World());
 }
 
 void TEnergyBeam::Draw() {
-  DrawAtActor(*this, SpriteEnergyBeam + TickPhase(4) + (IsColliding ? 4 : 0));
+  DrawAtActor(*this, SpriteEnergyBeam + TickPhase(Game(), 4) + (IsColliding ? 4 : 0));
 }
 
 // --- Teleporter ------------------------------------------------------------------------
@@ -295,14 +297,15 @@ void TTeleporter::Draw() {
 }
 
 void TTeleporter::CheckCollisions() {
-  if (TouchesPlayer(*this)) ShowHint(HintTeleporter, false);
+  if (TouchesPlayer(*this)) ShowHint(Game(), HintTeleporter, false);
 }
 
 // --- Background sprite -----------------------------------------------------------------
 
 // PosY is the top row of the sprite.
 void TBackgroundSprite::Draw() {
-  DrawSprite(float(8 * (PosX - CameraX()) + 16), float(PosY - 16 * CameraY() + 16), SpriteIndex);
+  DrawSprite(float(8 * (PosX - Game().CamX) + 16), float(PosY - 16 * Game().CamY + 16),
+             SpriteIndex);
 }
 
 // --- What Up does to each item ---------------------------------------------------------
@@ -312,14 +315,14 @@ bool TKeyHole::Use(TBraxTovar&, bool) {
   if (Unlocked) return true;
   TGameState& g = Game();
   if (KeyNum > 3 || KeyNum >= g.GotKey.size() || !g.GotKey[KeyNum]) {
-    ShowHint(HintNoKey, true);
+    ShowHint(Game(), HintNoKey, true);
     return false;
   }
   PlayBraxSound(SoundUnlock);
   g.AddScore(1000);
   g.GotKey[KeyNum] = 0;
   // The hole counts as unlocked only when a door opened; its key is spent all the same.
-  for (const auto& door : ListedObjects<TKeyDoor>()) {
+  for (const auto& door : ListedObjects<TKeyDoor>(Actors())) {
     if (door->KeyNum != KeyNum) continue;
     door->Open();
     Unlocked = 1;
@@ -330,12 +333,12 @@ bool TKeyHole::Use(TBraxTovar&, bool) {
 bool TCardSlot::Use(TBraxTovar&, bool) {
   if (Unlocked) return true;
   if (!Game().GotAccessCard) {
-    ShowHint(HintNoCard, true);
+    ShowHint(Game(), HintNoCard, true);
     return true;
   }
   PlayBraxSound(SoundUnlock);
   Game().GotAccessCard = 0;
-  for (const auto& field : ListedObjects<TForceField>()) field->Remove();  // the ends too
+  for (const auto& field : ListedObjects<TForceField>(Actors())) field->Remove();  // the ends too
   Unlocked = 1;
   return true;
 }
@@ -346,7 +349,7 @@ bool TGloveSlot::Use(TBraxTovar&, bool) {
     Active = 1;  // the slot fights back
     return true;
   }
-  for (const auto& extender : ListedObjects<TExtender>()) {
+  for (const auto& extender : ListedObjects<TExtender>(Actors())) {
     extender->Active = 1;
     PlayBraxSound(SoundExtenderOn);
   }
@@ -371,7 +374,7 @@ bool TTeleporter::Use(TBraxTovar& player, bool upOnly) {
 
 bool TNote::Use(TBraxTovar&, bool) {
   PlayBraxSound(SoundMessage);
-  ShowNote();
+  ShowNote(Game());
   return true;
 }
 

@@ -32,17 +32,19 @@ bool InMap(int32_t column, int32_t row) {
   return column >= 0 && column < MapColumns && row >= 0 && row < MapRows;
 }
 
-void SetCell(int32_t column, int32_t row, uint16_t word) {
-  if (InMap(column, row)) World().Grid.Tiles[row][column] = word;
+void SetCell(TLevelGrid& grid, int32_t column, int32_t row, uint16_t word) {
+  if (InMap(column, row)) grid.Tiles[row][column] = word;
 }
 
 // The word of a cell; an empty word above the top row.
-uint16_t CellWord(int32_t column, int32_t row) {
-  return InMap(column, row) ? World().Grid.Tiles[row][column] : 0;
+uint16_t CellWord(const TLevelGrid& grid, int32_t column, int32_t row) {
+  return InMap(column, row) ? grid.Tiles[row][column] : 0;
 }
 
 // Copies the word of the cell above into the cell (clears a shaft top, drops a bridge).
-void PullFromAbove(int32_t column, int32_t row) { SetCell(column, row, CellWord(column, row - 1)); }
+void PullFromAbove(TLevelGrid& grid, int32_t column, int32_t row) {
+  SetCell(grid, column, row, CellWord(grid, column, row - 1));
+}
 
 }  // namespace
 
@@ -56,18 +58,18 @@ bool TElevator::PlayerStandsOnMe() const {
 }
 
 void TElevator::GoUp() {
-  SetCell(PosX / 2, PosY / 16 - 1, ElevatorShaftTile);
+  SetCell(World().Grid, PosX / 2, PosY / 16 - 1, ElevatorShaftTile);
   PosY -= 16;
 }
 
 void TElevator::GoDown() {
-  PullFromAbove(PosX / 2, PosY / 16);
+  PullFromAbove(World().Grid, PosX / 2, PosY / 16);
   PosY += 16;
 }
 
 void TElevator::Update() {
   if (PlayerStandsOnMe())
-    ShowHint(HintElevator, false);
+    ShowHint(Game(), HintElevator, false);
   else if (PosY / 16 < InitialY)
     GoDown();
 }
@@ -100,11 +102,11 @@ void TConveyorBelt::Update() {
   if (PlayerHangsOnMe()) World().Player->Push(hangingPush);
   if (PlayerStandsOnMe()) World().Player->Push(Direction);
 
-  SetCell(PosX, PosY, uint16_t(BeltStartTile + 32 * Timer));
+  SetCell(World().Grid, PosX, PosY, uint16_t(BeltStartTile + 32 * Timer));
   // Only in-map columns are visited, so a belt with wild ends (a hand-edited save) stays cheap.
   for (int32_t c = std::max(PosX, -1) + 1; c < std::min(EndX, MapColumns); ++c)
-    SetCell(c, PosY, Timer % 2 ? BeltMiddleTile + 32 : BeltMiddleTile);
-  SetCell(EndX, PosY, uint16_t(BeltEndTile + 32 * Timer));
+    SetCell(World().Grid, c, PosY, Timer % 2 ? BeltMiddleTile + 32 : BeltMiddleTile);
+  SetCell(World().Grid, EndX, PosY, uint16_t(BeltEndTile + 32 * Timer));
 }
 
 // --- Fake bridge -------------------------------------------------------------------------
@@ -130,7 +132,7 @@ void TFakeBridge::Update() {
     default:
       PlayBraxSound(SoundExplosion);
       for (int32_t i = 0; i < Width; ++i) {
-        PullFromAbove(PosX + i, PosY);
+        PullFromAbove(World().Grid, PosX + i, PosY);
         if (i % 2) SpawnParticles(2 * (PosX + i + 1), 16 * PosY + 15);
       }
       Remove();
@@ -214,14 +216,15 @@ const std::vector<const TClassInfo*>& MechanicsClasses() {
 void InstallMechanicsHandlers() {
   // Up on an elevator: the hero rides it one tile up, or bumps his head under a ceiling.
   RegisterElevatorHandler([](TBraxTovar& player) {
-    for (const auto& elevator : ListedObjects<TElevator>()) {
+    for (const auto& elevator : ListedObjects<TElevator>(player.Actors())) {
       if (!elevator->PlayerStandsOnMe()) continue;
       if (player.BlockedUp()) {
         player.HitHead();
       } else {
         PlayBraxSound(SoundElevatorUp);
         player.PosY -= 16;
-        if (player.PosY - 16 * Game().CamY < 64) Game().CamDestY = player.PosY / 16 - 6;
+        TGameState& g = player.Game();
+        if (player.PosY - 16 * g.CamY < 64) g.CamDestY = player.PosY / 16 - 6;
         elevator->GoUp();
       }
       return true;

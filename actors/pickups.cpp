@@ -166,7 +166,7 @@ void TSoda::Collect() {
   }
   PlayBraxSound(SoundFood);
   Game().AddHealth(1);
-  ShowHint(HintSoda, false);
+  ShowHint(Game(), HintSoda, false);
   Popup(Flasher200, *this);
 }
 
@@ -190,7 +190,7 @@ void TTurkey::Collect() {
   const bool cooked = CurrentFrame != 0;
   PlayBraxSound(SoundFood);
   Game().AddHealth(cooked ? 2 : 1);
-  ShowHint(HintTurkey, false);
+  ShowHint(Game(), HintTurkey, false);
   Popup(cooked ? Flasher200 : Flasher100, *this);
 }
 
@@ -248,7 +248,7 @@ void TAtom::Update() {
 void TAtom::Collect() {
   PlayBraxSound(SoundAtom);
   Game().AddHealth(8);
-  ShowHint(HintAtom, false);
+  ShowHint(Game(), HintAtom, false);
   Popup(Flasher1000, *this);
 }
 

@@ -15,8 +15,8 @@
 namespace {
 
 // The game tick counter modulo n (never negative), for animations that run in step.
-[[maybe_unused]] int32_t TickPhase(int32_t n) {
-  int32_t t = GameTimer();
+[[maybe_unused]] int32_t TickPhase(const TGameState& game, int32_t n) {
+  int32_t t = game.Timer;
   return ((t % n) + n) % n;
 }
 
@@ -25,7 +25,7 @@ namespace {
 [[maybe_unused]] std::vector<std::shared_ptr<TActor>> PlayerShotsHitting(const TActor& actor,
                                                                          bool firstOnly) {
   std::vector<std::shared_ptr<TActor>> shots;
-  ForEachListed<TBraxShot>([&](const PBraxShot& shot) {
+  ForEachListed<TBraxShot>(actor.Actors(), [&](const PBraxShot& shot) {
     if (!shot->IsListed() || !actor.CollidesWith(*shot)) return false;
     shots.push_back(shot);
     return firstOnly;

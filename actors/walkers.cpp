@@ -28,11 +28,9 @@ ZYNTRA_DEFINE_CLASS(TWheelBot, TActor, ZYNTRA_FIELD(TWheelBot, FlameOn),
 
 namespace {
 
-void AddPoints(int32_t points) { Game().AddScore(points); }
-
 // Standing on something under either half of a two-column body.
 bool Grounded(const TActor& actor) {
-  return IsSolid(actor.PosX, actor.PosY + 1) || IsSolid(actor.PosX + 1, actor.PosY + 1);
+  return actor.IsSolid(actor.PosX, actor.PosY + 1) || actor.IsSolid(actor.PosX + 1, actor.PosY + 1);
 }
 
 // Frames of `count` pictures, `width` sprites wide, each from consecutive sprites.
@@ -75,9 +73,9 @@ void TCrawlBot::Update() {
 }
 
 void TCrawlBot::CheckCollisions() {
-  if (TouchesPlayer(*this)) HurtPlayer();
+  if (TouchesPlayer(*this)) HurtPlayer(World());
   if (auto shot = FirstBraxShotHitting(*this)) {
-    AddPoints(100);
+    Game().AddScore(100);
     SpawnSmokeCloud(PosX, PosY - 8);
     SpawnDecoExplosion(PosX, PosY);
     shot->Remove();
@@ -98,8 +96,8 @@ void TTechBot::Draw() { DrawAtActor(*this, SpriteTechBot + CurrentFrame); }
 
 // It also wakes while standing on the row just above the view.
 bool TTechBot::Visible() const {
-  return PosY >= CameraY() * 16 - 1 && PosY - Height < CameraY() * 16 + 159 &&
-         PosX + Width >= CameraX() && PosX <= CameraX() + 26;
+  return PosY >= Game().CamY * 16 - 1 && PosY - Height < Game().CamY * 16 + 159 &&
+         PosX + Width >= Game().CamX && PosX <= Game().CamX + 26;
 }
 
 void TTechBot::Update() {
@@ -107,7 +105,7 @@ void TTechBot::Update() {
   if (Exploding) {
     if (++CurrentFrame >= 10) {
       SpawnDecoExplosion(PosX, PosY);
-      AddPoints(100);
+      Game().AddScore(100);
       Remove();
     }
     return;
@@ -143,7 +141,7 @@ void TTechBot::CheckCollisions() {
     shot->Remove();
     return;
   }
-  if (TouchesPlayer(*this)) HurtPlayer();
+  if (TouchesPlayer(*this)) HurtPlayer(World());
 }
 
 // --- Flame bot ---------------------------------------------------------------------------
@@ -178,7 +176,7 @@ void TFlameBot::Update() {
 }
 
 void TFlameBot::CheckCollisions() {
-  if (TouchesPlayer(*this)) HurtPlayer();
+  if (TouchesPlayer(*this)) HurtPlayer(World());
   for (const PBraxShot& shot : BraxShotsHitting(*this)) shot->Remove();
 }
 
@@ -245,13 +243,13 @@ void TBunnyBot::CheckCollisions() {
   if (Rotating || CurrentFrame > 5) return;
   if (auto shot = FirstBraxShotHitting(*this)) {
     PlayBraxSound(SoundRobotHit);
-    AddPoints(200);
+    Game().AddScore(200);
     Explode();
     shot->Remove();
     return;
   }
   if (TouchesPlayer(*this)) {
-    HurtPlayer();
+    HurtPlayer(World());
     StartRotating();
   }
 }
@@ -334,13 +332,13 @@ void TCannonBot::CheckCollisions() {
       SpawnParticles(PosX - 1, PosY);
       SpawnParticles(PosX + 1, PosY);
       SpawnDecoExplosion(PosX, PosY);
-      AddPoints(2500);
+      Game().AddScore(2500);
       PlayBraxSound(SoundRobotHit);
       Remove();
       return;
     }
   }
-  if (TouchesPlayer(*this)) HurtPlayer();
+  if (TouchesPlayer(*this)) HurtPlayer(World());
 }
 
 // --- Wheel bot ---------------------------------------------------------------------------
@@ -397,7 +395,7 @@ void TWheelBot::Update() {
 }
 
 void TWheelBot::CheckCollisions() {
-  if (TouchesPlayer(*this)) HurtPlayer();
+  if (TouchesPlayer(*this)) HurtPlayer(World());
   for (const PBraxShot& shot : BraxShotsHitting(*this)) {
     shot->Remove();
     if (FlameOn) continue;  // the shield swallows the shot
@@ -408,7 +406,7 @@ void TWheelBot::CheckCollisions() {
       SpawnDecoExplosion(PosX - 1, PosY - 16);
       SpawnParticles(PosX - 1, PosY);
       SpawnParticles(PosX + 1, PosY);
-      AddPoints(5000);
+      Game().AddScore(5000);
       PlayBraxSound(SoundExplosion);
       Remove();
       return;

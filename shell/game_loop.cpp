@@ -145,7 +145,7 @@ void GameLoop(bool newGame, int firstMap) {
         if (in.KeyHit('0' + digit) && !LoadGame(world, digit)) return;
       if (in.KeyHit('B')) ShowBonusInfo();
       if (in.KeyHit('E'))
-        for (const auto& extender : ListedObjects<TExtender>()) extender->Active = 1;
+        for (const auto& extender : ListedObjects<TExtender>(ActorList())) extender->Active = 1;
       if (in.KeyHit(KeyTab)) freeCamera = !freeCamera;
       if (in.KeyHit(KeyPageUp)) {
         DemoRecorder.Stop();

@@ -19,7 +19,7 @@ class TActorTest : public TWorldTest {
   }
   template <class T>
   static std::shared_ptr<T> Last() {
-    auto all = ListedObjects<T>();
+    auto all = ListedObjects<T>(ActorList());
     return all.empty() ? nullptr : all.back();
   }
   // A player shot at (x, y) in object units.

@@ -41,7 +41,8 @@ TEST_F(TEffectsTest, PlayerShotFliesTwoHalfTilesPerTickWithMuzzleFlashFirst) {
   EXPECT_FALSE(shot->IsListed());
   EXPECT_EQ(shot->PosX, 28);
   EXPECT_EQ(Game().PlayerShotsActive, 0);
-  EXPECT_TRUE(ListedObjects<TDecoExplosion>().empty());  // leaving the view is no explosion
+  EXPECT_TRUE(
+      ListedObjects<TDecoExplosion>(ActorList()).empty());  // leaving the view is no explosion
 }
 
 TEST_F(TEffectsTest, PlayerShotToTheLeftShowsTheLeftMuzzle) {
@@ -79,7 +80,7 @@ TEST_F(TEffectsTest, PlayerShotBreaksACrackedBlockUpperRowFirst) {
   Tick();
   EXPECT_EQ(World().Grid.Tiles[5][6], 0x17E0);
   EXPECT_EQ(World().Grid.Tiles[6][6], 0x1800);
-  EXPECT_FALSE(IsSolid(12, 5 * 16));
+  EXPECT_FALSE(World().Grid.IsSolid(12, 5 * 16));
   EXPECT_EQ(Game().Score, score + 10);
   EXPECT_TRUE(Has(SoundsPlayed(mark), SoundBlockBreaks));
   EXPECT_FALSE(shot->IsListed());
@@ -89,7 +90,7 @@ TEST_F(TEffectsTest, PlayerShotBreaksACrackedBlockUpperRowFirst) {
   EXPECT_EQ(smoke->PosX, 11);
   EXPECT_EQ(smoke->PosY, 5 * 16 + 15);
   EXPECT_EQ(LayerOf(smoke.get()), LayerEffects);
-  EXPECT_EQ(ListedObjects<TDecoExplosion>().size(), 1u);
+  EXPECT_EQ(ListedObjects<TDecoExplosion>(ActorList()).size(), 1u);
 }
 
 TEST_F(TEffectsTest, CrackedBlockInTheLowerRowBreaksEvenBehindAWall) {
@@ -109,8 +110,8 @@ TEST_F(TEffectsTest, OnlyTheExactCrackedCodeBreaks) {
   Tick();
   EXPECT_EQ(World().Grid.Tiles[5][6], 0x1801);
   EXPECT_EQ(Game().Score, 0);
-  EXPECT_TRUE(ListedObjects<TSmokeCloud>().empty());
-  EXPECT_EQ(ListedObjects<TDecoExplosion>().size(), 1u);  // an ordinary wall hit
+  EXPECT_TRUE(ListedObjects<TSmokeCloud>(ActorList()).empty());
+  EXPECT_EQ(ListedObjects<TDecoExplosion>(ActorList()).size(), 1u);  // an ordinary wall hit
 }
 
 TEST_F(TEffectsTest, ShotLeavingTheMapChangesNoCell) {
@@ -123,7 +124,7 @@ TEST_F(TEffectsTest, ShotLeavingTheMapChangesNoCell) {
   EXPECT_EQ(World().Grid.Tiles[5][0], 0x1800);
   EXPECT_EQ(World().Grid.Tiles[6][0], 0x1800);
   EXPECT_EQ(Game().Score, 0);
-  EXPECT_TRUE(ListedObjects<TSmokeCloud>().empty());
+  EXPECT_TRUE(ListedObjects<TSmokeCloud>(ActorList()).empty());
 }
 
 TEST_F(TEffectsTest, ShotCountersNeverFallBelowZero) {
@@ -143,7 +144,7 @@ TEST_F(TEffectsTest, ShotCountersNeverFallBelowZero) {
   EXPECT_EQ(Game().EnemyShotsActive, 0);
   // The counters are free again.
   SpawnBraxShot(10, 100, 1);
-  EXPECT_EQ(ListedObjects<TBraxShot>().size(), 1u);
+  EXPECT_EQ(ListedObjects<TBraxShot>(ActorList()).size(), 1u);
 }
 
 TEST_F(TEffectsTest, FiringPlayerShotsTheWholeWayThroughTheTick) {
@@ -153,10 +154,10 @@ TEST_F(TEffectsTest, FiringPlayerShotsTheWholeWayThroughTheTick) {
   GameTick(World(), false, false, false, false, true, false);
   GameTick(World(), false, false, false, false, false, false);
   GameTick(World(), false, false, false, false, true, false);
-  EXPECT_EQ(ListedObjects<TBraxShot>().size(), 2u);
+  EXPECT_EQ(ListedObjects<TBraxShot>(ActorList()).size(), 2u);
   EXPECT_EQ(Game().PlayerShotsActive, 2);
   for (int i = 0; i < 20; ++i) GameTick(World(), false, false, false, false, false, false);
-  EXPECT_TRUE(ListedObjects<TBraxShot>().empty());
+  EXPECT_TRUE(ListedObjects<TBraxShot>(ActorList()).empty());
   EXPECT_EQ(Game().PlayerShotsActive, 0);
 }
 
@@ -165,7 +166,7 @@ TEST_F(TEffectsTest, FiringPlayerShotsTheWholeWayThroughTheTick) {
 TEST_F(TEffectsTest, EnemyShotWaitsOneTickThenFliesOneHalfTilePerTick) {
   SpawnEnemyShot(20, 100, 0);
   SpawnEnemyShot(4, 60, 1);
-  auto shots = ListedObjects<TEnemyShot>();
+  auto shots = ListedObjects<TEnemyShot>(ActorList());
   ASSERT_EQ(shots.size(), 2u);
   EXPECT_EQ(LayerOf(shots[0].get()), LayerObjects);
   EXPECT_EQ(Tick(), (std::vector<TDrawn>{At(20, 100, SpriteEnemyMuzzle),
@@ -197,11 +198,11 @@ TEST_F(TEffectsTest, EnemyShotIsRemovedOffScreenAndAtWalls) {
   EXPECT_FALSE(blocked->IsListed());
   EXPECT_EQ(blocked->PosX, 10);
   EXPECT_EQ(Game().EnemyShotsActive, 0);
-  EXPECT_TRUE(ListedObjects<TDecoExplosion>().empty());
+  EXPECT_TRUE(ListedObjects<TDecoExplosion>(ActorList()).empty());
 
   SpawnEnemyShot(10, 104, 0);  // rows 89 (solid) and 97
   SpawnEnemyShot(10, 111, 0);  // rows 96 and 104: free
-  auto shots = ListedObjects<TEnemyShot>();
+  auto shots = ListedObjects<TEnemyShot>(ActorList());
   ASSERT_EQ(shots.size(), 2u);
   Tick();
   EXPECT_FALSE(shots[0]->IsListed());
@@ -241,14 +242,14 @@ TEST_F(TEffectsTest, ExplosionLivesSixTicksAndDrawsItsSixFrames) {
   EXPECT_TRUE(blast->IsListed());
   EXPECT_TRUE(Tick().empty());
   EXPECT_FALSE(blast->IsListed());
-  EXPECT_EQ(ListedObjects<TExplosion>().size(), 0u);  // spread 0 stays alone
+  EXPECT_EQ(ListedObjects<TExplosion>(ActorList()).size(), 0u);  // spread 0 stays alone
 }
 
 // Runs the pass until no explosion is left; the x of every blast and its spread.
 std::vector<std::pair<int32_t, int32_t>> RunBlasts() {
   std::vector<std::pair<int32_t, int32_t>> seen;
-  for (int tick = 0; tick < 60 && !ListedObjects<TExplosion>().empty(); ++tick) {
-    for (const auto& e : ListedObjects<TExplosion>()) {
+  for (int tick = 0; tick < 60 && !ListedObjects<TExplosion>(ActorList()).empty(); ++tick) {
+    for (const auto& e : ListedObjects<TExplosion>(ActorList())) {
       std::pair<int32_t, int32_t> blast{e->PosX, e->Direction};
       if (std::find(seen.begin(), seen.end(), blast) == seen.end()) seen.push_back(blast);
     }
@@ -263,9 +264,9 @@ TEST_F(TEffectsTest, ExplosionSpreadsAlongTheFloorOnItsThirdUpdate) {
   auto first = Only<TExplosion>();
   TickActorList(ActorList());
   TickActorList(ActorList());
-  EXPECT_EQ(ListedObjects<TExplosion>().size(), 1u);
+  EXPECT_EQ(ListedObjects<TExplosion>(ActorList()).size(), 1u);
   TickActorList(ActorList());  // third update: the next blast two columns to the left
-  auto blasts = ListedObjects<TExplosion>();
+  auto blasts = ListedObjects<TExplosion>(ActorList());
   ASSERT_EQ(blasts.size(), 2u);
   EXPECT_EQ(blasts[1]->PosX, 18);
   EXPECT_EQ(blasts[1]->PosY, 111);
@@ -296,7 +297,7 @@ TEST_F(TEffectsTest, ExplosionHurtsThePlayerItTouches) {
   EXPECT_EQ(Game().GotHit, 1);
   SpawnExplosion(14, 175, 0);  // two columns away: no touch
   World().Player->InvincibilityTimer = 0;
-  ListedObjects<TExplosion>().front()->Remove();
+  ListedObjects<TExplosion>(ActorList()).front()->Remove();
   Tick();
   EXPECT_EQ(Game().Health, 8);
 }
@@ -345,7 +346,7 @@ TEST_F(TEffectsTest, WhiteBallFlashesThenShowsItsRing) {
 TEST_F(TEffectsTest, ParticlesFollowTheirPathsAndMoveOnceMoreWhenRemoved) {
   World().ParticleColourCounter = 0;
   SpawnParticles(40, 400);
-  auto parts = ListedObjects<TParticle>();
+  auto parts = ListedObjects<TParticle>(ActorList());
   ASSERT_EQ(parts.size(), 4u);
   const int colours[4] = {1, 3, 0, 2};
   for (int i = 0; i < 4; ++i) {

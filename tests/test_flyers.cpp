@@ -583,7 +583,7 @@ TEST_F(TFlyerTest, SecondVillainEndsTheLevelOnlyWhenSunkUnderTheFloor) {
 
 TEST_F(TFlyerTest, SnakeSegmentsEnterThePathOneTickApartAndFollowTheFront) {
   SpawnSnake(10, 5);
-  auto segments = ListedObjects<TSnakeBot>();
+  auto segments = ListedObjects<TSnakeBot>(ActorList());
   ASSERT_EQ(segments.size(), 9u);
   EXPECT_EQ(Game().SnakesTotal, 9);
   for (size_t i = 0; i < 9; ++i) {
@@ -614,7 +614,7 @@ TEST_F(TFlyerTest, SnakeSegmentsEnterThePathOneTickApartAndFollowTheFront) {
 
 TEST_F(TFlyerTest, SnakeSegmentsShotInAnyOrderPayTheBonusOnTheLast) {
   SpawnSnake(10, 5);
-  auto segments = ListedObjects<TSnakeBot>();
+  auto segments = ListedObjects<TSnakeBot>(ActorList());
   ASSERT_EQ(segments.size(), 9u);
   const int order[9] = {4, 0, 8, 1, 7, 2, 6, 3, 5};
   for (int n = 0; n < 9; ++n) {
@@ -632,7 +632,7 @@ TEST_F(TFlyerTest, SnakeSegmentsShotInAnyOrderPayTheBonusOnTheLast) {
 
 TEST_F(TFlyerTest, SnakeSegmentTakesOneShot) {
   SpawnSnake(10, 5);
-  auto front = ListedObjects<TSnakeBot>()[0];
+  auto front = ListedObjects<TSnakeBot>(ActorList())[0];
   auto a = AddShot(front->PosX, front->PosY);
   auto b = AddShot(front->PosX, front->PosY);
   front->CheckCollisions();
@@ -650,7 +650,8 @@ TEST_F(TFlyerTest, TouchingAnyOfThemHurts) {
   SpawnDrMalvex(0, 4, 9);
   SpawnSnake(4, 9);
   std::vector<std::shared_ptr<TActor>> actors = {Last<TJumpBot>(), Last<THelicopter>(),
-                                                 Last<TDrMalvex>(), ListedObjects<TSnakeBot>()[0]};
+                                                 Last<TDrMalvex>(),
+                                                 ListedObjects<TSnakeBot>(ActorList())[0]};
   Last<TDrMalvex>()->Health = 0;  // the beaten villain still hurts
   int health = Game().Health;
   for (const auto& actor : actors) {
@@ -705,7 +706,7 @@ TEST_F(TFlyerTest, FramesAndSpritesDrawnAtTheActor) {
                                                  {112, 96, SpriteVillain + 5}}));
 
   SpawnSnake(10, 5);
-  auto segment = ListedObjects<TSnakeBot>()[0];  // PosX 20, PosY 95
+  auto segment = ListedObjects<TSnakeBot>(ActorList())[0];  // PosX 20, PosY 95
   segment->CurrentFrame = 6;
   EXPECT_EQ(DrawnBy(*segment), (std::vector<TDrawn>{{176, 96, SpriteSnake + 6}}));
 }

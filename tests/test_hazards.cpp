@@ -140,7 +140,7 @@ TEST_F(HazardTest, HangingSignIsHarmlessThenShakesFallsAndShattersOnTheFloor) {
   SpawnACMESign(2, FloorRow - 1);  // level with the player: not above him
   SpawnACMESign(2, 3);             // PosY 63, above the player
   EXPECT_EQ(Game().SignsTotal, 2);
-  auto signs = ListedObjects<TACMESign>();
+  auto signs = ListedObjects<TACMESign>(ActorList());
   ASSERT_EQ(signs.size(), 2u);
   auto level = signs[0], sign = signs[1];
   EXPECT_EQ(level->Width, 4);
@@ -308,7 +308,7 @@ TEST_F(HazardTest, RocketWhoseNoseLeavesTheMapChangesNoCellThere) {
 TEST_F(HazardTest, MineHurtsThenExplodesAndFallsOnlyWhileOnScreen) {
   SpawnMine(2, FloorRow - 1);
   SpawnMine(6, 3);
-  auto mines = ListedObjects<TMine>();
+  auto mines = ListedObjects<TMine>(ActorList());
   ASSERT_EQ(mines.size(), 2u);
   size_t mark = AudioMark();
   mines[0]->CheckCollisions();

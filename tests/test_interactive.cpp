@@ -68,7 +68,7 @@ TEST_F(InteractiveTest, KeyOpensEveryMatchingDoorAndIsSpent) {
   EXPECT_EQ(Game().Score, 1000);
   EXPECT_EQ(Game().GotKey[1], 0);
   EXPECT_EQ(Only<TKeyHole>()->Unlocked, 1);
-  auto doors = ListedObjects<TKeyDoor>();
+  auto doors = ListedObjects<TKeyDoor>(ActorList());
   ASSERT_EQ(doors.size(), 3u);
   // The pass updated the opened doors once after Up: state 2.
   EXPECT_EQ(doors[0]->State, 2);
@@ -293,8 +293,8 @@ TEST_F(InteractiveTest, GloveSlotWithTheGloveStartsEveryExtender) {
 }
 
 TEST_F(InteractiveTest, ForceFieldSwallowsShotsAndItsEndsPushOnlyAWalkerBack) {
-  SpawnForceField(5, FloorRow - 1);           // field at 10, ends at 9 and 11
-  auto parts = ListedObjects<TForceField>();  // the ends are force fields too
+  SpawnForceField(5, FloorRow - 1);                      // field at 10, ends at 9 and 11
+  auto parts = ListedObjects<TForceField>(ActorList());  // the ends are force fields too
   ASSERT_EQ(parts.size(), 3u);
   auto field = parts[0];
   EXPECT_EQ(field->ClassName(), "TForceField");
@@ -375,7 +375,7 @@ TEST_F(InteractiveTest, MonitorWakesOnceWhenWalkedPastAndTurnsToThePlayer) {
   auto screen = Only<TMalvexScreen>();
   ASSERT_TRUE(screen);
   EXPECT_EQ(screen->Active, 1);
-  auto triggers = ListedObjects<TMonitorTrigger>();
+  auto triggers = ListedObjects<TMonitorTrigger>(ActorList());
   ASSERT_EQ(triggers.size(), 2u);
   EXPECT_EQ(triggers[0]->PosX, 6);
   EXPECT_EQ(triggers[1]->PosX, 20);

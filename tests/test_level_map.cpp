@@ -278,26 +278,26 @@ TEST_F(LevelMapTest, TileTestsAndTheirBounds) {
   World().Grid.Tiles[1][3] = 0x2EE0;
   World().Grid.Tiles[1][4] = 0xFFFF;
   World().Grid.Tiles[1][5] = 0x1B7F;
-  EXPECT_FALSE(IsSolid(0, 0));
-  EXPECT_FALSE(IsSolid(1, 15));
-  EXPECT_TRUE(IsSolid(2, 0));
-  EXPECT_TRUE(IsSolid(3, 15));
-  EXPECT_TRUE(IsHookable(254, 1424));
-  EXPECT_TRUE(IsHookable(255, 1439));
-  EXPECT_TRUE(IsHookable(0, 16));
-  EXPECT_FALSE(IsHookable(2, 16));
-  EXPECT_FALSE(IsHookable(4, 16));
-  EXPECT_TRUE(IsHookable(6, 16));
-  EXPECT_TRUE(IsHookable(8, 16));
-  EXPECT_FALSE(IsHookable(10, 16));
-  EXPECT_FALSE(IsHookable(2, 0));  // solid alone is not hookable
+  EXPECT_FALSE(World().Grid.IsSolid(0, 0));
+  EXPECT_FALSE(World().Grid.IsSolid(1, 15));
+  EXPECT_TRUE(World().Grid.IsSolid(2, 0));
+  EXPECT_TRUE(World().Grid.IsSolid(3, 15));
+  EXPECT_TRUE(World().Grid.IsHookable(254, 1424));
+  EXPECT_TRUE(World().Grid.IsHookable(255, 1439));
+  EXPECT_TRUE(World().Grid.IsHookable(0, 16));
+  EXPECT_FALSE(World().Grid.IsHookable(2, 16));
+  EXPECT_FALSE(World().Grid.IsHookable(4, 16));
+  EXPECT_TRUE(World().Grid.IsHookable(6, 16));
+  EXPECT_TRUE(World().Grid.IsHookable(8, 16));
+  EXPECT_FALSE(World().Grid.IsHookable(10, 16));
+  EXPECT_FALSE(World().Grid.IsHookable(2, 0));  // solid alone is not hookable
   // Outside the map: solid, never hookable.
   for (auto [x, y] : {std::pair{-1, 20}, {256, 20}, {20, -1}, {20, 1440}, {-1, -1}}) {
-    EXPECT_TRUE(IsSolid(x, y)) << x << "," << y;
-    EXPECT_FALSE(IsHookable(x, y)) << x << "," << y;
+    EXPECT_TRUE(World().Grid.IsSolid(x, y)) << x << "," << y;
+    EXPECT_FALSE(World().Grid.IsHookable(x, y)) << x << "," << y;
   }
   World().Grid.Tiles[89][127] = 0;
-  EXPECT_FALSE(IsSolid(255, 1439));
+  EXPECT_FALSE(World().Grid.IsSolid(255, 1439));
 }
 
 TEST_F(LevelMapTest, InitialCamera) {

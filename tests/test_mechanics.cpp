@@ -276,7 +276,7 @@ TEST_F(TMechanicsTest, ExtendersGrowUntilTheyMeetABridgeOrTheMapEdge) {
   World().Grid.Tiles[30][10] = ExtenderBridgeTile;
   SpawnExtender(3, 30);
   SpawnExtender(10, 30);
-  auto extenders = ListedObjects<TExtender>();
+  auto extenders = ListedObjects<TExtender>(ActorList());
   ASSERT_EQ(extenders.size(), 2u);
 
   for (int tick = 0; tick < 5; ++tick) extenders[0]->Update();
@@ -303,7 +303,7 @@ TEST_F(TMechanicsTest, ExtendersGrowUntilTheyMeetABridgeOrTheMapEdge) {
 TEST_F(TMechanicsTest, AnExtenderOutsideTheMapLeavesAtOnce) {
   SpawnExtender(127, 5);
   SpawnExtender(4, 90);
-  for (auto& e : ListedObjects<TExtender>()) {
+  for (auto& e : ListedObjects<TExtender>(ActorList())) {
     e->Active = 1;
     e->Update();
     EXPECT_FALSE(e->IsListed());
@@ -318,7 +318,7 @@ TEST_F(TMechanicsTest, WindBesideTheFanPushesThePlayer) {
   Fill(0, 127, 21);
   SpawnFan(1, 10, 20);
   SpawnFan(0, 30, 20);
-  auto fans = ListedObjects<TFan>();
+  auto fans = ListedObjects<TFan>(ActorList());
   ASSERT_EQ(fans.size(), 2u);
   ASSERT_TRUE(fans[0]->Wind && fans[1]->Wind);
   EXPECT_EQ(fans[0]->Wind->PosX, 22);

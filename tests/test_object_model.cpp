@@ -65,11 +65,12 @@ TFieldList Walk(const TClassInfo& cls) {
   return out;
 }
 
-const TFieldList EntryFields = {{"SerialNumber", "Int"}, {"ListLink", "-"}, {"DrawIdentity", "-"}};
-const TFieldList ActorFields = {{"SerialNumber", "Int"}, {"ListLink", "-"}, {"DrawIdentity", "-"},
-                                {"PosX", "Int"},         {"PosY", "Int"},   {"Timer", "Int"},
-                                {"Active", "Byte"},      {"Frames", "-"},   {"CurrentFrame", "Int"},
-                                {"Width", "Int"},        {"Height", "Int"}};
+const TFieldList EntryFields = {
+    {"SerialNumber", "Int"}, {"ListLink", "-"}, {"DrawIdentity", "-"}, {"Home", "-"}};
+const TFieldList ActorFields = {{"SerialNumber", "Int"}, {"ListLink", "-"},  {"DrawIdentity", "-"},
+                                {"Home", "-"},           {"PosX", "Int"},    {"PosY", "Int"},
+                                {"Timer", "Int"},        {"Active", "Byte"}, {"Frames", "-"},
+                                {"CurrentFrame", "Int"}, {"Width", "Int"},   {"Height", "Int"}};
 
 TFieldList Concat(TFieldList a, const TFieldList& b) {
   a.insert(a.end(), b.begin(), b.end());

@@ -24,7 +24,7 @@ class TPickupsTest : public TWorldTest {
 
   static std::shared_ptr<TActor> Goodie(int id, int column, int row) {
     SpawnGoodie(id, column, row);
-    auto all = ListedObjects<TActor>();
+    auto all = ListedObjects<TActor>(ActorList());
     return all.empty() ? nullptr : all.back();
   }
   static TDrawn At(int32_t x, int32_t y, int sprite, int dx = 0, int dy = 0) {
@@ -50,7 +50,7 @@ class TPickupsTest : public TWorldTest {
     std::vector<std::pair<int64_t, int>> out;
     for (int letter : order) {
       SpawnGoodie(GoodieLetterB + letter, 5, 10);
-      auto l = ListedObjects<TLetter>().back();
+      auto l = ListedObjects<TLetter>(ActorList()).back();
       EXPECT_EQ(l->LetterNum, letter);
       const int64_t before = Game().Score;
       const size_t mark = AudioMark();
@@ -64,7 +64,7 @@ class TPickupsTest : public TWorldTest {
   // A player shot lying on (x, y).
   static PBraxShot ShotAt(int32_t x, int32_t y) {
     SpawnBraxShot(x, y, 1);
-    auto shots = ListedObjects<TBraxShot>();
+    auto shots = ListedObjects<TBraxShot>(ActorList());
     return shots.empty() ? nullptr : shots.back();
   }
 };
@@ -149,8 +149,9 @@ TEST_F(TPickupsTest, ShotBoxBurstsIntoItsGoodieRightAfterItInTheList) {
   EXPECT_EQ(LayerOf(turkey.get()), LayerObjects);
 
   EXPECT_TRUE(Has(SoundsPlayed(mark), SoundExplosion));
-  EXPECT_EQ(ListedObjects<TParticle>().size(), 4u);
-  EXPECT_TRUE(ListedObjects<TBonusFlasher>().empty());  // resting on the floor: no points
+  EXPECT_EQ(ListedObjects<TParticle>(ActorList()).size(), 4u);
+  EXPECT_TRUE(
+      ListedObjects<TBonusFlasher>(ActorList()).empty());  // resting on the floor: no points
   EXPECT_EQ(Game().Score, 0);
 }
 
@@ -165,7 +166,7 @@ TEST_F(TPickupsTest, BoxOverAGapGivesFiveHundred) {
   EXPECT_EQ(flasher->BaseSprite, SpriteScorePopup + 4);
   EXPECT_EQ(flasher->PosX, 10);
   EXPECT_EQ(flasher->PosY, 175);
-  EXPECT_EQ(ListedObjects<TBoots>().size(), 1u);
+  EXPECT_EQ(ListedObjects<TBoots>(ActorList()).size(), 1u);
 }
 
 TEST_F(TPickupsTest, BoxConsumesOneShotPerTick) {
@@ -199,7 +200,7 @@ TEST_F(TPickupsTest, BoxesFallOnlyOnScreenButTheBalloonBoxAlways) {
   Game().CamY = 40;  // row 10 is far above the view
   SpawnBox(SpriteSupplyCrate, 0, 5, 10);
   SpawnBalloonBox(8, 10);
-  auto all = ListedObjects<TBox>();
+  auto all = ListedObjects<TBox>(ActorList());
   ASSERT_EQ(all.size(), 2u);
   auto plain = all[0];
   auto balloonBox = std::dynamic_pointer_cast<TBalloonBox>(all[1]);
@@ -511,7 +512,7 @@ TEST_F(TPickupsTest, LettersInOrderGiveTheBonus) {
                                                        {10000, SoundLetterBonus}}));
   EXPECT_EQ(Game().LetterBonus, 1);
   EXPECT_EQ(Game().Letters, "BRAX");
-  EXPECT_EQ(ListedObjects<TBonusFlasher>().back()->BaseSprite, SpriteScorePopup + 12);
+  EXPECT_EQ(ListedObjects<TBonusFlasher>(ActorList()).back()->BaseSprite, SpriteScorePopup + 12);
 }
 
 TEST_F(TPickupsTest, LettersOutOfOrderGiveNoBonus) {
@@ -536,7 +537,7 @@ TEST_F(TPickupsTest, DynamiteBlinksHidesAndBlastsAlongTheFloor) {
     EXPECT_EQ(NoHero(Tick()), std::vector<TDrawn>{At(40, 175, SpriteDynamite + t % 2)});
   EXPECT_TRUE(NoHero(Tick()).empty());
   EXPECT_TRUE(NoHero(Tick()).empty());
-  EXPECT_TRUE(ListedObjects<TExplosion>().empty());
+  EXPECT_TRUE(ListedObjects<TExplosion>(ActorList()).empty());
   const size_t mark = AudioMark();
   TickActorList(ActorList());  // Timer 12: the centre blast
   // The blast is visited in the same pass and catches the hero standing on the dynamite.
@@ -552,8 +553,8 @@ TEST_F(TPickupsTest, DynamiteBlinksHidesAndBlastsAlongTheFloor) {
   EXPECT_FALSE(dynamite->IsListed());
 
   std::vector<int32_t> xs;
-  for (int i = 0; i < 40 && !ListedObjects<TExplosion>().empty(); ++i) {
-    for (const auto& e : ListedObjects<TExplosion>())
+  for (int i = 0; i < 40 && !ListedObjects<TExplosion>(ActorList()).empty(); ++i) {
+    for (const auto& e : ListedObjects<TExplosion>(ActorList()))
       if (std::find(xs.begin(), xs.end(), e->PosX) == xs.end()) xs.push_back(e->PosX);
     TickActorList(ActorList());
   }
@@ -568,7 +569,7 @@ TEST_F(TPickupsTest, DynamiteSpreadsOnlyWhereThereIsFloorAndRoom) {
   Goodie(GoodieDynamite, 20, 10);
   std::vector<std::pair<int32_t, int32_t>> blasts;
   for (int i = 0; i < 60; ++i) {
-    for (const auto& e : ListedObjects<TExplosion>()) {
+    for (const auto& e : ListedObjects<TExplosion>(ActorList())) {
       std::pair<int32_t, int32_t> b{e->PosX, e->Direction};
       if (std::find(blasts.begin(), blasts.end(), b) == blasts.end()) blasts.push_back(b);
     }

@@ -201,25 +201,25 @@ TEST_F(PlayerTest, HurtOnlyWhenVulnerable) {
   TBraxTovar& p = *World().Player;
   for (int32_t timer : {5, -1}) {
     p.InvincibilityTimer = timer;
-    EXPECT_FALSE(HurtPlayer());
+    EXPECT_FALSE(HurtPlayer(World()));
     EXPECT_EQ(p.InvincibilityTimer, timer);
   }
   p.InvincibilityTimer = 0;
   PlaySettings().GodMode = true;
-  EXPECT_FALSE(HurtPlayer());
+  EXPECT_FALSE(HurtPlayer(World()));
   PlaySettings().GodMode = false;
   EXPECT_EQ(g.Health, 9);
   EXPECT_EQ(g.GotHit, 0);
   EXPECT_EQ(p.WasHit, 0);
 
   size_t mark = AudioMark();
-  EXPECT_TRUE(HurtPlayer());
+  EXPECT_TRUE(HurtPlayer(World()));
   EXPECT_EQ(g.Health, 8);
   EXPECT_EQ(g.GotHit, 1);
   EXPECT_EQ(p.InvincibilityTimer, 21);
   EXPECT_EQ(p.WasHit, 1);
   EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundHurt});
-  EXPECT_FALSE(HurtPlayer());  // now invulnerable
+  EXPECT_FALSE(HurtPlayer(World()));  // now invulnerable
   Idle();
   EXPECT_EQ(p.WasHit, 0);
   EXPECT_EQ(p.CurrentFrame, 1 + 44);
@@ -242,7 +242,7 @@ TEST_F(PlayerTest, DeathTakesThirtyTicks) {
   g.Health = 1;
   p.InvincibilityTimer = 0;
   size_t mark = AudioMark();
-  EXPECT_TRUE(HurtPlayer());
+  EXPECT_TRUE(HurtPlayer(World()));
   EXPECT_EQ(g.Health, 0);
   EXPECT_EQ(p.DelayedAction, TBraxTovar::Dying);
   EXPECT_EQ(p.DelayTics, 30);
@@ -275,10 +275,10 @@ TEST_F(PlayerTest, DeathTakesThirtyTicks) {
 
 TEST_F(PlayerTest, KillPlayerHonoursGodModeUnlessForced) {
   PlaySettings().GodMode = true;
-  KillPlayer(false);
+  KillPlayer(World(), false);
   EXPECT_EQ(Game().Health, 9);
   EXPECT_EQ(World().Player->DelayedAction, 0);
-  KillPlayer(true);
+  KillPlayer(World(), true);
   EXPECT_EQ(Game().Health, 0);
   EXPECT_EQ(World().Player->DelayedAction, TBraxTovar::Dying);
 }
@@ -353,7 +353,7 @@ TEST_F(PlayerTest, LettingGoOfTheCeiling) {
   EXPECT_EQ(World().Player->Action, TBraxTovar::Falling);
   World().Grid.Tiles[13][10] = 0;
   hang();
-  HurtPlayer();  // a hit while hanging lets go
+  HurtPlayer(World());  // a hit while hanging lets go
   Idle();
   EXPECT_EQ(World().Player->Action, TBraxTovar::Falling);
   hang();

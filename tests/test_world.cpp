@@ -325,6 +325,37 @@ TEST_F(WorldTest, SpawnPlacementsLayersAndTallies) {
             (std::vector<std::string>{"TRocket", "TRocket", "TFan", "TWind", "TFan", "TWind"}));
 }
 
+// An object acts on the world whose list holds it: a second world's spikes hurt that
+// world's hero on that world's floor, and the program's world is not touched.
+TEST_F(WorldTest, ObjectsActOnTheWorldWhoseListHoldsThem) {
+  TWorld other;
+  NewGameState(other, false);
+  for (int i = 0; i < TActorList::LayerCount - 1; ++i) other.Actors->Append(SharedSeparator());
+  other.Actors->AdoptSeparators();
+  for (int c = 0; c < MapColumns; ++c) other.Grid.Tiles[11][c] = 0x1800;
+  auto hero = std::make_shared<TBraxTovar>();
+  hero->PosX = 10;
+  hero->PosY = 175;  // standing on row 11
+  hero->InvincibilityTimer = 0;
+  other.Player = hero;
+  other.Actors->AddToLayer(hero, LayerHero);
+  auto spikes = CreateObject("TSpikes");
+  ASSERT_NE(spikes, nullptr);
+  spikes->PosX = 10;
+  spikes->PosY = 175;
+  other.Actors->AddToLayer(spikes, LayerObjects);
+  const int32_t programHealth = Game().Health;
+
+  for (int i = 0; i < 3; ++i) GameTick(other, false, false, false, false, false, false);
+  EXPECT_EQ(other.State->Health, 8);
+  EXPECT_EQ(other.State->Timer, 3);
+  EXPECT_EQ(hero->PosY, 175);  // on the other world's floor; the program's grid is empty
+  EXPECT_EQ(&spikes->World(), &other);
+  EXPECT_EQ(Game().Health, programHealth);
+  EXPECT_EQ(Game().Timer, 0);
+  other.Actors->Clear();
+}
+
 // --- Level sequence and state hash
 // ----------------------------------------------------------------
 

@@ -44,7 +44,6 @@ class TWorldTest : public THeadlessTest {
     SetBoxPresenter(PresentFrame);
     ResetMirrorTimeGuard();
     ResetWorld();
-    ClearGrids();
     NewGameState(World(), true);
     ResetActorList();
     for (int i = 0; i <= 200; ++i) {
@@ -56,7 +55,6 @@ class TWorldTest : public THeadlessTest {
     ResetWorld();
     LevelList.clear();
     BackdropList.clear();
-    ClearGrids();
     ResetSounds();
     ReleaseGraphics();
     ResetSettings();
@@ -77,13 +75,7 @@ class TWorldTest : public THeadlessTest {
   void WriteMap(const std::string& name, const std::vector<uint16_t>& map) const {
     TTempDir::Write(Temp.Dir() + name, EncodeLevelMap(map));
   }
-  static void ClearGrids() {
-    for (int r = 0; r < MapRows; ++r)
-      for (int c = 0; c < MapColumns; ++c) {
-        World().Grid.Tiles[r][c] = 0;
-        World().Grid.Mirrors[r][c] = 0;
-      }
-  }
+  static void ClearGrids() { World().Grid = TLevelGrid{}; }
   // A player standing on the floor of the cell (column, row), without the start flicker.
   void PlacePlayer(int column, int row) {
     CreatePlayer(column, row);
@@ -183,7 +175,7 @@ class TWorldTest : public THeadlessTest {
   // The one listed object of class T (a failure when there are none or several).
   template <class T>
   static std::shared_ptr<T> Only() {
-    auto all = ListedObjects<T>();
+    auto all = ListedObjects<T>(ActorList());
     EXPECT_EQ(all.size(), 1u) << T::StaticClass().Name();
     return all.empty() ? nullptr : all.front();
   }

@@ -12,7 +12,8 @@
 
 ZYNTRA_DEFINE_CLASS(TActorListEntry, TObject, ZYNTRA_FIELD(TActorListEntry, SerialNumber),
                     ZYNTRA_FIELD_UNSAVED(TActorListEntry, ListLink),
-                    ZYNTRA_FIELD_UNSAVED(TActorListEntry, DrawIdentity))
+                    ZYNTRA_FIELD_UNSAVED(TActorListEntry, DrawIdentity),
+                    ZYNTRA_FIELD_UNSAVED(TActorListEntry, Home))
 ZYNTRA_DEFINE_CLASS(TListSeparator, TActorListEntry)
 ZYNTRA_DEFINE_CLASS(TGameObject, TActorListEntry,
                     ZYNTRA_FIELD_RANGE(TGameObject, PosX, MinPosX, MaxPosX),
@@ -39,12 +40,12 @@ void TActorListEntry::Remove() {
   if (!ListLink) return;
   TListLink* link = ListLink;
   ListLink = nullptr;
-  ActorList().Unlink(link);
+  Actors().Unlink(link);
 }
 
 void DrawAtActor(const TGameObject& object, int sprite, int dx, int dy) {
-  DrawSprite(float(8 * (object.PosX - CameraX()) + 16 + dx),
-             float(object.PosY - 16 * CameraY() + 1 + dy), sprite);
+  DrawSprite(float(8 * (object.PosX - object.Game().CamX) + 16 + dx),
+             float(object.PosY - 16 * object.Game().CamY + 1 + dy), sprite);
 }
 
 void TVisibleObject::Draw() {
@@ -52,8 +53,8 @@ void TVisibleObject::Draw() {
   const TSpriteFrame& f = Frames[size_t(CurrentFrame)];
   if (f.Width < 1) return;
   for (size_t i = 0; i < f.SpriteIndices.size(); ++i) {
-    int32_t x = (PosX - CameraX() + f.OffX) * 8 + 16 + int32_t(i % size_t(f.Width)) * 16;
-    int32_t y = PosY + f.OffY - CameraY() * 16 + 16 + int32_t(i / size_t(f.Width)) * 16;
+    int32_t x = (PosX - Game().CamX + f.OffX) * 8 + 16 + int32_t(i % size_t(f.Width)) * 16;
+    int32_t y = PosY + f.OffY - Game().CamY * 16 + 16 + int32_t(i / size_t(f.Width)) * 16;
     DrawSprite(float(x), float(y), f.SpriteIndices[i]);
   }
 }
@@ -71,12 +72,12 @@ void TVisibleObject::SingleSpriteFrames(int32_t first, int32_t count) {
 
 void TActor::DrawCollisionBox() {
   TPlatform& p = Platform();
-  int32_t timer = GameTimer();
+  int32_t timer = Game().Timer;
   int gb = int((uint32_t(timer) * 32u) % 256u);
   p.SetColour(255, gb, gb);
-  float x = float((PosX - CameraX()) * 8 + 16);
-  float top = float(PosY - CameraY() * 16 + 16 - (Height - 1));
-  float bottom = float(PosY - CameraY() * 16 + 16);
+  float x = float((PosX - Game().CamX) * 8 + 16);
+  float top = float(PosY - Game().CamY * 16 + 16 - (Height - 1));
+  float bottom = float(PosY - Game().CamY * 16 + 16);
   float w = float(Width * 8 - 1);
   float h = float(Height - 1);
   p.DrawRect(x, top, w, 1);
@@ -98,8 +99,8 @@ bool TActor::CollidesWith(const TActor& other) const {
 }
 
 bool TActor::Visible() const {
-  return PosY >= CameraY() * 16 && PosY - Height < CameraY() * 16 + 159 &&
-         PosX + Width >= CameraX() && PosX <= CameraX() + 26;
+  return PosY >= Game().CamY * 16 && PosY - Height < Game().CamY * 16 + 159 &&
+         PosX + Width >= Game().CamX && PosX <= Game().CamX + 26;
 }
 
 void TActor::FallingItemCode() {
@@ -164,7 +165,10 @@ void TActorList::InsertBefore(TListLink* position, const PActorListEntry& object
   link->Next = prev->Next;  // the shared owner of position
   position->Prev = link.get();
   prev->Next = link;
-  if (!object->Is<TListSeparator>()) object->ListLink = link.get();
+  if (!object->Is<TListSeparator>()) {
+    object->ListLink = link.get();
+    if (Owner) object->Home = Owner;
+  }
   GiveOrder(link.get());
   for (auto& [cls, links] : Index)
     if (object->IsA(*cls))
@@ -257,13 +261,13 @@ void ResetActorList() {
   auto list = std::make_unique<TActorList>();
   for (int i = 0; i < TActorList::LayerCount - 1; ++i) list->Append(SharedSeparator());
   list->AdoptSeparators();
-  World().Actors = std::move(list);
+  World().SetActors(std::move(list));
 }
 
 void SetActorList(std::unique_ptr<TActorList> list) {
   if (!list) return;
   World().Actors->Clear();
-  World().Actors = std::move(list);
+  World().SetActors(std::move(list));
 }
 
 void AddToLayer(const PActorListEntry& object, int layer) { ActorList().AddToLayer(object, layer); }

@@ -20,7 +20,10 @@ constexpr int64_t MinPosX = -2 * MapColumns, MaxPosX = 4 * MapColumns;
 constexpr int64_t MinPosY = -16 * MapRows, MaxPosY = 32 * MapRows;
 
 struct TListLink;
+struct TWorld;
 class TBraxTovar;
+class TGameState;
+class TActorList;
 
 class TActorListEntry : public TObject {
  public:
@@ -30,6 +33,17 @@ class TActorListEntry : public TObject {
   // next, so that smooth motion slides its sprites and no other's.
   uint64_t DrawIdentity = NewDrawIdentity();
   static uint64_t NewDrawIdentity();
+  TWorld* Home = nullptr;  // the world whose list took this object
+
+  // The world this object belongs to: the one whose list it was put in, kept after it
+  // leaves the list so that a removed object finishes its tick there; the program's world
+  // before it is first listed. Objects reach the level, the hero and the game state here.
+  TWorld& World() const;
+  TGameState& Game() const;
+  TActorList& Actors() const;
+  // The tile tests on the level of this object's world (x in half-tiles, y in pixels).
+  bool IsSolid(int32_t x, int32_t y) const;
+  bool IsHookable(int32_t x, int32_t y) const;
 
   // Slot 1: takes the entry out of the list. Harmless when not listed.
   virtual void Remove();
@@ -118,6 +132,7 @@ struct TListLink {
 class TActorList {
  public:
   TActorList();
+  TWorld* Owner = nullptr;  // the world that holds this list: the home of what it takes in
   ~TActorList();
   TActorList(const TActorList&) = delete;
   TActorList& operator=(const TActorList&) = delete;
@@ -191,17 +206,17 @@ void DrawCollisionBoxes(TActorList& list);
 // Calls f for every listed object of class T (or derived from it) in list order, without
 // copying the list; f returns true to stop. f must not add to or remove from the list.
 template <class T, class F>
-void ForEachListed(F&& f) {
-  const std::vector<TListLink*>& links = ActorList().Indexed(T::StaticClass());
+void ForEachListed(TActorList& list, F&& f) {
+  const std::vector<TListLink*>& links = list.Indexed(T::StaticClass());
   for (size_t i = 0; i < links.size(); ++i)
     if (f(std::static_pointer_cast<T>(links[i]->Object))) return;
 }
 
 // Every listed object of class T, in list order.
 template <class T>
-std::vector<std::shared_ptr<T>> ListedObjects() {
+std::vector<std::shared_ptr<T>> ListedObjects(TActorList& list) {
   std::vector<std::shared_ptr<T>> out;
-  ForEachListed<T>([&](const std::shared_ptr<T>& t) {
+  ForEachListed<T>(list, [&](const std::shared_ptr<T>& t) {
     out.push_back(t);
     return false;
   });

@@ -104,9 +104,9 @@ constexpr int HintNoCard = 10;
 constexpr int HintNoKey = 11;
 
 // Hint n (0..11) in an info box when its switch is on; the switch becomes keep.
-void ShowHint(uint8_t n, bool keep);
+void ShowHint(TGameState& game, uint8_t n, bool keep);
 // The note of the current map.
-void ShowNote();
+void ShowNote(const TGameState& game);
 void GiveFirepowerAndKeys();
 void GiveEverything();
 std::string BonusInfoText();

@@ -7,16 +7,16 @@
 #include "world/sounds.h"
 #include "world/world_state.h"
 
-void ShowHint(uint8_t n, bool keep) {
+void ShowHint(TGameState& game, uint8_t n, bool keep) {
   // HintIsActive also guards a switch array that a garbled quick save left short.
-  if (!Game().HintIsActive(n)) return;
-  Game().MessageActive[n] = keep ? 1 : 0;
+  if (!game.HintIsActive(n)) return;
+  game.MessageActive[n] = keep ? 1 : 0;
   PlayBraxSound(SoundMessage);
   ShowInfoBox(HintText[n], 16, 48, 12, 2, true);
 }
 
-void ShowNote() {
-  size_t map = Game().MapOn;
+void ShowNote(const TGameState& game) {
+  size_t map = game.MapOn;
   ShowInfoBox(map < MessageText.size() ? MessageText[map] : "", 16, 16, 12, 3, true);
 }
 

@@ -273,7 +273,7 @@ void TBraxTovar::TeleportFrom(int index) {
 
 void TBraxTovar::UseInteractiveObjects(bool upOnly) {
   if (ElevatorHandler()) ElevatorHandler()(*this);  // at most one elevator is ridden
-  for (const PActorListEntry& e : ActorList().Entries()) {
+  for (const PActorListEntry& e : Actors().Entries()) {
     auto item = std::dynamic_pointer_cast<TInteractiveBackgroundItem>(e);
     if (!item || !item->IsListed() || !CollidesWith(*item)) continue;
     if (!item->Use(*this, upOnly)) return;
@@ -404,26 +404,27 @@ void TBraxTovar::ActOnInput(bool up, bool down, bool left, bool right, bool fire
   }
 }
 
-bool HurtPlayer() {
-  if (!World().Player || World().Player->InvincibilityTimer != 0 || PlaySettings().GodMode)
+bool HurtPlayer(TWorld& world) {
+  if (!world.Player || world.Player->InvincibilityTimer != 0 || PlaySettings().GodMode)
     return false;
-  TGameState& g = Game();
+  TGameState& g = *world.State;
   g.GotHit = 1;
   if (g.Health > 1) {
     --g.Health;
-    World().Player->Hurt();
+    world.Player->Hurt();
   } else {
-    KillPlayer(false);
+    KillPlayer(world, false);
   }
   return true;
 }
 
-void KillPlayer(bool force) {
+void KillPlayer(TWorld& world, bool force) {
   if (PlaySettings().GodMode && !force) return;
-  Game().Health = 0;
-  if (World().Player) World().Player->Die();
+  world.State->Health = 0;
+  if (world.Player) world.Player->Die();
 }
 
 bool TouchesPlayer(const TActor& actor) {
-  return World().Player && actor.CollidesWith(*World().Player);
+  const auto& player = actor.World().Player;
+  return player && actor.CollidesWith(*player);
 }

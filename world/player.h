@@ -83,8 +83,8 @@ using PBraxTovar = std::shared_ptr<TBraxTovar>;
 // The actor's collision box meets the player's.
 bool TouchesPlayer(const TActor& actor);
 
-bool HurtPlayer();
-void KillPlayer(bool force);
+bool HurtPlayer(TWorld& world);
+void KillPlayer(TWorld& world, bool force);
 
 // Elevators: the level mechanics register how the hero rides one when Up is held, before
 // he uses the interactive items he touches (TInteractiveBackgroundItem::Use). An elevator is

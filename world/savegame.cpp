@@ -509,7 +509,7 @@ void QuickLoad(TWorld& world) {
     }
   }
   list->AdoptSeparators();
-  world.Actors = std::move(list);
+  world.SetActors(std::move(list));
   world.Player = player;
   size_t n = world.State->MapOn, e = n & ~size_t(1);
   LoadBackdrops(e < BackdropList.size() ? BackdropList[e] : "",

@@ -13,6 +13,10 @@
 class TBraxTovar;
 
 struct TWorld {
+  TWorld() { Actors->Owner = this; }
+  TWorld(const TWorld&) = delete;  // the list and its objects point back to their world
+  TWorld& operator=(const TWorld&) = delete;
+
   TLevelGrid Grid;
   // Never null: a blank state until a game starts; a new, loaded or quick-loaded game
   // replaces it.
@@ -22,12 +26,13 @@ struct TWorld {
   std::shared_ptr<TBraxTovar> Player;
   std::shared_ptr<TInteractiveBackgroundItem> Teleporters[2];
   uint8_t ParticleColourCounter = 0;
+
+  // Puts a list in place of the current one (which is dropped as it is); its objects
+  // belong to this world from now on.
+  void SetActors(std::unique_ptr<TActorList> list);
 };
 
 TWorld& World();
-// Back to the empty world of the program's start: no game state, no hero, an empty list.
+// Back to the empty world of the program's start: a blank game state, no hero, an empty
+// list; at the same address, so that references to World() stay valid.
 void ResetWorld();
-
-// The tile tests on the level in play.
-inline bool IsSolid(int32_t x, int32_t y) { return World().Grid.IsSolid(x, y); }
-inline bool IsHookable(int32_t x, int32_t y) { return World().Grid.IsHookable(x, y); }
