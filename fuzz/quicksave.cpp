@@ -3,6 +3,7 @@
 #include "fuzz/fuzz_common.h"
 #include "shell/route.h"
 #include "world/savegame.h"
+#include "world/world_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   StartFuzzGame();

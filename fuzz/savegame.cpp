@@ -1,6 +1,7 @@
 // Savegames: slot 1 is loaded as the restore menu loads it, then a few ticks are played.
 #include "world/savegame.h"
 #include "fuzz/fuzz_common.h"
+#include "world/world_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   StartFuzzGame();
