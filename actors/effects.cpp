@@ -79,7 +79,7 @@ void TBraxShot::Update() {
     if (World().Grid.Tiles[row][column] != CrackedBlockTile) continue;
     World().Grid.Tiles[row][column] = RubbleTile;
     Explode();
-    SpawnSmokeCloud(PosX, 16 * row + 15);
+    SpawnSmokeCloud(World(), PosX, 16 * row + 15);
     PlayBraxSound(SoundBlockBreaks);
     Game().AddScore(10);
     return;
@@ -98,7 +98,7 @@ void TBraxShot::Draw() {
 }
 
 void TBraxShot::Explode() {
-  SpawnDecoExplosion(PosX, PosY + 4);
+  SpawnDecoExplosion(World(), PosX, PosY + 4);
   Remove();
 }
 
@@ -170,7 +170,8 @@ void TExplosion::Update() {
   if (Timer == 2 && Direction != 0) {
     const int32_t side = Direction > 0 ? 1 : -1;
     const int32_t x2 = PosX + 2 * side;
-    if (IsSolid(x2, PosY + 1) && !IsSolid(x2, PosY)) SpawnExplosion(x2, PosY, Direction - side);
+    if (IsSolid(x2, PosY + 1) && !IsSolid(x2, PosY))
+      SpawnExplosion(World(), x2, PosY, Direction - side);
   }
   ++Timer;
 }

@@ -68,13 +68,13 @@ bool THoverBot::BlockedDown() const {
 void THoverBot::Update() {
   Timer = (Timer + 1) % 20;
   if (IsCrashing) {
-    SpawnSmokeCloud(PosX, PosY);
+    SpawnSmokeCloud(World(), PosX, PosY);
     PosY += CrashVelY;
     PosX += 1;
     CrashVelY += 2;
     if (IsSolid(PosX, PosY) || IsSolid(PosX + 1, PosY)) {
-      SpawnDecoExplosion(PosX, PosY);
-      SpawnParticles(PosX, PosY);
+      SpawnDecoExplosion(World(), PosX, PosY);
+      SpawnParticles(World(), PosX, PosY);
       PlayBraxSound(SoundExplosion);
       Remove();
     }
@@ -89,7 +89,7 @@ void THoverBot::Update() {
     PosY += 1;
 
   if (SpinIndex == 0) {
-    if (BlockedDown()) SpawnDust(PosX, PosY + 16);
+    if (BlockedDown()) SpawnDust(World(), PosX, PosY + 16);
     if (World().Player && World().Player->PosX != PosX) {
       const bool left = World().Player->PosX < PosX;
       if (left ? CurrentFrame > 0 : CurrentFrame < 5) {
@@ -109,9 +109,9 @@ void THoverBot::Update() {
     }
   } else if (SpinIndex == 1 && IsShooting) {
     if (CurrentFrame == 0)
-      SpawnEnemyShot(PosX - 2, PosY - 2, 0);
+      SpawnEnemyShot(World(), PosX - 2, PosY - 2, 0);
     else if (CurrentFrame == 5)
-      SpawnEnemyShot(PosX + 2, PosY - 2, 1);
+      SpawnEnemyShot(World(), PosX + 2, PosY - 2, 1);
     IsShooting = 0;
   }
 }
@@ -125,7 +125,7 @@ void THoverBot::Draw() {
 void THoverBot::Crash() {
   Game().AddScore(200);
   PlayBraxSound(SoundRobotHit);
-  SpawnDecoExplosion(PosX, PosY);
+  SpawnDecoExplosion(World(), PosX, PosY);
   IsCrashing = 1;
   SpinIndex = 0;
   CurrentFrame = 0;
@@ -206,8 +206,8 @@ void TJumpBot::Update() {
   ++Timer;
   SmokeTimer = uint8_t((SmokeTimer + 1) % 4);
   if (SmokeTimer == 0) {
-    if (Health < 3) SpawnSmokeCloud(PosX - 1, PosY - 24);
-    if (Health < 2) SpawnSmokeCloud(PosX + 1, PosY - 24);
+    if (Health < 3) SpawnSmokeCloud(World(), PosX - 1, PosY - 24);
+    if (Health < 2) SpawnSmokeCloud(World(), PosX + 1, PosY - 24);
   }
 
   if (Timer < 23) {  // standing
@@ -221,9 +221,9 @@ void TJumpBot::Update() {
     if (Timer == 11) CurrentFrame = 3 * Direction + 1;
     if (Timer == 12) {
       if (Direction == 0)
-        SpawnEnemyShot(PosX - 2, PosY - 3, 0);
+        SpawnEnemyShot(World(), PosX - 2, PosY - 3, 0);
       else
-        SpawnEnemyShot(PosX + 2, PosY - 3, 1);
+        SpawnEnemyShot(World(), PosX + 2, PosY - 3, 1);
     }
     return;
   }
@@ -276,13 +276,13 @@ void TJumpBot::CheckCollisions() {
 
 void TJumpBot::Explode() {
   Game().AddScore(2000);
-  SpawnDecoExplosion(PosX, PosY);
-  SpawnDecoExplosion(PosX, PosY - 16);
-  SpawnDecoExplosion(PosX + 1, PosY - 8);
-  SpawnDecoExplosion(PosX + 1, PosY - 16);
-  SpawnParticles(PosX + 1, PosY);
-  SpawnParticles(PosX - 1, PosY - 16);
-  SpawnParticles(PosX, PosY - 32);
+  SpawnDecoExplosion(World(), PosX, PosY);
+  SpawnDecoExplosion(World(), PosX, PosY - 16);
+  SpawnDecoExplosion(World(), PosX + 1, PosY - 8);
+  SpawnDecoExplosion(World(), PosX + 1, PosY - 16);
+  SpawnParticles(World(), PosX + 1, PosY);
+  SpawnParticles(World(), PosX - 1, PosY - 16);
+  SpawnParticles(World(), PosX, PosY - 32);
   PlayBraxSound(SoundExplosion);
   Remove();
 }
@@ -333,9 +333,9 @@ void THelicopter::Update() {
   }
   if (!Active) return;
 
-  if (Health < 4 && Timer == 0) SpawnSmokeCloud(PosX + 1, PosY - 4);
-  if (Health < 3 && Timer == 1) SpawnSmokeCloud(PosX - 2, PosY - 4);
-  if (Health < 2 && Timer == 2) SpawnSmokeCloud(PosX, PosY - 8);
+  if (Health < 4 && Timer == 0) SpawnSmokeCloud(World(), PosX + 1, PosY - 4);
+  if (Health < 3 && Timer == 1) SpawnSmokeCloud(World(), PosX - 2, PosY - 4);
+  if (Health < 2 && Timer == 2) SpawnSmokeCloud(World(), PosX, PosY - 8);
 
   if (Health == 0) {  // shot down: falls until it hits the ground
     for (int32_t i = 1; i <= Width; ++i)
@@ -390,11 +390,11 @@ void THelicopter::CheckCollisions() {
 void THelicopter::Explode() {
   PlayBraxSound(SoundExplosion);
   Game().AddScore(5000);
-  SpawnDecoExplosion(PosX, PosY);
-  SpawnDecoExplosion(PosX + 4, PosY);
-  SpawnDecoExplosion(PosX + 1, PosY - 16);
-  SpawnDecoExplosion(PosX + 2, PosY - 16);
-  SpawnDecoExplosion(PosX + 6, PosY - 8);
+  SpawnDecoExplosion(World(), PosX, PosY);
+  SpawnDecoExplosion(World(), PosX + 4, PosY);
+  SpawnDecoExplosion(World(), PosX + 1, PosY - 16);
+  SpawnDecoExplosion(World(), PosX + 2, PosY - 16);
+  SpawnDecoExplosion(World(), PosX + 6, PosY - 8);
   Remove();
 }
 
@@ -445,16 +445,16 @@ void TDrMalvex::Update() {
   }
 
   if (Timer % 4 != 0) {
-    if (Health < 9) SpawnSmokeCloud(PosX + 2, PosY - 8);
-    if (Health < 5) SpawnSmokeCloud(PosX + 1, PosY - 12);
+    if (Health < 9) SpawnSmokeCloud(World(), PosX + 2, PosY - 8);
+    if (Health < 5) SpawnSmokeCloud(World(), PosX + 1, PosY - 12);
   }
   // A 92-tick cycle: a shot at ticks 5 and 68, a float along FloatDy from 31 and from 77.
   ++Timer;
   if (Timer == 5 || Timer == 68) {
     if (facingRight)
-      SpawnEnemyShot(PosX + 4, PosY, 1);
+      SpawnEnemyShot(World(), PosX + 4, PosY, 1);
     else
-      SpawnEnemyShot(PosX - 1, PosY, 0);
+      SpawnEnemyShot(World(), PosX - 1, PosY, 0);
   } else if ((Timer >= 31 && Timer <= 42) || (Timer >= 77 && Timer <= 88)) {
     const int32_t step = Timer <= 42 ? Timer - 31 : Timer - 77;
     if (step == 0) FloatDir = facingRight ? 1 : -1;
@@ -469,7 +469,7 @@ void TDrMalvex::Update() {
 void TDrMalvex::CheckCollisions() {
   if (TouchesPlayer(*this)) HurtPlayer(World());
   for (const auto& shot : ShotsHitting(*this, false)) {
-    SpawnWhiteBall(PosX + 2, PosY - 16);
+    SpawnWhiteBall(World(), PosX + 2, PosY - 16);
     shot->Remove();
     if (Health > 0) --Health;
     if (Health == 0 && IsExploding == 0) {
@@ -517,7 +517,7 @@ void TSnakeBot::Draw() { DrawAtActor(*this, SpriteSnake + CurrentFrame); }
 void TSnakeBot::CheckCollisions() {
   if (TouchesPlayer(*this)) HurtPlayer(World());
   for (const auto& shot : ShotsHitting(*this, true)) {
-    SpawnParticles(PosX, PosY);
+    SpawnParticles(World(), PosX, PosY);
     PlayBraxSound(SoundExplosion);
     Game().AddScore(1000);
     Remove();

@@ -135,7 +135,7 @@ void TMine::Draw() { DrawAtActor(*this, SpriteMine); }
 
 void TMine::Explode() {
   PlayBraxSound(SoundBlast);
-  SpawnExplosion(PosX, PosY, 0);
+  SpawnExplosion(World(), PosX, PosY, 0);
   Remove();
 }
 
@@ -183,8 +183,8 @@ void TCamera::CheckCollisions() {
   auto shots = PlayerShotsHitting(*this, true);
   if (shots.empty()) return;
   PlayBraxSound(SoundRobotHit);
-  ScoreFlasher(Flasher100, PosX, PosY);
-  SpawnDecoExplosion(PosX, PosY);
+  ScoreFlasher(World(), Flasher100, PosX, PosY);
+  SpawnDecoExplosion(World(), PosX, PosY);
   shots.front()->Remove();
   Remove();
   ++Game().CamsShot;
@@ -239,7 +239,7 @@ void TACMESign::CheckCollisions() {
   auto shots = PlayerShotsHitting(*this, true);
   if (shots.empty()) return;
   Explode();
-  ScoreFlasher(Flasher500, PosX + 1, PosY);
+  ScoreFlasher(World(), Flasher500, PosX + 1, PosY);
   shots.front()->Remove();
 }
 
@@ -249,8 +249,8 @@ void TACMESign::Draw() {
 }
 
 void TACMESign::Explode() {
-  SpawnSmokeCloud(PosX + 1, PosY);
-  SpawnParticles(PosX + 1, PosY);
+  SpawnSmokeCloud(World(), PosX + 1, PosY);
+  SpawnParticles(World(), PosX + 1, PosY);
   PlayBraxSound(SoundExplosion);
   Remove();
   ++Game().SignsFallen;
@@ -296,7 +296,7 @@ void TRocket::Update() {
   if (State != Launched) return;
   ++Timer;
   CurrentFrame = Timer % 2;
-  if (Timer == 1) SpawnWhiteBall(PosX, PosY + 16);
+  if (Timer == 1) SpawnWhiteBall(World(), PosX, PosY + 16);
   if (Timer == 7) PosY -= 16;
   if (Timer >= 8) {
     if (Timer == 8) DestroyGround();
@@ -312,17 +312,17 @@ bool TRocket::BlockedUp() const { return IsSolid(PosX, PosY - 48); }
 void TRocket::DestroyGround() {
   const int32_t a = PosX / 2;
   const int32_t t = PosY / 16 + 2;
-  if (DropCellFromBelow(World().Grid, a, t)) SpawnParticles(2 * a, 16 * t + 15);
+  if (DropCellFromBelow(World().Grid, a, t)) SpawnParticles(World(), 2 * a, 16 * t + 15);
 }
 
 // The nose breaks the ceiling cell it met.
 void TRocket::Explode() {
   DropCellFromBelow(World().Grid, PosX / 2, PosY / 16 - 3);
-  SpawnParticles(PosX, PosY - 16);
-  SpawnParticles(PosX - 1, PosY - 32);
-  SpawnParticles(PosX + 1, PosY - 48);
-  SpawnParticles(PosX + 2, PosY - 48);
-  SpawnParticles(PosX - 2, PosY - 64);
+  SpawnParticles(World(), PosX, PosY - 16);
+  SpawnParticles(World(), PosX - 1, PosY - 32);
+  SpawnParticles(World(), PosX + 1, PosY - 48);
+  SpawnParticles(World(), PosX + 2, PosY - 48);
+  SpawnParticles(World(), PosX - 2, PosY - 64);
   PlayBraxSound(SoundBlockBreaks);
   Remove();
   ++Game().MissilesShot;
@@ -360,10 +360,10 @@ void TReactor::CheckCollisions() {
     if (Health == 0) continue;
     --Health;
     IsWhite = 1;
-    SpawnParticles(shot->PosX, shot->PosY);
+    SpawnParticles(World(), shot->PosX, shot->PosY);
     if (Health == 0) {
       Timer = 0;
-      SpawnDecoExplosion(PosX - 1, PosY);
+      SpawnDecoExplosion(World(), PosX - 1, PosY);
     }
   }
 }
@@ -372,12 +372,12 @@ void TReactor::CheckCollisions() {
 void TReactor::Meltdown() {
   CurrentFrame = 0;
   ++Timer;
-  if (Timer % 4 == 0) SpawnSmokeCloud(PosX + 1, PosY);
-  if (Timer % 4 == 2) SpawnSmokeCloud(PosX - 1, PosY);
-  auto deco = [this](int32_t dx, int32_t dy) { SpawnDecoExplosion(PosX + dx, PosY + dy); };
-  auto ball = [this](int32_t dx, int32_t dy) { SpawnWhiteBall(PosX + dx, PosY + dy); };
-  auto part = [this](int32_t dx, int32_t dy) { SpawnParticles(PosX + dx, PosY + dy); };
-  auto shard = [this](int32_t dx, int32_t dy) { SpawnMetalShard(PosX + dx, PosY + dy); };
+  if (Timer % 4 == 0) SpawnSmokeCloud(World(), PosX + 1, PosY);
+  if (Timer % 4 == 2) SpawnSmokeCloud(World(), PosX - 1, PosY);
+  auto deco = [this](int32_t dx, int32_t dy) { SpawnDecoExplosion(World(), PosX + dx, PosY + dy); };
+  auto ball = [this](int32_t dx, int32_t dy) { SpawnWhiteBall(World(), PosX + dx, PosY + dy); };
+  auto part = [this](int32_t dx, int32_t dy) { SpawnParticles(World(), PosX + dx, PosY + dy); };
+  auto shard = [this](int32_t dx, int32_t dy) { SpawnMetalShard(World(), PosX + dx, PosY + dy); };
   switch (Timer) {
     case 6: deco(-2, -16); break;
     case 8: deco(1, 32); break;
@@ -416,8 +416,8 @@ void TReactor::Meltdown() {
 }
 
 void TReactor::Explode() {
-  ScoreFlasher(Flasher10000, PosX - 1, PosY);
-  ScoreFlasher(Flasher10000, PosX + 1, PosY);
+  ScoreFlasher(World(), Flasher10000, PosX - 1, PosY);
+  ScoreFlasher(World(), Flasher10000, PosX + 1, PosY);
   Remove();
   for (const auto& beam : ListedObjects<TEnergyBeam>(Actors())) beam->Remove();
 }

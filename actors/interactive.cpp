@@ -134,7 +134,7 @@ void TGloveSlot::Update() {
     Active = 0;
     return;
   }
-  SpawnEnemyShot(PosX, PosY, Direction);
+  SpawnEnemyShot(World(), PosX, PosY, Direction);
   Direction = Direction ? 0 : 1;
 }
 

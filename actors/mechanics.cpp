@@ -127,13 +127,14 @@ void TFakeBridge::Update() {
     case 2:
       if (!PlayerStandsOnMe()) break;
       State = 3;
-      for (int32_t i = 1; i < Width; i += 2) SpawnDecoExplosion(2 * (PosX + i), 16 * PosY + 15);
+      for (int32_t i = 1; i < Width; i += 2)
+        SpawnDecoExplosion(World(), 2 * (PosX + i), 16 * PosY + 15);
       break;
     default:
       PlayBraxSound(SoundExplosion);
       for (int32_t i = 0; i < Width; ++i) {
         PullFromAbove(World().Grid, PosX + i, PosY);
-        if (i % 2) SpawnParticles(2 * (PosX + i + 1), 16 * PosY + 15);
+        if (i % 2) SpawnParticles(World(), 2 * (PosX + i + 1), 16 * PosY + 15);
       }
       Remove();
       break;
@@ -147,7 +148,7 @@ void TExtender::Update() {
   ++PosX;
   if (InMap(PosX, PosY) && World().Grid.Tiles[PosY][PosX] != ExtenderBridgeTile) {
     World().Grid.Tiles[PosY][PosX] = ExtenderBridgeTile;
-    SpawnWhiteBall(2 * PosX, 16 * PosY + 15);
+    SpawnWhiteBall(World(), 2 * PosX, 16 * PosY + 15);
   } else {
     Active = 0;
     Remove();
@@ -182,7 +183,7 @@ void TFan::CheckCollisions() {
   for (const PBraxShot& shot : BraxShotsHitting(*this)) {
     State = 1;
     ShotTimer = 0;
-    SpawnSmokeCloud(PosX, PosY - 24);
+    SpawnSmokeCloud(World(), PosX, PosY - 24);
     PlayBraxSound(SoundRobotHit);
     if (Wind) {
       Game().AddScore(1000);

@@ -60,7 +60,7 @@ const std::vector<const TClassInfo*>& PickupClasses() {
 
 namespace {
 
-void Popup(int code, const TGameObject& at) { ScoreFlasher(code, at.PosX, at.PosY); }
+void Popup(int code, const TGameObject& at) { ScoreFlasher(at.World(), code, at.PosX, at.PosY); }
 
 }  // namespace
 
@@ -102,11 +102,11 @@ void TBox::CheckCollisions() {
 }
 
 void TBox::Explode() {
-  SpawnParticles(PosX, PosY);
+  SpawnParticles(World(), PosX, PosY);
   // The goodie follows the box in the list: drawn over it and visited in this pass.
-  SpawnGoodie(ContentID, PosX / 2, PosY / 16, this);
+  SpawnGoodie(World(), ContentID, PosX / 2, PosY / 16, this);
   PlayBraxSound(SoundExplosion);
-  if (!IsSolid(PosX, PosY + 1)) ScoreFlasher(Flasher500, PosX, PosY);
+  if (!IsSolid(PosX, PosY + 1)) ScoreFlasher(World(), Flasher500, PosX, PosY);
   Remove();
 }
 
@@ -154,7 +154,7 @@ void TSoda::Update() {
   CurrentFrame = CurrentFrame % 4 + 4;
   if (IsSolid(PosX, PosY - Height)) {
     Remove();
-    SpawnDecoExplosion(PosX, PosY);
+    SpawnDecoExplosion(World(), PosX, PosY);
   }
 }
 
@@ -266,7 +266,7 @@ void TBalloon::Draw() {
 
 void TBalloon::Update() {
   if (IsExploding) {
-    SpawnSmokeCloud(PosX, PosY - 16);
+    SpawnSmokeCloud(World(), PosX, PosY - 16);
     Remove();
     return;
   }
@@ -360,13 +360,14 @@ void TDynamite::Update() {
   CurrentFrame = Timer <= 9 ? (Timer & 1) : 2;
   if (Timer == 12) {
     PlayBraxSound(SoundBlast);
-    SpawnExplosion(PosX, PosY, 0);
+    SpawnExplosion(World(), PosX, PosY, 0);
   }
   if (Timer == 15) {
     // The flame runs along the floor on each side that has floor and room two columns away.
     for (int32_t side : {2, -2}) {
       const int32_t x = PosX + side;
-      if (IsSolid(x, PosY + 1) && !IsSolid(x, PosY)) SpawnExplosion(x, PosY, side > 0 ? 3 : -3);
+      if (IsSolid(x, PosY + 1) && !IsSolid(x, PosY))
+        SpawnExplosion(World(), x, PosY, side > 0 ? 3 : -3);
     }
     Remove();
   }

@@ -76,8 +76,8 @@ void TCrawlBot::CheckCollisions() {
   if (TouchesPlayer(*this)) HurtPlayer(World());
   if (auto shot = FirstBraxShotHitting(*this)) {
     Game().AddScore(100);
-    SpawnSmokeCloud(PosX, PosY - 8);
-    SpawnDecoExplosion(PosX, PosY);
+    SpawnSmokeCloud(World(), PosX, PosY - 8);
+    SpawnDecoExplosion(World(), PosX, PosY);
     shot->Remove();
     PlayBraxSound(SoundRobotHit);
     Remove();
@@ -104,7 +104,7 @@ void TTechBot::Update() {
   if (++Timer >= 3) Timer = 0;
   if (Exploding) {
     if (++CurrentFrame >= 10) {
-      SpawnDecoExplosion(PosX, PosY);
+      SpawnDecoExplosion(World(), PosX, PosY);
       Game().AddScore(100);
       Remove();
     }
@@ -203,7 +203,7 @@ void TBunnyBot::Update() {
     static const int32_t Spin[2][4] = {{0, 6, 3, 7}, {3, 6, 0, 7}};
     CurrentFrame = Spin[facing][(Timer % 4 + 4) % 4];  // a loaded Timer may be negative
     if (Timer >= 20) {
-      ScoreFlasher(Flasher5000, PosX, PosY);
+      ScoreFlasher(World(), Flasher5000, PosX, PosY);
       Explode();
     }
     return;
@@ -233,7 +233,7 @@ void TBunnyBot::StartRotating() {
 
 void TBunnyBot::Explode() {
   static const int32_t Clouds[6][2] = {{0, 0}, {0, -16}, {-1, 0}, {-1, -8}, {1, -8}, {1, -24}};
-  for (const auto& c : Clouds) SpawnSmokeCloud(PosX + c[0], PosY + c[1]);
+  for (const auto& c : Clouds) SpawnSmokeCloud(World(), PosX + c[0], PosY + c[1]);
   Remove();
   ++Game().BunniesShot;
 }
@@ -278,7 +278,7 @@ bool TCannonBot::CanGoRight() const {
 
 void TCannonBot::Update() {
   Timer = (Timer + 1) % 8;
-  if (Health == 1 && Timer % 4 == 0) SpawnSmokeCloud(PosX + 2, PosY - 8);
+  if (Health == 1 && Timer % 4 == 0) SpawnSmokeCloud(World(), PosX + 2, PosY - 8);
   const int32_t facing = Direction ? 1 : 0;
   if (!BlockedDown()) {
     PosY += 4;
@@ -302,7 +302,7 @@ void TCannonBot::Update() {
       break;
     case 3:
       ++PosX;
-      SpawnEnemyShot(PosX + Width, PosY - 1, 1);
+      SpawnEnemyShot(World(), PosX + Width, PosY - 1, 1);
       State = 4;
       break;
     case 4: State = 5; break;
@@ -316,7 +316,7 @@ void TCannonBot::Update() {
       break;
     case 7:
       Direction = 0;
-      SpawnEnemyShot(PosX - 2, PosY - 1, 0);
+      SpawnEnemyShot(World(), PosX - 2, PosY - 1, 0);
       State = 0;
       break;
     default: State = 0; break;
@@ -329,9 +329,9 @@ void TCannonBot::CheckCollisions() {
     shot->Remove();
     if (Health > 0) --Health;
     if (Health == 0) {
-      SpawnParticles(PosX - 1, PosY);
-      SpawnParticles(PosX + 1, PosY);
-      SpawnDecoExplosion(PosX, PosY);
+      SpawnParticles(World(), PosX - 1, PosY);
+      SpawnParticles(World(), PosX + 1, PosY);
+      SpawnDecoExplosion(World(), PosX, PosY);
       Game().AddScore(2500);
       PlayBraxSound(SoundRobotHit);
       Remove();
@@ -391,7 +391,7 @@ void TWheelBot::Update() {
     FlameOn = 0;
   }
   CurrentFrame = (CurrentFrame + 1) % 4 + 4 * (FlameOn ? 1 : 0);
-  if (Health == 1 && CurrentFrame % 4 == 0) SpawnSmokeCloud(PosX, PosY - 8);
+  if (Health == 1 && CurrentFrame % 4 == 0) SpawnSmokeCloud(World(), PosX, PosY - 8);
 }
 
 void TWheelBot::CheckCollisions() {
@@ -401,11 +401,11 @@ void TWheelBot::CheckCollisions() {
     if (FlameOn) continue;  // the shield swallows the shot
     if (Health > 0) --Health;
     if (Health == 0) {
-      SpawnDecoExplosion(PosX, PosY);
-      SpawnDecoExplosion(PosX, PosY - 16);
-      SpawnDecoExplosion(PosX - 1, PosY - 16);
-      SpawnParticles(PosX - 1, PosY);
-      SpawnParticles(PosX + 1, PosY);
+      SpawnDecoExplosion(World(), PosX, PosY);
+      SpawnDecoExplosion(World(), PosX, PosY - 16);
+      SpawnDecoExplosion(World(), PosX - 1, PosY - 16);
+      SpawnParticles(World(), PosX - 1, PosY);
+      SpawnParticles(World(), PosX + 1, PosY);
       Game().AddScore(5000);
       PlayBraxSound(SoundExplosion);
       Remove();

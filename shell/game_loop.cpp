@@ -134,16 +134,16 @@ void GameLoop(bool newGame, int firstMap) {
       if (QuitQuestion->Invoke()) break;
     }
 
-    if (in.KeyDown(KeyHome) && in.KeyDown(KeyDelete)) GiveFirepowerAndKeys();
+    if (in.KeyDown(KeyHome) && in.KeyDown(KeyDelete)) GiveFirepowerAndKeys(*world.State);
     if (Options().CheatKeys && in.KeyDown('K') && in.KeyDown('V')) {
-      if (in.KeyDown('X')) GiveEverything();
+      if (in.KeyDown('X')) GiveEverything(*world.State);
       if (in.KeyDown('N')) world.State->ExitLevel = 1;
     }
 
     if (Options().DebugMode) {
       for (int digit = 0; digit <= 9; ++digit)
         if (in.KeyHit('0' + digit) && !LoadGame(world, digit)) return;
-      if (in.KeyHit('B')) ShowBonusInfo();
+      if (in.KeyHit('B')) ShowBonusInfo(*world.State);
       if (in.KeyHit('E'))
         for (const auto& extender : ListedObjects<TExtender>(ActorList())) extender->Active = 1;
       if (in.KeyHit(KeyTab)) freeCamera = !freeCamera;
@@ -164,7 +164,7 @@ void GameLoop(bool newGame, int firstMap) {
         world.Player->PosY = world.State->CamY * 16 + p.MouseY() - 16;
       }
       if (in.MouseDown(2))
-        SpawnMetalShard(world.State->CamX + (p.MouseX() - 16) / 8,
+        SpawnMetalShard(World(), world.State->CamX + (p.MouseX() - 16) / 8,
                         world.State->CamY * 16 + p.MouseY() - 16);
       if (int ch = in.NextChar()) {
         typed += char(ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch);

@@ -33,6 +33,7 @@
 #include "world/level_draw.h"
 #include "world/level_shot.h"
 #include "world/world.h"
+#include "world/world_state.h"
 
 // ReplacementIni ("hrp.ini") is defined with the replacement images in data/graphics.cpp.
 
@@ -184,7 +185,7 @@ void StartUp(int argc, char** argv) {
   if (!OptionValue("levelshot").empty()) {
     LoadRemainingGraphics();
     int map = int(ParseLeadingInteger(OptionValue("levelshot")));
-    bool ok = WriteLevelShot(map);
+    bool ok = WriteLevelShot(World(), map);
     LogLine(ok ? "levelshot" + std::to_string(map) + ".png written"
                : "ERROR :: StartUp :: no levelshot of map " + std::to_string(map));
     EndProgram(ok ? 0 : 1);

@@ -24,7 +24,7 @@ class TActorTest : public TWorldTest {
   }
   // A player shot at (x, y) in object units.
   static PBraxShot Shoot(int32_t x, int32_t y, int direction) {
-    SpawnBraxShot(x, y, direction);
+    SpawnBraxShot(World(), x, y, direction);
     return Last<TBraxShot>();
   }
   static int Count(const std::string& className) { return int(Listed(className).size()); }

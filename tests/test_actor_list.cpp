@@ -62,7 +62,7 @@ ZYNTRA_DEFINE_CLASS(TBoxActor, TActor)
 std::shared_ptr<TProbe> Probe(const std::string& name, int layer) {
   auto p = std::make_shared<TProbe>();
   p->Name = name;
-  AddToLayer(p, layer);
+  ActorList().AddToLayer(p, layer);
   return p;
 }
 
@@ -126,7 +126,7 @@ TEST_F(ActorListTest, PassVisitsUpdateCollideDrawObjectByObject) {
   Probe("a", 2);
   auto plain = std::make_shared<TPlainProbe>();
   plain->Name = "p";
-  AddToLayer(plain, 3);
+  ActorList().AddToLayer(plain, 3);
   TickActorList(ActorList());
   EXPECT_EQ(Trace, (std::vector<std::string>{"Ua", "Ca", "Da", "Up", "Ub", "Cb", "Db"}));
   Trace.clear();
@@ -201,7 +201,7 @@ TEST_F(ActorListTest, RemoveIsHarmlessTwiceAndObjectsLiveWhileReferenced) {
 
   // Re-adding a listed object moves it.
   auto c = Probe("c", 1);
-  AddToLayer(c, 5);
+  ActorList().AddToLayer(c, 5);
   EXPECT_EQ(Layout(), "|||||c||");
 }
 
@@ -209,7 +209,7 @@ TEST_F(ActorListTest, ResetRemovesEveryObjectAndLeavesTheSeparators) {
   auto a = Probe("a", 0);
   auto b = Probe("b", 7);
   std::weak_ptr<TProbe> gone = Probe("c", 4);
-  ResetActorList();
+  ResetActorList(World());
   EXPECT_EQ(a->Removes, 1);
   EXPECT_EQ(b->Removes, 1);
   EXPECT_FALSE(a->IsListed());

@@ -26,7 +26,7 @@ class TEffectsTest : public TWorldTest {
 // --- The player's shot ---------------------------------------------------------------
 
 TEST_F(TEffectsTest, PlayerShotFliesTwoHalfTilesPerTickWithMuzzleFlashFirst) {
-  SpawnBraxShot(4, 100, 1);
+  SpawnBraxShot(World(), 4, 100, 1);
   auto shot = Only<TBraxShot>();
   ASSERT_TRUE(shot);
   EXPECT_EQ(Game().PlayerShotsActive, 1);
@@ -46,14 +46,14 @@ TEST_F(TEffectsTest, PlayerShotFliesTwoHalfTilesPerTickWithMuzzleFlashFirst) {
 }
 
 TEST_F(TEffectsTest, PlayerShotToTheLeftShowsTheLeftMuzzle) {
-  SpawnBraxShot(20, 100, 0);
+  SpawnBraxShot(World(), 20, 100, 0);
   EXPECT_EQ(Tick(), std::vector<TDrawn>{At(18, 100, SpriteHeroMuzzle)});
   EXPECT_EQ(Only<TBraxShot>()->PosX, 18);
 }
 
 TEST_F(TEffectsTest, PlayerShotNextToAWallExplodesInItsFirstUpdate) {
   World().Grid.Tiles[5][6] = 0x1820;  // half-tiles 12 and 13, rows 80..95; the shot tests row 92
-  SpawnBraxShot(10, 100, 1);
+  SpawnBraxShot(World(), 10, 100, 1);
   auto shot = Only<TBraxShot>();
   const int64_t score = Game().Score;
   Tick();
@@ -73,7 +73,7 @@ TEST_F(TEffectsTest, PlayerShotBreaksACrackedBlockUpperRowFirst) {
   // Rows tested for PosY 100: (100 - 8) div 16 = 5, and 6.
   World().Grid.Tiles[5][6] = 0x1800;
   World().Grid.Tiles[6][6] = 0x1800;
-  SpawnBraxShot(10, 100, 1);
+  SpawnBraxShot(World(), 10, 100, 1);
   auto shot = Only<TBraxShot>();
   const int64_t score = Game().Score;
   const size_t mark = AudioMark();
@@ -96,7 +96,7 @@ TEST_F(TEffectsTest, PlayerShotBreaksACrackedBlockUpperRowFirst) {
 TEST_F(TEffectsTest, CrackedBlockInTheLowerRowBreaksEvenBehindAWall) {
   World().Grid.Tiles[5][6] = 0x1820;  // plain wall in the upper row
   World().Grid.Tiles[6][6] = 0x1800;
-  SpawnBraxShot(10, 100, 1);
+  SpawnBraxShot(World(), 10, 100, 1);
   Tick();
   EXPECT_EQ(World().Grid.Tiles[5][6], 0x1820);
   EXPECT_EQ(World().Grid.Tiles[6][6], 0x17E0);
@@ -106,7 +106,7 @@ TEST_F(TEffectsTest, CrackedBlockInTheLowerRowBreaksEvenBehindAWall) {
 
 TEST_F(TEffectsTest, OnlyTheExactCrackedCodeBreaks) {
   World().Grid.Tiles[5][6] = 0x1801;
-  SpawnBraxShot(10, 100, 1);
+  SpawnBraxShot(World(), 10, 100, 1);
   Tick();
   EXPECT_EQ(World().Grid.Tiles[5][6], 0x1801);
   EXPECT_EQ(Game().Score, 0);
@@ -117,7 +117,7 @@ TEST_F(TEffectsTest, OnlyTheExactCrackedCodeBreaks) {
 TEST_F(TEffectsTest, ShotLeavingTheMapChangesNoCell) {
   World().Grid.Tiles[5][0] = 0x1800;
   World().Grid.Tiles[6][0] = 0x1800;
-  SpawnBraxShot(0, 100, 0);  // steps to half-tile -1: outside, solid
+  SpawnBraxShot(World(), 0, 100, 0);  // steps to half-tile -1: outside, solid
   auto shot = Only<TBraxShot>();
   Tick();
   EXPECT_FALSE(shot->IsListed());
@@ -128,8 +128,8 @@ TEST_F(TEffectsTest, ShotLeavingTheMapChangesNoCell) {
 }
 
 TEST_F(TEffectsTest, ShotCountersNeverFallBelowZero) {
-  SpawnBraxShot(10, 100, 1);
-  SpawnEnemyShot(10, 100, 0);
+  SpawnBraxShot(World(), 10, 100, 1);
+  SpawnEnemyShot(World(), 10, 100, 0);
   auto shot = Only<TBraxShot>();
   auto enemy = Only<TEnemyShot>();
   EXPECT_EQ(Game().PlayerShotsActive, 1);
@@ -143,7 +143,7 @@ TEST_F(TEffectsTest, ShotCountersNeverFallBelowZero) {
   EXPECT_EQ(Game().PlayerShotsActive, 0);
   EXPECT_EQ(Game().EnemyShotsActive, 0);
   // The counters are free again.
-  SpawnBraxShot(10, 100, 1);
+  SpawnBraxShot(World(), 10, 100, 1);
   EXPECT_EQ(ListedObjects<TBraxShot>(ActorList()).size(), 1u);
 }
 
@@ -164,8 +164,8 @@ TEST_F(TEffectsTest, FiringPlayerShotsTheWholeWayThroughTheTick) {
 // --- The robots' shot ----------------------------------------------------------------
 
 TEST_F(TEffectsTest, EnemyShotWaitsOneTickThenFliesOneHalfTilePerTick) {
-  SpawnEnemyShot(20, 100, 0);
-  SpawnEnemyShot(4, 60, 1);
+  SpawnEnemyShot(World(), 20, 100, 0);
+  SpawnEnemyShot(World(), 4, 60, 1);
   auto shots = ListedObjects<TEnemyShot>(ActorList());
   ASSERT_EQ(shots.size(), 2u);
   EXPECT_EQ(LayerOf(shots[0].get()), LayerObjects);
@@ -180,7 +180,7 @@ TEST_F(TEffectsTest, EnemyShotWaitsOneTickThenFliesOneHalfTilePerTick) {
 }
 
 TEST_F(TEffectsTest, EnemyShotIsRemovedOffScreenAndAtWalls) {
-  SpawnEnemyShot(20, 100, 1);
+  SpawnEnemyShot(World(), 20, 100, 1);
   auto away = Only<TEnemyShot>();
   for (int i = 0; i < 7; ++i) Tick();
   EXPECT_TRUE(away->IsListed());
@@ -191,8 +191,8 @@ TEST_F(TEffectsTest, EnemyShotIsRemovedOffScreenAndAtWalls) {
   EXPECT_EQ(Game().EnemyShotsActive, 0);
 
   // Blocked: the column ahead (PosX + 1 - Direction) is solid at PosY - 15 or PosY - 7.
-  World().Grid.Tiles[5][5] = 0x1820;  // rows 80..95, half-tiles 10 and 11
-  SpawnEnemyShot(10, 102, 0);         // rows tested: 87 (solid) and 95
+  World().Grid.Tiles[5][5] = 0x1820;    // rows 80..95, half-tiles 10 and 11
+  SpawnEnemyShot(World(), 10, 102, 0);  // rows tested: 87 (solid) and 95
   auto blocked = Only<TEnemyShot>();
   Tick();
   EXPECT_FALSE(blocked->IsListed());
@@ -200,8 +200,8 @@ TEST_F(TEffectsTest, EnemyShotIsRemovedOffScreenAndAtWalls) {
   EXPECT_EQ(Game().EnemyShotsActive, 0);
   EXPECT_TRUE(ListedObjects<TDecoExplosion>(ActorList()).empty());
 
-  SpawnEnemyShot(10, 104, 0);  // rows 89 (solid) and 97
-  SpawnEnemyShot(10, 111, 0);  // rows 96 and 104: free
+  SpawnEnemyShot(World(), 10, 104, 0);  // rows 89 (solid) and 97
+  SpawnEnemyShot(World(), 10, 111, 0);  // rows 96 and 104: free
   auto shots = ListedObjects<TEnemyShot>(ActorList());
   ASSERT_EQ(shots.size(), 2u);
   Tick();
@@ -212,7 +212,7 @@ TEST_F(TEffectsTest, EnemyShotIsRemovedOffScreenAndAtWalls) {
 TEST_F(TEffectsTest, EnemyShotHurtsAndPushesThePlayerOnlyWhenTheHitIsTaken) {
   SolidRow(11);
   PlacePlayer(5, 10);  // PosX 10, PosY 175
-  SpawnEnemyShot(11, 175, 1);
+  SpawnEnemyShot(World(), 11, 175, 1);
   auto shot = Only<TEnemyShot>();
   Tick();
   EXPECT_FALSE(shot->IsListed());
@@ -222,7 +222,7 @@ TEST_F(TEffectsTest, EnemyShotHurtsAndPushesThePlayerOnlyWhenTheHitIsTaken) {
 
   // Invincible now: the shot still goes, the player stays.
   ASSERT_GT(World().Player->InvincibilityTimer, 0);
-  SpawnEnemyShot(12, 175, 0);
+  SpawnEnemyShot(World(), 12, 175, 0);
   auto second = Only<TEnemyShot>();
   Tick();
   EXPECT_FALSE(second->IsListed());
@@ -234,7 +234,7 @@ TEST_F(TEffectsTest, EnemyShotHurtsAndPushesThePlayerOnlyWhenTheHitIsTaken) {
 // --- The floor explosion -------------------------------------------------------------
 
 TEST_F(TEffectsTest, ExplosionLivesSixTicksAndDrawsItsSixFrames) {
-  SpawnExplosion(10, 100, 0);
+  SpawnExplosion(World(), 10, 100, 0);
   auto blast = Only<TExplosion>();
   EXPECT_EQ(LayerOf(blast.get()), LayerObjects);
   for (int frame = 0; frame < 6; ++frame)
@@ -260,7 +260,7 @@ std::vector<std::pair<int32_t, int32_t>> RunBlasts() {
 
 TEST_F(TEffectsTest, ExplosionSpreadsAlongTheFloorOnItsThirdUpdate) {
   SolidRow(7);
-  SpawnExplosion(20, 111, -3);
+  SpawnExplosion(World(), 20, 111, -3);
   auto first = Only<TExplosion>();
   TickActorList(ActorList());
   TickActorList(ActorList());
@@ -281,8 +281,8 @@ TEST_F(TEffectsTest, WallsAndGapsEndTheChain) {
   SolidRow(7);
   World().Grid.Tiles[6][12] = 0x1820;  // a wall at half-tiles 24, 25
   World().Grid.Tiles[7][7] = 0;        // a gap at half-tiles 14, 15
-  SpawnExplosion(20, 111, 3);
-  SpawnExplosion(20, 111, -3);
+  SpawnExplosion(World(), 20, 111, 3);
+  SpawnExplosion(World(), 20, 111, -3);
   auto blasts = RunBlasts();
   EXPECT_EQ(blasts, (std::vector<std::pair<int32_t, int32_t>>{
                         {20, 3}, {20, -3}, {22, 2}, {18, -2}, {16, -1}}));
@@ -291,11 +291,11 @@ TEST_F(TEffectsTest, WallsAndGapsEndTheChain) {
 TEST_F(TEffectsTest, ExplosionHurtsThePlayerItTouches) {
   SolidRow(11);
   PlacePlayer(5, 10);
-  SpawnExplosion(10, 175, 0);
+  SpawnExplosion(World(), 10, 175, 0);
   Tick();
   EXPECT_EQ(Game().Health, 8);
   EXPECT_EQ(Game().GotHit, 1);
-  SpawnExplosion(14, 175, 0);  // two columns away: no touch
+  SpawnExplosion(World(), 14, 175, 0);  // two columns away: no touch
   World().Player->InvincibilityTimer = 0;
   ListedObjects<TExplosion>(ActorList()).front()->Remove();
   Tick();
@@ -306,7 +306,7 @@ TEST_F(TEffectsTest, ExplosionHurtsThePlayerItTouches) {
 
 TEST_F(TEffectsTest, EffectsShowTheirFramesAndLeaveAtTheirEndValue) {
   struct TCase {
-    void (*Spawn)(int32_t, int32_t);
+    void (*Spawn)(TWorld&, int32_t, int32_t);
     const char* Name;
     int FirstSprite;
     int Frames;
@@ -317,8 +317,8 @@ TEST_F(TEffectsTest, EffectsShowTheirFramesAndLeaveAtTheirEndValue) {
                          {SpawnDecoExplosion, "TDecoExplosion", SpriteFireball + 1, 5, LayerFront}};
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
-    ResetActorList();
-    c.Spawn(7, 50);
+    ResetActorList(World());
+    c.Spawn(World(), 7, 50);
     auto listed = Listed(c.Name);
     ASSERT_EQ(listed.size(), 1u);
     EXPECT_EQ(LayerOf(listed[0].get()), c.Layer);
@@ -330,7 +330,7 @@ TEST_F(TEffectsTest, EffectsShowTheirFramesAndLeaveAtTheirEndValue) {
 }
 
 TEST_F(TEffectsTest, WhiteBallFlashesThenShowsItsRing) {
-  SpawnWhiteBall(7, 50);
+  SpawnWhiteBall(World(), 7, 50);
   auto ball = Only<TWhiteBall>();
   EXPECT_EQ(LayerOf(ball.get()), LayerFront);
   EXPECT_EQ(Tick(), std::vector<TDrawn>{At(7, 50, SpriteWhiteFlash)});
@@ -345,7 +345,7 @@ TEST_F(TEffectsTest, WhiteBallFlashesThenShowsItsRing) {
 
 TEST_F(TEffectsTest, ParticlesFollowTheirPathsAndMoveOnceMoreWhenRemoved) {
   World().ParticleColourCounter = 0;
-  SpawnParticles(40, 400);
+  SpawnParticles(World(), 40, 400);
   auto parts = ListedObjects<TParticle>(ActorList());
   ASSERT_EQ(parts.size(), 4u);
   const int colours[4] = {1, 3, 0, 2};
@@ -373,7 +373,7 @@ TEST_F(TEffectsTest, ParticlesFollowTheirPathsAndMoveOnceMoreWhenRemoved) {
 }
 
 TEST_F(TEffectsTest, MetalShardJumpsFallsAndShowsFiveFrames) {
-  SpawnMetalShard(10, 100);
+  SpawnMetalShard(World(), 10, 100);
   auto shard = Only<TMetalShard>();
   EXPECT_EQ(LayerOf(shard.get()), LayerEffects);
   ASSERT_EQ(shard->Frames.size(), 5u);

@@ -24,7 +24,7 @@ class TFlyerTest : public TActorTest {
 
 TEST_F(TFlyerTest, HoverBotKeepsItsRotorJustAboveTheFloor) {
   Fill(0, 127, 6);
-  SpawnHoverBot(4, 4);
+  SpawnHoverBot(World(), 4, 4);
   auto bot = Last<THoverBot>();
   ASSERT_TRUE(bot);
   EXPECT_EQ(bot->PosY, 63);
@@ -51,7 +51,7 @@ TEST_F(TFlyerTest, HoverBotKeepsItsRotorJustAboveTheFloor) {
 TEST_F(TFlyerTest, HoverBotTurnsStepsAndFiresOnlyWhenFacingThePlayer) {
   Fill(0, 127, 6);
   PlacePlayer(12, 5);
-  SpawnHoverBot(4, 5);
+  SpawnHoverBot(World(), 4, 5);
   auto bot = Last<THoverBot>();
   ASSERT_TRUE(bot);
   ASSERT_EQ(bot->PosY, 79);
@@ -93,7 +93,7 @@ TEST_F(TFlyerTest, HoverBotSteppingIntoThePlayerHurtsHimAndCrashes) {
   Fill(0, 127, 6);
   PlacePlayer(5, 5);
   World().Player->PosX = 11;
-  SpawnHoverBot(4, 5);
+  SpawnHoverBot(World(), 4, 5);
   auto bot = Last<THoverBot>();
   bot->PosX = 8;
   bot->CurrentFrame = 5;
@@ -119,7 +119,7 @@ TEST_F(TFlyerTest, HoverBotSteppingIntoThePlayerHurtsHimAndCrashes) {
 TEST_F(TFlyerTest, HoverBotLandedOnIsDestroyedHarmlesslyButHurtsFromBelow) {
   Fill(0, 127, 6);
   PlacePlayer(4, 5);
-  SpawnHoverBot(4, 5);
+  SpawnHoverBot(World(), 4, 5);
   auto bot = Last<THoverBot>();
   World().Player->PosY = 80;  // standing on its top
   bot->CheckCollisions();
@@ -127,7 +127,7 @@ TEST_F(TFlyerTest, HoverBotLandedOnIsDestroyedHarmlesslyButHurtsFromBelow) {
   EXPECT_EQ(Game().Health, 9);
   EXPECT_EQ(Game().Score, 200);
 
-  SpawnHoverBot(4, 5);
+  SpawnHoverBot(World(), 4, 5);
   auto second = Last<THoverBot>();
   World().Player->PosY = 95;  // on the floor, next to it
   second->CheckCollisions();
@@ -138,7 +138,7 @@ TEST_F(TFlyerTest, HoverBotLandedOnIsDestroyedHarmlesslyButHurtsFromBelow) {
 
 TEST_F(TFlyerTest, HoverBotCrashArcEndsInAnExplosionOnTheFloor) {
   Fill(0, 127, 6);
-  SpawnHoverBot(4, 5);
+  SpawnHoverBot(World(), 4, 5);
   auto bot = Last<THoverBot>();
   bot->Crash();
   EXPECT_EQ(Count("TDecoExplosion"), 1);
@@ -161,7 +161,7 @@ TEST_F(TFlyerTest, HoverBotCrashArcEndsInAnExplosionOnTheFloor) {
 }
 
 TEST_F(TFlyerTest, HoverBotConsumesOneShotPerTick) {
-  SpawnHoverBot(4, 5);
+  SpawnHoverBot(World(), 4, 5);
   auto bot = Last<THoverBot>();
   auto a = AddShot(bot->PosX, bot->PosY);
   auto b = AddShot(bot->PosX + 1, bot->PosY);
@@ -178,7 +178,7 @@ TEST_F(TFlyerTest, HoverBotConsumesOneShotPerTick) {
 
 TEST_F(TFlyerTest, JumpBotWaitsUntilSeenThenActsForGood) {
   Fill(0, 127, 10);
-  SpawnJumpBot(40, 9);
+  SpawnJumpBot(World(), 40, 9);
   auto bot = Last<TJumpBot>();
   ASSERT_TRUE(bot);
   EXPECT_EQ(bot->PosX, 81);
@@ -198,7 +198,7 @@ TEST_F(TFlyerTest, JumpBotWaitsUntilSeenThenActsForGood) {
 TEST_F(TFlyerTest, JumpBotStandsFiresJumpsTowardThePlayerAndLands) {
   Fill(0, 127, 10);
   PlacePlayer(12, 9);
-  SpawnJumpBot(4, 9);
+  SpawnJumpBot(World(), 4, 9);
   auto bot = Last<TJumpBot>();
   ASSERT_EQ(bot->PosX, 9);
   ASSERT_EQ(bot->PosY, 159);
@@ -244,7 +244,7 @@ TEST_F(TFlyerTest, JumpBotMeetingACeilingSnapsToItsCellAndDrops) {
   Fill(0, 127, 10);
   Fill(0, 127, 3);
   PlacePlayer(12, 9);
-  SpawnJumpBot(4, 9);
+  SpawnJumpBot(World(), 4, 9);
   auto bot = Last<TJumpBot>();
   bot->Active = 1;
   bot->Direction = 1;
@@ -264,7 +264,7 @@ TEST_F(TFlyerTest, JumpBotMeetingACeilingSnapsToItsCellAndDrops) {
 
 TEST_F(TFlyerTest, JumpBotWithoutFloorFalls) {
   PlacePlayer(1, 9);
-  SpawnJumpBot(4, 5);
+  SpawnJumpBot(World(), 4, 5);
   auto bot = Last<TJumpBot>();
   bot->Update();
   EXPECT_EQ(bot->Timer, 40);
@@ -277,7 +277,7 @@ TEST_F(TFlyerTest, JumpBotWithoutFloorFalls) {
 
 TEST_F(TFlyerTest, JumpBotTakesThreeHitsEvenInOneTick) {
   Fill(0, 127, 10);
-  SpawnJumpBot(4, 9);
+  SpawnJumpBot(World(), 4, 9);
   auto bot = Last<TJumpBot>();
   auto a = AddShot(bot->PosX, bot->PosY);
   auto b = AddShot(bot->PosX, bot->PosY - 16);
@@ -310,7 +310,7 @@ TEST_F(TFlyerTest, JumpBotTakesThreeHitsEvenInOneTick) {
 
 TEST_F(TFlyerTest, HelicopterWaitsUnseenThenLiftsOffToCruisingHeight) {
   Fill(0, 127, 9);
-  SpawnHelicopter(40, 8);
+  SpawnHelicopter(World(), 40, 8);
   auto heli = Last<THelicopter>();
   ASSERT_TRUE(heli);
   EXPECT_EQ(heli->PosX, 82);
@@ -339,7 +339,7 @@ TEST_F(TFlyerTest, HelicopterWaitsUnseenThenLiftsOffToCruisingHeight) {
 }
 
 TEST_F(TFlyerTest, HelicopterVisibilityReachesFurtherThanOtherActors) {
-  SpawnHelicopter(13, 5);
+  SpawnHelicopter(World(), 13, 5);
   auto heli = Last<THelicopter>();
   heli->PosX = 28;
   EXPECT_TRUE(heli->Visible());
@@ -355,7 +355,7 @@ TEST_F(TFlyerTest, HelicopterVisibilityReachesFurtherThanOtherActors) {
 
 TEST_F(TFlyerTest, HelicopterStepsEverySecondTickUntilAWall) {
   PlacePlayer(2, 8);
-  SpawnHelicopter(8, 5);
+  SpawnHelicopter(World(), 8, 5);
   auto heli = Last<THelicopter>();
   ASSERT_EQ(heli->PosX, 18);
   std::vector<int32_t> xs;
@@ -377,7 +377,7 @@ TEST_F(TFlyerTest, HelicopterDivesOnlyInLineFromCruisingHeightAndClimbsBack) {
   Fill(0, 127, 9);
   PlacePlayer(9, 8);
   World().Player->PosX = 19;
-  SpawnHelicopter(8, 5);
+  SpawnHelicopter(World(), 8, 5);
   auto heli = Last<THelicopter>();
   ASSERT_EQ(heli->PosX, 18);
   ASSERT_EQ(heli->PosY, 87);
@@ -405,7 +405,7 @@ TEST_F(TFlyerTest, HelicopterDiveTurnsAtTheGroundAndDoesNotDiveOutOfLine) {
   Fill(0, 127, 7);
   PlacePlayer(9, 6);
   World().Player->PosX = 19;
-  SpawnHelicopter(8, 4);  // PosY 71, 44 above would be 27
+  SpawnHelicopter(World(), 8, 4);  // PosY 71, 44 above would be 27
   auto heli = Last<THelicopter>();
   heli->InitialY = 71;
   heli->Active = 1;
@@ -420,7 +420,7 @@ TEST_F(TFlyerTest, HelicopterDiveTurnsAtTheGroundAndDoesNotDiveOutOfLine) {
 
   // Held by a wall out of the player's line: it never dives.
   ClearGrids();
-  SpawnHelicopter(8, 5);
+  SpawnHelicopter(World(), 8, 5);
   auto other = Last<THelicopter>();
   World().Grid.Tiles[5][12] = 0x1800;  // the test column PosX + Width + 2
   World().Player->PosX = 30;
@@ -435,7 +435,7 @@ TEST_F(TFlyerTest, HelicopterDiveTurnsAtTheGroundAndDoesNotDiveOutOfLine) {
 TEST_F(TFlyerTest, HelicopterShotDownFallsHurtingAndExplodesOnTheGround) {
   Fill(0, 127, 9);
   PlacePlayer(2, 8);
-  SpawnHelicopter(8, 5);
+  SpawnHelicopter(World(), 8, 5);
   auto heli = Last<THelicopter>();
   std::vector<std::shared_ptr<TActor>> shots;
   for (int i = 0; i < 5; ++i) shots.push_back(AddShot(heli->PosX + i % 3, heli->PosY));
@@ -469,7 +469,7 @@ TEST_F(TFlyerTest, HelicopterShotDownFallsHurtingAndExplodesOnTheGround) {
 
 TEST_F(TFlyerTest, VillainCycleFiresTwiceAndFloatsTwice) {
   PlacePlayer(20, 5);
-  SpawnDrMalvex(0, 5, 5);
+  SpawnDrMalvex(World(), 0, 5, 5);
   auto boss = Last<TDrMalvex>();
   ASSERT_TRUE(boss);
   EXPECT_EQ(boss->Health, 9);
@@ -516,7 +516,7 @@ TEST_F(TFlyerTest, VillainCycleFiresTwiceAndFloatsTwice) {
 
 TEST_F(TFlyerTest, FirstVillainSetsVictoryOneOnTheLastHitAndRisesAway) {
   PlacePlayer(20, 5);
-  SpawnDrMalvex(0, 5, 5);
+  SpawnDrMalvex(World(), 0, 5, 5);
   auto boss = Last<TDrMalvex>();
   for (int i = 0; i < 8; ++i) {
     AddShot(boss->PosX, boss->PosY);
@@ -549,7 +549,7 @@ TEST_F(TFlyerTest, FirstVillainSetsVictoryOneOnTheLastHitAndRisesAway) {
 TEST_F(TFlyerTest, SecondVillainEndsTheLevelOnlyWhenSunkUnderTheFloor) {
   Fill(0, 127, 6);
   PlacePlayer(20, 5);
-  SpawnDrMalvex(1, 5, 5);
+  SpawnDrMalvex(World(), 1, 5, 5);
   auto boss = Last<TDrMalvex>();
   EXPECT_EQ(boss->IsExploding, 1);
   EXPECT_EQ(boss->Health, 10);
@@ -582,7 +582,7 @@ TEST_F(TFlyerTest, SecondVillainEndsTheLevelOnlyWhenSunkUnderTheFloor) {
 // --- Snake ---------------------------------------------------------------------------------
 
 TEST_F(TFlyerTest, SnakeSegmentsEnterThePathOneTickApartAndFollowTheFront) {
-  SpawnSnake(10, 5);
+  SpawnSnake(World(), 10, 5);
   auto segments = ListedObjects<TSnakeBot>(ActorList());
   ASSERT_EQ(segments.size(), 9u);
   EXPECT_EQ(Game().SnakesTotal, 9);
@@ -613,7 +613,7 @@ TEST_F(TFlyerTest, SnakeSegmentsEnterThePathOneTickApartAndFollowTheFront) {
 }
 
 TEST_F(TFlyerTest, SnakeSegmentsShotInAnyOrderPayTheBonusOnTheLast) {
-  SpawnSnake(10, 5);
+  SpawnSnake(World(), 10, 5);
   auto segments = ListedObjects<TSnakeBot>(ActorList());
   ASSERT_EQ(segments.size(), 9u);
   const int order[9] = {4, 0, 8, 1, 7, 2, 6, 3, 5};
@@ -631,7 +631,7 @@ TEST_F(TFlyerTest, SnakeSegmentsShotInAnyOrderPayTheBonusOnTheLast) {
 }
 
 TEST_F(TFlyerTest, SnakeSegmentTakesOneShot) {
-  SpawnSnake(10, 5);
+  SpawnSnake(World(), 10, 5);
   auto front = ListedObjects<TSnakeBot>(ActorList())[0];
   auto a = AddShot(front->PosX, front->PosY);
   auto b = AddShot(front->PosX, front->PosY);
@@ -645,10 +645,10 @@ TEST_F(TFlyerTest, SnakeSegmentTakesOneShot) {
 
 TEST_F(TFlyerTest, TouchingAnyOfThemHurts) {
   PlacePlayer(4, 9);
-  SpawnJumpBot(4, 9);
-  SpawnHelicopter(3, 9);
-  SpawnDrMalvex(0, 4, 9);
-  SpawnSnake(4, 9);
+  SpawnJumpBot(World(), 4, 9);
+  SpawnHelicopter(World(), 3, 9);
+  SpawnDrMalvex(World(), 0, 4, 9);
+  SpawnSnake(World(), 4, 9);
   std::vector<std::shared_ptr<TActor>> actors = {Last<TJumpBot>(), Last<THelicopter>(),
                                                  Last<TDrMalvex>(),
                                                  ListedObjects<TSnakeBot>(ActorList())[0]};
@@ -663,14 +663,14 @@ TEST_F(TFlyerTest, TouchingAnyOfThemHurts) {
 }
 
 TEST_F(TFlyerTest, FramesAndSpritesDrawnAtTheActor) {
-  SpawnHoverBot(4, 5);  // PosX 8, PosY 79
+  SpawnHoverBot(World(), 4, 5);  // PosX 8, PosY 79
   auto hover = Last<THoverBot>();
   hover->CurrentFrame = 3;
   hover->SpinIndex = 2;
   EXPECT_EQ(DrawnBy(*hover), (std::vector<TDrawn>{{80, 80, SpriteHoverBotBody + 3},
                                                   {80, 96, SpriteHoverBotRotor + 2}}));
 
-  SpawnJumpBot(4, 9);  // PosX 9, PosY 159
+  SpawnJumpBot(World(), 4, 9);  // PosX 9, PosY 159
   auto jumper = Last<TJumpBot>();
   ASSERT_EQ(jumper->Frames.size(), 6u);
   jumper->CurrentFrame = 5;  // in the air: three rows from 47 pixels above the bottom
@@ -686,7 +686,7 @@ TEST_F(TFlyerTest, FramesAndSpritesDrawnAtTheActor) {
                                                    {80, 160, SpriteJumpBotLeft + 4},
                                                    {96, 160, SpriteJumpBotLeft + 5}}));
 
-  SpawnHelicopter(3, 5);  // PosX 8, PosY 87: rotor row over body row
+  SpawnHelicopter(World(), 3, 5);  // PosX 8, PosY 87: rotor row over body row
   auto heli = Last<THelicopter>();
   ASSERT_EQ(heli->Frames.size(), 6u);
   heli->CurrentFrame = 5;
@@ -697,7 +697,7 @@ TEST_F(TFlyerTest, FramesAndSpritesDrawnAtTheActor) {
     want.push_back({float(64 + 16 * k), 96, SpriteHelicopterBody + 8 + k});
   EXPECT_EQ(DrawnBy(*heli), want);
 
-  SpawnDrMalvex(0, 5, 5);  // PosX 10, PosY 95
+  SpawnDrMalvex(World(), 0, 5, 5);  // PosX 10, PosY 95
   auto boss = Last<TDrMalvex>();
   boss->CurrentFrame = 1;
   EXPECT_EQ(DrawnBy(*boss), (std::vector<TDrawn>{{96, 80, SpriteVillain},
@@ -705,7 +705,7 @@ TEST_F(TFlyerTest, FramesAndSpritesDrawnAtTheActor) {
                                                  {96, 96, SpriteVillain + 4},
                                                  {112, 96, SpriteVillain + 5}}));
 
-  SpawnSnake(10, 5);
+  SpawnSnake(World(), 10, 5);
   auto segment = ListedObjects<TSnakeBot>(ActorList())[0];  // PosX 20, PosY 95
   segment->CurrentFrame = 6;
   EXPECT_EQ(DrawnBy(*segment), (std::vector<TDrawn>{{176, 96, SpriteSnake + 6}}));
@@ -714,11 +714,11 @@ TEST_F(TFlyerTest, FramesAndSpritesDrawnAtTheActor) {
 TEST_F(TFlyerTest, FlyersSpawnFromTheMapIntoLayerFiveAndRunInTheTick) {
   Fill(0, 127, 9);
   PlacePlayer(1, 8);
-  SpawnObjectCode(ObjectHoverBot, 6, 8);
-  SpawnObjectCode(ObjectJumpBot, 8, 8);
-  SpawnObjectCode(ObjectHelicopter, 11, 4);
-  SpawnObjectCode(ObjectVillainFalls, 14, 8);
-  SpawnObjectCode(ObjectSnake, 3, 2);
+  SpawnObjectCode(World(), ObjectHoverBot, 6, 8);
+  SpawnObjectCode(World(), ObjectJumpBot, 8, 8);
+  SpawnObjectCode(World(), ObjectHelicopter, 11, 4);
+  SpawnObjectCode(World(), ObjectVillainFalls, 14, 8);
+  SpawnObjectCode(World(), ObjectSnake, 3, 2);
   for (const char* name : {"THoverBot", "TJumpBot", "THelicopter", "TDrMalvex", "TSnakeBot"}) {
     auto all = Listed(name);
     ASSERT_FALSE(all.empty()) << name;

@@ -98,11 +98,11 @@ TEST_F(GameStateTest, BonusBits) {
   g.BunniesShot = 3;
   g.LetterBonus = 1;
   EXPECT_EQ(g.GetBonusBits(), 1 | 4 | 8 | 16 | 32);
-  EXPECT_EQ(BonusInfoText(),
+  EXPECT_EQ(BonusInfoText(Game()),
             "BONUS INFO\n\nCameras:\t2 of 2\nSigns:\t1 of 1\nMissiles:\t3 of 3\nBunnies:\t3 of "
             "4\nSnake:\t9 of 9"
             "\n\nBits:\t61");
-  ShowBonusInfo();
+  ShowBonusInfo(Game());
   ASSERT_EQ(Headless->MessageBoxes.size(), 1u);
   EXPECT_NE(Headless->MessageBoxes[0].find("Bunnies:\t3 of 4"), std::string::npos);
 }
@@ -134,7 +134,7 @@ TEST_F(GameStateTest, ScoreHealthAndFirePower) {
   }
   EXPECT_EQ(power, (std::vector<int>{2, 3, 4, 4, 4}));
 
-  GiveEverything();
+  GiveEverything(Game());
   EXPECT_EQ(g.FirePower, 4);
   EXPECT_EQ(g.GotKey, std::vector<uint16_t>(4, 1));
   EXPECT_TRUE(g.GotBoots && g.GotHooks && g.GotGlove && g.GotAccessCard);

@@ -11,8 +11,8 @@ namespace {
 class HazardTest : public TSceneryTest {};
 
 TEST_F(HazardTest, StaticHazardsTakeOneHealthPointAndIgnoreShots) {
-  SpawnSpikes(1, 2, FloorRow - 1);
-  SpawnNail(2, FloorRow - 1);
+  SpawnSpikes(World(), 1, 2, FloorRow - 1);
+  SpawnNail(World(), 2, FloorRow - 1);
   auto spikes = Only<TSpikes>();
   auto nail = Only<TNail>();
   ASSERT_TRUE(spikes && nail);
@@ -35,7 +35,7 @@ TEST_F(HazardTest, StaticHazardsTakeOneHealthPointAndIgnoreShots) {
 }
 
 TEST_F(HazardTest, LiveReactorKillsEvenAnInvinciblePlayerDeadOneIsHarmless) {
-  SpawnReactor(2, FloorRow - 1);
+  SpawnReactor(World(), 2, FloorRow - 1);
   auto reactor = Only<TReactor>();
   ASSERT_TRUE(reactor);
   EXPECT_EQ(LayerOf(reactor.get()), LayerFront);
@@ -52,9 +52,9 @@ TEST_F(HazardTest, LiveReactorKillsEvenAnInvinciblePlayerDeadOneIsHarmless) {
 }
 
 TEST_F(HazardTest, ReactorTakesEveryShotAndMeltsDownIntoTwoBonuses) {
-  SpawnReactor(8, FloorRow - 1);  // PosX 16, PosY 127, 32 pixels high
-  SpawnEnergyBeam(10, FloorRow - 1);
-  SpawnEnergyBeam(11, FloorRow - 1);
+  SpawnReactor(World(), 8, FloorRow - 1);  // PosX 16, PosY 127, 32 pixels high
+  SpawnEnergyBeam(World(), 10, FloorRow - 1);
+  SpawnEnergyBeam(World(), 11, FloorRow - 1);
   auto reactor = Only<TReactor>();
   ASSERT_TRUE(reactor);
   EXPECT_EQ(reactor->Health, 10);
@@ -107,7 +107,7 @@ TEST_F(HazardTest, ReactorTakesEveryShotAndMeltsDownIntoTwoBonuses) {
 }
 
 TEST_F(HazardTest, CameraWatchesThePlayerNeverHurtsAndTakesOneShot) {
-  SpawnCamera(5, FloorRow - 1);  // PosX 10
+  SpawnCamera(World(), 5, FloorRow - 1);  // PosX 10
   EXPECT_EQ(Game().CamsTotal, 1);
   auto camera = Only<TCamera>();
   ASSERT_TRUE(camera);
@@ -137,8 +137,8 @@ TEST_F(HazardTest, CameraWatchesThePlayerNeverHurtsAndTakesOneShot) {
 }
 
 TEST_F(HazardTest, HangingSignIsHarmlessThenShakesFallsAndShattersOnTheFloor) {
-  SpawnACMESign(2, FloorRow - 1);  // level with the player: not above him
-  SpawnACMESign(2, 3);             // PosY 63, above the player
+  SpawnACMESign(World(), 2, FloorRow - 1);  // level with the player: not above him
+  SpawnACMESign(World(), 2, 3);             // PosY 63, above the player
   EXPECT_EQ(Game().SignsTotal, 2);
   auto signs = ListedObjects<TACMESign>(ActorList());
   ASSERT_EQ(signs.size(), 2u);
@@ -188,7 +188,7 @@ TEST_F(HazardTest, HangingSignIsHarmlessThenShakesFallsAndShattersOnTheFloor) {
 }
 
 TEST_F(HazardTest, FallingSignHurtsAndTakesOneShotForFiveHundred) {
-  SpawnACMESign(2, FloorRow - 1);
+  SpawnACMESign(World(), 2, FloorRow - 1);
   auto sign = Only<TACMESign>();
   ASSERT_TRUE(sign);
   sign->State = TACMESign::Falling;
@@ -210,7 +210,7 @@ TEST_F(HazardTest, FallingSignHurtsAndTakesOneShotForFiveHundred) {
 }
 
 TEST_F(HazardTest, SignThatShattersInUpdateIsNotCountedTwice) {
-  SpawnACMESign(2, FloorRow - 1);
+  SpawnACMESign(World(), 2, FloorRow - 1);
   auto sign = Only<TACMESign>();
   ASSERT_TRUE(sign);
   sign->State = TACMESign::Falling;
@@ -223,7 +223,7 @@ TEST_F(HazardTest, SignThatShattersInUpdateIsNotCountedTwice) {
   EXPECT_EQ(Game().Health, 9);
 
   // One that lands deep enough to overlap the player still hurts in that tick.
-  SpawnACMESign(2, FloorRow - 1);
+  SpawnACMESign(World(), 2, FloorRow - 1);
   auto low = Only<TACMESign>();
   ASSERT_TRUE(low);
   low->State = TACMESign::Falling;
@@ -240,7 +240,7 @@ TEST_F(HazardTest, RocketLaunchesOnAShotBreaksItsFloorAndTheFirstCeiling) {
   World().Grid.Tiles[1][column] = Wall;               // the ceiling
   World().Grid.Tiles[2][column] = 0x0040;             // what the ceiling cell becomes
   World().Grid.Tiles[FloorRow + 1][column] = 0x0060;  // what the floor cell becomes
-  SpawnRocket(column, FloorRow - 1);                  // PosX 12, PosY 127
+  SpawnRocket(World(), column, FloorRow - 1);         // PosX 12, PosY 127
   EXPECT_EQ(Game().MissilesTotal, 1);
   auto rocket = Only<TRocket>();
   ASSERT_TRUE(rocket);
@@ -290,7 +290,7 @@ TEST_F(HazardTest, RocketLaunchesOnAShotBreaksItsFloorAndTheFirstCeiling) {
 }
 
 TEST_F(HazardTest, RocketWhoseNoseLeavesTheMapChangesNoCellThere) {
-  SpawnRocket(6, 4);  // PosY 79: the nose leaves the map at tick 8
+  SpawnRocket(World(), 6, 4);  // PosY 79: the nose leaves the map at tick 8
   auto rocket = Only<TRocket>();
   ASSERT_TRUE(rocket);
   World().Grid.Tiles[0][6] = 0x0050;
@@ -306,8 +306,8 @@ TEST_F(HazardTest, RocketWhoseNoseLeavesTheMapChangesNoCellThere) {
 }
 
 TEST_F(HazardTest, MineHurtsThenExplodesAndFallsOnlyWhileOnScreen) {
-  SpawnMine(2, FloorRow - 1);
-  SpawnMine(6, 3);
+  SpawnMine(World(), 2, FloorRow - 1);
+  SpawnMine(World(), 6, 3);
   auto mines = ListedObjects<TMine>(ActorList());
   ASSERT_EQ(mines.size(), 2u);
   size_t mark = AudioMark();
@@ -329,7 +329,7 @@ TEST_F(HazardTest, MineHurtsThenExplodesAndFallsOnlyWhileOnScreen) {
 }
 
 TEST_F(HazardTest, JumpingMineHopsBackToItsPlaceAndSwallowsShots) {
-  SpawnJumpingMine(6, FloorRow - 1);
+  SpawnJumpingMine(World(), 6, FloorRow - 1);
   auto mine = Only<TJumpingMine>();
   ASSERT_TRUE(mine);
   size_t mark = AudioMark();
@@ -357,7 +357,7 @@ TEST_F(HazardTest, JumpingMineHopsBackToItsPlaceAndSwallowsShots) {
 }
 
 TEST_F(HazardTest, FlameThrowerWarnsElevenTicksThenFlamesTwenty) {
-  SpawnFlameThrower(0, 0, FloorRow - 1);  // PosX 0..6, the player stands in the flame
+  SpawnFlameThrower(World(), 0, 0, FloorRow - 1);  // PosX 0..6, the player stands in the flame
   auto thrower = Only<TFlameThrower>();
   ASSERT_TRUE(thrower);
   EXPECT_EQ(thrower->Width, 6);
@@ -386,7 +386,7 @@ TEST_F(HazardTest, FlameThrowerWarnsElevenTicksThenFlamesTwenty) {
 }
 
 TEST_F(HazardTest, FlameThrowerDrawsTowardItsFlame) {
-  SpawnFlameThrower(1, 3, FloorRow - 1);  // PosX 6: body at the right end
+  SpawnFlameThrower(World(), 1, 3, FloorRow - 1);  // PosX 6: body at the right end
   auto thrower = Only<TFlameThrower>();
   ASSERT_TRUE(thrower);
   EXPECT_TRUE(DrawnBy(*thrower).empty());

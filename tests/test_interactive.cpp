@@ -20,7 +20,7 @@ class InteractiveTest : public TSceneryTest {
 // --- Key holes and doors ------------------------------------------------------------------
 
 TEST_F(InteractiveTest, LockedKeyHoleBlinksUnlockedStaysLit) {
-  SpawnKeyHole(2, 6, 3);
+  SpawnKeyHole(World(), 2, 6, 3);
   auto hole = Only<TKeyHole>();
   ASSERT_TRUE(hole);
   EXPECT_EQ(LayerOf(hole.get()), LayerWallItems);
@@ -39,8 +39,8 @@ TEST_F(InteractiveTest, LockedKeyHoleBlinksUnlockedStaysLit) {
 
 TEST_F(InteractiveTest, KeyHoleWithoutTheKeyShowsHintElevenAndEndsTheUse) {
   Game().MessageActive[11] = 1;
-  SpawnKeyHole(1, 2, FloorRow - 1);
-  SpawnCardSlot(2, FloorRow - 1);  // touched too, after the key hole
+  SpawnKeyHole(World(), 1, 2, FloorRow - 1);
+  SpawnCardSlot(World(), 2, FloorRow - 1);  // touched too, after the key hole
   Game().GotAccessCard = 1;
   Game().GotKey[0] = 1;  // the wrong key
   size_t mark = AudioMark();
@@ -56,10 +56,10 @@ TEST_F(InteractiveTest, KeyHoleWithoutTheKeyShowsHintElevenAndEndsTheUse) {
 }
 
 TEST_F(InteractiveTest, KeyOpensEveryMatchingDoorAndIsSpent) {
-  SpawnKeyHole(1, 2, FloorRow - 1);
-  SpawnKeyDoor(1, 6, FloorRow - 1);
-  SpawnKeyDoor(1, 9, FloorRow - 1);
-  SpawnKeyDoor(2, 7, FloorRow - 1);
+  SpawnKeyHole(World(), 1, 2, FloorRow - 1);
+  SpawnKeyDoor(World(), 1, 6, FloorRow - 1);
+  SpawnKeyDoor(World(), 1, 9, FloorRow - 1);
+  SpawnKeyDoor(World(), 2, 7, FloorRow - 1);
   for (int c = 5; c <= 9; ++c) World().Grid.Tiles[FloorRow - 1][c] = uint16_t(0x1800 + 32 * c);
   Game().GotKey[1] = 1;
   size_t mark = AudioMark();
@@ -91,7 +91,7 @@ TEST_F(InteractiveTest, KeyOpensEveryMatchingDoorAndIsSpent) {
 }
 
 TEST_F(InteractiveTest, KeyHoleWithoutADoorSpendsTheKeyAndStaysLocked) {
-  SpawnKeyHole(3, 2, FloorRow - 1);
+  SpawnKeyHole(World(), 3, 2, FloorRow - 1);
   Game().GotKey[3] = 1;
   HoldUp();
   EXPECT_EQ(Game().GotKey[3], 0);
@@ -100,7 +100,7 @@ TEST_F(InteractiveTest, KeyHoleWithoutADoorSpendsTheKeyAndStaysLocked) {
 }
 
 TEST_F(InteractiveTest, KeyDoorAtTheMapEdgeOpensWithoutTouchingTheMap) {
-  SpawnKeyDoor(0, 0, 5);
+  SpawnKeyDoor(World(), 0, 0, 5);
   auto door = Only<TKeyDoor>();
   ASSERT_TRUE(door);
   World().Grid.Tiles[5][0] = 0x1860;
@@ -113,7 +113,7 @@ TEST_F(InteractiveTest, KeyDoorAtTheMapEdgeOpensWithoutTouchingTheMap) {
 // --- Exit door and teleporters -------------------------------------------------------------
 
 TEST_F(InteractiveTest, ExitDoorOpensOnlyForUpAloneAndTheLevelEndsEightTicksLater) {
-  SpawnExitDoor(2, FloorRow - 1);
+  SpawnExitDoor(World(), 2, FloorRow - 1);
   auto door = Only<TExitDoor>();
   ASSERT_TRUE(door);
   EXPECT_EQ(door->PosX, 5);
@@ -144,7 +144,7 @@ TEST_F(InteractiveTest, ExitDoorOpensOnlyForUpAloneAndTheLevelEndsEightTicksLate
 }
 
 TEST_F(InteractiveTest, ExitDoorSoundDependsOnTheMapAndItDrawsFromItsFrames) {
-  SpawnExitDoor(2, FloorRow - 1);
+  SpawnExitDoor(World(), 2, FloorRow - 1);
   auto door = Only<TExitDoor>();
   ASSERT_TRUE(door);
   Game().MapOn = 3;
@@ -160,8 +160,8 @@ TEST_F(InteractiveTest, ExitDoorSoundDependsOnTheMapAndItDrawsFromItsFrames) {
 
 TEST_F(InteractiveTest, TeleporterPairMovesThePlayerAndTheCameraJumps) {
   for (int c = 0; c < MapColumns; ++c) World().Grid.Tiles[21][c] = Wall;
-  SpawnTeleporter(0, 1, FloorRow - 1);  // PosX 4: under the player
-  SpawnTeleporter(1, 40, 20);           // PosX 82, PosY 335
+  SpawnTeleporter(World(), 0, 1, FloorRow - 1);  // PosX 4: under the player
+  SpawnTeleporter(World(), 1, 40, 20);           // PosX 82, PosY 335
   ASSERT_TRUE(World().Teleporters[0] && World().Teleporters[1]);
   auto here = std::static_pointer_cast<TTeleporter>(World().Teleporters[0]);
   auto there = std::static_pointer_cast<TTeleporter>(World().Teleporters[1]);
@@ -188,7 +188,7 @@ TEST_F(InteractiveTest, TeleporterPairMovesThePlayerAndTheCameraJumps) {
 }
 
 TEST_F(InteractiveTest, TeleporterBlinksAndShowsLightningAfterActivation) {
-  SpawnTeleporter(0, 3, FloorRow - 1);  // PosX 8
+  SpawnTeleporter(World(), 0, 3, FloorRow - 1);  // PosX 8
   auto tele = Only<TTeleporter>();
   ASSERT_TRUE(tele);
   tele->Activate();
@@ -218,9 +218,9 @@ TEST_F(InteractiveTest, TeleporterBlinksAndShowsLightningAfterActivation) {
 // --- Slots and force fields ------------------------------------------------------------------
 
 TEST_F(InteractiveTest, CardSlotRemovesEveryForceFieldWithTheCard) {
-  SpawnCardSlot(2, FloorRow - 1);
-  SpawnForceField(8, FloorRow - 1);
-  SpawnForceField(20, 30);
+  SpawnCardSlot(World(), 2, FloorRow - 1);
+  SpawnForceField(World(), 8, FloorRow - 1);
+  SpawnForceField(World(), 20, 30);
   EXPECT_EQ(Count("TForceField") + Count("TForceFieldLeft") + Count("TForceFieldRight"), 6u);
   auto slot = Only<TCardSlot>();
   ASSERT_TRUE(slot);
@@ -245,7 +245,7 @@ TEST_F(InteractiveTest, CardSlotRemovesEveryForceFieldWithTheCard) {
 }
 
 TEST_F(InteractiveTest, GloveSlotFiresBothWaysWhileOnScreenWithoutTheGlove) {
-  SpawnGloveSlot(2, FloorRow - 1);
+  SpawnGloveSlot(World(), 2, FloorRow - 1);
   auto slot = Only<TGloveSlot>();
   ASSERT_TRUE(slot);
   HoldUp();
@@ -273,9 +273,9 @@ TEST_F(InteractiveTest, GloveSlotFiresBothWaysWhileOnScreenWithoutTheGlove) {
 }
 
 TEST_F(InteractiveTest, GloveSlotWithTheGloveStartsEveryExtender) {
-  SpawnGloveSlot(2, FloorRow - 1);
-  SpawnExtender(40, 30);
-  SpawnExtender(60, 30);
+  SpawnGloveSlot(World(), 2, FloorRow - 1);
+  SpawnExtender(World(), 40, 30);
+  SpawnExtender(World(), 60, 30);
   Game().GotGlove = 1;
   auto slot = Only<TGloveSlot>();
   ASSERT_TRUE(slot);
@@ -293,7 +293,7 @@ TEST_F(InteractiveTest, GloveSlotWithTheGloveStartsEveryExtender) {
 }
 
 TEST_F(InteractiveTest, ForceFieldSwallowsShotsAndItsEndsPushOnlyAWalkerBack) {
-  SpawnForceField(5, FloorRow - 1);                      // field at 10, ends at 9 and 11
+  SpawnForceField(World(), 5, FloorRow - 1);             // field at 10, ends at 9 and 11
   auto parts = ListedObjects<TForceField>(ActorList());  // the ends are force fields too
   ASSERT_EQ(parts.size(), 3u);
   auto field = parts[0];
@@ -338,7 +338,7 @@ TEST_F(InteractiveTest, ForceFieldSwallowsShotsAndItsEndsPushOnlyAWalkerBack) {
 }
 
 TEST_F(InteractiveTest, WalkingIntoAForceFieldGetsNowhere) {
-  SpawnForceField(5, FloorRow - 1);
+  SpawnForceField(World(), 5, FloorRow - 1);
   World().Player->PosX = 6;
   for (int t = 0; t < 10; ++t) GameTick(World(), false, false, false, true, false, false);
   EXPECT_LE(World().Player->PosX + World().Player->Width, 10);  // never reaches the field itself
@@ -348,7 +348,7 @@ TEST_F(InteractiveTest, WalkingIntoAForceFieldGetsNowhere) {
 // --- Notes, the monitor, beams, background sprites ------------------------------------------
 
 TEST_F(InteractiveTest, NoteIsReadWithUp) {
-  SpawnNote(2, FloorRow - 1);
+  SpawnNote(World(), 2, FloorRow - 1);
   EXPECT_EQ(DrawnBy(*Only<TNote>()).at(0).Frame, SpriteNote);
   size_t mark = AudioMark();
   AnswerNextBox();
@@ -359,7 +359,7 @@ TEST_F(InteractiveTest, NoteIsReadWithUp) {
 
 TEST_F(InteractiveTest, TouchHintsAreShownOnce) {
   Game().SetHintsActive(1);
-  SpawnExitDoor(2, FloorRow - 1);
+  SpawnExitDoor(World(), 2, FloorRow - 1);
   AnswerNextBox();
   Idle();
   EXPECT_TRUE(BoxWasShown());
@@ -371,7 +371,7 @@ TEST_F(InteractiveTest, TouchHintsAreShownOnce) {
 }
 
 TEST_F(InteractiveTest, MonitorWakesOnceWhenWalkedPastAndTurnsToThePlayer) {
-  SpawnMalvexScreen(6, FloorRow - 1);  // screen at 12, triggers at 6 and 20
+  SpawnMalvexScreen(World(), 6, FloorRow - 1);  // screen at 12, triggers at 6 and 20
   auto screen = Only<TMalvexScreen>();
   ASSERT_TRUE(screen);
   EXPECT_EQ(screen->Active, 1);
@@ -420,7 +420,7 @@ TEST_F(InteractiveTest, MonitorWakesOnceWhenWalkedPastAndTurnsToThePlayer) {
 }
 
 TEST_F(InteractiveTest, EnergyBeamHurtsEveryTickOfContactAndChangesItsSprite) {
-  SpawnEnergyBeam(2, FloorRow - 1);
+  SpawnEnergyBeam(World(), 2, FloorRow - 1);
   auto beam = Only<TEnergyBeam>();
   ASSERT_TRUE(beam);
   SetTimer(5);
@@ -444,7 +444,7 @@ TEST_F(InteractiveTest, EnergyBeamHurtsEveryTickOfContactAndChangesItsSprite) {
 }
 
 TEST_F(InteractiveTest, BackgroundSpriteHangsFromTheTopOfItsCell) {
-  SpawnBackgroundSprite(SpriteLamp, 5, 4);
+  SpawnBackgroundSprite(World(), SpriteLamp, 5, 4);
   auto sprite = Only<TBackgroundSprite>();
   ASSERT_TRUE(sprite);
   EXPECT_EQ(sprite->PosY, 64);

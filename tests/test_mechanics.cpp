@@ -22,7 +22,7 @@ class TElevatorTest : public TMechanicsTest {
     TMechanicsTest::SetUp();
     Fill(0, 127, 20);
     World().Grid.Tiles[19][10] = ElevatorShaftTile;
-    SpawnElevator(10, 19);
+    SpawnElevator(World(), 10, 19);
     Elevator = Last<TElevator>();
     PlacePlayer(10, 18);
   }
@@ -87,7 +87,7 @@ TEST_F(TElevatorTest, CeilingAboveStopsTheRideAndOnlyOneElevatorIsRidden) {
   EXPECT_FALSE(Has(SoundsPlayed(mark), SoundElevatorUp));
 
   Fill(9, 11, 16, 0);
-  SpawnElevator(10, 19);  // a second one in the same place
+  SpawnElevator(World(), 10, 19);  // a second one in the same place
   auto second = Last<TElevator>();
   World().Player->UseInteractiveObjects(true);
   EXPECT_EQ(Elevator->PosY, 303);
@@ -134,7 +134,7 @@ class TBeltTest : public TMechanicsTest {
     Fill(5, 10, 20, ObjectBeltRightStart);
   }
   std::shared_ptr<TConveyorBelt> Belt(int direction) {
-    SpawnConveyorBelt(5, 20, 10, direction);
+    SpawnConveyorBelt(World(), 5, 20, 10, direction);
     return Last<TConveyorBelt>();
   }
 };
@@ -213,7 +213,7 @@ class TFakeBridgeTest : public TMechanicsTest {
     TMechanicsTest::SetUp();
     for (int c = 5; c <= 8; ++c) World().Grid.Tiles[20][c] = c % 2 ? 0x21A0 : 0x21C0;
     World().Grid.Tiles[19][6] = 0x0040;  // some scenery above the bridge falls into its place
-    SpawnFakeBridge(5, 20, 4);
+    SpawnFakeBridge(World(), 5, 20, 4);
     Bridge = Last<TFakeBridge>();
     PlacePlayer(6, 19);
   }
@@ -274,8 +274,8 @@ TEST_F(TFakeBridgeTest, ReachCoversItsColumnsPlusHalfATileEachSide) {
 TEST_F(TMechanicsTest, ExtendersGrowUntilTheyMeetABridgeOrTheMapEdge) {
   World().Grid.Tiles[30][3] = ExtenderBridgeTile;
   World().Grid.Tiles[30][10] = ExtenderBridgeTile;
-  SpawnExtender(3, 30);
-  SpawnExtender(10, 30);
+  SpawnExtender(World(), 3, 30);
+  SpawnExtender(World(), 10, 30);
   auto extenders = ListedObjects<TExtender>(ActorList());
   ASSERT_EQ(extenders.size(), 2u);
 
@@ -301,8 +301,8 @@ TEST_F(TMechanicsTest, ExtendersGrowUntilTheyMeetABridgeOrTheMapEdge) {
 }
 
 TEST_F(TMechanicsTest, AnExtenderOutsideTheMapLeavesAtOnce) {
-  SpawnExtender(127, 5);
-  SpawnExtender(4, 90);
+  SpawnExtender(World(), 127, 5);
+  SpawnExtender(World(), 4, 90);
   for (auto& e : ListedObjects<TExtender>(ActorList())) {
     e->Active = 1;
     e->Update();
@@ -316,8 +316,8 @@ TEST_F(TMechanicsTest, AnExtenderOutsideTheMapLeavesAtOnce) {
 
 TEST_F(TMechanicsTest, WindBesideTheFanPushesThePlayer) {
   Fill(0, 127, 21);
-  SpawnFan(1, 10, 20);
-  SpawnFan(0, 30, 20);
+  SpawnFan(World(), 1, 10, 20);
+  SpawnFan(World(), 0, 30, 20);
   auto fans = ListedObjects<TFan>(ActorList());
   ASSERT_EQ(fans.size(), 2u);
   ASSERT_TRUE(fans[0]->Wind && fans[1]->Wind);
@@ -343,7 +343,7 @@ TEST_F(TMechanicsTest, WindBesideTheFanPushesThePlayer) {
 }
 
 TEST_F(TMechanicsTest, ShootingAFanStopsItsWindForPointsOnce) {
-  SpawnFan(1, 10, 20);
+  SpawnFan(World(), 1, 10, 20);
   auto fan = Last<TFan>();
   auto wind = fan->Wind;
   for (int tick = 0; tick < 5; ++tick) fan->Update();
@@ -382,7 +382,7 @@ TEST_F(TMechanicsTest, ShootingAFanStopsItsWindForPointsOnce) {
 }
 
 TEST_F(TMechanicsTest, FanDrawsItsBladesAboveItsBase) {
-  SpawnFan(1, 10, 20);
+  SpawnFan(World(), 1, 10, 20);
   auto fan = Last<TFan>();
   fan->Update();
   fan->Update();

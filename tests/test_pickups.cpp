@@ -23,7 +23,7 @@ class TPickupsTest : public TWorldTest {
   }
 
   static std::shared_ptr<TActor> Goodie(int id, int column, int row) {
-    SpawnGoodie(id, column, row);
+    SpawnGoodie(World(), id, column, row);
     auto all = ListedObjects<TActor>(ActorList());
     return all.empty() ? nullptr : all.back();
   }
@@ -49,7 +49,7 @@ class TPickupsTest : public TWorldTest {
   std::vector<std::pair<int64_t, int>> CollectLetters(const std::vector<int>& order) {
     std::vector<std::pair<int64_t, int>> out;
     for (int letter : order) {
-      SpawnGoodie(GoodieLetterB + letter, 5, 10);
+      SpawnGoodie(World(), GoodieLetterB + letter, 5, 10);
       auto l = ListedObjects<TLetter>(ActorList()).back();
       EXPECT_EQ(l->LetterNum, letter);
       const int64_t before = Game().Score;
@@ -63,7 +63,7 @@ class TPickupsTest : public TWorldTest {
   }
   // A player shot lying on (x, y).
   static PBraxShot ShotAt(int32_t x, int32_t y) {
-    SpawnBraxShot(x, y, 1);
+    SpawnBraxShot(World(), x, y, 1);
     auto shots = ListedObjects<TBraxShot>(ActorList());
     return shots.empty() ? nullptr : shots.back();
   }
@@ -72,7 +72,7 @@ class TPickupsTest : public TWorldTest {
 // --- Score popups --------------------------------------------------------------------
 
 TEST_F(TPickupsTest, BonusFlasherRisesThirtyNinePixelsAndLeavesOnItsFortiethUpdate) {
-  ScoreFlasher(Flasher200, 10, 100);
+  ScoreFlasher(World(), Flasher200, 10, 100);
   EXPECT_EQ(Game().Score, 200);
   auto flasher = Only<TBonusFlasher>();
   ASSERT_TRUE(flasher);
@@ -86,7 +86,7 @@ TEST_F(TPickupsTest, BonusFlasherRisesThirtyNinePixelsAndLeavesOnItsFortiethUpda
 }
 
 TEST_F(TPickupsTest, LargeFlasherDrawsBothHalvesAndLivesUntilItsStartRowPlusSixteen) {
-  ScoreFlasher(FlasherLevelBonus + 2, 10, 20);
+  ScoreFlasher(World(), FlasherLevelBonus + 2, 10, 20);
   EXPECT_EQ(Game().Score, 10000);
   auto flasher = Only<TLargeBonusFlasher>();
   ASSERT_TRUE(flasher);
@@ -110,10 +110,10 @@ TEST_F(TPickupsTest, RandomPopupDependsOnTheTick) {
                           SpriteScorePopup + 10};
   for (int t = 0; t < 8; ++t) {
     SCOPED_TRACE(t);
-    ResetActorList();
+    ResetActorList(World());
     Game().Timer = t;
     const int64_t before = Game().Score;
-    ScoreFlasher(FlasherRandom, 4, 50);
+    ScoreFlasher(World(), FlasherRandom, 4, 50);
     EXPECT_EQ(Game().Score - before, points[t % 4]);
     EXPECT_EQ(Only<TBonusFlasher>()->BaseSprite, sprites[t % 4]);
   }
@@ -123,9 +123,9 @@ TEST_F(TPickupsTest, RandomPopupDependsOnTheTick) {
 
 TEST_F(TPickupsTest, ShotBoxBurstsIntoItsGoodieRightAfterItInTheList) {
   SolidRow(11);
-  SpawnKey(0, 1, 10);  // something before and after the box in its layer
-  SpawnBox(SpriteFoodCrate, GoodieTurkey, 5, 10);
-  SpawnKey(1, 9, 10);
+  SpawnKey(World(), 0, 1, 10);  // something before and after the box in its layer
+  SpawnBox(World(), SpriteFoodCrate, GoodieTurkey, 5, 10);
+  SpawnKey(World(), 1, 9, 10);
   auto box = Only<TBox>();
   ASSERT_TRUE(box);
   const auto before = Entries();
@@ -156,7 +156,7 @@ TEST_F(TPickupsTest, ShotBoxBurstsIntoItsGoodieRightAfterItInTheList) {
 }
 
 TEST_F(TPickupsTest, BoxOverAGapGivesFiveHundred) {
-  SpawnBox(SpriteSupplyCrate, GoodieBoots, 5, 10);
+  SpawnBox(World(), SpriteSupplyCrate, GoodieBoots, 5, 10);
   auto box = Only<TBox>();
   ShotAt(11, 170);
   box->CheckCollisions();
@@ -171,7 +171,7 @@ TEST_F(TPickupsTest, BoxOverAGapGivesFiveHundred) {
 
 TEST_F(TPickupsTest, BoxConsumesOneShotPerTick) {
   SolidRow(11);
-  SpawnBox(SpriteSupplyCrate, 0, 5, 10);  // empty box
+  SpawnBox(World(), SpriteSupplyCrate, 0, 5, 10);  // empty box
   auto box = Only<TBox>();
   auto first = ShotAt(10, 175);
   auto second = ShotAt(11, 175);
@@ -186,8 +186,8 @@ TEST_F(TPickupsTest, BoxConsumesOneShotPerTick) {
 TEST_F(TPickupsTest, GoodieOutOfABoxIsVisitedInTheSamePass) {
   SolidRow(11);
   Game().CamY = 1;  // row 10 in view: the shot stays
-  SpawnBox(SpriteBonusCrate, GoodieFlag, 5, 10);
-  SpawnBraxShot(8, 175, 1);  // steps onto the box before the box is visited
+  SpawnBox(World(), SpriteBonusCrate, GoodieFlag, 5, 10);
+  SpawnBraxShot(World(), 8, 175, 1);  // steps onto the box before the box is visited
   auto drawn = Tick();
   auto flag = Only<TFlag>();
   ASSERT_TRUE(flag);
@@ -198,8 +198,8 @@ TEST_F(TPickupsTest, GoodieOutOfABoxIsVisitedInTheSamePass) {
 
 TEST_F(TPickupsTest, BoxesFallOnlyOnScreenButTheBalloonBoxAlways) {
   Game().CamY = 40;  // row 10 is far above the view
-  SpawnBox(SpriteSupplyCrate, 0, 5, 10);
-  SpawnBalloonBox(8, 10);
+  SpawnBox(World(), SpriteSupplyCrate, 0, 5, 10);
+  SpawnBalloonBox(World(), 8, 10);
   auto all = ListedObjects<TBox>(ActorList());
   ASSERT_EQ(all.size(), 2u);
   auto plain = all[0];
@@ -229,7 +229,7 @@ TEST_F(TPickupsTest, BoxesFallOnlyOnScreenButTheBalloonBoxAlways) {
 
 TEST_F(TPickupsTest, ShotBalloonBoxLetsItsBalloonGo) {
   SolidRow(11);
-  SpawnBalloonBox(5, 10);
+  SpawnBalloonBox(World(), 5, 10);
   auto box = Only<TBalloonBox>();
   ShotAt(10, 175);
   box->CheckCollisions();
@@ -261,7 +261,7 @@ TEST_F(TPickupsTest, GoodiesGivePointsAndEffectsOnTouch) {
   SolidRow(11);
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Id);
-    ResetActorList();
+    ResetActorList(World());
     World().Player = nullptr;
     Game().Health = 5;
     Game().Score = 0;
@@ -461,7 +461,7 @@ TEST_F(TPickupsTest, InventoryItemsGiveTheirThingWithAThousandPoints) {
   SolidRow(11);
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Id);
-    ResetActorList();
+    ResetActorList(World());
     World().Player = nullptr;
     Game().Score = 0;
     Game().FirePower = 0;
@@ -482,7 +482,7 @@ TEST_F(TPickupsTest, InventoryItemsGiveTheirThingWithAThousandPoints) {
 }
 
 TEST_F(TPickupsTest, KeysHangInTheAirAndOnlyKnownNumbersAreKept) {
-  SpawnKey(2, 5, 10);
+  SpawnKey(World(), 2, 5, 10);
   auto key = Only<TKey>();
   EXPECT_EQ(Tick(), std::vector<TDrawn>{At(10, 175, SpriteKey + 2)});
   EXPECT_EQ(key->PosY, 175);
@@ -494,7 +494,7 @@ TEST_F(TPickupsTest, KeysHangInTheAirAndOnlyKnownNumbersAreKept) {
   EXPECT_EQ(Game().Score, 1000);
   EXPECT_EQ(SoundsPlayed(mark), std::vector<int>{SoundKey});
 
-  SpawnKey(5, 5, 10);
+  SpawnKey(World(), 5, 5, 10);
   auto odd = Only<TKey>();
   odd->CheckCollisions();
   EXPECT_FALSE(odd->IsListed());

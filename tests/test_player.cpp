@@ -366,7 +366,7 @@ TEST_F(PlayerTest, ExitDoorOnlyWithUpAlone) {
   auto door = std::make_shared<TStandInDoor>();
   door->PosX = 20;
   door->PosY = 319;
-  AddToLayer(door, 0);
+  ActorList().AddToLayer(door, 0);
   Tick(true, false, true, false, false, false);
   Tick(true, false, false, true, false, false);
   World().Player->JumpWasDown = 1;  // jump held from before: no new jump
@@ -401,9 +401,9 @@ TEST_F(PlayerTest, ALockedItemEndsTheUse) {
   auto far = std::make_shared<TStandInLock>();
   far->PosX = 40;
   far->PosY = 319;
-  AddToLayer(far, 1);
-  AddToLayer(lock, 1);
-  AddToLayer(door, 1);
+  ActorList().AddToLayer(far, 1);
+  ActorList().AddToLayer(lock, 1);
+  ActorList().AddToLayer(door, 1);
   Up();
   EXPECT_EQ(far->Uses, 0);
   EXPECT_EQ(lock->Uses, 1);

@@ -369,7 +369,7 @@ TEST_F(SavegameTest, ReadObjectToleratesOtherFieldsAndClasses) {
 }
 
 TEST_F(SavegameTest, ActorListBlockWithReferences) {
-  ResetActorList();
+  ResetActorList(World());
   PStream empty = Memory();
   WriteActorList(*empty, ActorList());
   Rewind(empty);
@@ -387,8 +387,8 @@ TEST_F(SavegameTest, ActorListBlockWithReferences) {
   auto holder = std::make_shared<TTestHolder>();
   holder->Target = target;
   holder->Other = std::make_shared<TTestTarget>();  // not listed: its link is not kept
-  AddToLayer(holder, 1);
-  AddToLayer(target, 4);
+  ActorList().AddToLayer(holder, 1);
+  ActorList().AddToLayer(target, 4);
   PStream s = Memory();
   WriteActorList(*s, ActorList());
   EXPECT_EQ(holder->SerialNumber, 2);
@@ -416,14 +416,14 @@ TEST_F(SavegameTest, ReferencesResolveWhateverTheSeparatorLastCarried) {
   auto target = std::make_shared<TTestTarget>();
   auto holder = std::make_shared<TTestHolder>();
   holder->Target = target;
-  AddToLayer(target, 7);
-  AddToLayer(holder, 7);
+  ActorList().AddToLayer(target, 7);
+  ActorList().AddToLayer(holder, 7);
   PStream first = Memory();
   WriteActorList(*first, ActorList());
   ASSERT_EQ(target->SerialNumber, 8);
 
-  ResetActorList();
-  AddToLayer(std::make_shared<TTestTarget>(), 0);
+  ResetActorList(World());
+  ActorList().AddToLayer(std::make_shared<TTestTarget>(), 0);
   PStream second = Memory();
   WriteActorList(*second, ActorList());
   ASSERT_EQ(SharedSeparator()->SerialNumber, 8);
@@ -465,14 +465,14 @@ class QuickSaveTest : public SavegameTest {
     Holder->Ints = {3};  // the length the class makes it with
     Holder->L = 1ll << 33;
     Holder->Target = Target;
-    AddToLayer(Target, 4);
-    AddToLayer(Holder, 5);
-    SpawnBraxShot(10, 100, 1);  // one player shot alive
+    ActorList().AddToLayer(Target, 4);
+    ActorList().AddToLayer(Holder, 5);
+    SpawnBraxShot(World(), 10, 100, 1);  // one player shot alive
     ASSERT_EQ(g.PlayerShotsActive, 1);
   }
   // Replaces everything the quick save holds.
   void Scramble() {
-    ResetActorList();
+    ResetActorList(World());
     NewGameState(World(), false);
     ClearGrids();
     World().Grid.Tiles[1][1] = 0x2000;
@@ -532,7 +532,7 @@ TEST_F(QuickSaveTest, RoundTripRestoresTheWholeLevel) {
   EXPECT_NE(ReadSavegame(SavegameFileName(0)), nullptr);
   // The layers work on in the loaded list.
   auto late = std::make_shared<TTestTarget>();
-  AddToLayer(late, 3);
+  ActorList().AddToLayer(late, 3);
   EXPECT_EQ(LayerOf(late.get()), 3);
   EXPECT_EQ(LayerOf(holder.get()), 5);
 }
@@ -599,7 +599,7 @@ TEST_F(QuickSaveTest, ValuesTheClassesCannotHoldRefuseTheFile) {
   auto belt = CreateObject("TConveyorBelt");
   auto hole = CreateObject("TKeyHole");
   ASSERT_TRUE(dust && belt && hole);
-  for (const auto& o : {dust, belt, hole}) AddToLayer(o, 4);
+  for (const auto& o : {dust, belt, hole}) ActorList().AddToLayer(o, 4);
   TGameState& g = Game();
   const int32_t height = World().Player->Height;
   struct TCase {
@@ -651,7 +651,7 @@ TEST_F(QuickSaveTest, ValuesTheClassesCannotHoldRefuseTheFile) {
 
 TEST_F(QuickSaveTest, LoadingOverALiveShotKeepsTheSavedCount) {
   QuickSave(World());
-  SpawnBraxShot(12, 100, 0);  // the running level fires again before the load
+  SpawnBraxShot(World(), 12, 100, 0);  // the running level fires again before the load
   ASSERT_EQ(Game().PlayerShotsActive, 2);
   QuickLoad(World());
   EXPECT_EQ(Listed("TBraxShot").size(), 1u);

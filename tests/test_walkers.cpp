@@ -28,7 +28,7 @@ TEST_F(TWalkerTest, CrawlBotTurnsWhereItsWallEndsAndWhereItsPathIsBlocked) {
   for (int row = 15; row <= 20; ++row)
     World().Grid.Tiles[row][9] = 0x1800;  // wall left of column 10
   Fill(0, 127, 21);
-  SpawnCrawlBot(0, 10, 20);
+  SpawnCrawlBot(World(), 0, 10, 20);
   auto bot = Last<TCrawlBot>();
   ASSERT_TRUE(bot);
   EXPECT_EQ(bot->Direction, -1);
@@ -54,7 +54,7 @@ TEST_F(TWalkerTest, CrawlBotWithItsWallOnTheRightFollowsThatSide) {
   for (int row = 15; row <= 20; ++row)
     World().Grid.Tiles[row][11] = 0x1800;  // wall right of column 10
   Fill(0, 127, 21);
-  SpawnCrawlBot(1, 10, 20);
+  SpawnCrawlBot(World(), 1, 10, 20);
   auto bot = Last<TCrawlBot>();
   Game().CamY = 11;
   bot->Update();
@@ -70,7 +70,7 @@ TEST_F(TWalkerTest, CrawlBotWithItsWallOnTheRightFollowsThatSide) {
 
 TEST_F(TWalkerTest, CrawlBotHurtsOnContactAndDiesFromOneShot) {
   Fill(0, 127, 21);
-  SpawnCrawlBot(0, 10, 20);
+  SpawnCrawlBot(World(), 0, 10, 20);
   auto bot = Last<TCrawlBot>();
   PlacePlayer(1, 20);
   PlayerOn(*bot);
@@ -96,7 +96,7 @@ TEST_F(TWalkerTest, CrawlBotHurtsOnContactAndDiesFromOneShot) {
 
 TEST_F(TWalkerTest, TechBotWalksAColumnEveryThirdTickAndTurnsAtLedgeEnds) {
   Fill(5, 10, 21);
-  SpawnTechBot(7, 20);
+  SpawnTechBot(World(), 7, 20);
   auto bot = Last<TTechBot>();
   Game().CamY = 11;
   bot->Update();
@@ -118,7 +118,7 @@ TEST_F(TWalkerTest, TechBotWalksAColumnEveryThirdTickAndTurnsAtLedgeEnds) {
 }
 
 TEST_F(TWalkerTest, TechBotFallsATilePerTickAndWakesOneRowAboveTheView) {
-  SpawnTechBot(7, 9);
+  SpawnTechBot(World(), 7, 9);
   auto bot = Last<TTechBot>();
   Game().CamY = 10;
   bot->PosY = 159;
@@ -133,7 +133,7 @@ TEST_F(TWalkerTest, TechBotFallsATilePerTickAndWakesOneRowAboveTheView) {
 
 TEST_F(TWalkerTest, TechBotShotFlyingRightIsPushedRightAndBreaksUpHarmlessly) {
   Fill(0, 127, 21);
-  SpawnTechBot(7, 20);
+  SpawnTechBot(World(), 7, 20);
   auto bot = Last<TTechBot>();
   PlacePlayer(1, 20);
   World().Player->PosX = 15;
@@ -165,7 +165,7 @@ TEST_F(TWalkerTest, TechBotShotFlyingRightIsPushedRightAndBreaksUpHarmlessly) {
 
 TEST_F(TWalkerTest, TechBotShotFlyingLeftIsPushedLeftAndUnhitBotHurts) {
   Fill(0, 127, 21);
-  SpawnTechBot(7, 20);
+  SpawnTechBot(World(), 7, 20);
   auto bot = Last<TTechBot>();
   PlacePlayer(1, 20);
   PlayerOn(*bot);
@@ -180,7 +180,7 @@ TEST_F(TWalkerTest, TechBotShotFlyingLeftIsPushedLeftAndUnhitBotHurts) {
 
 TEST_F(TWalkerTest, FlameBotPatrolsALedgeAndSwallowsEveryShot) {
   Fill(5, 10, 21);
-  SpawnFlameBot(7, 20);
+  SpawnFlameBot(World(), 7, 20);
   auto bot = Last<TFlameBot>();
   int32_t low = bot->PosX, high = bot->PosX;
   for (int tick = 0; tick < 300; ++tick) {
@@ -204,7 +204,7 @@ TEST_F(TWalkerTest, FlameBotPatrolsALedgeAndSwallowsEveryShot) {
 }
 
 TEST_F(TWalkerTest, FlameBotInTheAirFallsAndFacesLeft) {
-  SpawnFlameBot(7, 20);
+  SpawnFlameBot(World(), 7, 20);
   auto bot = Last<TFlameBot>();
   bot->Direction = 1;
   bot->Update();  // odd tick in the air
@@ -224,7 +224,7 @@ TEST_F(TWalkerTest, FlameBotInTheAirFallsAndFacesLeft) {
 
 TEST_F(TWalkerTest, BunnyTouchingThePlayerSpinsAndBurstsForAPopup) {
   Fill(0, 127, 21);
-  SpawnBunnyBot(20, 20);
+  SpawnBunnyBot(World(), 20, 20);
   EXPECT_EQ(Game().BunniesTotal, 1);
   auto bunny = Last<TBunnyBot>();
   EXPECT_EQ(bunny->CurrentFrame, 6);
@@ -268,7 +268,7 @@ TEST_F(TWalkerTest, BunnyTouchingThePlayerSpinsAndBurstsForAPopup) {
   EXPECT_EQ(Count("TSmokeCloud"), 6);
 
   // A spin restored with a negative Timer keeps to the four-frame sequence.
-  SpawnBunnyBot(40, 20);
+  SpawnBunnyBot(World(), 40, 20);
   auto loaded = Last<TBunnyBot>();
   loaded->Rotating = 1;
   loaded->Timer = -3;
@@ -279,7 +279,7 @@ TEST_F(TWalkerTest, BunnyTouchingThePlayerSpinsAndBurstsForAPopup) {
 
 TEST_F(TWalkerTest, ShotBunnyBurstsForTwoHundredAndCounts) {
   Fill(0, 127, 21);
-  SpawnBunnyBot(20, 20);
+  SpawnBunnyBot(World(), 20, 20);
   auto bunny = Last<TBunnyBot>();
   bunny->CurrentFrame = 1;
   auto first = Shoot(bunny->PosX, bunny->PosY, 0);
@@ -301,7 +301,7 @@ TEST_F(TWalkerTest, ShotBunnyBurstsForTwoHundredAndCounts) {
 TEST_F(TWalkerTest, BunnyTurnsAtAWallAndDropsOffEdges) {
   Fill(5, 12, 21);
   World().Grid.Tiles[20][9] = 0x1800;  // wall left of column 10
-  SpawnBunnyBot(10, 20);
+  SpawnBunnyBot(World(), 10, 20);
   auto bunny = Last<TBunnyBot>();
   bunny->Update();
   EXPECT_EQ(bunny->Direction, 1);
@@ -328,7 +328,7 @@ TEST_F(TWalkerTest, BunnyTurnsAtAWallAndDropsOffEdges) {
 TEST_F(TWalkerTest, CannonBotPatrolsBetweenAGapAndAWallFiringAtEachEnd) {
   Fill(3, 20, 21);
   World().Grid.Tiles[20][13] = 0x1800;  // wall at half-tiles 26 and 27
-  SpawnCannonBot(8, 20);
+  SpawnCannonBot(World(), 8, 20);
   auto bot = Last<TCannonBot>();
   EXPECT_EQ(bot->Health, 2);
   EXPECT_EQ(bot->Width, 4);
@@ -360,7 +360,7 @@ TEST_F(TWalkerTest, CannonBotPatrolsBetweenAGapAndAWallFiringAtEachEnd) {
 }
 
 TEST_F(TWalkerTest, CannonBotFallsWhenUnsupported) {
-  SpawnCannonBot(8, 20);
+  SpawnCannonBot(World(), 8, 20);
   auto bot = Last<TCannonBot>();
   bot->Direction = 1;
   bot->Update();
@@ -371,7 +371,7 @@ TEST_F(TWalkerTest, CannonBotFallsWhenUnsupported) {
 
 TEST_F(TWalkerTest, CannonBotTakesTwoHitsAndStopsConsumingWhenDestroyed) {
   Fill(0, 127, 21);
-  SpawnCannonBot(8, 20);
+  SpawnCannonBot(World(), 8, 20);
   auto bot = Last<TCannonBot>();
   PlacePlayer(1, 20);
 
@@ -403,7 +403,7 @@ TEST_F(TWalkerTest, CannonBotTakesTwoHitsAndStopsConsumingWhenDestroyed) {
 
 TEST_F(TWalkerTest, CannonBotDrawsTwoSpritesWide) {
   Fill(0, 127, 21);
-  SpawnCannonBot(8, 20);
+  SpawnCannonBot(World(), 8, 20);
   auto bot = Last<TCannonBot>();
   Game().CamY = 11;
   Present();
@@ -421,7 +421,7 @@ TEST_F(TWalkerTest, CannonBotDrawsTwoSpritesWide) {
 
 TEST_F(TWalkerTest, WheelBotRollsOnOddTicksAndTurnsAtLedgeEnds) {
   Fill(5, 10, 21);
-  SpawnWheelBot(7, 20);
+  SpawnWheelBot(World(), 7, 20);
   auto bot = Last<TWheelBot>();
   EXPECT_EQ(bot->PosX, 15);
   Game().Timer = 2;
@@ -442,7 +442,7 @@ TEST_F(TWalkerTest, WheelBotRollsOnOddTicksAndTurnsAtLedgeEnds) {
 
 TEST_F(TWalkerTest, WheelBotFlameShieldSwallowsShotsWithoutDamage) {
   Fill(0, 127, 21);
-  SpawnWheelBot(7, 20);
+  SpawnWheelBot(World(), 7, 20);
   auto bot = Last<TWheelBot>();
   bot->Timer = 26;
   bot->Update();
@@ -468,7 +468,7 @@ TEST_F(TWalkerTest, WheelBotFlameShieldSwallowsShotsWithoutDamage) {
 
 TEST_F(TWalkerTest, WheelBotDiesOnTheSecondUnshieldedHit) {
   Fill(0, 127, 21);
-  SpawnWheelBot(7, 20);
+  SpawnWheelBot(World(), 7, 20);
   auto bot = Last<TWheelBot>();
   PlacePlayer(1, 20);
   PlayerOn(*bot);
@@ -490,7 +490,7 @@ TEST_F(TWalkerTest, WheelBotDiesOnTheSecondUnshieldedHit) {
 
 TEST_F(TWalkerTest, DamagedWheelBotSmokesAtTheStartOfEachRoll) {
   Fill(0, 127, 21);
-  SpawnWheelBot(7, 20);
+  SpawnWheelBot(World(), 7, 20);
   auto bot = Last<TWheelBot>();
   Shoot(bot->PosX, 335, 1);
   bot->CheckCollisions();

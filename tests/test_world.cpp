@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "actors/effects.h"
 #include "data/object_codes.h"
 #include "shell/settings.h"
 #include "world/level_shot.h"
@@ -149,10 +150,10 @@ TEST_F(WorldTest, ScoreFlashers) {
   const int64_t randomPoints[4] = {100, 500, 2000, 5000};
   const int64_t randomSprites[4] = {678, 682, 686, 688};
   for (int timer = 0; timer < 5; ++timer) {
-    ResetActorList();
+    ResetActorList(World());
     g.Timer = timer;
     int64_t before = g.Score;
-    ScoreFlasher(FlasherRandom, 30, 200);
+    ScoreFlasher(World(), FlasherRandom, 30, 200);
     EXPECT_EQ(g.Score - before, randomPoints[timer % 4]) << timer;
     auto flashers = Listed("TBonusFlasher");
     ASSERT_EQ(flashers.size(), 1u);
@@ -163,11 +164,11 @@ TEST_F(WorldTest, ScoreFlashers) {
     EXPECT_EQ(LayerOf(flashers[0].get()), LayerEffects);
   }
 
-  ResetActorList();
+  ResetActorList(World());
   g.Score = 0;
-  ScoreFlasher(Flasher10000, 1, 2);
+  ScoreFlasher(World(), Flasher10000, 1, 2);
   EXPECT_EQ(g.Score, 10000);
-  ScoreFlasher(FlasherLevelBonus + 6, 5, 300);
+  ScoreFlasher(World(), FlasherLevelBonus + 6, 5, 300);
   EXPECT_EQ(g.Score, 20000);
   auto large = Listed("TLargeBonusFlasher");
   ASSERT_EQ(large.size(), 1u);
@@ -175,23 +176,23 @@ TEST_F(WorldTest, ScoreFlashers) {
   EXPECT_EQ(Field(large[0], "TimeToLive"), 316);
   EXPECT_EQ(Field(Listed("TBonusFlasher")[0], "BaseSprite"), 690);
 
-  for (int kind : {0, 8, 15, 17, 100, 108}) ScoreFlasher(kind, 1, 2);
+  for (int kind : {0, 8, 15, 17, 100, 108}) ScoreFlasher(World(), kind, 1, 2);
   EXPECT_EQ(g.Score, 20000);
   EXPECT_EQ(ActorList().Count(), 9u);
 }
 
 TEST_F(WorldTest, GoodiesByIdAndAfterTheirContainer) {
-  SpawnGoodie(0x1234, 3, 4);
-  SpawnGoodie(0xF00F, 3, 4);
+  SpawnGoodie(World(), 0x1234, 3, 4);
+  SpawnGoodie(World(), 0xF00F, 3, 4);
   EXPECT_EQ(CountLog("WARNING :: SpawnGoodie :: unknown ID 0x1234"), 1);
   EXPECT_EQ(CountLog("WARNING :: SpawnGoodie :: unknown ID 0xF00F"), 1);
-  SpawnGoodie(0, 3, 4);
+  SpawnGoodie(World(), 0, 3, 4);
   EXPECT_EQ(ActorList().Count(), 7u);
   int warnings = 0;
   for (const std::string& l : LogLines()) warnings += l.find("SpawnGoodie") != std::string::npos;
   EXPECT_EQ(warnings, 2);  // ID 0 says nothing
 
-  SpawnGoodie(GoodieLetterB + 2, 6, 7);
+  SpawnGoodie(World(), GoodieLetterB + 2, 6, 7);
   auto letters = Listed("TLetter");
   ASSERT_EQ(letters.size(), 1u);
   EXPECT_EQ(Field(letters[0], "LetterNum"), 2);
@@ -200,13 +201,13 @@ TEST_F(WorldTest, GoodiesByIdAndAfterTheirContainer) {
   EXPECT_EQ(LayerOf(letters[0].get()), LayerObjects);
 
   // Out of a box: right after the box, ahead of objects added later to its layer.
-  SpawnBox(SpriteFoodCrate, GoodieSoda, 9, 9);
-  SpawnBox(628, 0, 10, 9);
+  SpawnBox(World(), SpriteFoodCrate, GoodieSoda, 9, 9);
+  SpawnBox(World(), 628, 0, 10, 9);
   auto boxes = Listed("TBox");
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(Field(boxes[0], "BoxSprite"), 629);
   EXPECT_EQ(Field(boxes[0], "ContentID"), GoodieSoda);
-  SpawnGoodie(GoodieSoda, 9, 9, boxes[0].get());
+  SpawnGoodie(World(), GoodieSoda, 9, 9, boxes[0].get());
   std::vector<std::string> order;
   for (const PActorListEntry& e : ActorList().Entries())
     if (!e->Is<TListSeparator>()) order.push_back(e->ClassName());
@@ -217,9 +218,9 @@ TEST_F(WorldTest, ParticleBurstsCycleColourPatterns) {
   const int32_t patterns[5][4] = {
       {1, 3, 0, 2}, {2, 1, 3, 0}, {1, 2, 3, 0}, {2, 0, 1, 3}, {1, 3, 0, 2}};
   for (int burst = 0; burst < 5; ++burst) {
-    ResetActorList();
+    ResetActorList(World());
     EXPECT_EQ(World().ParticleColourCounter, burst % 4);
-    SpawnParticles(50, 300);
+    SpawnParticles(World(), 50, 300);
     auto particles = Listed("TParticle");
     ASSERT_EQ(particles.size(), 4u);
     const int32_t dx[4] = {0, 0, 1, 1}, dy[4] = {1, -9, -7, 1};
@@ -239,8 +240,8 @@ TEST_F(WorldTest, PlayerShotsStopAtFirePower) {
   TGameState& g = Game();
   g.FirePower = 2;
   size_t mark = AudioMark();
-  SpawnBraxShot(20, 99, 0);
-  SpawnBraxShot(22, 99, 1);
+  SpawnBraxShot(World(), 20, 99, 0);
+  SpawnBraxShot(World(), 22, 99, 1);
   EXPECT_EQ(g.PlayerShotsActive, 2);
   EXPECT_EQ(SoundsPlayed(mark), (std::vector<int>{SoundHeroShot, SoundHeroShot}));
   auto shots = Listed("TBraxShot");
@@ -250,20 +251,20 @@ TEST_F(WorldTest, PlayerShotsStopAtFirePower) {
   EXPECT_EQ(LayerOf(shots[0].get()), LayerHero);
 
   mark = AudioMark();
-  SpawnBraxShot(24, 99, 1);
+  SpawnBraxShot(World(), 24, 99, 1);
   EXPECT_EQ(Listed("TBraxShot").size(), 2u);
   EXPECT_EQ(g.PlayerShotsActive, 2);
   EXPECT_TRUE(SoundsPlayed(mark).empty());
 
   shots[0]->Remove();  // a shot that disappears frees its place
   EXPECT_EQ(g.PlayerShotsActive, 1);
-  SpawnBraxShot(24, 99, 1);
+  SpawnBraxShot(World(), 24, 99, 1);
   EXPECT_EQ(Listed("TBraxShot").size(), 2u);
 }
 
 TEST_F(WorldTest, SnakeRespawnKeepsNineSegments) {
-  SpawnSnake(10, 20);
-  SpawnSnake(30, 40);
+  SpawnSnake(World(), 10, 20);
+  SpawnSnake(World(), 30, 40);
   auto segments = Listed("TSnakeBot");
   ASSERT_EQ(segments.size(), 9u);
   EXPECT_EQ(Game().SnakesTotal, 9);
@@ -276,25 +277,25 @@ TEST_F(WorldTest, SnakeRespawnKeepsNineSegments) {
 }
 
 TEST_F(WorldTest, SpawnPlacementsLayersAndTallies) {
-  SpawnObjectCode(ObjectArrowRight, 3, 4);  // background sprite 444 at 16 * row
+  SpawnObjectCode(World(), ObjectArrowRight, 3, 4);  // background sprite 444 at 16 * row
   auto sprites = Listed("TBackgroundSprite");
   ASSERT_EQ(sprites.size(), 1u);
   EXPECT_EQ(Field(sprites[0], "SpriteIndex"), 444);
   EXPECT_EQ(AsGame(sprites[0])->PosY, 64);
   EXPECT_EQ(LayerOf(sprites[0].get()), LayerBackground);
 
-  SpawnObjectCode(ObjectRocket, 5, 5);
-  SpawnObjectCode(ObjectRocket, 6, 5);
+  SpawnObjectCode(World(), ObjectRocket, 5, 5);
+  SpawnObjectCode(World(), ObjectRocket, 6, 5);
   EXPECT_EQ(Game().MissilesTotal, 2);  // one per rocket
 
-  SpawnObjectCode(ObjectTeleporter1, 8, 2);
+  SpawnObjectCode(World(), ObjectTeleporter1, 8, 2);
   ASSERT_NE(World().Teleporters[1], nullptr);
   EXPECT_EQ(World().Teleporters[0], nullptr);
   EXPECT_EQ(World().Teleporters[1]->PosX, 18);
   EXPECT_EQ(Field(World().Teleporters[1], "TeleIndex"), 1);
   EXPECT_EQ(LayerOf(World().Teleporters[1].get()), LayerFront);
 
-  SpawnMalvexScreen(20, 10);
+  SpawnMalvexScreen(World(), 20, 10);
   auto screens = Listed("TMalvexScreen");
   auto triggers = Listed("TMonitorTrigger");
   ASSERT_EQ(screens.size(), 1u);
@@ -306,8 +307,8 @@ TEST_F(WorldTest, SpawnPlacementsLayersAndTallies) {
     EXPECT_EQ(LayerOf(triggers[i].get()), LayerWallItems);
   }
 
-  SpawnFan(1, 30, 10);
-  SpawnFan(0, 50, 10);
+  SpawnFan(World(), 1, 30, 10);
+  SpawnFan(World(), 0, 50, 10);
   auto fans = Listed("TFan");
   auto winds = Listed("TWind");
   ASSERT_EQ(fans.size(), 2u);
@@ -326,7 +327,8 @@ TEST_F(WorldTest, SpawnPlacementsLayersAndTallies) {
 }
 
 // An object acts on the world whose list holds it: a second world's spikes hurt that
-// world's hero on that world's floor, and the program's world is not touched.
+// world's hero on that world's floor, his shot goes to that world's list, and the
+// program's world is not touched.
 TEST_F(WorldTest, ObjectsActOnTheWorldWhoseListHoldsThem) {
   TWorld other;
   NewGameState(other, false);
@@ -346,8 +348,11 @@ TEST_F(WorldTest, ObjectsActOnTheWorldWhoseListHoldsThem) {
   other.Actors->AddToLayer(spikes, LayerObjects);
   const int32_t programHealth = Game().Health;
 
-  for (int i = 0; i < 3; ++i) GameTick(other, false, false, false, false, false, false);
+  for (int i = 0; i < 3; ++i) GameTick(other, false, false, false, false, i == 0, false);
   EXPECT_EQ(other.State->Health, 8);
+  EXPECT_EQ(ListedObjects<TBraxShot>(*other.Actors).size(), 1u);  // his shot is spawned there
+  EXPECT_EQ(other.State->PlayerShotsActive, 1);
+  EXPECT_TRUE(ListedObjects<TBraxShot>(ActorList()).empty());
   EXPECT_EQ(other.State->Timer, 3);
   EXPECT_EQ(hero->PosY, 175);  // on the other world's floor; the program's grid is empty
   EXPECT_EQ(&spikes->World(), &other);
@@ -752,7 +757,7 @@ TEST_F(WorldTest, LevelShotDrawsEveryObjectWhereItStands) {
   Put(map, 30, 60, ObjectFloorSpikes);  // floor spikes
   WriteMap("shot.qz1", map);
   LevelList = {"shot.qz1"};
-  const TPixmap shot = DrawWholeLevel(0);
+  const TPixmap shot = DrawWholeLevel(World(), 0);
   ASSERT_EQ(shot.Width, 16 * MapColumns);
   ASSERT_EQ(shot.Height, 16 * MapRows);
   // The test's platform is current again and has nothing of the picture pending.

@@ -45,7 +45,7 @@ class TWorldTest : public THeadlessTest {
     ResetMirrorTimeGuard();
     ResetWorld();
     NewGameState(World(), true);
-    ResetActorList();
+    ResetActorList(World());
     for (int i = 0; i <= 200; ++i) {
       MirrorLineY[i] = 2 * i;
       MirrorLineHeight[i] = 2;
@@ -78,7 +78,7 @@ class TWorldTest : public THeadlessTest {
   static void ClearGrids() { World().Grid = TLevelGrid{}; }
   // A player standing on the floor of the cell (column, row), without the start flicker.
   void PlacePlayer(int column, int row) {
-    CreatePlayer(column, row);
+    CreatePlayer(World(), column, row);
     World().Player->InvincibilityTimer = 0;
   }
 
@@ -188,7 +188,7 @@ class TWorldTest : public THeadlessTest {
     shot->PosY = y;
     shot->Width = 2;
     shot->Height = 16;
-    AddToLayer(shot, 2);
+    ActorList().AddToLayer(shot, 2);
     ++Game().PlayerShotsActive;
     return shot;
   }

@@ -256,21 +256,13 @@ const PActorListEntry& SharedSeparator() {
   return separator;
 }
 
-void ResetActorList() {
-  World().Actors->Clear();
+void ResetActorList(TWorld& world) {
+  world.Actors->Clear();
   auto list = std::make_unique<TActorList>();
   for (int i = 0; i < TActorList::LayerCount - 1; ++i) list->Append(SharedSeparator());
   list->AdoptSeparators();
-  World().SetActors(std::move(list));
+  world.SetActors(std::move(list));
 }
-
-void SetActorList(std::unique_ptr<TActorList> list) {
-  if (!list) return;
-  World().Actors->Clear();
-  World().SetActors(std::move(list));
-}
-
-void AddToLayer(const PActorListEntry& object, int layer) { ActorList().AddToLayer(object, layer); }
 
 void TickActorList(TActorList& list) {
   // Hold the current link: a removed link keeps its successor.

@@ -173,12 +173,10 @@ class TActorList {
   void GiveOrder(TListLink* link);
 };
 
-// The current level's list.
+// The list of the program's world (World().Actors).
 TActorList& ActorList();
 // Removes every object, starts a new list with the seven separators.
-void ResetActorList();
-// Replaces the current list (quick load).
-void SetActorList(std::unique_ptr<TActorList> list);
+void ResetActorList(TWorld& world);
 
 // The layers of the list, in the order they are updated and drawn (back to front).
 constexpr int LayerBackground = 0;  // decorations, exit doors, elevators
@@ -189,7 +187,6 @@ constexpr int LayerObjects = 4;     // pickups, hazards, walking robots, robot s
 constexpr int LayerFlyers = 5;      // flying robots, the villain, the snake
 constexpr int LayerFront = 6;       // reactors, teleporters, fireballs, flashes
 constexpr int LayerMechanics = 7;   // extenders, fake bridges, conveyor belts (not drawn)
-void AddToLayer(const PActorListEntry& object, int layer);
 // The one separator object of the program run.
 const PActorListEntry& SharedSeparator();
 

@@ -100,16 +100,14 @@ void NewGameState(TWorld& world, bool hintsOn) {
   world.GameStarted = true;
 }
 
-void GiveEverything() {
-  TGameState& g = Game();
+void GiveEverything(TGameState& g) {
   g.Health = 9;
   g.FirePower = 4;
   g.GotBoots = g.GotHooks = g.GotGlove = g.GotAccessCard = 1;
   std::fill(g.GotKey.begin(), g.GotKey.end(), uint16_t(1));
 }
 
-std::string BonusInfoText() {
-  const TGameState& g = Game();
+std::string BonusInfoText(const TGameState& g) {
   auto pair = [](int32_t a, int32_t b) { return std::to_string(a) + " of " + std::to_string(b); };
   return "BONUS INFO\n" + ("\nCameras:\t" + pair(g.CamsShot, g.CamsTotal)) +
          ("\nSigns:\t" + pair(g.SignsFallen, g.SignsTotal)) +
@@ -119,11 +117,7 @@ std::string BonusInfoText() {
          std::to_string(g.GetBonusBits());
 }
 
-void ShowBonusInfo() {
-  Platform().ShowMessageBox("Zyntra", BonusInfoText());
+void ShowBonusInfo(const TGameState& game) {
+  Platform().ShowMessageBox("Zyntra", BonusInfoText(game));
   ResetKeys();
 }
-
-int32_t CameraX() { return Game().CamX; }
-int32_t CameraY() { return Game().CamY; }
-int32_t GameTimer() { return Game().Timer; }

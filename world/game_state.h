@@ -82,9 +82,6 @@ using PGameState = std::shared_ptr<TGameState>;
 // The game state of the world in play (World().State; blank before a game starts).
 TGameState& Game();
 // The camera's column and row and the tick counter of the game in play.
-int32_t CameraX();
-int32_t CameraY();
-int32_t GameTimer();
 
 struct TWorld;
 void NewGameState(TWorld& world, bool hintsOn);
@@ -107,7 +104,7 @@ constexpr int HintNoKey = 11;
 void ShowHint(TGameState& game, uint8_t n, bool keep);
 // The note of the current map.
 void ShowNote(const TGameState& game);
-void GiveFirepowerAndKeys();
-void GiveEverything();
-std::string BonusInfoText();
-void ShowBonusInfo();
+void GiveFirepowerAndKeys(TGameState& game);
+void GiveEverything(TGameState& game);
+std::string BonusInfoText(const TGameState& game);
+void ShowBonusInfo(const TGameState& game);

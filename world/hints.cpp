@@ -20,10 +20,10 @@ void ShowNote(const TGameState& game) {
   ShowInfoBox(map < MessageText.size() ? MessageText[map] : "", 16, 16, 12, 3, true);
 }
 
-void GiveFirepowerAndKeys() {
+void GiveFirepowerAndKeys(TGameState& game) {
   PlayBraxSound(SoundMessage);
   ShowInfoBox(CheatText, 16, 16, 12, 2, false);
-  Game().FirePower = 4;
-  for (uint16_t& key : Game().GotKey) key = 1;
+  game.FirePower = 4;
+  for (uint16_t& key : game.GotKey) key = 1;
   ResetKeys();
 }

@@ -29,11 +29,11 @@ const TPixmap* FrameOf(const PImage& image, int frame) {
   return &image->Frames[size_t(frame)];
 }
 
-TPixmap DrawTiles() {
+TPixmap DrawTiles(const TWorld& world) {
   TPixmap shot(16 * MapColumns, 16 * MapRows, 0xFF000000u);
   for (int row = 0; row < MapRows; ++row)
     for (int column = 0; column < MapColumns; ++column) {
-      int b = World().Grid.Tiles[row][column] / 32, x = 16 * column, y = 16 * row;
+      int b = world.Grid.Tiles[row][column] / 32, x = 16 * column, y = 16 * row;
       const TPixmap* frame = nullptr;
       if (b <= SecondBackdropPicture) {
         // The backdrops show through: tiled over the map in their 208 x 160 pieces.
@@ -55,18 +55,18 @@ TPixmap DrawTiles() {
 // offset then puts each camera's view at its place on the map, so the whole map is
 // covered. The commands go to a headless platform of the map's size, which is current
 // only while the objects draw.
-void DrawObjects(TPixmap& shot) {
+void DrawObjects(TWorld& world, TPixmap& shot) {
   auto canvas = std::make_unique<THeadlessPlatform>();
   if (!canvas->OpenWindow(shot.Width, shot.Height, 0, 60)) return;
   std::unique_ptr<TPlatform> previous = ExchangePlatform(std::move(canvas));
   TPlatform& p = Platform();
   p.DrawImage(CreateImage(shot, shot.Width, shot.Height, 0, 1, 0), 0, 0);
-  TGameState& g = Game();
+  TGameState& g = *world.State;
   const int32_t camX = g.CamX, camY = g.CamY;
   // Replacement images are drawn at their own resolution; the picture is in classic pixels.
   const bool replacements = PlaySettings().ReplacementMode;
   PlaySettings().ReplacementMode = false;
-  for (const PActorListEntry& entry : ActorList().Entries()) {
+  for (const PActorListEntry& entry : world.Actors->Entries()) {
     auto object = std::dynamic_pointer_cast<TVisibleObject>(entry);
     if (!object) continue;
     g.CamX = object->PosX - 12;
@@ -74,7 +74,7 @@ void DrawObjects(TPixmap& shot) {
     // Logical (16, 16) is the view's top-left corner: the map cell (CamX / 2, CamY).
     p.SetRawScale(1, 1, 8 * g.CamX - 16, 16 * g.CamY - 16);
     // The hero as he stands, not blinking through the start flicker.
-    if (object.get() == World().Player.get())
+    if (object.get() == world.Player.get())
       object->TVisibleObject::Draw();
     else
       object->Draw();
@@ -93,17 +93,17 @@ void DrawObjects(TPixmap& shot) {
 
 }  // namespace
 
-TPixmap DrawWholeLevel(int map) {
-  NewGameState(World(), false);
-  Game().MapOn = uint16_t(map);
-  if (!LoadLevel(World())) return {};
-  TPixmap shot = DrawTiles();
-  DrawObjects(shot);
+TPixmap DrawWholeLevel(TWorld& world, int map) {
+  NewGameState(world, false);
+  world.State->MapOn = uint16_t(map);
+  if (!LoadLevel(world)) return {};
+  TPixmap shot = DrawTiles(world);
+  DrawObjects(world, shot);
   return shot;
 }
 
-bool WriteLevelShot(int map) {
-  TPixmap shot = DrawWholeLevel(map);
+bool WriteLevelShot(TWorld& world, int map) {
+  TPixmap shot = DrawWholeLevel(world, map);
   if (shot.Pixels.empty()) return false;
   return SavePng(shot, "levelshot" + std::to_string(map) + ".png", 5);
 }

@@ -134,7 +134,7 @@ void TBraxTovar::Land(bool withDust) {
   Timer = 0;
   Action = Standing;
   if (IsSolid(PosX, PosY) || IsSolid(PosX + 1, PosY)) PosY = 16 * (PosY / 16 - 1) + 15;
-  if (withDust && WorldSpawns().Dust) WorldSpawns().Dust(PosX, PosY);
+  if (withDust && WorldSpawns().Dust) WorldSpawns().Dust(World(), PosX, PosY);
   PlayBraxSound(SoundLand);
   Game().CamDestY = PosY / 16 - 6;
   Somersault = 0;
@@ -292,7 +292,7 @@ void TBraxTovar::RunDelayedAction() {
       auto burst = [this](std::initializer_list<std::pair<int32_t, int32_t>> points) {
         PlayBraxSound(SoundExplosion);
         if (auto particles = WorldSpawns().Particles)
-          for (auto [dx, dy] : points) particles(PosX + dx, PosY + dy);
+          for (auto [dx, dy] : points) particles(World(), PosX + dx, PosY + dy);
       };
       switch (DelayTics) {
         case 29: burst({{1, -16}}); break;
@@ -392,7 +392,7 @@ void TBraxTovar::ActOnInput(bool up, bool down, bool left, bool right, bool fire
     else if (Action == Hanging)
       CurrentFrame = FrameShootHanging + d;
     if (!FireWasDown && Game().PlayerShotsActive < Game().FirePower && WorldSpawns().BraxShot)
-      WorldSpawns().BraxShot(PosX, 16 * ((PosY - 29) / 16) + 19, Direction);
+      WorldSpawns().BraxShot(World(), PosX, 16 * ((PosY - 29) / 16) + 19, Direction);
   }
   if (jump && !JumpWasDown && (Action == Standing || Action == Walking)) StartJumping();
   JumpWasDown = jump;

@@ -44,10 +44,10 @@ bool GetObjectField(TObject& object, const std::string& name, int64_t& value) {
   }
 }
 
-void CreatePlayer(int column, int row) {
-  if (World().Player) World().Player->Remove();
-  World().Player = std::make_shared<TBraxTovar>();
-  World().Player->PosX = CellX(column);
-  World().Player->PosY = CellY(row);
-  AddToLayer(World().Player, LayerHero);
+void CreatePlayer(TWorld& world, int column, int row) {
+  if (world.Player) world.Player->Remove();
+  world.Player = std::make_shared<TBraxTovar>();
+  world.Player->PosX = CellX(column);
+  world.Player->PosY = CellY(row);
+  world.Actors->AddToLayer(world.Player, LayerHero);
 }

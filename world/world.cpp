@@ -88,13 +88,13 @@ int LastMapNumber() { return std::max(0, int(LevelList.size()) - 1); }
 
 namespace {
 
-void PlaceCamera() {
-  if (!World().Player) return;
-  TGameState& g = Game();
-  g.CamX = World().Player->PosX - 14;
-  g.CamY = World().Player->PosY / 16 - 4;
+void PlaceCamera(TWorld& world) {
+  if (!world.Player) return;
+  TGameState& g = *world.State;
+  g.CamX = world.Player->PosX - 14;
+  g.CamY = world.Player->PosY / 16 - 4;
   g.CamDestY = g.CamY - 1;
-  if (World().Player->BlockedDown()) --g.CamDestY;
+  if (world.Player->BlockedDown()) --g.CamDestY;
 }
 
 }  // namespace
@@ -106,17 +106,24 @@ TWorldSpawns Spawns;
 // What the level loader does with the objects of a map: the hero first, then every object
 // code through the actors' spawns. Belts and fake bridges keep their column and row (they
 // work on map cells).
-void InstallLevelHooks() {
+// The objects go to the given world.
+void InstallLevelHooks(TWorld& world) {
   TLevelHooks hooks;
-  hooks.ResetActors = [] {
-    ResetActorList();
-    World().Teleporters[0] = World().Teleporters[1] = nullptr;
-    CreatePlayer(1, 1);
+  TWorld* w = &world;
+  hooks.ResetActors = [w] {
+    ResetActorList(*w);
+    w->Teleporters[0] = w->Teleporters[1] = nullptr;
+    CreatePlayer(*w, 1, 1);
   };
-  hooks.Spawn = Spawns.ObjectCode;
-  hooks.SpawnConveyorBelt = Spawns.ConveyorBelt;
-  hooks.SpawnFakeBridge = Spawns.FakeBridge;
-  hooks.PlaceCamera = PlaceCamera;
+  if (Spawns.ObjectCode)
+    hooks.Spawn = [w](uint16_t code, int c, int r) { Spawns.ObjectCode(*w, code, c, r); };
+  if (Spawns.ConveyorBelt)
+    hooks.SpawnConveyorBelt = [w](int c, int r, int end, int direction) {
+      Spawns.ConveyorBelt(*w, c, r, end, direction);
+    };
+  if (Spawns.FakeBridge)
+    hooks.SpawnFakeBridge = [w](int c, int r, int width) { Spawns.FakeBridge(*w, c, r, width); };
+  hooks.PlaceCamera = [w] { PlaceCamera(*w); };
   SetLevelHooks(hooks);
 }
 
@@ -126,7 +133,7 @@ const TWorldSpawns& WorldSpawns() { return Spawns; }
 
 void SetWorldSpawns(const TWorldSpawns& spawns) {
   Spawns = spawns;
-  InstallLevelHooks();
+  InstallLevelHooks(World());
 }
 
 bool LoadLevel(TWorld& world) {
@@ -141,6 +148,7 @@ bool LoadLevel(TWorld& world) {
     LogLine("WARNING :: LoadMap :: cannot read \"\" as level file!");
     return false;
   }
+  InstallLevelHooks(world);
   return LoadMap(world.Grid, LevelList[n]);
 }
 
@@ -155,7 +163,7 @@ void AdvanceToNextMap(TWorld& world) {
   for (int i = 0; i < LevelBonusCount; ++i)
     if (bits & (1 << i)) {
       if (Spawns.ScoreFlasher)
-        Spawns.ScoreFlasher(FlasherLevelBonus + i, world.State->CamX + 15, y);
+        Spawns.ScoreFlasher(world, FlasherLevelBonus + i, world.State->CamX + 15, y);
       y += 32;
     }
   SaveGame(world, 0);

@@ -40,7 +40,7 @@ bool SetObjectField(TObject& object, const std::string& field, int64_t value);
 bool GetObjectField(TObject& object, const std::string& field, int64_t& value);
 
 // Replaces the hero by a new one at the cell.
-void CreatePlayer(int column, int row);
+void CreatePlayer(TWorld& world, int column, int row);
 
 // The kinds of ScoreFlasher: the points it gives and shows.
 constexpr int Flasher100 = 1;
@@ -59,13 +59,14 @@ constexpr int LevelBonusCount = 7;
 // fill this table at start-up (InstallActors); an empty entry spawns nothing. Positions as
 // in actors/spawn.h.
 struct TWorldSpawns {
-  void (*Dust)(int32_t x, int32_t y) = nullptr;
-  void (*Particles)(int32_t x, int32_t y) = nullptr;
-  void (*BraxShot)(int32_t x, int32_t y, int direction) = nullptr;
-  void (*ScoreFlasher)(int kind, int32_t x, int32_t y) = nullptr;
-  void (*ObjectCode)(uint16_t code, int column, int row) = nullptr;
-  void (*ConveyorBelt)(int32_t column, int32_t row, int endColumn, int direction) = nullptr;
-  void (*FakeBridge)(int32_t column, int32_t row, int width) = nullptr;
+  void (*Dust)(TWorld& world, int32_t x, int32_t y) = nullptr;
+  void (*Particles)(TWorld& world, int32_t x, int32_t y) = nullptr;
+  void (*BraxShot)(TWorld& world, int32_t x, int32_t y, int direction) = nullptr;
+  void (*ScoreFlasher)(TWorld& world, int kind, int32_t x, int32_t y) = nullptr;
+  void (*ObjectCode)(TWorld& world, uint16_t code, int column, int row) = nullptr;
+  void (*ConveyorBelt)(TWorld& world, int32_t column, int32_t row, int endColumn,
+                       int direction) = nullptr;
+  void (*FakeBridge)(TWorld& world, int32_t column, int32_t row, int width) = nullptr;
 };
 // Sets the table and installs the level loader's hooks built from it.
 void SetWorldSpawns(const TWorldSpawns& spawns);
