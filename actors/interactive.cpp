@@ -75,7 +75,7 @@ void TExitDoor::Update() {
 }
 
 void TExitDoor::CheckCollisions() {
-  if (TouchesPlayer(*this)) ShowHint(Game(), HintExitDoor, false);
+  if (TouchesPlayer(*this)) ShowHint(World(), HintExitDoor, false);
 }
 
 void TExitDoor::Open() {
@@ -94,7 +94,7 @@ void TKeyHole::Draw() {
 }
 
 void TKeyHole::CheckCollisions() {
-  if (TouchesPlayer(*this)) ShowHint(Game(), HintKeyHole, false);
+  if (TouchesPlayer(*this)) ShowHint(World(), HintKeyHole, false);
 }
 
 TKeyDoor::TKeyDoor() { InitSpriteFrames(); }
@@ -139,7 +139,7 @@ void TGloveSlot::Update() {
 }
 
 void TGloveSlot::CheckCollisions() {
-  if (TouchesPlayer(*this)) ShowHint(Game(), HintGloveSlot, false);
+  if (TouchesPlayer(*this)) ShowHint(World(), HintGloveSlot, false);
 }
 
 TCardSlot::TCardSlot() { InitSpriteFrames(); }
@@ -149,7 +149,7 @@ void TCardSlot::Draw() {
 }
 
 void TCardSlot::CheckCollisions() {
-  if (TouchesPlayer(*this)) ShowHint(Game(), HintCardSlot, false);
+  if (TouchesPlayer(*this)) ShowHint(World(), HintCardSlot, false);
 }
 
 // --- Force fields ----------------------------------------------------------------------
@@ -186,7 +186,7 @@ TNote::TNote() { InitSpriteFrames(); }
 void TNote::Draw() { DrawAtActor(*this, SpriteNote); }
 
 void TNote::CheckCollisions() {
-  if (TouchesPlayer(*this)) ShowHint(Game(), HintNote, false);
+  if (TouchesPlayer(*this)) ShowHint(World(), HintNote, false);
 }
 
 // --- The villain's monitor --------------------------------------------------------------
@@ -226,7 +226,7 @@ void TMalvexScreen::Activate() {
   for (const auto& trigger : ListedObjects<TMonitorTrigger>(Actors())) trigger->Remove();
   PlayBraxSound(SoundMonitorOn);
   Update();
-  ShowNote(Game());
+  ShowNote(World());
 }
 
 TMonitorTrigger::TMonitorTrigger() {
@@ -297,7 +297,7 @@ void TTeleporter::Draw() {
 }
 
 void TTeleporter::CheckCollisions() {
-  if (TouchesPlayer(*this)) ShowHint(Game(), HintTeleporter, false);
+  if (TouchesPlayer(*this)) ShowHint(World(), HintTeleporter, false);
 }
 
 // --- Background sprite -----------------------------------------------------------------
@@ -315,7 +315,7 @@ bool TKeyHole::Use(TBraxTovar&, bool) {
   if (Unlocked) return true;
   TGameState& g = Game();
   if (KeyNum > 3 || KeyNum >= g.GotKey.size() || !g.GotKey[KeyNum]) {
-    ShowHint(Game(), HintNoKey, true);
+    ShowHint(World(), HintNoKey, true);
     return false;
   }
   PlayBraxSound(SoundUnlock);
@@ -333,7 +333,7 @@ bool TKeyHole::Use(TBraxTovar&, bool) {
 bool TCardSlot::Use(TBraxTovar&, bool) {
   if (Unlocked) return true;
   if (!Game().GotAccessCard) {
-    ShowHint(Game(), HintNoCard, true);
+    ShowHint(World(), HintNoCard, true);
     return true;
   }
   PlayBraxSound(SoundUnlock);
@@ -374,7 +374,7 @@ bool TTeleporter::Use(TBraxTovar& player, bool upOnly) {
 
 bool TNote::Use(TBraxTovar&, bool) {
   PlayBraxSound(SoundMessage);
-  ShowNote(Game());
+  ShowNote(World());
   return true;
 }
 

@@ -69,7 +69,7 @@ void TElevator::GoDown() {
 
 void TElevator::Update() {
   if (PlayerStandsOnMe())
-    ShowHint(Game(), HintElevator, false);
+    ShowHint(World(), HintElevator, false);
   else if (PosY / 16 < InitialY)
     GoDown();
 }

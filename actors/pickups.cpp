@@ -166,7 +166,7 @@ void TSoda::Collect() {
   }
   PlayBraxSound(SoundFood);
   Game().AddHealth(1);
-  ShowHint(Game(), HintSoda, false);
+  ShowHint(World(), HintSoda, false);
   Popup(Flasher200, *this);
 }
 
@@ -190,7 +190,7 @@ void TTurkey::Collect() {
   const bool cooked = CurrentFrame != 0;
   PlayBraxSound(SoundFood);
   Game().AddHealth(cooked ? 2 : 1);
-  ShowHint(Game(), HintTurkey, false);
+  ShowHint(World(), HintTurkey, false);
   Popup(cooked ? Flasher200 : Flasher100, *this);
 }
 
@@ -248,7 +248,7 @@ void TAtom::Update() {
 void TAtom::Collect() {
   PlayBraxSound(SoundAtom);
   Game().AddHealth(8);
-  ShowHint(Game(), HintAtom, false);
+  ShowHint(World(), HintAtom, false);
   Popup(Flasher1000, *this);
 }
 

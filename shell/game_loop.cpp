@@ -103,15 +103,16 @@ void GameLoop(bool newGame, int firstMap) {
     if (in.KeyHit('H')) {
       PlaySettings().HintsDefault = !PlaySettings().HintsDefault;
       world.State->SetHintsActive(PlaySettings().HintsDefault ? 1 : 0);
-      ShowInfoBox(PlaySettings().HintsDefault ? HintOnText : HintOffText, 16, 48, 12, 2, false);
+      ShowInfoBox(world, PlaySettings().HintsDefault ? HintOnText : HintOffText, 16, 48, 12, 2,
+                  false);
     }
     if (in.KeyHit('S')) {
       bool wasOn = PlaySettings().SoundOn;
       PlaySettings().SoundOn = !PlaySettings().SoundOn;
       if (wasOn) StopAllSounds();
-      ShowInfoBox(PlaySettings().SoundOn ? SoundOnText : SoundOffText, 16, 48, 12, 2, false);
+      ShowInfoBox(world, PlaySettings().SoundOn ? SoundOnText : SoundOffText, 16, 48, 12, 2, false);
     }
-    if (in.KeyHit('P')) ShowInfoBox(PausedText, 16, 48, 12, 1, false);
+    if (in.KeyHit('P')) ShowInfoBox(world, PausedText, 16, 48, 12, 1, false);
     if (in.KeyHit(KeyF1)) InGameMenu();
     if (in.KeyHit(KeyF5)) {
       QuickBox("        QuickSave!");
@@ -134,7 +135,7 @@ void GameLoop(bool newGame, int firstMap) {
       if (QuitQuestion->Invoke()) break;
     }
 
-    if (in.KeyDown(KeyHome) && in.KeyDown(KeyDelete)) GiveFirepowerAndKeys(*world.State);
+    if (in.KeyDown(KeyHome) && in.KeyDown(KeyDelete)) GiveFirepowerAndKeys(world);
     if (Options().CheatKeys && in.KeyDown('K') && in.KeyDown('V')) {
       if (in.KeyDown('X')) GiveEverything(*world.State);
       if (in.KeyDown('N')) world.State->ExitLevel = 1;

@@ -35,8 +35,8 @@ TEST_F(GameStateTest, NewGameValuesAndHintSwitches) {
   // No box for a number past the switches, nor past a short switch array (garbled quick save).
   Game().MessageActive = std::vector<uint16_t>(3, 1);  // a fresh buffer of three
   size_t mark = AudioMark();
-  ShowHint(Game(), 5, false);
-  ShowHint(Game(), 12, false);
+  ShowHint(World(), 5, false);
+  ShowHint(World(), 12, false);
   EXPECT_TRUE(SoundsPlayed(mark).empty());
   EXPECT_EQ(Game().MessageActive, (std::vector<uint16_t>{1, 1, 1}));
 }

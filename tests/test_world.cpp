@@ -795,7 +795,7 @@ TEST_F(WorldTest, LevelShotDrawsEveryObjectWhereItStands) {
 TEST_F(WorldTest, InfoBoxOverTheStillLevelUntilEnter) {
   Headless->PressKey(KeySpace, Headless->Millisecs() + 50);
   Headless->PressKey(KeyEnter, Headless->Millisecs() + 200);
-  ShowInfoBox("Hello", 16, 48, 12, 2, true);
+  ShowInfoBox(World(), "Hello", 16, 48, 12, 2, true);
   EXPECT_GE(Headless->Millisecs(), 200u);  // the space did not dismiss it
   const auto& frame = Headless->LastFrame();
   EXPECT_EQ(DrawnFrom(frame, Backdrop1).size(), 1u);  // the level behind the box
@@ -809,7 +809,7 @@ TEST_F(WorldTest, InfoBoxOverTheStillLevelUntilEnter) {
   // Without needEnter any key ends it.
   const uint32_t start = Headless->Millisecs();
   Headless->PressKey(KeySpace, start + 40);
-  ShowInfoBox("Note", 16, 16, 12, 3, false);
+  ShowInfoBox(World(), "Note", 16, 16, 12, 3, false);
   EXPECT_LT(Headless->Millisecs() - start, 200u);
 }
 

@@ -101,10 +101,10 @@ constexpr int HintNoCard = 10;
 constexpr int HintNoKey = 11;
 
 // Hint n (0..11) in an info box when its switch is on; the switch becomes keep.
-void ShowHint(TGameState& game, uint8_t n, bool keep);
+void ShowHint(TWorld& world, uint8_t n, bool keep);
 // The note of the current map.
-void ShowNote(const TGameState& game);
-void GiveFirepowerAndKeys(TGameState& game);
+void ShowNote(TWorld& world);
+void GiveFirepowerAndKeys(TWorld& world);
 void GiveEverything(TGameState& game);
 std::string BonusInfoText(const TGameState& game);
 void ShowBonusInfo(const TGameState& game);

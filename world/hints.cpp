@@ -7,22 +7,24 @@
 #include "world/sounds.h"
 #include "world/world_state.h"
 
-void ShowHint(TGameState& game, uint8_t n, bool keep) {
+void ShowHint(TWorld& world, uint8_t n, bool keep) {
+  TGameState& game = *world.State;
   // HintIsActive also guards a switch array that a garbled quick save left short.
   if (!game.HintIsActive(n)) return;
   game.MessageActive[n] = keep ? 1 : 0;
   PlayBraxSound(SoundMessage);
-  ShowInfoBox(HintText[n], 16, 48, 12, 2, true);
+  ShowInfoBox(world, HintText[n], 16, 48, 12, 2, true);
 }
 
-void ShowNote(const TGameState& game) {
-  size_t map = game.MapOn;
-  ShowInfoBox(map < MessageText.size() ? MessageText[map] : "", 16, 16, 12, 3, true);
+void ShowNote(TWorld& world) {
+  size_t map = world.State->MapOn;
+  ShowInfoBox(world, map < MessageText.size() ? MessageText[map] : "", 16, 16, 12, 3, true);
 }
 
-void GiveFirepowerAndKeys(TGameState& game) {
+void GiveFirepowerAndKeys(TWorld& world) {
+  TGameState& game = *world.State;
   PlayBraxSound(SoundMessage);
-  ShowInfoBox(CheatText, 16, 16, 12, 2, false);
+  ShowInfoBox(world, CheatText, 16, 16, 12, 2, false);
   game.FirePower = 4;
   for (uint16_t& key : game.GotKey) key = 1;
   ResetKeys();

@@ -351,12 +351,13 @@ void (*BoxPresenter)() = nullptr;
 
 void SetBoxPresenter(void (*present)()) { BoxPresenter = present; }
 
-void ShowInfoBox(const std::string& text, int x, int y, int w, int h, bool needEnter) {
+void ShowInfoBox(TWorld& world, const std::string& text, int x, int y, int w, int h,
+                 bool needEnter) {
   ResetKeys();
   TPlatform& p = Platform();
   for (int k = 0;; k = (k + 1) % 4) {
     p.Clear(0);
-    RedrawGame(World());
+    RedrawGame(world);
     DrawMessageBox(text, float(x), float(y), w, h);
     DrawSprite(float(x + 16 * w), float(y + 16 * h), SpriteBallCursor + k);
     if (BoxPresenter)

@@ -24,8 +24,9 @@ void DrawMirrors(const TWorld& world);
 TRect DrawMirrorRun(int phase, int x, int y, int w, int n);
 // Measures how the renderer maps virtual lines to window rows (once after the window opens).
 void RowCalibration();
-// A box over a still picture of the level until Enter (needEnter) or any key.
-void ShowInfoBox(const std::string& text, int x, int y, int w, int h, bool needEnter);
+// A box over a still picture of the world's level until Enter (needEnter) or any key.
+void ShowInfoBox(TWorld& world, const std::string& text, int x, int y, int w, int h,
+                 bool needEnter);
 // How a box that waits for a key presents its frames: the program sets its paced
 // presentation at start-up; without one the platform's Flip shows each frame.
 void SetBoxPresenter(void (*present)());
