@@ -1,5 +1,5 @@
-// The world: globals of the running level, the game tick, the camera, level loading, the
-// hero's creation and the spawns that the world calls itself.
+// What the world does with a TWorld (world_state.h): the game tick, the camera, level
+// loading, the state hash, the hero's creation and the spawns that the world calls itself.
 #pragma once
 
 #include <cstdint>
@@ -8,8 +8,6 @@
 #include "world/actor_list.h"
 
 struct TWorld;
-
-// The teleporters of the level by their index 0 and 1.
 
 // One frame of play with the six buttons of the tick.
 void GameTick(TWorld& world, bool up, bool down, bool left, bool right, bool fire, bool jump);

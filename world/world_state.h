@@ -1,6 +1,6 @@
-// The world of the game in play: its level grid, its game state, its actor list and hero, the two
-// teleporters and the colour counter of the particles. The program holds one (World()); the
-// play state lives nowhere else.
+// The world of the game in play: its level grid, its game state, its actor list and hero,
+// the two teleporters and the colour counter of the particles. The program holds one
+// (World()); the play state lives nowhere else.
 #pragma once
 
 #include <cstdint>
