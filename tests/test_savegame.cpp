@@ -593,7 +593,8 @@ TEST_F(QuickSaveTest, DamagedFilesChangeNothing) {
 
 // A quick save is checked as a whole against what each class can hold: one value the tick
 // cannot survive (an int32 extreme, an index past its array, an array of another length)
-// refuses the file with a log line naming class and field, and nothing is replaced.
+// refuses the file with a log line naming class and field, and nothing is replaced; so does
+// a level without its one hero.
 TEST_F(QuickSaveTest, ValuesTheClassesCannotHoldRefuseTheFile) {
   auto dust = CreateObject("TDust");
   auto belt = CreateObject("TConveyorBelt");
@@ -619,6 +620,13 @@ TEST_F(QuickSaveTest, ValuesTheClassesCannotHoldRefuseTheFile) {
        [&](bool d) { SetObjectField(*hole, "KeyNum", d ? 200 : 1); }},
       {"TGameState.GotKey has 5 elements (the class holds 4)",
        [&](bool d) { g.GotKey.resize(d ? 5 : 4); }},
+      {"0 heroes (a level has one)",
+       [&](bool d) {
+         if (d)
+           World().Player->Remove();
+         else
+           ActorList().AddToLayer(World().Player, LayerHero);
+       }},
   };
   std::vector<std::vector<uint8_t>> damaged;
   for (const TCase& c : cases) {

@@ -467,8 +467,14 @@ void QuickLoad(TWorld& world) {
     // Checked as a whole: every field of every object within what its class can hold, so
     // that no saved value can make the tick overflow or index past an array.
     std::string problem = FieldOutOfRange(*state);
-    for (const PActorListEntry& e : list->Entries())
+    int heroes = 0;
+    for (const PActorListEntry& e : list->Entries()) {
       if (problem.empty()) problem = FieldOutOfRange(*e);
+      if (e->Is<TBraxTovar>()) ++heroes;
+    }
+    // The game only ever saves a level with its one hero; without him nothing could be played.
+    if (problem.empty() && heroes != 1)
+      problem = std::to_string(heroes) + " heroes (a level has one)";
     if (!problem.empty()) {
       LogLine("ERROR :: QuickLoad :: \"" + QuickSaveFileName() + "\" holds " + problem);
       throw TStreamError("Error reading from stream");
