@@ -75,7 +75,7 @@ void TBraxShot::Update() {
   const int32_t column = FloorDiv(PosX + Direction, 2);
   const int32_t firstRow = FloorDiv(PosY - 8, 16);
   for (int32_t row = firstRow; row <= firstRow + 1; ++row) {
-    if (column < 0 || column >= MapColumns || row < 0 || row >= MapRows) continue;
+    if (!InMap(column, row)) continue;
     if (World().Grid.Tiles[row][column] != CrackedBlockTile) continue;
     World().Grid.Tiles[row][column] = RubbleTile;
     Explode();

@@ -39,7 +39,7 @@ namespace {
 // The map cell (column, row) takes the value of the cell below it (0 below the last row).
 // False when the cell lies outside the map.
 bool DropCellFromBelow(TLevelGrid& grid, int32_t column, int32_t row) {
-  if (column < 0 || column >= MapColumns || row < 0 || row >= MapRows) return false;
+  if (!InMap(column, row)) return false;
   grid.Tiles[row][column] = row + 1 < MapRows ? grid.Tiles[row + 1][column] : 0;
   return true;
 }

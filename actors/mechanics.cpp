@@ -28,10 +28,6 @@ ZYNTRA_DEFINE_CLASS(TWind, TActor, ZYNTRA_FIELD_RANGE(TWind, Direction, 0, 1))
 
 namespace {
 
-bool InMap(int32_t column, int32_t row) {
-  return column >= 0 && column < MapColumns && row >= 0 && row < MapRows;
-}
-
 void SetCell(TLevelGrid& grid, int32_t column, int32_t row, uint16_t word) {
   if (InMap(column, row)) grid.Tiles[row][column] = word;
 }

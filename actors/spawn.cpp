@@ -24,9 +24,6 @@ namespace {
 
 using PGame = std::shared_ptr<TGameObject>;
 
-int32_t CellX(int column) { return 2 * column; }
-int32_t CellY(int row) { return 16 * row + 15; }
-
 // Creates a T at (x, y) in object units and adds it to the layer.
 template <class T>
 std::shared_ptr<T> Place(TWorld& world, int32_t x, int32_t y, int layer) {

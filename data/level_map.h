@@ -13,6 +13,14 @@ constexpr int MapColumns = 128;
 constexpr int MapRows = 90;
 constexpr int64_t LevelFileSize = 23040;
 
+// Whether (column, row) is a cell of the map.
+constexpr bool InMap(int32_t column, int32_t row) {
+  return column >= 0 && column < MapColumns && row >= 0 && row < MapRows;
+}
+// The object position of a cell: its left half-tile and its bottom pixel row.
+constexpr int32_t CellX(int column) { return 2 * column; }
+constexpr int32_t CellY(int row) { return 16 * row + 15; }
+
 // The cells of a level: its tile words and the cells that show a mirror. The world holds
 // the one in play.
 struct TLevelGrid {

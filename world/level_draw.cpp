@@ -122,7 +122,7 @@ void DrawMirrorSheen(const TWorld& world, const TRect& filled, int runX, int run
       int cellX = xFirst + 16 * j;
       if (cellX + 16 <= runX) continue;
       int column = FirstViewColumn(g.CamX) + j, row = g.CamY + i;
-      if (column < 0 || column >= MapColumns || row < 0 || row >= MapRows) continue;
+      if (!InMap(column, row)) continue;
       DrawSheenTile(world, world.Grid.Tiles[row][column], float(cellX),
                     float(y + 16 * (i - viewRow)));
     }
@@ -144,8 +144,7 @@ void DrawLevel(const TWorld& world) {
     for (int j = -margin; j < columns + margin; ++j) {
       int column = FirstViewColumn(g.CamX) + j, row = g.CamY + i;
       uint16_t code = 0;
-      if (column >= 0 && column < MapColumns && row >= 0 && row < MapRows)
-        code = world.Grid.Tiles[row][column];
+      if (InMap(column, row)) code = world.Grid.Tiles[row][column];
       int b = code / 32;
       float x = float((odd ? 8 : 16) + 16 * j), y = float(16 + 16 * i);
       if (b == BackdropPicture) continue;
@@ -281,8 +280,7 @@ void DrawMirrors(const TWorld& world) {
     };
     for (int j = 0; j < columns; ++j) {
       int column = FirstViewColumn(g.CamX) + j, row = g.CamY + i;
-      bool mirror = column >= 0 && column < MapColumns && row >= 0 && row < MapRows &&
-                    world.Grid.Mirrors[row][column];
+      bool mirror = InMap(column, row) && world.Grid.Mirrors[row][column];
       if (!mirror) {
         finish();
         continue;

@@ -1,16 +1,9 @@
-// What the world keeps of spawning: the hero, the globals that spawning fills, and objects
-// and fields by name (reading a quick save, the tests). The spawn operations that create
-// the level objects live with the objects (actors/spawn.cpp).
+// What the world keeps of spawning: the hero, and objects and fields by name (reading a
+// quick save, the tests). The spawn operations that create the level objects live with the
+// objects (actors/spawn.cpp).
 #include "world/player.h"
 #include "world/world.h"
 #include "world/world_state.h"
-
-namespace {
-
-int32_t CellX(int column) { return 2 * column; }
-int32_t CellY(int row) { return 16 * row + 15; }
-
-}  // namespace
 
 std::shared_ptr<TGameObject> CreateObject(const std::string& className) {
   const TClassInfo* cls = FindClass(className);
