@@ -104,7 +104,7 @@ std::string ObjectMapFile(int rows) {
 bool LoadObjectMap(const std::string& path) {
   const std::string dir = Options().GameDir;
   StartUpOptions().GameDir.clear();
-  const bool failed = !LoadMap(World().Grid, path);
+  const bool failed = !LoadMap(World(), path);
   StartUpOptions().GameDir = dir;
   return !failed;
 }

@@ -10,8 +10,6 @@
 
 namespace {
 
-TLevelHooks Hooks;
-
 bool InGrid(int32_t x, int32_t y) { return x >= 0 && x <= 255 && y >= 0 && y <= 1439; }
 
 void LogPullingError(uint16_t code, int column, int row, const char* from) {
@@ -21,7 +19,8 @@ void LogPullingError(uint16_t code, int column, int row, const char* from) {
 }
 
 // First-pass handling of the codes that the map format itself defines.
-void ConveyorStart(const TLevelGrid& grid, uint16_t code, int column, int row) {
+void ConveyorStart(const TLevelGrid& grid, const TLevelHooks& hooks, uint16_t code, int column,
+                   int row) {
   uint16_t endCode = code == ObjectBeltLeftStart ? ObjectBeltLeftEnd : ObjectBeltRightEnd;
   int end = -1;
   for (int c = column + 1; c < MapColumns; ++c)
@@ -35,11 +34,11 @@ void ConveyorStart(const TLevelGrid& grid, uint16_t code, int column, int row) {
             (code == ObjectBeltLeftStart ? "<-" : "->") + " at position " + std::to_string(column) +
             ", " + std::to_string(row) + " (belt now ends at 127, " + std::to_string(row) + ")");
   }
-  if (Hooks.SpawnConveyorBelt)
-    Hooks.SpawnConveyorBelt(column, row, end, code == ObjectBeltLeftStart ? 0 : 1);
+  if (hooks.SpawnConveyorBelt)
+    hooks.SpawnConveyorBelt(column, row, end, code == ObjectBeltLeftStart ? 0 : 1);
 }
 
-void FakeBridge(TLevelGrid& grid, int column, int row) {
+void FakeBridge(TLevelGrid& grid, const TLevelHooks& hooks, int column, int row) {
   int k = column;
   for (;;) {
     grid.Tiles[row][k] = FakeBridgeLeftTile;
@@ -51,7 +50,7 @@ void FakeBridge(TLevelGrid& grid, int column, int row) {
         grid.Tiles[row][k + 1] >= FirstSolidTile)
       break;
   }
-  if (k - column > 1 && Hooks.SpawnFakeBridge) Hooks.SpawnFakeBridge(column, row, k - column);
+  if (k - column > 1 && hooks.SpawnFakeBridge) hooks.SpawnFakeBridge(column, row, k - column);
 }
 
 // Second pass: the word an object code's cell takes.
@@ -110,9 +109,7 @@ bool TLevelGrid::IsHookable(int32_t x, int32_t y) const {
   return IsHookableWord(Tiles[y / 16][x / 2]);
 }
 
-void SetLevelHooks(const TLevelHooks& hooks) { Hooks = hooks; }
-
-bool LoadMap(TLevelGrid& grid, const std::string& name) {
+bool LoadMap(TLevelGrid& grid, const std::string& name, const TLevelHooks& hooks) {
   PStream stream = LittleEndianStream(ReadStream(Options().GameDir + name));
   std::vector<uint16_t> words(size_t(MapRows) * MapColumns);
   bool ok = stream && stream->Size() == LevelFileSize;
@@ -132,7 +129,7 @@ bool LoadMap(TLevelGrid& grid, const std::string& name) {
     for (int c = 0; c < MapColumns; ++c)
       grid.Tiles[r][c] = words[size_t(r) * MapColumns + size_t(c)];
 
-  if (Hooks.ResetActors) Hooks.ResetActors();
+  if (hooks.ResetActors) hooks.ResetActors();
   for (int r = 0; r < MapRows; ++r)
     for (int c = 0; c < MapColumns; ++c) {
       grid.Mirrors[r][c] = 0;
@@ -140,18 +137,18 @@ bool LoadMap(TLevelGrid& grid, const std::string& name) {
       if (!IsObjectCode(code)) continue;
       switch (code) {
         case ObjectBeltLeftStart:
-        case ObjectBeltRightStart: ConveyorStart(grid, code, c, r); break;
+        case ObjectBeltRightStart: ConveyorStart(grid, hooks, code, c, r); break;
         case ObjectBeltLeftEnd:
         case ObjectBeltRightEnd: break;
         case ObjectMirror: grid.Mirrors[r][c] = 1; break;
-        case ObjectFakeBridge: FakeBridge(grid, c, r); break;
+        case ObjectFakeBridge: FakeBridge(grid, hooks, c, r); break;
         default:
-          if (Hooks.Spawn) Hooks.Spawn(code, c, r);
+          if (hooks.Spawn) hooks.Spawn(code, c, r);
       }
     }
   for (int r = 0; r < MapRows; ++r)
     for (int c = 0; c < MapColumns; ++c)
       if (IsObjectCode(grid.Tiles[r][c])) Pull(grid, c, r);
-  if (Hooks.PlaceCamera) Hooks.PlaceCamera();
+  if (hooks.PlaceCamera) hooks.PlaceCamera();
   return true;
 }

@@ -38,7 +38,7 @@ inline bool IsHookableWord(uint16_t word) {
   return (word >= 0x1B80 && word <= 0x1CA0) || word >= 0x2EE0;
 }
 
-// What the world does for a level being loaded.
+// What the world does for a level being loaded (empty entries do nothing).
 struct TLevelHooks {
   std::function<void()> ResetActors;                              // empty list + provisional player
   std::function<void(uint16_t code, int column, int row)> Spawn;  // one object code
@@ -46,8 +46,7 @@ struct TLevelHooks {
   std::function<void(int column, int row, int width)> SpawnFakeBridge;
   std::function<void()> PlaceCamera;  // after the second pass
 };
-void SetLevelHooks(const TLevelHooks& hooks);
 
-// Reads GameDir + name into the grid and spawns its objects. True when loaded; on failure
-// the grid and the objects are left as they were.
-bool LoadMap(TLevelGrid& grid, const std::string& name);
+// Reads GameDir + name into the grid and spawns its objects through the hooks. True when
+// loaded; on failure the grid and the objects are left as they were.
+bool LoadMap(TLevelGrid& grid, const std::string& name, const TLevelHooks& hooks);

@@ -15,7 +15,7 @@ class LevelMapTest : public TWorldTest {
   // Writes and loads the map; expects success.
   void Load(const std::vector<uint16_t>& map) {
     WriteMap("level.qz1", map);
-    ASSERT_TRUE(LoadMap(World().Grid, "level.qz1"));
+    ASSERT_TRUE(LoadMap(World(), "level.qz1"));
   }
   static std::string Warning(const std::string& text) { return "WARNING :: LoadMap :: " + text; }
 };
@@ -33,7 +33,7 @@ TEST_F(LevelMapTest, WrongSizesAndMissingFilesChangeNothing) {
   TTempDir::Write(Temp.Dir() + "long.qz1", longer);
 
   for (const std::string& name : std::vector<std::string>{"short.qz1", "long.qz1", "missing.qz1"}) {
-    EXPECT_FALSE(LoadMap(World().Grid, name)) << name;
+    EXPECT_FALSE(LoadMap(World(), name)) << name;
     EXPECT_EQ(CountLog(Warning("cannot read \"" + name + "\" as level file!")), 1) << name;
   }
   EXPECT_EQ(World().Grid.Tiles[4][4], 0x1234);

@@ -202,7 +202,7 @@ TEST_F(MapCheckerEngineTest, TheEnginesHeroStaysWithinTheReachOfTheSearch) {
   const TMapCheckReport report = CheckLevelMap(words, "engine.txt", options);
 
   WriteMap("level.qz1", words);
-  ASSERT_TRUE(LoadMap(World().Grid, "level.qz1"));
+  ASSERT_TRUE(LoadMap(World(), "level.qz1"));
   ASSERT_NE(World().Player, nullptr);
   Game().SetHintsActive(0);  // a hint box waits for a key
   Game().GotHooks = 1;

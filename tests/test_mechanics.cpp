@@ -406,7 +406,7 @@ TEST_F(TMechanicsTest, LevelLoadingPlacesBeltsBridgesAndExtendersOnMapCells) {
   Put(map, 60, 35, ObjectExtender);
   Put(map, 70, 39, ObjectElevator);
   WriteMap("TEST.QZ1", map);
-  ASSERT_TRUE(LoadMap(World().Grid, "TEST.QZ1"));
+  ASSERT_TRUE(LoadMap(World(), "TEST.QZ1"));
 
   auto belt = Last<TConveyorBelt>();
   ASSERT_TRUE(belt);

@@ -512,7 +512,7 @@ TEST_F(TWalkerTest, RobotsRunInTheTickAndSpawnFromTheirMapCodes) {
   Put(map, 24, 29, ObjectWheelBot);
   Put(map, 30, 29, ObjectCrawlBotWallRight);
   WriteMap("ROBOTS.QZ1", map);
-  ASSERT_TRUE(LoadMap(World().Grid, "ROBOTS.QZ1"));
+  ASSERT_TRUE(LoadMap(World(), "ROBOTS.QZ1"));
   EXPECT_EQ(Listed("TTechBot").size(), 1u);
   EXPECT_EQ(Listed("TFlameBot").size(), 1u);
   EXPECT_EQ(Listed("TBunnyBot").size(), 1u);

@@ -121,7 +121,7 @@ TEST_F(WorldTest, TickMovesThePlayerAndXCameraBeforeDrawingAndYCameraAfter) {
   Floor(map, 31);
   Put(map, 20, 30, ObjectHero);
   WriteMap("tick.qz1", map);
-  ASSERT_TRUE(LoadMap(World().Grid, "tick.qz1"));
+  ASSERT_TRUE(LoadMap(World(), "tick.qz1"));
   TGameState& g = Game();
   g.CamX = 24;  // the player is 16 half-tiles ahead
   g.CamY = 26;
@@ -414,7 +414,7 @@ TEST_F(WorldTest, StateHashRepeatsForEqualInputs) {
     NewGameState(World(), true);
     World().ParticleColourCounter = 0;
     ResetMirrorTimeGuard();
-    EXPECT_TRUE(LoadMap(World().Grid, "hash.qz1"));
+    EXPECT_TRUE(LoadMap(World(), "hash.qz1"));
     std::vector<uint64_t> hashes{WorldStateHash(World())};
     for (int t = 0; t < 200; ++t) {
       TButtons b = Script(t);

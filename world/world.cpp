@@ -103,11 +103,10 @@ namespace {
 
 TWorldSpawns Spawns;
 
-// What the level loader does with the objects of a map: the hero first, then every object
-// code through the actors' spawns. Belts and fake bridges keep their column and row (they
-// work on map cells).
-// The objects go to the given world.
-void InstallLevelHooks(TWorld& world) {
+// What the level loader does with the objects of a map, in the given world: the hero first,
+// then every object code through the actors' spawns. Belts and fake bridges keep their
+// column and row (they work on map cells).
+TLevelHooks LevelHooks(TWorld& world) {
   TLevelHooks hooks;
   TWorld* w = &world;
   hooks.ResetActors = [w] {
@@ -124,16 +123,17 @@ void InstallLevelHooks(TWorld& world) {
   if (Spawns.FakeBridge)
     hooks.SpawnFakeBridge = [w](int c, int r, int width) { Spawns.FakeBridge(*w, c, r, width); };
   hooks.PlaceCamera = [w] { PlaceCamera(*w); };
-  SetLevelHooks(hooks);
+  return hooks;
 }
 
 }  // namespace
 
 const TWorldSpawns& WorldSpawns() { return Spawns; }
 
-void SetWorldSpawns(const TWorldSpawns& spawns) {
-  Spawns = spawns;
-  InstallLevelHooks(World());
+void SetWorldSpawns(const TWorldSpawns& spawns) { Spawns = spawns; }
+
+bool LoadMap(TWorld& world, const std::string& name) {
+  return LoadMap(world.Grid, name, LevelHooks(world));
 }
 
 bool LoadLevel(TWorld& world) {
@@ -148,8 +148,7 @@ bool LoadLevel(TWorld& world) {
     LogLine("WARNING :: LoadMap :: cannot read \"\" as level file!");
     return false;
   }
-  InstallLevelHooks(world);
-  return LoadMap(world.Grid, LevelList[n]);
+  return LoadMap(world, LevelList[n]);
 }
 
 void AdvanceToNextMap(TWorld& world) {

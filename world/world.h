@@ -22,6 +22,9 @@ void ResetMirrorTimeGuard();
 
 // The level sequence: starts map MapOn (game state, backdrops, music, map). True when loaded.
 bool LoadLevel(TWorld& world);
+// Reads a level file (GameDir + name) into the world: its grid, its hero and its objects.
+// True when loaded; on failure the world is left as it was.
+bool LoadMap(TWorld& world, const std::string& name);
 // Advances after a finished level (bonus flashers, automatic save).
 void AdvanceToNextMap(TWorld& world);
 // Map and backdrop lists of the episode (from the string tables).
@@ -66,7 +69,7 @@ struct TWorldSpawns {
                        int direction) = nullptr;
   void (*FakeBridge)(TWorld& world, int32_t column, int32_t row, int width) = nullptr;
 };
-// Sets the table and installs the level loader's hooks built from it.
+// Sets the table (the level loader spawns through it too).
 void SetWorldSpawns(const TWorldSpawns& spawns);
 const TWorldSpawns& WorldSpawns();
 
