@@ -44,17 +44,19 @@ void TActorListEntry::Remove() {
 }
 
 void DrawAtActor(const TGameObject& object, int sprite, int dx, int dy) {
-  DrawSprite(float(8 * (object.PosX - object.Game().CamX) + 16 + dx),
-             float(object.PosY - 16 * object.Game().CamY + 1 + dy), sprite);
+  const TGameState& g = object.Game();
+  DrawSprite(float(8 * (object.PosX - g.CamX) + 16 + dx), float(object.PosY - 16 * g.CamY + 1 + dy),
+             sprite);
 }
 
 void TVisibleObject::Draw() {
   if (CurrentFrame < 0 || CurrentFrame >= int32_t(Frames.size())) return;
   const TSpriteFrame& f = Frames[size_t(CurrentFrame)];
   if (f.Width < 1) return;
+  const TGameState& g = Game();
   for (size_t i = 0; i < f.SpriteIndices.size(); ++i) {
-    int32_t x = (PosX - Game().CamX + f.OffX) * 8 + 16 + int32_t(i % size_t(f.Width)) * 16;
-    int32_t y = PosY + f.OffY - Game().CamY * 16 + 16 + int32_t(i / size_t(f.Width)) * 16;
+    int32_t x = (PosX - g.CamX + f.OffX) * 8 + 16 + int32_t(i % size_t(f.Width)) * 16;
+    int32_t y = PosY + f.OffY - g.CamY * 16 + 16 + int32_t(i / size_t(f.Width)) * 16;
     DrawSprite(float(x), float(y), f.SpriteIndices[i]);
   }
 }
@@ -72,12 +74,12 @@ void TVisibleObject::SingleSpriteFrames(int32_t first, int32_t count) {
 
 void TActor::DrawCollisionBox() {
   TPlatform& p = Platform();
-  int32_t timer = Game().Timer;
-  int gb = int((uint32_t(timer) * 32u) % 256u);
+  const TGameState& g = Game();
+  int gb = int((uint32_t(g.Timer) * 32u) % 256u);
   p.SetColour(255, gb, gb);
-  float x = float((PosX - Game().CamX) * 8 + 16);
-  float top = float(PosY - Game().CamY * 16 + 16 - (Height - 1));
-  float bottom = float(PosY - Game().CamY * 16 + 16);
+  float x = float((PosX - g.CamX) * 8 + 16);
+  float top = float(PosY - g.CamY * 16 + 16 - (Height - 1));
+  float bottom = float(PosY - g.CamY * 16 + 16);
   float w = float(Width * 8 - 1);
   float h = float(Height - 1);
   p.DrawRect(x, top, w, 1);
@@ -99,8 +101,9 @@ bool TActor::CollidesWith(const TActor& other) const {
 }
 
 bool TActor::Visible() const {
-  return PosY >= Game().CamY * 16 && PosY - Height < Game().CamY * 16 + 159 &&
-         PosX + Width >= Game().CamX && PosX <= Game().CamX + 26;
+  const TGameState& g = Game();
+  return PosY >= g.CamY * 16 && PosY - Height < g.CamY * 16 + 159 && PosX + Width >= g.CamX &&
+         PosX <= g.CamX + 26;
 }
 
 void TActor::FallingItemCode() {
